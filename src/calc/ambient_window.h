@@ -1,0 +1,72 @@
+// The main window's behaviour without any toolkit: which boxes are inputs, when the state is
+// recalculated, the unit systems and the formulation entries. A front end forwards the user's events
+// here and shows controls(); the command line drives the same object, so both show the same state.
+#pragma once
+
+#include "calc/ambient_controls.h"
+#include "calc/ambient_state.h"
+
+#include <string>
+
+namespace humidora {
+
+class AmbientWindow
+{
+public:
+    /// The window as created: controls with their captions, lists, start texts and lock states, no list
+    /// selected yet and nothing computed.
+    AmbientWindow();
+
+    /// Start-up: the sixteen unit lists get their start selections in the order Combo1..Combo16 (each a
+    /// selection change with its own behaviour), then one final CalculateAmbient; the focus goes to Text1.
+    void Open();
+
+    /// The user selects option button `option` (1..10): its box becomes the input of its group (unlocked,
+    /// standard background), the others of the group computed (locked, cyan); the focus moves to that box
+    /// with its whole text selected. No recalculation.
+    void ClickOption(int option);
+
+    /// The text of value box `box` (1..16) changes, by the user or by the program. Recalculates when the
+    /// box is an input (Text1 always; the others while their option is selected). A locked box is never
+    /// edited by the user; a front end does not forward edits of one.
+    void EditText(int box, const std::string& text);
+
+    /// The user (or the program) selects item `index` of unit list `list` (1..16). The lists with a single
+    /// "%" item do nothing; the thirteen others switch the window to Customized when the item is not the
+    /// checked system's reference item, then recalculate.
+    void SelectUnit(int list, int index);
+
+    /// "Metric" / "British": check marks and Label27, every list set to the system's item, Text2 reset,
+    /// then one more recalculation. They run in full also when the system is already checked.
+    void ChooseMetric();
+    void ChooseBritish();
+
+    /// The formulation entries: move the check mark, then recalculate (also when already checked).
+    void ChooseIapws();
+    void ChooseHylandWexler();
+
+    const AmbientControls& controls() const { return controls_; }
+    const AmbientState& state() const { return state_; }
+
+    /// Number (1..16) of the value box that should have the keyboard focus, with its whole text selected
+    /// when focus_select_all() is true.
+    int focus_box() const { return focus_box_; }
+    bool focus_select_all() const { return focus_select_all_; }
+
+    /// Number of CalculateAmbient runs since construction.
+    long calculations() const { return calculations_; }
+
+private:
+    void Recalculate();
+
+    AmbientControls controls_;
+    AmbientState state_;
+    int focus_box_ = 1;
+    bool focus_select_all_ = false;
+    long calculations_ = 0;
+};
+
+/// The value box (1..16) that belongs to option button `option` (1..10), or 0.
+int BoxOfOption(int option);
+
+} // namespace humidora

@@ -1,0 +1,64 @@
+// Water and air property routines: saturation of water over liquid and ice, the wet-bulb relation and
+// the standard atmosphere of the troposphere. Pure functions on SI values, no state, no checks.
+//
+// Every routine reproduces its defining formulation operation by operation (coefficient digits, order
+// of evaluation, general power calls, switch temperatures, bisection rules), so that its results are the
+// same to the last bit on every IEEE-754 platform whose libm gives the same pow/exp/log.
+#pragma once
+
+namespace humidora {
+
+/// Saturation formulation: 1 = IAPWS (sublimation equation over ice, IF97 over liquid water),
+/// 2 = Hyland-Wexler.
+using SaturationMethod = int;
+inline constexpr SaturationMethod kIapws = 1;
+inline constexpr SaturationMethod kHylandWexler = 2;
+
+/// Lowest temperature of the property routines and of the dew point, K.
+inline constexpr double kLowestTemperatureK = 173.15;
+
+/// Saturation pressure of water at temperature_K (K) by the formulation method; result in Pa.
+/// IAPWS switches from ice to water above the triple point 273.16 K (273.16 K itself is ice);
+/// Hyland-Wexler switches at 273.15 K (273.15 K itself is water).
+/// Defined for 173.15..473.15 K. A non-positive or NaN temperature gives NaN; far above the critical
+/// temperature the IF97 discriminant turns negative and the result is NaN (never a trap). A method other
+/// than 1 or 2 gives 0.
+double SaturationPressure(double temperature_K, SaturationMethod method);
+
+/// Temperature (K) at which pressure_Pa (Pa) is the saturation pressure by the formulation method.
+/// IAPWS above the triple-point pressure 611.657 Pa uses the closed-form IF97 backward equation;
+/// IAPWS at or below it (bracket 173.15..273.16 K) and Hyland-Wexler everywhere (bracket 173.15..473.15 K)
+/// bisect on SaturationPressure until the bracket is at most 1e-6 K wide, and return the last midpoint.
+/// A pressure the bracket does not enclose ends within 1e-6 K below the bracket's upper end, with no
+/// error. Above the critical pressure the IF97 branch gives NaN. A method other than 1 or 2 gives 0.
+double SaturationTemperature(double pressure_Pa, SaturationMethod method);
+
+/// Humidity ratio (kg water / kg dry air) of air whose wet bulb is wet_bulb_K and dry bulb dry_bulb_K
+/// (both K) at total pressure pressure_Pa (Pa); the psychrometric relation with the liquid-water constants
+/// at every wet bulb. A total pressure equal to the saturation pressure at the wet bulb gives +-inf or
+/// NaN (IEEE division); callers keep their state inside their limits.
+double HumidityRatioFromWetBulb(
+    double wet_bulb_K, double dry_bulb_K, double pressure_Pa, SaturationMethod method);
+
+/// Wet-bulb temperature (K) of air of humidity ratio humidity_ratio (kg/kg, 0 allowed) at dry bulb
+/// dry_bulb_K (K) and pressure_Pa (Pa): bisection on HumidityRatioFromWetBulb over 173.15 K..dry bulb to a
+/// width of 1e-6 K, returning the last midpoint. A humidity ratio above saturation ends within 1e-6 K
+/// below the dry bulb; a dry bulb of 173.15 K returns 173.15 K; a dry bulb below 173.15 K bisects the
+/// reversed bracket and returns a value between the two ends. NaN inputs return NaN.
+double WetBulbTemperature(
+    double humidity_ratio, double dry_bulb_K, double pressure_Pa, SaturationMethod method);
+
+/// Barometric pressure (Pa) at altitude_m (m, negative below sea level) in the standard troposphere,
+/// narrowed to single precision. Above about 44330.8 m the base of the power turns negative and the
+/// result is NaN; a result beyond the single-precision range is +inf.
+float PressureFromAltitude(double altitude_m);
+
+/// Altitude (m) of barometric pressure pressure_Pa (Pa) in the standard troposphere, narrowed to single
+/// precision. A negative or NaN pressure gives NaN; 0 Pa gives 44330.8... m.
+float AltitudeFromPressure(double pressure_Pa);
+
+/// Narrows a double to the nearest single-precision value (IEEE round to nearest, ties to even);
+/// magnitudes past the largest float become +-inf instead of undefined behaviour.
+float NarrowToSingle(double value);
+
+} // namespace humidora
