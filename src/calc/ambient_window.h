@@ -6,9 +6,35 @@
 #include "calc/ambient_controls.h"
 #include "calc/ambient_state.h"
 
+#include <array>
 #include <string>
 
 namespace humidora {
+
+/// The unit system whose check mark is set.
+enum class UnitSystem
+{
+    Metric,
+    British,
+    Customized
+};
+
+/// What the user entered and chose: enough to bring the window back to a state exactly (a saved
+/// calculation, the command line). Computed values are not part of it.
+struct AmbientInputs
+{
+    bool iapws = true; ///< formulation: IAPWS, else Hyland-Wexler
+    UnitSystem system = UnitSystem::Metric;
+    std::array<int, 16> selections = kMetricSelection; ///< item index of Combo1..Combo16
+    bool altitude_given = false;                       ///< Option9 selected (else Option8)
+    int humidity_option = 2;                           ///< the selected humidity option: 1..7 or 10
+    std::string temperature = "25";                    ///< Text1
+    std::string pressure = "101.325";                  ///< Text2 when the pressure is given
+    std::string altitude;                              ///< Text10 when the altitude is given
+    std::string humidity = "50";                       ///< the box of humidity_option
+
+    bool operator==(const AmbientInputs&) const = default;
+};
 
 class AmbientWindow
 {
@@ -44,6 +70,16 @@ public:
     /// The formulation entries: move the check mark, then recalculate (also when already checked).
     void ChooseIapws();
     void ChooseHylandWexler();
+
+    /// Replaces every input and choice at once (opening a saved calculation, the command line): check
+    /// marks, Label27, list selections, selected options with their boxes' lock states and backgrounds,
+    /// and the input texts; then one recalculation. The inputs are taken as they are, also when they
+    /// would be refused (the recalculation shows the refusal as if typed). Out-of-range indices or option
+    /// numbers are the caller's error: the caller validates first.
+    void RestoreInputs(const AmbientInputs& inputs);
+
+    /// The inputs and choices of the current state (inverse of RestoreInputs).
+    AmbientInputs CurrentInputs() const;
 
     const AmbientControls& controls() const { return controls_; }
     const AmbientState& state() const { return state_; }
