@@ -1,0 +1,161 @@
+#include "calc/saturation_window.h"
+
+#include "calc/number_text.h"
+#include "calc/units.h"
+#include "core/properties.h"
+
+namespace humidora {
+namespace {
+
+// Results are rounded to this many decimals before they are written (pressures in Pa before the unit
+// division, temperatures after the conversion out of kelvin).
+constexpr int kResultDecimals = 8;
+
+UnitList MakeList(auto&& keys)
+{
+    UnitList list;
+    for (const auto& key : keys)
+        list.items.emplace_back(key);
+    return list;
+}
+
+std::string ResultText(double value)
+{
+    return PlainNumberText(value, 15);
+}
+
+} // namespace
+
+SaturationControls::SaturationControls()
+    : Combo1 { { "Temperature", "Pressure" }, -1 }
+    , Combo2(MakeList(kTemperatureUnits))
+{
+    for (const PressureUnit& unit : kPressureUnits)
+        Combo3.items.emplace_back(unit.key);
+}
+
+std::optional<double> TemperatureToKelvin(std::string_view unit, double value)
+{
+    if (unit == "C")
+        return value + 273.15;
+    if (unit == "K")
+        return value;
+    if (unit == "F")
+        return (value + 459.67) * 5 / 9;
+    if (unit == "R")
+        return value * 5 / 9;
+    return std::nullopt;
+}
+
+std::optional<double> TemperatureFromKelvin(std::string_view unit, double temperature_K)
+{
+    if (unit == "C")
+        return temperature_K - 273.15;
+    if (unit == "K")
+        return temperature_K;
+    if (unit == "F")
+        return (temperature_K - 273.15) * (9.0 / 5.0) + 32;
+    if (unit == "R")
+        return temperature_K * 9 / 5;
+    return std::nullopt;
+}
+
+void SaturationWindow::Load()
+{
+    SelectMode(controls_.Combo1.IndexOf("Temperature"));
+    SelectTemperatureUnit(controls_.Combo2.IndexOf("C"));
+    SelectPressureUnit(controls_.Combo3.IndexOf("kPa"));
+    controls_.Label1_background = kSaturationLabel1Background;
+}
+
+void SaturationWindow::SelectMode(int index)
+{
+    if (index < 0 || index >= static_cast<int>(controls_.Combo1.items.size()))
+        return;
+    controls_.Combo1.selected = index;
+    if (controls_.Combo1.text() == "Temperature") {
+        controls_.Label4 = "Pressure";
+        controls_.Combo2_row = kSaturationInputUnitRow;
+        controls_.Combo3_row = kSaturationOutputUnitRow;
+    } else if (controls_.Combo1.text() == "Pressure") {
+        controls_.Label4 = "Temperature";
+        controls_.Combo2_row = kSaturationOutputUnitRow;
+        controls_.Combo3_row = kSaturationInputUnitRow;
+    }
+    Recalculate();
+}
+
+void SaturationWindow::SelectTemperatureUnit(int index)
+{
+    if (index < 0 || index >= static_cast<int>(controls_.Combo2.items.size()))
+        return;
+    controls_.Combo2.selected = index;
+    Recalculate();
+}
+
+void SaturationWindow::SelectPressureUnit(int index)
+{
+    if (index < 0 || index >= static_cast<int>(controls_.Combo3.items.size()))
+        return;
+    controls_.Combo3.selected = index;
+    Recalculate();
+}
+
+void SaturationWindow::EditText1(const std::string& text)
+{
+    controls_.Text1 = text;
+    if (IsNumberText(text))
+        Recalculate();
+    else
+        WriteResults("Error");
+}
+
+void SaturationWindow::WriteResults(const std::string& text)
+{
+    controls_.Text2 = text;
+    controls_.Text3 = text;
+}
+
+// While the window loads, a unit list may have no selection yet: an input in no unit is taken as 0,
+// which lies outside both ranges, and results in no unit are not written at all.
+void SaturationWindow::Recalculate()
+{
+    ++recalculations_;
+    const double value = NumberValue(controls_.Text1);
+    const std::optional<PressureUnit> pressure_unit = FindPressureUnit(controls_.Combo3.text());
+
+    if (controls_.Combo1.text() == "Temperature") {
+        const double temperature_K = TemperatureToKelvin(controls_.Combo2.text(), value).value_or(0);
+        if (!(temperature_K >= kSaturationLowestTemperatureK
+                && temperature_K <= kSaturationHighestTemperatureK)) {
+            WriteResults("Out of Range");
+            return;
+        }
+        const double iapws_Pa = SaturationPressure(temperature_K, kIapws);
+        const double hyland_wexler_Pa = SaturationPressure(temperature_K, kHylandWexler);
+        if (!pressure_unit)
+            return;
+        // The pressure is rounded in pascal; the quotient is written as it comes.
+        controls_.Text2
+            = ResultText(RoundHalfEven(iapws_Pa, kResultDecimals) / pressure_unit->pascal_per_unit);
+        controls_.Text3
+            = ResultText(RoundHalfEven(hyland_wexler_Pa, kResultDecimals) / pressure_unit->pascal_per_unit);
+    } else if (controls_.Combo1.text() == "Pressure") {
+        const double pressure_Pa = pressure_unit ? value * pressure_unit->pascal_per_unit : 0;
+        if (!(pressure_Pa >= kSaturationLowestPressurePa && pressure_Pa <= kSaturationHighestPressurePa)) {
+            WriteResults("Out of Range");
+            return;
+        }
+        const double iapws_K = SaturationTemperature(pressure_Pa, kIapws);
+        const double hyland_wexler_K = SaturationTemperature(pressure_Pa, kHylandWexler);
+        const std::string_view unit = controls_.Combo2.text();
+        const std::optional<double> iapws = TemperatureFromKelvin(unit, iapws_K);
+        const std::optional<double> hyland_wexler = TemperatureFromKelvin(unit, hyland_wexler_K);
+        if (!iapws || !hyland_wexler)
+            return;
+        controls_.Text2 = ResultText(RoundHalfEven(*iapws, kResultDecimals));
+        controls_.Text3 = ResultText(RoundHalfEven(*hyland_wexler, kResultDecimals));
+    }
+}
+
+} // namespace humidora
