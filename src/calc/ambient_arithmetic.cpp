@@ -1,0 +1,69 @@
+// Checked arithmetic of the calculation, and the helpers that every phase shares.
+#include "calc/ambient_phases.h"
+#include "calc/number_text.h"
+
+#include <cmath>
+
+namespace humidora::ambient {
+
+double Finite(double value)
+{
+    if (!std::isfinite(value))
+        throw ArithmeticFailure {};
+    return value;
+}
+
+float Single(double value)
+{
+    const float narrowed = NarrowToSingle(value);
+    if (!std::isfinite(narrowed))
+        throw ArithmeticFailure {};
+    return narrowed;
+}
+
+double Quotient(double numerator, double denominator)
+{
+    if (denominator == 0)
+        throw ArithmeticFailure {};
+    return Finite(numerator / denominator);
+}
+
+std::optional<double> KelvinFromUnit(double value, std::string_view unit)
+{
+    if (unit == "K")
+        return value;
+    if (unit == "C")
+        return value + kCelsiusOffset;
+    if (unit == "R")
+        return value * 5 / 9;
+    if (unit == "F")
+        return (value + kRankineOffset) * 5 / 9;
+    return std::nullopt;
+}
+
+bool IsAccepted(const ValueBox& box, const LimitLabel& minimum, const LimitLabel& maximum)
+{
+    if (!IsNumberText(box.text))
+        return false;
+    const double value = NumberValue(box.text);
+    return NumberValue(minimum.caption) <= value && value <= NumberValue(maximum.caption);
+}
+
+ValueBox* SelectedHumidityBox(AmbientControls& controls)
+{
+    for (const QuantityControls* quantity : kHumidityQuantities) {
+        if (controls.*(quantity->option))
+            return &(controls.*(quantity->box));
+    }
+    return nullptr;
+}
+
+void WriteErrorIntoHumidityOutputs(AmbientControls& controls)
+{
+    for (const QuantityControls* quantity : kHumidityQuantities) {
+        if (!(controls.*(quantity->option)))
+            (controls.*(quantity->box)).text = "Error";
+    }
+}
+
+} // namespace humidora::ambient

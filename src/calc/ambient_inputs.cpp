@@ -1,0 +1,85 @@
+// Phases 5 and 6: the ambient temperature, and the pressure or the altitude with the other one derived
+// through the standard atmosphere.
+#include "calc/ambient_phases.h"
+#include "calc/number_text.h"
+#include "calc/units.h"
+
+namespace humidora::ambient {
+
+bool ReadTemperature(Run& run)
+{
+    AmbientControls& c = run.controls;
+    const std::optional<double> kelvin = IsAccepted(c.Text1, c.Label5, c.Label4)
+        ? KelvinFromUnit(NumberValue(c.Text1.text), c.Combo1.text())
+        : std::nullopt;
+    if (!kelvin) {
+        c.Text1.background = Background::Red;
+        WriteErrorIntoHumidityOutputs(c);
+        return false;
+    }
+    c.Text1.background = Background::Standard;
+    // Held in single precision; every later step uses the rounded value (25 C is 298.149993896484375 K).
+    run.state.temperature = Single(*kelvin);
+    return true;
+}
+
+namespace {
+
+bool ReadPressure(Run& run)
+{
+    AmbientControls& c = run.controls;
+    c.Text10.background = Background::Cyan;
+    const auto unit = FindPressureUnit(c.Combo2.text());
+    if (!unit || !IsAccepted(c.Text2, c.Label7, c.Label6)) {
+        c.Text2.background = Background::Red;
+        c.Text10.text = "Error";
+        WriteErrorIntoHumidityOutputs(c);
+        return false;
+    }
+    c.Text2.background = Background::Standard;
+    run.state.pressure = Finite(NumberValue(c.Text2.text) * unit->pascal_per_unit);
+    const float altitude = Single(run.routines.altitude_from_pressure(run.state.pressure));
+    run.state.altitude = altitude;
+    if (kAltitudeMinM <= altitude && altitude <= kAltitudeMaxM) {
+        // The quotient is a double although the altitude itself is single.
+        if (const auto altitude_unit = FindAltitudeUnit(c.Combo10.text()))
+            c.Text10.text
+                = NumberText(altitude / altitude_unit->metre_per_unit, altitude_unit->derived_decimals);
+    } else {
+        c.Text10.font_size = 7;
+        c.Text10.text = "Out of Range";
+    }
+    return true;
+}
+
+bool ReadAltitude(Run& run)
+{
+    AmbientControls& c = run.controls;
+    c.Text2.background = Background::Cyan;
+    const auto unit = FindAltitudeUnit(c.Combo10.text());
+    if (!unit || !IsAccepted(c.Text10, c.Label9, c.Label8)) {
+        c.Text10.background = Background::Red;
+        c.Text2.text = "Error";
+        WriteErrorIntoHumidityOutputs(c);
+        return false;
+    }
+    c.Text10.background = Background::Standard;
+    run.state.altitude = Finite(NumberValue(c.Text10.text) * unit->metre_per_unit);
+    const float pressure = Single(run.routines.pressure_from_altitude(run.state.altitude));
+    run.state.pressure = pressure;
+    // The altitude limits keep the derived pressure inside the pressure limits: it is not checked.
+    if (const auto pressure_unit = FindPressureUnit(c.Combo2.text()))
+        c.Text2.text = NumberText(pressure / pressure_unit->pascal_per_unit, pressure_unit->decimals);
+    return true;
+}
+
+} // namespace
+
+bool ReadPressureOrAltitude(Run& run)
+{
+    // Every run restores the normal font, which also undoes the small one of "Out of Range".
+    run.controls.Text10.font_size = 9;
+    return run.controls.Option9 ? ReadAltitude(run) : ReadPressure(run);
+}
+
+} // namespace humidora::ambient

@@ -1,0 +1,109 @@
+// The phases of CalculateAmbient and what they share. Internal to the calculation: front ends include
+// calculate_ambient.h only.
+#pragma once
+
+#include "calc/ambient_controls.h"
+#include "calc/ambient_state.h"
+#include "calc/calculate_ambient.h"
+#include "core/properties.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace humidora::ambient {
+
+/// Thrown by the checked arithmetic below; CalculateAmbient turns it into the out-of-range report.
+struct ArithmeticFailure
+{
+};
+
+/// value itself when finite; an ArithmeticFailure otherwise (overflow, invalid operation).
+double Finite(double value);
+
+/// value narrowed to single precision; an ArithmeticFailure when it is not finite or lies beyond the
+/// single-precision range.
+float Single(double value);
+
+/// numerator / denominator; an ArithmeticFailure on a zero denominator or a non-finite quotient.
+double Quotient(double numerator, double denominator);
+
+/// What one run carries from phase to phase besides the controls and the state record.
+struct Run
+{
+    AmbientControls& controls;
+    AmbientState& state;
+    const PropertyRoutines& routines;
+    SaturationMethod method = kIapws;
+    double saturation_pressure = 0; ///< Ps at the ambient temperature, Pa
+};
+
+// Fixed limits of the three ambient inputs, SI.
+inline constexpr double kTemperatureMinK = 173.15;
+inline constexpr double kTemperatureMaxK = 373.15;
+inline constexpr double kPressureMinPa = 5000;
+inline constexpr double kPressureMaxPa = 1000000;
+inline constexpr double kAltitudeMinM = -5000;
+inline constexpr double kAltitudeMaxM = 11000;
+
+// Physical constants shared by the phases.
+inline constexpr double kMolarMassRatio = 0.62198;       ///< water / dry air
+inline constexpr double kWaterMolarMass = 18.01528;      ///< kg/kmol
+inline constexpr double kDryAirMolarMass = 28.9645;      ///< kg/kmol
+inline constexpr double kMolarMassDifference = 10.94922; ///< 28.9645 - 18.01528, a constant of its own
+inline constexpr double kUniversalGasConstant = 8314.41; ///< J/(kmol K)
+inline constexpr double kCelsiusOffset = 273.15;
+inline constexpr double kRankineOffset = 459.67;
+inline constexpr double kPoundPerCubicFootPerKgPerCubicMetre = 0.062427961;
+
+/// Kelvin of a value typed in a temperature unit ("K", "C", "R", "F"); nullopt for any other unit.
+std::optional<double> KelvinFromUnit(double value, std::string_view unit);
+
+/// The input rule shared by every value box: the whole text is one number and it lies between the values
+/// of the captions of its minimum and maximum label, both ends included.
+bool IsAccepted(const ValueBox& box, const LimitLabel& minimum, const LimitLabel& maximum);
+
+/// The value box of the selected humidity option, or nullptr when none is selected.
+ValueBox* SelectedHumidityBox(AmbientControls& controls);
+
+/// "Error" into each humidity box whose option is not selected.
+void WriteErrorIntoHumidityOutputs(AmbientControls& controls);
+
+// Writers of the eight humidity boxes, each in the unit of its list. A unit the list does not offer leaves
+// the box unchanged. A value that is not finite is an ArithmeticFailure.
+void WriteHumidityRatio(AmbientControls& controls, double W);                   // Text3, W in kg/kg
+void WriteRelativeHumidity(AmbientControls& controls, double phi);              // Text4, phi as a fraction
+void WriteDewPoint(AmbientControls& controls, double dew_point_K);              // Text5
+void WriteDewPointBelowMinimum(AmbientControls& controls);                      // Text5 "< min"
+void WriteWetBulb(AmbientControls& controls, double wet_bulb_K);                // Text6
+void WriteAbsoluteHumidity(AmbientControls& controls, float rho_kg_m3);         // Text7
+void WriteMoleFraction(AmbientControls& controls, double x);                    // Text8, fraction
+void WriteMassFraction(AmbientControls& controls, double w);                    // Text9, fraction
+void WritePartialPressure(AmbientControls& controls, float vapour_pressure_Pa); // Text11
+
+/// A humidity ratio (kg/kg) as a box or a range label shows it in a unit of Combo6; nullopt for another unit.
+std::optional<std::string> HumidityRatioText(double W, std::string_view unit);
+
+// Phase 1.
+SaturationMethod ReadFormulation(const AmbientControls& controls);
+// Phase 2: temperature, pressure and altitude limits in the selected units.
+void WriteLimitLabels(AmbientControls& controls);
+// Phase 3: the fixed ends of the humidity ranges; Label20 back to light red.
+void WriteFixedRangeEnds(AmbientControls& controls);
+// Phase 5. False when the temperature is refused (its refusal is shown, the report still to come).
+bool ReadTemperature(Run& run);
+// Phase 6. False when the pressure or altitude is refused.
+bool ReadPressureOrAltitude(Run& run);
+// Phase 7. False when Ps reaches P (the vapour-pressure report has been given).
+bool WriteSaturationRanges(Run& run);
+// Phase 8. False when the humidity input is refused.
+bool SolveHumidity(Run& run);
+// Phase 9.
+void WriteOtherProperties(Run& run);
+// Phase 10.
+void WriteCompositionListing(Run& run);
+
+/// The common error exit: "Error" in the five property boxes and the three report lines on red.
+void GiveOutOfRangeReport(AmbientControls& controls);
+
+} // namespace humidora::ambient

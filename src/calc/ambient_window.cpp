@@ -1,0 +1,220 @@
+#include "calc/ambient_window.h"
+
+#include "calc/calculate_ambient.h"
+
+namespace humidora {
+namespace {
+
+// Option buttons and their value boxes, by number.
+constexpr std::array<int, 11> kBoxOfOption = { 0, 3, 4, 5, 6, 7, 8, 9, 2, 10, 11 };
+
+// The humidity options in the order in which their boxes are switched: Text3, Text4, Text5, Text6, Text7,
+// Text8, Text9, Text11.
+constexpr std::array<int, 8> kHumidityOptions = { 1, 2, 3, 4, 5, 6, 7, 10 };
+constexpr std::array<int, 2> kPressureOptions = { 8, 9 };
+
+bool& OptionOf(AmbientControls& controls, int option)
+{
+    return controls.*(kOptions[static_cast<std::size_t>(option - 1)].option);
+}
+ValueBox& BoxOf(AmbientControls& controls, int box)
+{
+    return controls.*(kValueBoxes[static_cast<std::size_t>(box - 1)].box);
+}
+UnitList& ListOf(AmbientControls& controls, int list)
+{
+    return controls.*(kUnitLists[static_cast<std::size_t>(list - 1)].list);
+}
+
+bool IsPercentList(int list)
+{
+    return list == 5 || list == 8 || list == 9;
+}
+
+// Makes `option` the selected one of its group: its box the input (unlocked, standard background), the
+// other boxes of the group computed (locked, cyan). Lock states first, then backgrounds.
+void SelectOption(AmbientControls& controls, int option)
+{
+    const bool pressure_group = option == 8 || option == 9;
+    const int* begin = pressure_group ? kPressureOptions.data() : kHumidityOptions.data();
+    const int* end = begin + (pressure_group ? kPressureOptions.size() : kHumidityOptions.size());
+    for (const int* other = begin; other != end; ++other)
+        OptionOf(controls, *other) = *other == option;
+    for (const int* other = begin; other != end; ++other)
+        BoxOf(controls, BoxOfOption(*other)).locked = *other != option;
+    for (const int* other = begin; other != end; ++other)
+        BoxOf(controls, BoxOfOption(*other)).background
+            = *other == option ? Background::Standard : Background::Cyan;
+}
+
+const char* SystemCaption(UnitSystem system)
+{
+    switch (system) {
+    case UnitSystem::Metric:
+        return "Unit (Metric)";
+    case UnitSystem::British:
+        return "Unit (British)";
+    case UnitSystem::Customized:
+        break;
+    }
+    return "Unit (Customized)";
+}
+
+void SetSystemMarks(AmbientControls& controls, UnitSystem system)
+{
+    controls.menu_metric = system == UnitSystem::Metric;
+    controls.menu_british = system == UnitSystem::British;
+    controls.menu_customized = system == UnitSystem::Customized;
+    controls.Label27 = SystemCaption(system);
+}
+
+} // namespace
+
+int BoxOfOption(int option)
+{
+    if (option < 1 || option > 10)
+        return 0;
+    return kBoxOfOption[static_cast<std::size_t>(option)];
+}
+
+AmbientWindow::AmbientWindow() = default;
+
+void AmbientWindow::Open()
+{
+    for (int list = 1; list <= 16; ++list)
+        SelectUnit(list, kMetricSelection[static_cast<std::size_t>(list - 1)]);
+    Recalculate();
+    focus_box_ = 1;
+    focus_select_all_ = false;
+}
+
+void AmbientWindow::ClickOption(int option)
+{
+    if (BoxOfOption(option) == 0)
+        return;
+    SelectOption(controls_, option);
+    focus_box_ = BoxOfOption(option);
+    focus_select_all_ = true;
+}
+
+void AmbientWindow::EditText(int box, const std::string& text)
+{
+    if (box < 1 || box > 16)
+        return;
+    ValueBox& value_box = BoxOf(controls_, box);
+    // Only a change of the text is an edit: writing the same text again notifies nothing.
+    if (value_box.text == text)
+        return;
+    value_box.text = text;
+    bool input = box == 1;
+    for (int option = 1; option <= 10; ++option) {
+        if (BoxOfOption(option) == box)
+            input = OptionOf(controls_, option);
+    }
+    if (input)
+        Recalculate();
+}
+
+void AmbientWindow::SelectUnit(int list, int index)
+{
+    if (list < 1 || list > 16)
+        return;
+    UnitList& unit_list = ListOf(controls_, list);
+    if (index < 0 || index >= static_cast<int>(unit_list.items.size()))
+        return;
+    unit_list.selected = index;
+    // The lists with the single item "%" have no selection behaviour at all.
+    if (IsPercentList(list))
+        return;
+    const std::size_t at = static_cast<std::size_t>(list - 1);
+    if (controls_.menu_metric
+        && unit_list.text() != unit_list.items[static_cast<std::size_t>(kMetricSelection[at])])
+        SetSystemMarks(controls_, UnitSystem::Customized);
+    if (controls_.menu_british
+        && unit_list.text() != unit_list.items[static_cast<std::size_t>(kBritishSelection[at])])
+        SetSystemMarks(controls_, UnitSystem::Customized);
+    Recalculate();
+}
+
+void AmbientWindow::ChooseMetric()
+{
+    // The check marks come first, so that none of the list changes below counts as a departure.
+    SetSystemMarks(controls_, UnitSystem::Metric);
+    for (int list = 1; list <= 16; ++list)
+        SelectUnit(list, kMetricSelection[static_cast<std::size_t>(list - 1)]);
+    EditText(2, std::string(kMetricPressureText));
+    Recalculate();
+}
+
+void AmbientWindow::ChooseBritish()
+{
+    SetSystemMarks(controls_, UnitSystem::British);
+    for (int list = 1; list <= 16; ++list)
+        SelectUnit(list, kBritishSelection[static_cast<std::size_t>(list - 1)]);
+    EditText(2, std::string(kBritishPressureText));
+    Recalculate();
+}
+
+void AmbientWindow::ChooseIapws()
+{
+    controls_.menu_IAPWS = true;
+    controls_.menu_HW = false;
+    Recalculate();
+}
+
+void AmbientWindow::ChooseHylandWexler()
+{
+    controls_.menu_IAPWS = false;
+    controls_.menu_HW = true;
+    Recalculate();
+}
+
+void AmbientWindow::RestoreInputs(const AmbientInputs& inputs)
+{
+    controls_.menu_IAPWS = inputs.iapws;
+    controls_.menu_HW = !inputs.iapws;
+    SetSystemMarks(controls_, inputs.system);
+    for (int list = 1; list <= 16; ++list)
+        ListOf(controls_, list).selected = inputs.selections[static_cast<std::size_t>(list - 1)];
+    SelectOption(controls_, inputs.altitude_given ? 9 : 8);
+    SelectOption(controls_, inputs.humidity_option);
+    controls_.Text1.text = inputs.temperature;
+    if (inputs.altitude_given)
+        controls_.Text10.text = inputs.altitude;
+    else
+        controls_.Text2.text = inputs.pressure;
+    BoxOf(controls_, BoxOfOption(inputs.humidity_option)).text = inputs.humidity;
+    Recalculate();
+}
+
+AmbientInputs AmbientWindow::CurrentInputs() const
+{
+    AmbientInputs inputs;
+    inputs.iapws = controls_.menu_IAPWS;
+    inputs.system = controls_.menu_metric ? UnitSystem::Metric
+        : controls_.menu_british          ? UnitSystem::British
+                                          : UnitSystem::Customized;
+    for (int list = 1; list <= 16; ++list)
+        inputs.selections[static_cast<std::size_t>(list - 1)]
+            = (controls_.*(kUnitLists[static_cast<std::size_t>(list - 1)].list)).selected;
+    inputs.altitude_given = controls_.Option9;
+    for (const int option : kHumidityOptions) {
+        if (controls_.*(kOptions[static_cast<std::size_t>(option - 1)].option))
+            inputs.humidity_option = option;
+    }
+    inputs.temperature = controls_.Text1.text;
+    inputs.pressure = controls_.Text2.text;
+    inputs.altitude = controls_.Text10.text;
+    inputs.humidity
+        = (controls_.*(kValueBoxes[static_cast<std::size_t>(BoxOfOption(inputs.humidity_option) - 1)].box))
+              .text;
+    return inputs;
+}
+
+void AmbientWindow::Recalculate()
+{
+    ++calculations_;
+    CalculateAmbient(controls_, state_);
+}
+
+} // namespace humidora

@@ -1,0 +1,36 @@
+// The one recalculation of the main window: reads every input afresh from the control model, checks and
+// converts it, solves the state of the moist air and writes every output and the state record back.
+#pragma once
+
+#include "calc/ambient_controls.h"
+#include "calc/ambient_state.h"
+#include "core/properties.h"
+
+namespace humidora {
+
+/// The property routines a run calls. The defaults are the routines of the core library; a test swaps
+/// one for a routine that overflows or returns NaN, to provoke a failure that no accepted input reaches.
+struct PropertyRoutines
+{
+    double (*saturation_pressure)(double temperature_K, SaturationMethod method) = &SaturationPressure;
+    double (*saturation_temperature)(double pressure_Pa, SaturationMethod method) = &SaturationTemperature;
+    double (*humidity_ratio_from_wet_bulb)(
+        double wet_bulb_K, double dry_bulb_K, double pressure_Pa, SaturationMethod method)
+        = &HumidityRatioFromWetBulb;
+    double (*wet_bulb_temperature)(
+        double humidity_ratio, double dry_bulb_K, double pressure_Pa, SaturationMethod method)
+        = &WetBulbTemperature;
+    float (*pressure_from_altitude)(double altitude_m) = &PressureFromAltitude;
+    float (*altitude_from_pressure)(double pressure_Pa) = &AltitudeFromPressure;
+};
+
+/// One recalculation: ten phases in a fixed order, from the formulation check mark to the composition
+/// listing. A refused input, a vapour pressure that reaches the ambient pressure, or any arithmetic failure
+/// (a non-finite intermediate, a division by zero, a value beyond single precision) ends the run early
+/// with its report in List1; nothing is thrown to the caller and no text ever shows "inf" or "nan".
+void CalculateAmbient(AmbientControls& controls, AmbientState& state);
+
+/// The same run with the given property routines.
+void CalculateAmbient(AmbientControls& controls, AmbientState& state, const PropertyRoutines& routines);
+
+} // namespace humidora

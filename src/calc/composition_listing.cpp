@@ -1,0 +1,73 @@
+// Phase 10: the composition of the moist air by volume and by weight, and the listing in List1.
+#include "calc/ambient_phases.h"
+#include "calc/number_text.h"
+
+namespace humidora::ambient {
+namespace {
+
+// Dry air: mole (volume) and mass fractions of its four species; each column sums to 1.
+constexpr double kN2Volume = 0.78084, kO2Volume = 0.209476, kArVolume = 0.009365, kCO2Volume = 0.000319;
+constexpr double kN2Mass = 0.755184, kO2Mass = 0.231415, kArMass = 0.012916, kCO2Mass = 0.000485;
+
+std::string Row(std::string_view name, int blanks_before_volume, double volume_percent,
+    FixedPattern volume_pattern, int blanks_before_weight, double weight_percent, FixedPattern weight_pattern)
+{
+    std::string row(name);
+    row.append(static_cast<std::size_t>(blanks_before_volume), ' ');
+    row += FixedText(Finite(volume_percent), volume_pattern);
+    row.append(static_cast<std::size_t>(blanks_before_weight), ' ');
+    row += FixedText(Finite(weight_percent), weight_pattern);
+    return row;
+}
+
+} // namespace
+
+void WriteCompositionListing(Run& run)
+{
+    AmbientControls& c = run.controls;
+    AmbientState& s = run.state;
+    const double x = s.water_mole_fraction;
+    const double w = s.water_mass_fraction;
+
+    s.n2_volume_fraction = Finite((1 - x) * kN2Volume);
+    s.o2_volume_fraction = Finite((1 - x) * kO2Volume);
+    s.ar_volume_fraction = Single((1 - x) * kArVolume);
+    s.co2_volume_fraction = Finite((1 - x) * kCO2Volume);
+    s.n2_mass_fraction = Finite((1 - w) * kN2Mass);
+    s.o2_mass_fraction = Finite((1 - w) * kO2Mass);
+    s.ar_mass_fraction = Single((1 - w) * kArMass);
+    s.co2_mass_fraction = Finite((1 - w) * kCO2Mass);
+
+    std::vector<std::string>& lines = c.List1.lines;
+    lines.clear();
+    if (c.menu_IAPWS)
+        lines.emplace_back("Sat. Formulation:  IAPWS");
+    if (c.menu_HW)
+        lines.emplace_back("Sat. Formulation:  Hyland-Wexler");
+    const std::string rule(48, '-');
+    lines.push_back(rule);
+    lines.emplace_back("Air Composition");
+    lines.push_back(rule);
+    lines.push_back("Species" + std::string(14, ' ') + "%Vol." + std::string(14, ' ') + "%Wgt.");
+    lines.push_back(rule);
+
+    using enum FixedPattern;
+    lines.push_back(
+        Row("N2", 20, 100 * s.n2_volume_fraction, TwoDigits, 13, 100 * s.n2_mass_fraction, TwoDigits));
+    lines.push_back(
+        Row("O2", 20, 100 * s.o2_volume_fraction, TwoDigits, 13, 100 * s.o2_mass_fraction, TwoDigits));
+    // Argon: the percentage of the single-precision fraction, itself rounded to single precision.
+    lines.push_back(Row("Ar", 23, Single(100 * double(s.ar_volume_fraction)), OneDigit, 15,
+        Single(100 * double(s.ar_mass_fraction)), OneDigit));
+    lines.push_back(
+        Row("CO2", 19, 100 * s.co2_volume_fraction, OneDigit, 15, 100 * s.co2_mass_fraction, OneDigit));
+    if (x < 0.1)
+        lines.push_back(Row("H2O", 19, 100 * x, OneDigit, 15, 100 * w, OptionalDigit));
+    else if (w < 0.1)
+        lines.push_back(Row("H2O", 17, 100 * x, NoDigit, 15, 100 * w, OptionalDigit));
+    else
+        lines.push_back(Row("H2O", 17, 100 * x, NoDigit, 13, 100 * w, NoDigit));
+    c.List1.background = Background::LightOrange;
+}
+
+} // namespace humidora::ambient

@@ -1,0 +1,391 @@
+// Phase 8: the humidity state from the one parameter the user gives, by eight routes that differ in what
+// they solve first and in the order in which they write the seven other boxes.
+#include "calc/ambient_phases.h"
+#include "calc/number_text.h"
+#include "calc/units.h"
+
+namespace humidora::ambient {
+namespace {
+
+/// A vapour pressure at or above the ambient pressure would follow from the given value. The limits are
+/// checked as shown, after their rounding, so a value typed at a shown maximum can get there; it is
+/// refused like a value outside its limits rather than turned into a negative humidity ratio or a
+/// division by zero.
+struct VapourPressureReachesAmbient
+{
+};
+
+// The values of the run that every route uses.
+struct Humidity
+{
+    AmbientControls& c;
+    AmbientState& s;
+    const PropertyRoutines& routines;
+    SaturationMethod method;
+    double T;  ///< ambient temperature, K (the single-precision value)
+    double P;  ///< ambient pressure, Pa
+    double Ps; ///< saturation pressure at T, Pa
+};
+
+float VapourPressureBelowAmbient(const Humidity& h, double value)
+{
+    const float p_v = Single(value);
+    if (p_v >= h.P)
+        throw VapourPressureReachesAmbient {};
+    return p_v;
+}
+
+// R1: vapour pressure from the humidity ratio.
+float VapourPressureFromHumidityRatio(const Humidity& h, double W)
+{
+    return VapourPressureBelowAmbient(h, Quotient(h.P * W, kMolarMassRatio + W));
+}
+
+// R2: humidity ratio from the vapour pressure.
+double HumidityRatioFromVapourPressure(const Humidity& h, float p_v)
+{
+    return Quotient(kMolarMassRatio * p_v, h.P - p_v);
+}
+
+// R3, and with R4 the cap at saturation that only the routes of the humidity ratio, the dew point and the
+// wet bulb apply.
+double RelativeHumidity(const Humidity& h, float p_v, bool capped)
+{
+    double phi = Quotient(p_v, h.Ps);
+    if (capped && phi > 1)
+        phi = 1;
+    h.s.relative_humidity = phi;
+    return phi;
+}
+
+// R5: molecular weight of the moist air, then the water mass fraction.
+void Mixture(const Humidity& h, double x)
+{
+    const double M = Finite(kWaterMolarMass * x + kDryAirMolarMass * (1 - x));
+    h.s.molar_mass = M;
+    h.s.water_mass_fraction = Quotient(kWaterMolarMass * x, M);
+}
+
+// R6: absolute humidity, held in single precision.
+float AbsoluteHumidity(const Humidity& h, double x)
+{
+    const float rho_v = Single(Quotient(x * h.P * kWaterMolarMass, kUniversalGasConstant * h.T));
+    h.s.absolute_humidity = rho_v;
+    return rho_v;
+}
+
+// R7: the dew point, when the vapour pressure is within reach of the property routines.
+void DewPointStep(const Humidity& h, float p_v)
+{
+    const double p_min = Finite(h.routines.saturation_pressure(kLowestTemperatureK, h.method));
+    if (p_v >= p_min) {
+        const double dew_point = Finite(h.routines.saturation_temperature(p_v, h.method));
+        h.s.dew_point = dew_point;
+        WriteDewPoint(h.c, dew_point);
+    } else {
+        WriteDewPointBelowMinimum(h.c);
+    }
+}
+
+// R8: the wet bulb; not kept beyond the run.
+double WetBulb(const Humidity& h, double W)
+{
+    return Finite(h.routines.wet_bulb_temperature(W, h.T, h.P, h.method));
+}
+
+// The shared tail of the routes of the humidity ratio, relative humidity, dew point and wet bulb.
+void SharedTail(const Humidity& h, float p_v)
+{
+    const double x = Quotient(p_v, h.P);
+    h.s.water_mole_fraction = x;
+    Mixture(h, x);
+    const float rho_v = AbsoluteHumidity(h, x);
+    WriteMoleFraction(h.c, x);
+    WriteMassFraction(h.c, h.s.water_mass_fraction);
+    WriteAbsoluteHumidity(h.c, rho_v);
+    WritePartialPressure(h.c, p_v);
+}
+
+void HumidityRatioGiven(const Humidity& h, double W)
+{
+    h.s.humidity_ratio = W;
+    const float p_v = VapourPressureFromHumidityRatio(h, W);
+    h.s.vapour_pressure = p_v;
+    WriteRelativeHumidity(h.c, RelativeHumidity(h, p_v, true));
+    DewPointStep(h, p_v);
+    WriteWetBulb(h.c, WetBulb(h, W));
+    SharedTail(h, p_v);
+}
+
+void RelativeHumidityGiven(const Humidity& h, double phi)
+{
+    h.s.relative_humidity = phi;
+    const float p_v = VapourPressureBelowAmbient(h, h.Ps * phi);
+    h.s.vapour_pressure = p_v;
+    const double W = HumidityRatioFromVapourPressure(h, p_v);
+    h.s.humidity_ratio = W;
+    WriteHumidityRatio(h.c, W);
+    DewPointStep(h, p_v);
+    WriteWetBulb(h.c, WetBulb(h, W));
+    SharedTail(h, p_v);
+}
+
+void DewPointGiven(const Humidity& h, double dew_point_K)
+{
+    // The given dew point is checked against its labels only, not against the reach of R7.
+    h.s.dew_point = dew_point_K;
+    const float p_v
+        = VapourPressureBelowAmbient(h, Finite(h.routines.saturation_pressure(dew_point_K, h.method)));
+    h.s.vapour_pressure = p_v;
+    const double phi = RelativeHumidity(h, p_v, true);
+    const double W = Quotient(kMolarMassRatio, Quotient(h.P, p_v) - 1);
+    h.s.humidity_ratio = W;
+    WriteHumidityRatio(h.c, W);
+    WriteRelativeHumidity(h.c, phi);
+    WriteWetBulb(h.c, WetBulb(h, W));
+    SharedTail(h, p_v);
+}
+
+void WetBulbGiven(const Humidity& h, double wet_bulb_K)
+{
+    // Kept as it comes, also a little below zero at the shown minimum of the wet bulb.
+    const double W = Finite(h.routines.humidity_ratio_from_wet_bulb(wet_bulb_K, h.T, h.P, h.method));
+    h.s.humidity_ratio = W;
+    const float p_v = VapourPressureFromHumidityRatio(h, W);
+    h.s.vapour_pressure = p_v;
+    const double phi = RelativeHumidity(h, p_v, true);
+    WriteHumidityRatio(h.c, W);
+    WriteRelativeHumidity(h.c, phi);
+    DewPointStep(h, p_v);
+    SharedTail(h, p_v);
+}
+
+void AbsoluteHumidityGiven(const Humidity& h, float rho_v)
+{
+    h.s.absolute_humidity = rho_v;
+    const double x = Quotient(h.T * kUniversalGasConstant * rho_v, kWaterMolarMass * h.P);
+    h.s.water_mole_fraction = x;
+    const float p_v = VapourPressureBelowAmbient(h, h.P * x);
+    h.s.vapour_pressure = p_v;
+    Mixture(h, x);
+    const double phi = RelativeHumidity(h, p_v, false);
+    const double W = HumidityRatioFromVapourPressure(h, p_v);
+    h.s.humidity_ratio = W;
+    const double wet_bulb = WetBulb(h, W);
+    WriteRelativeHumidity(h.c, phi);
+    WriteMoleFraction(h.c, x);
+    WriteMassFraction(h.c, h.s.water_mass_fraction);
+    WriteHumidityRatio(h.c, W);
+    DewPointStep(h, p_v);
+    WriteWetBulb(h.c, wet_bulb);
+    WritePartialPressure(h.c, p_v);
+}
+
+void PartialPressureGiven(const Humidity& h, double given_Pa)
+{
+    const float p_v = VapourPressureBelowAmbient(h, given_Pa);
+    h.s.vapour_pressure = p_v;
+    const double phi = RelativeHumidity(h, p_v, false);
+    const double W = HumidityRatioFromVapourPressure(h, p_v);
+    h.s.humidity_ratio = W;
+    const double wet_bulb = WetBulb(h, W);
+    const double x = Quotient(p_v, h.P);
+    h.s.water_mole_fraction = x;
+    Mixture(h, x);
+    const float rho_v = AbsoluteHumidity(h, x);
+    DewPointStep(h, p_v);
+    WriteRelativeHumidity(h.c, phi);
+    WriteMoleFraction(h.c, x);
+    WriteMassFraction(h.c, h.s.water_mass_fraction);
+    WriteHumidityRatio(h.c, W);
+    WriteWetBulb(h.c, wet_bulb);
+    WriteAbsoluteHumidity(h.c, rho_v);
+}
+
+void MoleFractionGiven(const Humidity& h, double x)
+{
+    h.s.water_mole_fraction = x;
+    const float p_v = VapourPressureBelowAmbient(h, h.P * x);
+    h.s.vapour_pressure = p_v;
+    const double phi = RelativeHumidity(h, p_v, false);
+    const double W = HumidityRatioFromVapourPressure(h, p_v);
+    h.s.humidity_ratio = W;
+    const double wet_bulb = WetBulb(h, W);
+    Mixture(h, x);
+    const float rho_v = AbsoluteHumidity(h, x);
+    DewPointStep(h, p_v);
+    WriteRelativeHumidity(h.c, phi);
+    WriteMassFraction(h.c, h.s.water_mass_fraction);
+    WriteHumidityRatio(h.c, W);
+    WriteWetBulb(h.c, wet_bulb);
+    WriteAbsoluteHumidity(h.c, rho_v);
+    WritePartialPressure(h.c, p_v);
+}
+
+void MassFractionGiven(const Humidity& h, double w)
+{
+    h.s.water_mass_fraction = w;
+    const double x = Quotient(kDryAirMolarMass * w, kWaterMolarMass + kMolarMassDifference * w);
+    h.s.water_mole_fraction = x;
+    const float p_v = VapourPressureBelowAmbient(h, h.P * x);
+    h.s.vapour_pressure = p_v;
+    const double phi = RelativeHumidity(h, p_v, false);
+    const double W = HumidityRatioFromVapourPressure(h, p_v);
+    h.s.humidity_ratio = W;
+    const double wet_bulb = WetBulb(h, W);
+    // Only the molecular weight: the given mass fraction is kept as it is.
+    h.s.molar_mass = Finite(kWaterMolarMass * x + kDryAirMolarMass * (1 - x));
+    const float rho_v = AbsoluteHumidity(h, x);
+    DewPointStep(h, p_v);
+    WriteRelativeHumidity(h.c, phi);
+    WriteMoleFraction(h.c, x);
+    WriteHumidityRatio(h.c, W);
+    WriteWetBulb(h.c, wet_bulb);
+    WriteAbsoluteHumidity(h.c, rho_v);
+    WritePartialPressure(h.c, p_v);
+}
+
+// The given value in SI, or nullopt for a unit the route does not know.
+std::optional<double> HumidityRatioFromUnit(double v, std::string_view unit)
+{
+    if (unit == "(kg moisture)/(kg dry air)" || unit == "(lb moisture)/(lb dry air)")
+        return v;
+    if (unit == "(g moisture)/(kg dry air)")
+        return v * 0.001;
+    return std::nullopt;
+}
+
+std::optional<double> AbsoluteHumidityFromUnit(double v, std::string_view unit)
+{
+    if (unit == "(kg moisture)/m^3")
+        return Single(v);
+    if (unit == "(g moisture)/m^3")
+        return Single(v / 1000);
+    if (unit == "(lb moisture)/ft^3")
+        return Single(v / kPoundPerCubicFootPerKgPerCubicMetre);
+    return std::nullopt;
+}
+
+std::optional<double> PercentFromUnit(double v, std::string_view unit)
+{
+    if (unit == "%")
+        return v / 100;
+    return std::nullopt;
+}
+
+// Solves the state by the route of the selected option; false when the given value is refused.
+bool RunRoute(const Humidity& h, const QuantityControls& selected, double v)
+{
+    AmbientControls& c = h.c;
+    const std::string& unit = (c.*(selected.list)).text();
+    const bool AmbientControls::*option = selected.option;
+    if (option == &AmbientControls::Option1) {
+        const auto W = HumidityRatioFromUnit(v, unit);
+        if (!W)
+            return false;
+        HumidityRatioGiven(h, *W);
+        return true;
+    }
+    if (option == &AmbientControls::Option2) {
+        if (unit != "%")
+            return false;
+        RelativeHumidityGiven(h, v * 0.01);
+        return true;
+    }
+    if (option == &AmbientControls::Option3) {
+        const auto dew_point = KelvinFromUnit(v, unit);
+        if (!dew_point)
+            return false;
+        DewPointGiven(h, *dew_point);
+        return true;
+    }
+    if (option == &AmbientControls::Option4) {
+        const auto wet_bulb = KelvinFromUnit(v, unit);
+        if (!wet_bulb)
+            return false;
+        WetBulbGiven(h, *wet_bulb);
+        return true;
+    }
+    if (option == &AmbientControls::Option5) {
+        const auto rho_v = AbsoluteHumidityFromUnit(v, unit);
+        if (!rho_v)
+            return false;
+        AbsoluteHumidityGiven(h, static_cast<float>(*rho_v));
+        return true;
+    }
+    if (option == &AmbientControls::Option10) {
+        const auto pressure_unit = FindPressureUnit(unit);
+        if (!pressure_unit)
+            return false;
+        PartialPressureGiven(h, v * pressure_unit->pascal_per_unit);
+        return true;
+    }
+    if (option == &AmbientControls::Option6) {
+        const auto x = PercentFromUnit(v, unit);
+        if (!x)
+            return false;
+        MoleFractionGiven(h, *x);
+        return true;
+    }
+    const auto w = PercentFromUnit(v, unit);
+    if (!w)
+        return false;
+    MassFractionGiven(h, *w);
+    return true;
+}
+
+// The branches are tried in this order; the option group keeps exactly one selected.
+const QuantityControls* SelectedHumidityQuantity(const AmbientControls& c)
+{
+    for (const bool AmbientControls::*option : { &AmbientControls::Option1, &AmbientControls::Option2,
+             &AmbientControls::Option3, &AmbientControls::Option4, &AmbientControls::Option5,
+             &AmbientControls::Option10, &AmbientControls::Option6, &AmbientControls::Option7 }) {
+        if (c.*option) {
+            for (const QuantityControls* quantity : kHumidityQuantities) {
+                if (quantity->option == option)
+                    return quantity;
+            }
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool SolveHumidity(Run& run)
+{
+    AmbientControls& c = run.controls;
+    for (const QuantityControls* quantity : kHumidityQuantities) {
+        if (!(c.*(quantity->option)))
+            (c.*(quantity->box)).background = Background::Cyan;
+    }
+    const QuantityControls* selected = SelectedHumidityQuantity(c);
+    if (selected == nullptr) {
+        WriteErrorIntoHumidityOutputs(c);
+        return false;
+    }
+    ValueBox& box = c.*(selected->box);
+    const auto refuse = [&] {
+        box.background = Background::Red;
+        WriteErrorIntoHumidityOutputs(c);
+        return false;
+    };
+    if (!IsAccepted(box, c.*(selected->minimum), c.*(selected->maximum)))
+        return refuse();
+    box.background = Background::Standard;
+
+    const Humidity h { c, run.state, run.routines, run.method, run.state.temperature, run.state.pressure,
+        run.saturation_pressure };
+    // A refusal found inside a route leaves every humidity field as the last accepted run left it.
+    const AmbientState before = run.state;
+    try {
+        if (!RunRoute(h, *selected, NumberValue(box.text)))
+            return refuse();
+    } catch (const VapourPressureReachesAmbient&) {
+        run.state = before;
+        return refuse();
+    }
+    return true;
+}
+
+} // namespace humidora::ambient

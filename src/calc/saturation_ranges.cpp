@@ -1,0 +1,101 @@
+// Phase 7: the saturation state at the ambient temperature, the refusal of a saturation pressure that
+// reaches the ambient pressure, and the allowed range of every humidity parameter in its label.
+#include "calc/ambient_phases.h"
+#include "calc/number_text.h"
+#include "calc/units.h"
+
+namespace humidora::ambient {
+namespace {
+
+// A range label's temperature theta (K) in a unit of Combo3/Combo4. The ambient temperature is held in
+// single precision, and its Rankine value is formed and rounded in single precision too.
+std::optional<std::string> RangeTemperatureText(double theta_K, std::string_view unit, bool ambient)
+{
+    if (unit == "K")
+        return NumberText(Finite(theta_K), 3);
+    if (unit == "C")
+        return NumberText(Finite(theta_K - kCelsiusOffset), 3);
+    if (unit == "R") {
+        if (ambient)
+            return NumberText(Single(Single(theta_K * 9) / 5), 3, Precision::Single);
+        return NumberText(Finite(theta_K * 9 / 5), 3);
+    }
+    if (unit == "F")
+        return NumberText(Finite((theta_K - kCelsiusOffset) * 9 / 5 + 32), 3);
+    return std::nullopt;
+}
+
+void SetCaption(LimitLabel& label, const std::optional<std::string>& caption)
+{
+    if (caption)
+        label.caption = *caption;
+}
+
+std::optional<std::string> AbsoluteHumidityRangeText(double rho_kg_m3, std::string_view unit)
+{
+    if (unit == "(kg moisture)/m^3")
+        return NumberText(Finite(rho_kg_m3), 6);
+    if (unit == "(g moisture)/m^3")
+        return NumberText(Finite(rho_kg_m3 * 1000), 3);
+    if (unit == "(lb moisture)/ft^3")
+        return NumberText(Finite(rho_kg_m3 * kPoundPerCubicFootPerKgPerCubicMetre), 6);
+    return std::nullopt;
+}
+
+// The report when the water could not stay vapour at the ambient temperature and pressure.
+void GiveVapourPressureReport(AmbientControls& c)
+{
+    WriteErrorIntoHumidityOutputs(c);
+    for (ValueBox* box : { &c.Text12, &c.Text13, &c.Text14, &c.Text15, &c.Text16 })
+        box->text = "Error";
+    for (LimitLabel* label :
+        { &c.Label10, &c.Label11, &c.Label12, &c.Label13, &c.Label14, &c.Label15, &c.Label16, &c.Label17,
+            &c.Label18, &c.Label19, &c.Label21, &c.Label22, &c.Label23, &c.Label24, &c.Label25 })
+        label->caption = "Error";
+    c.List1.lines = {
+        "Error!",
+        "The partial pressure of water vapor",
+        "exceeds the ambient pressure.",
+    };
+    c.List1.background = Background::Red;
+    c.Text2.background = Background::Yellow;
+    c.Label20.background = Background::Yellow;
+}
+
+} // namespace
+
+bool WriteSaturationRanges(Run& run)
+{
+    AmbientControls& c = run.controls;
+    const double T = run.state.temperature;
+    const double P = run.state.pressure;
+    const double Ps = Finite(run.routines.saturation_pressure(T, run.method));
+    run.saturation_pressure = Ps;
+
+    // Label20 shows Ps also when the state is refused just below.
+    if (const auto unit = FindPressureUnit(c.Combo11.text()))
+        c.Label20.caption = NumberText(Finite(Ps / unit->pascal_per_unit), unit->decimals);
+    if (Ps >= P) {
+        GiveVapourPressureReport(c);
+        return false;
+    }
+
+    const double Ws = Quotient(kMolarMassRatio * Ps, P - Ps);
+    const double xs = Quotient(Ps, P);
+    const double rho_s = Quotient(kWaterMolarMass * xs * P, kUniversalGasConstant * T);
+    const double Ms = kWaterMolarMass * xs + kDryAirMolarMass * (1 - xs);
+    const double ws = Quotient(kWaterMolarMass * xs, Ms);
+    const double Twb0 = Finite(run.routines.wet_bulb_temperature(0, T, P, run.method));
+
+    SetCaption(c.Label12, HumidityRatioText(Ws, c.Combo6.text()));
+    SetCaption(c.Label14, AbsoluteHumidityRangeText(rho_s, c.Combo7.text()));
+    SetCaption(c.Label16, RangeTemperatureText(T, c.Combo3.text(), true));
+    SetCaption(c.Label17, RangeTemperatureText(kLowestTemperatureK, c.Combo3.text(), false));
+    SetCaption(c.Label18, RangeTemperatureText(T, c.Combo4.text(), true));
+    SetCaption(c.Label19, RangeTemperatureText(Twb0, c.Combo4.text(), false));
+    c.Label22.caption = NumberText(Finite(100 * xs), 4);
+    c.Label24.caption = NumberText(Finite(100 * ws), 4);
+    return true;
+}
+
+} // namespace humidora::ambient
