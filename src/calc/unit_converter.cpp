@@ -79,6 +79,37 @@ bool ValidIndex(const UnitList& list, int index)
 
 } // namespace
 
+bool IsNumberBeginning(std::string_view text)
+{
+    std::size_t i = text.find_first_not_of(" \t\r\n");
+    if (i == std::string_view::npos)
+        return false;
+    if (text[i] == '+' || text[i] == '-')
+        ++i;
+    bool digit = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (i == text.size())
+        return true;
+    if (!digit || (text[i] != 'E' && text[i] != 'e'))
+        return false;
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    return i == text.size();
+}
+
 const std::array<ConverterQuantity, kConverterQuantityCount>& ConverterQuantities()
 {
     static const std::array<ConverterQuantity, kConverterQuantityCount> quantities = { {
@@ -196,7 +227,7 @@ void UnitConverter::Convert()
     ++conversions_;
     if (!IsNumberText(controls_.Text1)) {
         controls_.Text2 = "Error";
-        focus_request_ = FocusRequest { ConverterControl::Text1, true };
+        focus_request_ = FocusRequest { ConverterControl::Text1, !IsNumberBeginning(controls_.Text1) };
         return;
     }
     const double x = NumberValue(controls_.Text1);

@@ -33,6 +33,11 @@ const std::array<ConverterQuantity, kConverterQuantityCount>& ConverterQuantitie
 std::optional<double> IntoBaseUnit(std::string_view unit, double x);
 std::optional<double> OutOfBaseUnit(std::string_view unit, double b);
 
+/// True when the text, leading blanks aside, is the beginning of a number that more typing can complete:
+/// a sign, digits with at most one '.', and after a digit an exponent letter with an optional sign and
+/// digits ("-", ".", "1E", "1e-"). A text without any non-blank character is no such beginning.
+bool IsNumberBeginning(std::string_view text);
+
 /// What Text2 shows when a valid number converts to a value beyond the double range.
 inline constexpr std::string_view kConverterOutOfRange = "Out of Range";
 
@@ -68,6 +73,9 @@ enum class ConverterControl
 };
 
 /// A request to move the keyboard focus, optionally selecting the whole text of the box.
+/// After "Error" the focus goes to Text1 with its whole text selected, so that the next keystroke
+/// replaces a wrong entry; a text that is only the beginning of a number ("-", "1E") is not selected,
+/// because selecting it would make the next keystroke erase what the user is typing.
 struct FocusRequest
 {
     ConverterControl control;

@@ -144,16 +144,66 @@ const ConversionCase kConversionCases[] = {
 INSTANTIATE_TEST_SUITE_P(Conversions, UnitConverterResults, testing::ValuesIn(kConversionCases),
     [](const testing::TestParamInfo<ConversionCase>& info) { return std::string(info.param.name); });
 
-TEST(UnitConverterError, TextThatIsNoNumberShowsErrorAndSelectsTheInput)
+struct ErrorCase
 {
-    for (const char* text : { "", "   ", "abc", "-", "+", "12abc", "1e", "1,5", "1e999" }) {
+    const char* text;
+    bool select_all;
+};
+
+TEST(UnitConverterError, TextThatIsNoNumberShowsErrorAndMovesTheFocusToTheInput)
+{
+    const ErrorCase cases[] = {
+        { "", true },
+        { "   ", true },
+        { "abc", true },
+        { "12abc", true },
+        { "1,5", true },
+        { "1 2", true },
+        { "--", true },
+        { "1e5e", true },
+        // The beginnings of a number stay unselected, so that typing "-40" or "1E20" key by key works.
+        { "-", false },
+        { "+", false },
+        { ".", false },
+        { "-.", false },
+        { "1e", false },
+        { " 1E-", false },
+        { "2.5e+", false },
+        { "1e999", false },
+    };
+    for (const ErrorCase& c : cases) {
         UnitConverter converter = Converter("Pressure", "kPa", "Pa", "5");
-        converter.EditText1(text);
-        EXPECT_EQ(converter.controls().Text2, "Error") << '"' << text << '"';
-        EXPECT_EQ(converter.controls().Text1, text);
-        EXPECT_EQ(converter.TakeFocusRequest(), (FocusRequest { ConverterControl::Text1, true }))
-            << '"' << text << '"';
+        converter.EditText1(c.text);
+        EXPECT_EQ(converter.controls().Text2, "Error") << '"' << c.text << '"';
+        EXPECT_EQ(converter.controls().Text1, c.text);
+        EXPECT_EQ(converter.TakeFocusRequest(), (FocusRequest { ConverterControl::Text1, c.select_all }))
+            << '"' << c.text << '"';
     }
+}
+
+// Key by key, as the window receives the edits: every intermediate text either converts or is a
+// beginning of a number that keeps the user's keystrokes.
+TEST(UnitConverterError, NegativeAndExponentNumbersCanBeTypedKeyByKey)
+{
+    for (const std::string typed : { "-40", "1E20", "-.5", "+2e-3" }) {
+        UnitConverter converter = Converter("Temperature", "C", "C", "1");
+        std::string text;
+        for (const char key : typed) {
+            text += key;
+            converter.EditText1(text);
+            const std::optional<FocusRequest> focus = converter.TakeFocusRequest();
+            EXPECT_TRUE(!focus || !focus->select_all) << typed << " at " << text;
+        }
+        EXPECT_NE(converter.controls().Text2, "Error") << typed;
+    }
+}
+
+TEST(UnitConverterError, NumberBeginningsAreRecognised)
+{
+    for (const char* text : { "-", "+", ".", "-.", "5", "5.", ".5", "1e", "1E+", "1e-3", "  -" })
+        EXPECT_TRUE(IsNumberBeginning(text)) << '"' << text << '"';
+    for (const char* text : { "", " ", "e", ".e", "-e", "1..", "1e5.", "1e+-", "1 ", "a", "1,", "--" })
+        EXPECT_FALSE(IsNumberBeginning(text)) << '"' << text << '"';
 }
 
 TEST(UnitConverterError, ANumberAfterAnErrorConvertsAgain)
