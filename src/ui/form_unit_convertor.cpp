@@ -1,0 +1,153 @@
+#include "ui/form_unit_convertor.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+// Every control stands in one column; positions in twips, the unit the window is laid out in.
+constexpr int kLeft = 120;
+constexpr int kWidth = 2415;
+constexpr int kLabelHeight = 255;
+constexpr int kListHeight = 315;
+constexpr int kBoxHeight = 315;
+constexpr int kClientWidth = 2625;
+constexpr int kClientHeight = 3330;
+
+QRect Twips(int top, int height)
+{
+    return QRect(
+        kLeft / kTwipsPerPixel, top / kTwipsPerPixel, kWidth / kTwipsPerPixel, height / kTwipsPerPixel);
+}
+
+QColor ToColor(humidora::Rgb rgb)
+{
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+void Paint(QWidget* widget, std::initializer_list<QPalette::ColorRole> roles, humidora::Rgb rgb)
+{
+    QPalette palette = widget->palette();
+    for (const QPalette::ColorRole role : roles)
+        palette.setColor(role, ToColor(rgb));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QString FromModel(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+Form_unit_convertor::Form_unit_convertor(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName("Form_unit_convertor");
+    setWindowTitle("Unit Convertor");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFont(QFont("Times New Roman", 9, QFont::Bold));
+    setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+    Paint(this, { QPalette::Window }, humidora::kConverterWindowBackground);
+    BuildControls();
+    ConnectEvents();
+    logic_.Open();
+    Push();
+}
+
+void Form_unit_convertor::BuildControls()
+{
+    const auto label = [this](const char* name, const char* text, int top, humidora::Rgb background) {
+        auto* caption = new QLabel(text, this);
+        caption->setObjectName(name);
+        caption->setAlignment(Qt::AlignCenter);
+        caption->setGeometry(Twips(top, kLabelHeight));
+        Paint(caption, { QPalette::Window }, background);
+    };
+    label("Label1", "Quantity", 120, humidora::kConverterQuantityLabelBackground);
+    label("Label2", "From", 960, humidora::kConverterUnitLabelBackground);
+    label("Label3", "To", 2160, humidora::kConverterUnitLabelBackground);
+
+    const humidora::UnitConverterControls& model = logic_.controls();
+    const auto list = [this](const QString& name, const humidora::UnitList& items, int top) {
+        auto* combo = new QComboBox(this);
+        combo->setObjectName(name);
+        combo->setEditable(false);
+        for (const std::string& item : items.items)
+            combo->addItem(FromModel(item));
+        combo->setCurrentIndex(-1);
+        combo->setGeometry(Twips(top, kListHeight));
+        return combo;
+    };
+    Combo1 = list("Combo1", model.Combo1, 480);
+    Paint(Combo1, { QPalette::Button, QPalette::Base }, humidora::kConverterQuantityListBackground);
+    for (int q = 0; q < humidora::kConverterQuantityCount; ++q) {
+        Combo2[q] = list(QString("Combo2_%1").arg(q), model.Combo2[q], 1680);
+        Combo3[q] = list(QString("Combo3_%1").arg(q), model.Combo3[q], 2880);
+    }
+
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName("Text1");
+    Text1->setGeometry(Twips(1320, kBoxHeight));
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName("Text2");
+    Text2->setReadOnly(true);
+    Text2->setGeometry(Twips(2520, kBoxHeight));
+    Paint(Text2, { QPalette::Base }, humidora::kConverterResultBackground);
+}
+
+void Form_unit_convertor::ConnectEvents()
+{
+    connect(Combo1, &QComboBox::activated, this, [this](int index) {
+        logic_.SelectQuantity(index);
+        Push();
+    });
+    for (int q = 0; q < humidora::kConverterQuantityCount; ++q) {
+        connect(Combo2[q], &QComboBox::activated, this, [this, q](int index) {
+            logic_.SelectFromUnit(q, index);
+            Push();
+        });
+        connect(Combo3[q], &QComboBox::activated, this, [this, q](int index) {
+            logic_.SelectToUnit(q, index);
+            Push();
+        });
+    }
+    connect(Text1, &QLineEdit::textEdited, this, [this](const QString& text) {
+        logic_.EditText1(text.toStdString());
+        Push();
+    });
+}
+
+void Form_unit_convertor::Push()
+{
+    const humidora::UnitConverterControls& model = logic_.controls();
+    {
+        const QSignalBlocker block_quantity(Combo1), block_text(Text1);
+        Combo1->setCurrentIndex(model.Combo1.selected);
+        for (int q = 0; q < humidora::kConverterQuantityCount; ++q) {
+            const QSignalBlocker block_from(Combo2[q]), block_to(Combo3[q]);
+            Combo2[q]->setCurrentIndex(model.Combo2[q].selected);
+            Combo3[q]->setCurrentIndex(model.Combo3[q].selected);
+            Combo2[q]->setVisible(model.Combo2_visible[q]);
+            Combo3[q]->setVisible(model.Combo3_visible[q]);
+        }
+        // Rewriting the box the user is typing in would move the cursor; write it only when it differs.
+        if (Text1->text() != FromModel(model.Text1))
+            Text1->setText(FromModel(model.Text1));
+        Text2->setText(FromModel(model.Text2));
+    }
+    if (const std::optional<humidora::FocusRequest> request = logic_.TakeFocusRequest()) {
+        if (request->control == humidora::ConverterControl::Combo1) {
+            Combo1->setFocus();
+        } else {
+            Text1->setFocus();
+            if (request->select_all)
+                Text1->selectAll();
+        }
+    }
+}
