@@ -1,0 +1,67 @@
+// Calculation files (.humidora): what the user entered and chose in the main window, in a small versioned
+// JSON document. Opening a file yields the inputs or a clear refusal, never something half-read; saving
+// replaces the earlier file atomically or leaves it untouched. The layout is described in
+// docs/file_format.md.
+#pragma once
+
+#include "calc/ambient_controls.h"
+#include "calc/ambient_window.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace humidora {
+
+/// Value of the "format" member that marks a calculation file.
+inline constexpr char kCalculationFormat[] = "humidora-calculation";
+/// The format version this build writes, and the newest it reads.
+inline constexpr int kCalculationFormatVersion = 1;
+/// File name extension, without the dot.
+inline constexpr char kCalculationExtension[] = "humidora";
+/// Largest file that is read at all: a calculation is well under a kilobyte; the limit only keeps a wrong
+/// pick in the file dialog (a video, a disk image) from being loaded into memory.
+inline constexpr qint64 kCalculationFileLimit = 1024 * 1024;
+/// Longest input text accepted: the longest text a one-line box of the window can hold.
+inline constexpr int kInputTextLimit = 32767;
+
+/// Outcome of reading a calculation: the inputs, or why they were refused.
+struct CalculationRead
+{
+    std::optional<AmbientInputs> inputs;
+    QString problem; ///< set when inputs is empty: one sentence, no file name
+
+    explicit operator bool() const { return inputs.has_value(); }
+};
+
+/// Whether `inputs` can be written to a file and read back unchanged: list selections inside their lists,
+/// a humidity option that exists, texts without line breaks or other control characters and no longer
+/// than kInputTextLimit, and a unit system consistent with the selections (Metric or British only with
+/// that system's item in every list). Returns the problem, or an empty text.
+QString InputsProblem(const AmbientInputs& inputs);
+
+/// The document for `inputs`. With `shown`, the shown texts of every quantity and the listing are added
+/// for people and programs that read the file; they are never read back.
+QByteArray CalculationJson(const AmbientInputs& inputs, const AmbientControls* shown = nullptr);
+
+/// Reads a document: strict about its structure (format marker, version, every member present exactly
+/// once with the right type, unit keys spelled exactly as the lists show them), indifferent to the
+/// values of the input texts (an out-of-range or non-numeric text is a valid calculation that the window
+/// shows refused, as if typed).
+CalculationRead ParseCalculation(const QByteArray& json);
+
+/// Reads the file at `path` (at most kCalculationFileLimit bytes). The problem of a refusal names the file.
+CalculationRead ReadCalculationFile(const QString& path);
+
+/// Writes a calculation atomically: the new content goes to a temporary file in the same folder that
+/// replaces `path` only once it is complete, so a failure (no permission, disk full, folder gone) leaves
+/// an earlier file byte for byte as it was. Returns an empty text on success, else a message that names
+/// the file and the reason.
+QString WriteCalculationFile(
+    const QString& path, const AmbientInputs& inputs, const AmbientControls* shown = nullptr);
+
+/// The name of the first member that occurs twice in one object of a syntactically valid JSON text, or
+/// nothing. (Qt's reader silently keeps the last of duplicates; a calculation file must not be ambiguous.)
+std::optional<QString> DuplicateJsonMember(const QByteArray& json);
+
+} // namespace humidora

@@ -1,0 +1,284 @@
+#include "io/report.h"
+
+#include "calc/number_text.h"
+#include "calc/product.h"
+#include "io/save_file.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QDir>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QStringList>
+#include <QTextDocument>
+#include <algorithm>
+#include <array>
+
+namespace humidora {
+namespace {
+
+QString Q(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Html(const std::string& text)
+{
+    return QString::fromStdString(text).toHtmlEscaped();
+}
+
+/// Row captions of the window, by quantity key.
+struct Caption
+{
+    std::string_view key;
+    const char* caption;
+};
+constexpr std::array<Caption, 16> kCaptions = { {
+    { "temperature", "Ambient Temperature" },
+    { "pressure", "Barometric Pressure" },
+    { "altitude", "Altitude above Sea Level" },
+    { "relative_humidity", "Relative Humidity" },
+    { "humidity_ratio", "Humidity Ratio" },
+    { "absolute_humidity", "Absolute Humidity" },
+    { "dew_point", "Dew Point Temperature" },
+    { "wet_bulb", "Wet Bulb Temperature" },
+    { "partial_pressure", "Partial Pressure of Water in Air" },
+    { "mole_fraction", "Water Mole Fraction in Air" },
+    { "mass_fraction", "Water Mass Fraction in Air" },
+    { "gas_constant", "Specific Gas Constant (R)" },
+    { "molecular_weight", "Molecular Weight" },
+    { "density", "Density" },
+    { "specific_volume", "Specific Volume" },
+    { "enthalpy", "Specific Enthalpy" },
+} };
+
+QString CaptionOf(std::string_view key)
+{
+    for (const Caption& caption : kCaptions) {
+        if (caption.key == key)
+            return QLatin1String(caption.caption);
+    }
+    return Q(key);
+}
+
+const char* const kStyle = R"(
+    body { font-family: 'Liberation Sans', 'Arial', sans-serif; font-size: 9.5pt; color: #000000; }
+    h1 { font-size: 17pt; font-weight: bold; margin-top: 0px; margin-bottom: 2px; }
+    h2 { font-size: 11pt; font-weight: bold; margin-top: 10px; margin-bottom: 5px; color: #1f3a5f; }
+    p.product { font-size: 9pt; color: #555555; margin-bottom: 0px; }
+    p.gap { font-size: 3pt; margin: 0px; }
+    p.note { font-size: 8pt; color: #555555; margin-top: 10px; }
+    table.data { border-collapse: collapse; }
+    table.data th { background-color: #dfe5ec; font-weight: bold; text-align: left; border: 1px solid #8c99a6; }
+    table.data td { border: 1px solid #b8c2cc; }
+    td.number { text-align: right; }
+    td.given { font-weight: bold; }
+    td.refused { font-weight: bold; color: #b00000; }
+    table.facts td { padding-right: 14px; }
+    table.report td { background-color: #fbe3e3; border: 1px solid #b00000; color: #7a0000; }
+)";
+
+/// Role of a quantity's box as the window shows it.
+QString RoleOf(const ValueBox& box)
+{
+    if (box.background == Background::Red)
+        return QStringLiteral("refused");
+    return box.locked ? QString() : QStringLiteral("given");
+}
+
+QString QuantityRows(const AmbientControls& controls, std::size_t first, std::size_t last, bool ranges)
+{
+    QString rows;
+    for (std::size_t i = first; i <= last; ++i) {
+        const QuantityControls& quantity = kQuantities[i];
+        const ValueBox& box = controls.*quantity.box;
+        const QString role = RoleOf(box);
+        const QString value_class
+            = role.isEmpty() ? QStringLiteral("number") : QStringLiteral("number %1").arg(role);
+        rows += QStringLiteral("<tr><td>%1</td><td class=\"%2\">%3</td><td>%4</td>")
+                    .arg(CaptionOf(quantity.key).toHtmlEscaped(), value_class, Html(box.text),
+                        Html((controls.*quantity.list).text()));
+        if (ranges) {
+            rows += QStringLiteral(
+                "<td class=\"number\">%1</td><td class=\"number\">%2</td><td class=\"%3\">%4</td>")
+                        .arg(Html((controls.*quantity.minimum).caption),
+                            Html((controls.*quantity.maximum).caption),
+                            role == QLatin1String("refused") ? QStringLiteral("refused") : QString(), role);
+        }
+        rows += QStringLiteral("</tr>");
+    }
+    return rows;
+}
+
+QString QuantityTable(const AmbientControls& controls, std::size_t first, std::size_t last, bool ranges)
+{
+    // The same column widths in every table, so that values and units line up down the page (the
+    // property table is narrower, its percentages are of its own width).
+    QString header = ranges
+        ? QStringLiteral("<tr><th width=\"33%\">Quantity</th><th width=\"12%\">Value</th>"
+                         "<th width=\"24%\">Unit</th><th width=\"11%\">Minimum</th>"
+                         "<th width=\"11%\">Maximum</th><th width=\"9%\">Input</th></tr>")
+        : QStringLiteral("<tr><th width=\"47.8%\">Quantity</th><th width=\"17.4%\">Value</th>"
+                         "<th width=\"34.8%\">Unit</th></tr>");
+    return QStringLiteral(
+        "<table class=\"data\" width=\"%1\" cellpadding=\"3\" cellspacing=\"0\">%2%3</table>")
+        .arg(ranges ? QStringLiteral("100%") : QStringLiteral("69%"), header,
+            QuantityRows(controls, first, last, ranges));
+}
+
+/// Rows of the composition table: species and the two percentages, exactly as the listing shows them.
+struct CompositionRow
+{
+    QString species, volume, weight;
+};
+
+std::vector<CompositionRow> CompositionRows(const ListBox& listing)
+{
+    std::vector<CompositionRow> rows;
+    for (const std::string& line : listing.lines) {
+        const QStringList fields = QString::fromStdString(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (fields.size() == 3 && IsNumberText(fields[1].toStdString())
+            && IsNumberText(fields[2].toStdString()))
+            rows.push_back({ fields[0], fields[1], fields[2] });
+    }
+    return rows;
+}
+
+QString CompositionSection(const AmbientControls& controls)
+{
+    const bool refused = controls.List1.background == Background::Red;
+    const std::vector<CompositionRow> rows = CompositionRows(controls.List1);
+    if (refused || rows.empty()) {
+        QStringList lines;
+        for (const std::string& line : controls.List1.lines)
+            lines << Html(line);
+        return QStringLiteral("<p class=\"gap\">&nbsp;</p><h2>Calculation refused</h2>"
+                              "<table class=\"report\" width=\"100%\" cellpadding=\"6\" cellspacing=\"0\">"
+                              "<tr><td>%1</td></tr></table>"
+                              "<p class=\"note\">The state could not be computed from these inputs; values "
+                              "marked refused lie outside their allowed range, and \"Error\" marks what "
+                              "depends on them.</p>")
+            .arg(lines.join(QStringLiteral("<br>")));
+    }
+    QString table = QStringLiteral("<p class=\"gap\">&nbsp;</p><h2>Composition of the moist air</h2>"
+                                   "<table class=\"data\" width=\"60%\" cellpadding=\"3\" cellspacing=\"0\">"
+                                   "<tr><th width=\"34%\">Species</th><th width=\"33%\">% by volume</th>"
+                                   "<th width=\"33%\">% by weight</th></tr>");
+    for (const CompositionRow& row : rows) {
+        table
+            += QStringLiteral("<tr><td>%1</td><td class=\"number\">%2</td><td class=\"number\">%3</td></tr>")
+                   .arg(row.species.toHtmlEscaped(), row.volume.toHtmlEscaped(), row.weight.toHtmlEscaped());
+    }
+    return table + QStringLiteral("</table>");
+}
+
+QString UnitSystemOf(const AmbientControls& controls)
+{
+    if (controls.menu_metric)
+        return QStringLiteral("Metric");
+    if (controls.menu_british)
+        return QStringLiteral("British");
+    return QStringLiteral("Customized");
+}
+
+} // namespace
+
+QPageSize::PageSizeId ReportPageSize(const QLocale& locale)
+{
+    if (locale.measurementSystem() == QLocale::ImperialUSSystem)
+        return QPageSize::Letter;
+    static constexpr std::array kLetterTerritories = { QLocale::UnitedStates, QLocale::Canada,
+        QLocale::Mexico, QLocale::Philippines, QLocale::Chile, QLocale::Colombia, QLocale::Venezuela,
+        QLocale::CostaRica, QLocale::Guatemala, QLocale::ElSalvador, QLocale::Nicaragua, QLocale::Panama,
+        QLocale::DominicanRepublic, QLocale::PuertoRico };
+    const bool letter = std::find(kLetterTerritories.begin(), kLetterTerritories.end(), locale.territory())
+        != kLetterTerritories.end();
+    return letter ? QPageSize::Letter : QPageSize::A4;
+}
+
+QString ReportHtml(const AmbientControls& controls, const ReportDetails& details)
+{
+    const QString formulation = controls.menu_IAPWS
+        ? QStringLiteral("IAPWS (International Association for the Properties of Water and Steam)")
+        : QStringLiteral("Hyland-Wexler Formulation (Recommended by ASHRAE)");
+    const QString calculation
+        = details.calculation.isEmpty() ? QStringLiteral("not saved") : details.calculation.toHtmlEscaped();
+    QString html = QStringLiteral("<html><head><style>%1</style></head><body>").arg(QLatin1String(kStyle));
+    html += QStringLiteral("<p class=\"product\">%1 &#183; Psychrometric calculator of moist air</p>")
+                .arg(Q(kProductTitle).toHtmlEscaped());
+    html += QStringLiteral("<h1>Moist-Air State Report</h1><hr>");
+    html += QStringLiteral("<table class=\"facts\" cellpadding=\"1\" cellspacing=\"0\">"
+                           "<tr><td><b>Calculation</b></td><td>%1</td></tr>"
+                           "<tr><td><b>Date</b></td><td>%2</td></tr>"
+                           "<tr><td><b>Saturation formulation</b></td><td>%3</td></tr>"
+                           "<tr><td><b>Unit system</b></td><td>%4</td></tr></table>")
+                .arg(calculation,
+                    details.created.toString(QStringLiteral("yyyy-MM-dd HH:mm t")).toHtmlEscaped(),
+                    formulation.toHtmlEscaped(), UnitSystemOf(controls));
+    html += QStringLiteral("<h2>Ambient conditions</h2>") + QuantityTable(controls, 0, 2, true);
+    html += QStringLiteral("<p class=\"gap\">&nbsp;</p><h2>Humidity parameters</h2>")
+        + QuantityTable(controls, 3, 10, true);
+    html += QStringLiteral("<p class=\"gap\">&nbsp;</p><h2>Other properties</h2>")
+        + QuantityTable(controls, 11, 15, false);
+    html += CompositionSection(controls);
+    html
+        += QStringLiteral("<p class=\"note\">Values as shown by %1. The three inputs marked given were "
+                          "entered by the user; every other value is computed from them. Minimum and maximum "
+                          "are the range each input may take at this state, in its unit. %2</p>")
+               .arg(Q(kProductTitle).toHtmlEscaped(), Q(kWebAddress).toHtmlEscaped());
+    return html + QStringLiteral("</body></html>");
+}
+
+QString WriteReport(const QString& path, const AmbientControls& controls, const ReportDetails& details)
+{
+    const QString name = QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
+    auto failed = [&name](const QString& reason) {
+        return QStringLiteral(
+            "Could not write the report %1: %2. Any earlier file of that name is unchanged.")
+            .arg(name, reason);
+    };
+
+    // The PDF is made in memory and saved in one piece: the PDF writer stops writing silently after a
+    // failed write, so a file written by it directly could not be trusted to be complete.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setTitle(QStringLiteral("%1 moist-air state report").arg(Q(kProductTitle)));
+        pdf.setCreator(Q(kProductTitle));
+        pdf.setResolution(300);
+        pdf.setPageSize(QPageSize(details.page));
+        pdf.setPageMargins(QMarginsF(18, 16, 18, 16), QPageLayout::Millimeter);
+
+        QTextDocument document;
+        document.documentLayout()->setPaintDevice(&pdf);
+        document.setDocumentMargin(0);
+        document.setHtml(ReportHtml(controls, details));
+
+        // One page: the text is laid out to the page width and, should it still run long, scaled down
+        // as a whole (with a wider layout width, so that the scaled text fills the page width again).
+        const double width = pdf.width();
+        const double height = pdf.height();
+        double scale = 1;
+        document.setTextWidth(width);
+        for (int pass = 0; pass < 4; ++pass) {
+            const double needed = document.size().height() * scale;
+            if (needed <= height)
+                break;
+            scale *= height / needed * 0.995;
+            document.setTextWidth(width / scale);
+        }
+        QPainter painter;
+        if (!painter.begin(&pdf))
+            return failed(QStringLiteral("the PDF could not be started"));
+        painter.scale(scale, scale);
+        document.drawContents(&painter);
+        painter.end();
+    }
+    const QString reason = SaveBytes(path, buffer.data());
+    if (!reason.isEmpty())
+        return failed(reason);
+    return {};
+}
+
+} // namespace humidora

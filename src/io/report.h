@@ -1,0 +1,37 @@
+// The calculation report: one page of PDF that shows the main window's state as an engineer files it
+// with a project: what was given, every quantity with its unit and allowed range, the properties, the
+// composition of the air, or the refusal when the state could not be computed. Drawn as text, so it is
+// selectable and sharp at any zoom. Needs a QGuiApplication (fonts); the command line creates one on
+// the offscreen platform.
+#pragma once
+
+#include "calc/ambient_controls.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QPageSize>
+#include <QString>
+
+namespace humidora {
+
+/// What the report shows besides the window's controls.
+struct ReportDetails
+{
+    QString calculation; ///< file name of the saved calculation, empty when it was never saved
+    QDateTime created;   ///< date and time printed on the report
+    QPageSize::PageSizeId page = QPageSize::A4;
+};
+
+/// Letter where it is the usual office paper (the United States, Canada, Mexico and a few neighbours of
+/// theirs, and any locale with US customary units), A4 everywhere else.
+QPageSize::PageSizeId ReportPageSize(const QLocale& locale);
+
+/// The report as a rich-text document (the subset of HTML that QTextDocument lays out).
+QString ReportHtml(const AmbientControls& controls, const ReportDetails& details);
+
+/// Writes the report as a one-page PDF at `path`, atomically like a calculation file (an earlier file of
+/// that name stays as it was when writing fails). Returns an empty text on success, else a message that
+/// names the file and the reason.
+QString WriteReport(const QString& path, const AmbientControls& controls, const ReportDetails& details);
+
+} // namespace humidora

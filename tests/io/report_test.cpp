@@ -1,0 +1,294 @@
+#include "file_faults.h"
+#include "io/report.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace humidora {
+namespace {
+
+/// A window state filled by hand, with a distinct text in every control, so that each can be found in
+/// the report and attributed to its row.
+AmbientControls ShownWindow()
+{
+    AmbientControls c;
+    for (std::size_t i = 0; i < kUnitLists.size(); ++i)
+        (c.*kUnitLists[i].list).selected = kMetricSelection[i];
+    c.Text1.text = "25";
+    c.Text2.text = "101.325";
+    c.Text10.text = "1.234";
+    c.Text4.text = "50";
+    c.Text3.text = ".0098795";
+    c.Text7.text = ".011503";
+    c.Text5.text = "13.862";
+    c.Text6.text = "17.854";
+    c.Text11.text = "1.5844";
+    c.Text8.text = "1.5637";
+    c.Text9.text = ".9783";
+    c.Text12.text = ".28849";
+    c.Text13.text = "28.7929";
+    c.Text14.text = "1.1684";
+    c.Text15.text = ".86424";
+    c.Text16.text = "50.2981";
+    c.Label5.caption = "-100";
+    c.Label4.caption = "100";
+    c.Label7.caption = "5";
+    c.Label6.caption = "1000";
+    c.Label9.caption = "-5000";
+    c.Label8.caption = "11000";
+    c.Label12.caption = ".0201626";
+    c.Label14.caption = ".023009";
+    c.Label16.caption = "25.001";
+    c.Label17.caption = "-100.002";
+    c.Label18.caption = "25.003";
+    c.Label19.caption = "8.775";
+    c.Label20.caption = "3.1688";
+    c.Label22.caption = "3.1274";
+    c.Label24.caption = "1.9749";
+    c.List1.lines = { "Sat. Formulation:  IAPWS", std::string(48, '-'), "Air Composition",
+        std::string(48, '-'), "Species              %Vol.              %Wgt.", std::string(48, '-'),
+        "N2                    76.8630             74.7797",
+        "O2                    20.6200             22.9151",
+        "Ar                       .9219               1.2790",
+        "CO2                   .0314               .0480",
+        "H2O                   1.5637               .9783" };
+    return c;
+}
+
+class ReportTest : public ::testing::Test
+{
+protected:
+    ReportDetails details() const
+    {
+        ReportDetails d;
+        d.calculation = "cooling-coil.humidora";
+        d.created = QDateTime(QDate(2024, 3, 5), QTime(14, 30));
+        return d;
+    }
+
+    /// Writes the report and returns its text as pdftotext lays it out.
+    QString reportText(const AmbientControls& controls, const ReportDetails& d)
+    {
+        const QString pdf = folder_.filePath("report.pdf");
+        const QString error = WriteReport(pdf, controls, d);
+        EXPECT_EQ(error, QString());
+        return run("pdftotext", { "-layout", pdf, "-" });
+    }
+
+    QString run(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+
+    QTemporaryDir folder_;
+};
+
+/// True when one line of `text` holds the fields in this order, separated by blanks.
+bool HasRow(const QString& text, const QStringList& fields)
+{
+    QStringList escaped;
+    for (const QString& field : fields)
+        escaped << QRegularExpression::escape(field);
+    const QRegularExpression row(QStringLiteral("^\\s*%1\\s*$").arg(escaped.join(QStringLiteral("\\s+"))),
+        QRegularExpression::MultilineOption);
+    return row.match(text).hasMatch();
+}
+
+TEST_F(ReportTest, HeaderNamesCalculationDateFormulationAndUnits)
+{
+    const QString text = reportText(ShownWindow(), details());
+    EXPECT_TRUE(text.contains("Moist-Air State Report")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Humidora 1.1"));
+    EXPECT_TRUE(HasRow(text, { "Calculation", "cooling-coil.humidora" })) << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression("Date\\s+2024-03-05 14:30"))) << text.toStdString();
+    EXPECT_TRUE(HasRow(text,
+        { "Saturation", "formulation", "IAPWS", "(International", "Association", "for", "the", "Properties",
+            "of", "Water", "and", "Steam)" }))
+        << text.toStdString();
+    EXPECT_TRUE(HasRow(text, { "Unit", "system", "Metric" }));
+}
+
+TEST_F(ReportTest, EveryQuantityWithValueUnitAndRange)
+{
+    const QString text = reportText(ShownWindow(), details());
+    // Rows as the window shows them: caption, value, unit, minimum, maximum, and the mark of an input.
+    const QStringList rows[] = {
+        { "Ambient", "Temperature", "25", "C", "-100", "100", "given" },
+        { "Barometric", "Pressure", "101.325", "kPa", "5", "1000", "given" },
+        { "Altitude", "above", "Sea", "Level", "1.234", "m", "-5000", "11000" },
+        { "Relative", "Humidity", "50", "%", "0", "100", "given" },
+        { "Humidity", "Ratio", ".0098795", "(kg", "moisture)/(kg", "dry", "air)", "0", ".0201626" },
+        { "Absolute", "Humidity", ".011503", "(kg", "moisture)/m^3", "0", ".023009" },
+        { "Dew", "Point", "Temperature", "13.862", "C", "-100.002", "25.001" },
+        { "Wet", "Bulb", "Temperature", "17.854", "C", "8.775", "25.003" },
+        { "Partial", "Pressure", "of", "Water", "in", "Air", "1.5844", "kPa", "0", "3.1688" },
+        { "Water", "Mole", "Fraction", "in", "Air", "1.5637", "%", "0", "3.1274" },
+        { "Water", "Mass", "Fraction", "in", "Air", ".9783", "%", "0", "1.9749" },
+        { "Specific", "Gas", "Constant", "(R)", ".28849", "kJ/kg-K" },
+        { "Molecular", "Weight", "28.7929", "kg/kmol" },
+        { "Density", "1.1684", "kg/m^3" },
+        { "Specific", "Volume", ".86424", "m^3/kg", "(dry", "air)" },
+        { "Specific", "Enthalpy", "50.2981", "kJ/kg", "(dry", "air)" },
+    };
+    for (const QStringList& row : rows)
+        EXPECT_TRUE(HasRow(text, row)) << row.join(' ').toStdString() << "\n" << text.toStdString();
+}
+
+TEST_F(ReportTest, CompositionTableFromTheListing)
+{
+    const QString text = reportText(ShownWindow(), details());
+    EXPECT_TRUE(text.contains("Composition of the moist air"));
+    EXPECT_TRUE(HasRow(text, { "Species", "%", "by", "volume", "%", "by", "weight" })) << text.toStdString();
+    EXPECT_TRUE(HasRow(text, { "N2", "76.8630", "74.7797" })) << text.toStdString();
+    EXPECT_TRUE(HasRow(text, { "Ar", ".9219", "1.2790" }));
+    EXPECT_TRUE(HasRow(text, { "CO2", ".0314", ".0480" }));
+    EXPECT_TRUE(HasRow(text, { "H2O", "1.5637", ".9783" }));
+    EXPECT_FALSE(text.contains("refused"));
+}
+
+TEST_F(ReportTest, RefusedStateShowsTheReportLinesAndTheRefusedInput)
+{
+    AmbientControls c = ShownWindow();
+    c.Text1.text = "130";
+    c.Text1.background = Background::Red;
+    for (ValueBox* box : { &c.Text3, &c.Text5, &c.Text6, &c.Text7, &c.Text8, &c.Text9, &c.Text11, &c.Text12,
+             &c.Text13, &c.Text14, &c.Text15, &c.Text16 })
+        box->text = "Error";
+    c.List1.lines
+        = { "Error!", "The quantity which has been indicated", "by red color is out of allowable range." };
+    c.List1.background = Background::Red;
+    const QString text = reportText(c, details());
+    EXPECT_TRUE(text.contains("Calculation refused")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Error!"));
+    EXPECT_TRUE(text.contains("The quantity which has been indicated"));
+    EXPECT_TRUE(text.contains("by red color is out of allowable range."));
+    EXPECT_TRUE(HasRow(text, { "Ambient", "Temperature", "130", "C", "-100", "100", "refused" }))
+        << text.toStdString();
+    EXPECT_TRUE(HasRow(text, { "Density", "Error", "kg/m^3" }));
+    EXPECT_FALSE(text.contains("Composition of the moist air"));
+}
+
+TEST_F(ReportTest, UnsavedCalculationHylandWexlerBritish)
+{
+    AmbientControls c = ShownWindow();
+    c.menu_IAPWS = false;
+    c.menu_HW = true;
+    c.menu_metric = false;
+    c.menu_british = true;
+    for (std::size_t i = 0; i < kUnitLists.size(); ++i)
+        (c.*kUnitLists[i].list).selected = kBritishSelection[i];
+    ReportDetails d = details();
+    d.calculation.clear();
+    const QString text = reportText(c, d);
+    EXPECT_TRUE(HasRow(text, { "Calculation", "not", "saved" })) << text.toStdString();
+    EXPECT_TRUE(text.contains("Hyland-Wexler Formulation (Recommended by ASHRAE)"));
+    EXPECT_TRUE(HasRow(text, { "Unit", "system", "British" }));
+    EXPECT_TRUE(HasRow(text, { "Barometric", "Pressure", "101.325", "PSI", "5", "1000", "given" }));
+    EXPECT_TRUE(HasRow(text, { "Specific", "Gas", "Constant", "(R)", ".28849", "btu/lb-R" }));
+}
+
+TEST_F(ReportTest, OnePageOfTheChosenPaperWithTitle)
+{
+    const QString pdf = folder_.filePath("report.pdf");
+    ReportDetails d = details();
+    d.page = QPageSize::Letter;
+    ASSERT_EQ(WriteReport(pdf, ShownWindow(), d), QString());
+    QString info = run("pdfinfo", { pdf });
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\n"))) << info.toStdString();
+    EXPECT_TRUE(info.contains("(letter)")) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression("Title:\\s+Humidora 1.1 moist-air state report")))
+        << info.toStdString();
+
+    d.page = QPageSize::A4;
+    ASSERT_EQ(WriteReport(pdf, ShownWindow(), d), QString());
+    info = run("pdfinfo", { pdf });
+    EXPECT_TRUE(info.contains("(A4)")) << info.toStdString();
+}
+
+TEST_F(ReportTest, LongListingStillFitsOnePage)
+{
+    AmbientControls c = ShownWindow();
+    c.List1.background = Background::Red;
+    c.List1.lines.clear();
+    for (int i = 0; i < 90; ++i)
+        c.List1.lines.push_back("Report line " + std::to_string(i));
+    const QString pdf = folder_.filePath("long.pdf");
+    ASSERT_EQ(WriteReport(pdf, c, details()), QString());
+    EXPECT_TRUE(run("pdfinfo", { pdf }).contains(QRegularExpression("Pages:\\s+1\n")));
+    const QString text = run("pdftotext", { pdf, "-" });
+    EXPECT_TRUE(text.contains("Report line 0"));
+    EXPECT_TRUE(text.contains("Report line 89"));
+    EXPECT_TRUE(text.contains("Specific Enthalpy"));
+}
+
+TEST_F(ReportTest, MarkupInTextsIsShownLiterally)
+{
+    AmbientControls c = ShownWindow();
+    c.Text1.text = "<b>&amp;";
+    ReportDetails d = details();
+    d.calculation = "a<b>.humidora";
+    const QString text = reportText(c, d);
+    EXPECT_TRUE(text.contains("<b>&amp;")) << text.toStdString();
+    EXPECT_TRUE(text.contains("a<b>.humidora"));
+}
+
+TEST_F(ReportTest, FailedWriteLeavesEarlierReportByteIdentical)
+{
+    const QString pdf = folder_.filePath("report.pdf");
+    ASSERT_EQ(WriteReport(pdf, ShownWindow(), details()), QString());
+    const QByteArray before = testing::FileBytes(pdf);
+    AmbientControls changed = ShownWindow();
+    changed.Text1.text = "30";
+    QString error;
+    {
+        testing::FileSizeLimit limit(512);
+        ASSERT_TRUE(limit.active());
+        error = WriteReport(pdf, changed, details());
+    }
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Could not write the report \"%1\"").arg(pdf)))
+        << error.toStdString();
+    EXPECT_EQ(testing::FileBytes(pdf).size(), before.size());
+    EXPECT_EQ(testing::FileBytes(pdf), before);
+    EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files), QStringList { "report.pdf" });
+}
+
+TEST_F(ReportTest, WriteIntoMissingFolderFails)
+{
+    const QString pdf = folder_.filePath("gone/report.pdf");
+    const QString error = WriteReport(pdf, ShownWindow(), details());
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Could not write the report \"%1\": ").arg(pdf)))
+        << error.toStdString();
+}
+
+struct PaperCase
+{
+    const char* locale;
+    QPageSize::PageSizeId page;
+};
+
+class ReportPaper : public ::testing::TestWithParam<PaperCase>
+{
+};
+
+TEST_P(ReportPaper, FollowsTheLocale)
+{
+    EXPECT_EQ(ReportPageSize(QLocale(QLatin1String(GetParam().locale))), GetParam().page);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, ReportPaper,
+    ::testing::Values(PaperCase { "en_US", QPageSize::Letter }, PaperCase { "es_US", QPageSize::Letter },
+        PaperCase { "en_CA", QPageSize::Letter }, PaperCase { "fr_CA", QPageSize::Letter },
+        PaperCase { "es_MX", QPageSize::Letter }, PaperCase { "en_GB", QPageSize::A4 },
+        PaperCase { "de_DE", QPageSize::A4 }, PaperCase { "ja_JP", QPageSize::A4 },
+        PaperCase { "en_AU", QPageSize::A4 }),
+    [](const auto& info) { return std::string(info.param.locale); });
+
+} // namespace
+} // namespace humidora
