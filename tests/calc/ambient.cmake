@@ -4,6 +4,7 @@ add_executable(ambient_tests
     ambient_routes_test.cpp
     ambient_outputs_test.cpp
     ambient_failure_test.cpp
+    ambient_window_test.cpp
 )
 target_link_libraries(ambient_tests PRIVATE humidora_calc GTest::gtest_main)
 gtest_discover_tests(ambient_tests)
