@@ -1,0 +1,1 @@
+target_sources(humidora_bench PRIVATE ambient_bench.cpp)
