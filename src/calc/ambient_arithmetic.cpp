@@ -49,15 +49,6 @@ bool IsAccepted(const ValueBox& box, const LimitLabel& minimum, const LimitLabel
     return NumberValue(minimum.caption) <= value && value <= NumberValue(maximum.caption);
 }
 
-ValueBox* SelectedHumidityBox(AmbientControls& controls)
-{
-    for (const QuantityControls* quantity : kHumidityQuantities) {
-        if (controls.*(quantity->option))
-            return &(controls.*(quantity->box));
-    }
-    return nullptr;
-}
-
 void WriteErrorIntoHumidityOutputs(AmbientControls& controls)
 {
     for (const QuantityControls* quantity : kHumidityQuantities) {

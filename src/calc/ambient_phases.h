@@ -63,9 +63,6 @@ std::optional<double> KelvinFromUnit(double value, std::string_view unit);
 /// of the captions of its minimum and maximum label, both ends included.
 bool IsAccepted(const ValueBox& box, const LimitLabel& minimum, const LimitLabel& maximum);
 
-/// The value box of the selected humidity option, or nullptr when none is selected.
-ValueBox* SelectedHumidityBox(AmbientControls& controls);
-
 /// "Error" into each humidity box whose option is not selected.
 void WriteErrorIntoHumidityOutputs(AmbientControls& controls);
 
