@@ -1,0 +1,12 @@
+# The main window, its menus and the desktop-services layer, driven through real widgets offscreen.
+set(HUMIDORA_UI_TEST_ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+
+function(humidora_main_window_test name)
+    add_executable(${name} ${ARGN})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${name} PRIVATE humidora_ui Qt6::Test)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${HUMIDORA_UI_TEST_ENVIRONMENT}")
+endfunction()
+
+humidora_main_window_test(desktop_services_test ${CMAKE_CURRENT_LIST_DIR}/desktop_services_test.cpp)
