@@ -9,4 +9,8 @@ function(humidora_main_window_test name)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${HUMIDORA_UI_TEST_ENVIRONMENT}")
 endfunction()
 
+humidora_main_window_test(form_ambient_test ${CMAKE_CURRENT_LIST_DIR}/form_ambient_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/form_ambient_testing.h)
+humidora_main_window_test(form_ambient_menus_test ${CMAKE_CURRENT_LIST_DIR}/form_ambient_menus_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/form_ambient_testing.h)
 humidora_main_window_test(desktop_services_test ${CMAKE_CURRENT_LIST_DIR}/desktop_services_test.cpp)

@@ -1,0 +1,785 @@
+#include "ui/form_ambient.h"
+
+#include "calc/ambient_window.h"
+#include "calc/product.h"
+#include "ui/desktop_services.h"
+#include "ui/form_about.h"
+#include "ui/form_saturation.h"
+#include "ui/form_unit_convertor.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
+#include <QVBoxLayout>
+
+using humidora::AmbientControls;
+using humidora::AmbientWindow;
+using humidora::Background;
+
+namespace {
+
+// ---- Look ---------------------------------------------------------------------------------------------
+
+const QColor kWindowColour(216, 219, 204);
+const QColor kUnitListColour(250, 251, 219);
+const QColor kWebButtonColour(252, 224, 131);
+
+constexpr int kClientWidth = 518;
+constexpr int kClientHeight = 660;
+
+// Font sizes in points; every text of the window is Times New Roman bold (Liberation Serif on Linux).
+constexpr double kCaptionPoints = 9;
+constexpr double kSmallListPoints = 8.25;
+constexpr double kFramePoints = 9.75;
+constexpr double kButtonPoints = 12;
+
+QFont WindowFont(double points)
+{
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setStyleHint(QFont::Serif);
+    font.setBold(true);
+    font.setPointSizeF(points);
+    return font;
+}
+
+QString ToQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString ToQString(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor BackgroundColour(Background background, QWidget* widget)
+{
+    if (background == Background::Standard)
+        return QApplication::palette(widget).color(QPalette::Base);
+    const humidora::Rgb rgb = humidora::BackgroundRgb(background);
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
+{
+    if (widget->palette().color(role) == colour)
+        return;
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+void SetPointSize(QWidget* widget, double points)
+{
+    if (widget->font().pointSizeF() == points)
+        return;
+    QFont font = widget->font();
+    font.setPointSizeF(points);
+    widget->setFont(font);
+}
+
+/// A unit list that cannot be typed into. At the window's default width the longest unit texts
+/// ("(kg moisture)/(kg dry air)") are wider than the column, so the closed list shortens its text with an
+/// ellipsis and shows it in full as a tooltip; the open list is wide enough for every item.
+class UnitComboBox final : public QComboBox
+{
+public:
+    explicit UnitComboBox(QWidget* parent)
+        : QComboBox(parent)
+    {
+    }
+
+    void fitPopupToItems()
+    {
+        const QFontMetrics metrics(font());
+        int widest = 0;
+        for (int i = 0; i < count(); ++i)
+            widest = std::max(widest, metrics.horizontalAdvance(itemText(i)));
+        view()->setMinimumWidth(widest + 2 * metrics.averageCharWidth() + 8);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        const QRect field
+            = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+        const QString full = option.currentText;
+        option.currentText = fontMetrics().elidedText(full, Qt::ElideRight, field.width());
+        setToolTip(option.currentText == full ? QString() : full);
+        painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+    }
+};
+
+// ---- Names of the model's controls -------------------------------------------------------------------
+
+int BoxNumber(humidora::ValueBox AmbientControls::*box)
+{
+    for (std::size_t i = 0; i < humidora::kValueBoxes.size(); ++i) {
+        if (humidora::kValueBoxes[i].box == box)
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+int ListNumber(humidora::UnitList AmbientControls::*list)
+{
+    for (std::size_t i = 0; i < humidora::kUnitLists.size(); ++i) {
+        if (humidora::kUnitLists[i].list == list)
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+int OptionNumber(bool AmbientControls::*option)
+{
+    for (std::size_t i = 0; i < humidora::kOptions.size(); ++i) {
+        if (humidora::kOptions[i].option == option)
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+/// Index in kLimitLabels (Label4 is 0), or -1.
+int LimitLabelIndex(humidora::LimitLabel AmbientControls::*label)
+{
+    for (std::size_t i = 0; i < humidora::kLimitLabels.size(); ++i) {
+        if (humidora::kLimitLabels[i].label == label)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+/// Caption of option button 1..10.
+const char* OptionCaption(int option)
+{
+    switch (option) {
+    case 1:
+        return "Humidity Ratio";
+    case 2:
+        return "Relative Humidity";
+    case 3:
+        return "Dew Point Temperature";
+    case 4:
+        return "Wet Bulb Temperature";
+    case 5:
+        return "Absolute Humidity";
+    case 6:
+        return "Water Mole Fraction in Air";
+    case 7:
+        return "Water Mass Fraction in Air";
+    case 8:
+        return "Barometric Pressure";
+    case 9:
+        return "Altitude above Sea Level";
+    case 10:
+        return "Partial Pressure of Water in Air";
+    }
+    return "";
+}
+
+/// Caption labels of the five computed properties, in the window's row order (kQuantities 11..15).
+struct PropertyCaption
+{
+    const char* name;
+    const char* caption;
+};
+constexpr std::array<PropertyCaption, 5> kPropertyCaptions = { {
+    { "Label29", "Specific Gas Const. (R)" },
+    { "Label32", "Molecular Weight" },
+    { "Label30", "Density" },
+    { "Label31", "Specific Volume" },
+    { "Label33", "Specific Enthalpy" },
+} };
+
+// The main grid's columns: the frame lines of the grid at both ends, a narrow gap inside them for the
+// frames' borders, then the five columns of a row.
+enum GridColumn
+{
+    kLeftLine,
+    kLeftGap,
+    kCaptionColumn,
+    kUnitColumn,
+    kValueColumn,
+    kMinimumColumn,
+    kMaximumColumn,
+    kRightGap,
+    kRightLine,
+    kColumnCount
+};
+
+QFrame* MakeLine(const char* name, QFrame::Shape shape, QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setObjectName(QLatin1String(name));
+    line->setFrameShape(shape);
+    line->setFrameShadow(QFrame::Plain);
+    line->setForegroundRole(QPalette::Dark);
+    return line;
+}
+
+} // namespace
+
+// ---- Construction ------------------------------------------------------------------------------------
+
+Form_ambient::Form_ambient(std::unique_ptr<humidora::DesktopServices> services, QWidget* parent)
+    : QMainWindow(parent)
+    , logic_(std::make_unique<AmbientWindow>())
+    , services_(services ? std::move(services) : std::make_unique<humidora::SystemDesktopServices>())
+{
+    setObjectName(QStringLiteral("Form_ambient"));
+    setWindowTitle(ToQString(humidora::kProductTitle) + QStringLiteral(" (")
+        + ToQString(humidora::kWebAddress) + QLatin1Char(')'));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kWindowColour);
+    setPalette(palette);
+
+    buildControls();
+    buildMenus();
+    statusBar()->setSizeGripEnabled(true);
+
+    // The controls as created, then the start-up: list selections, the final calculation, focus.
+    refresh();
+    logic_->Open();
+    refresh();
+    setTabChain();
+    applyFocusRequest();
+
+    const QSize client(kClientWidth, kClientHeight);
+    resize(
+        client.width(), client.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+}
+
+Form_ambient::~Form_ambient()
+{
+    // The tool windows are top-level windows of their own; none outlives the calculator.
+    delete saturation_.data();
+    delete convertor_.data();
+    delete about_.data();
+}
+
+AmbientWindow& Form_ambient::logic()
+{
+    return *logic_;
+}
+
+const AmbientWindow& Form_ambient::logic() const
+{
+    return *logic_;
+}
+
+void Form_ambient::buildControls()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("client"));
+    central->setAutoFillBackground(true);
+    setCentralWidget(central);
+    central->setFont(WindowFont(kCaptionPoints));
+
+    const QFontMetrics caption_metrics(WindowFont(kCaptionPoints));
+    const int value_width = caption_metrics.horizontalAdvance(QStringLiteral("-00000.000")) + 10;
+    const int limit_width = caption_metrics.horizontalAdvance(QStringLiteral("-00000.000")) + 4;
+    const int property_value_width = caption_metrics.horizontalAdvance(QStringLiteral("00.00000")) + 8;
+    const int unit_width
+        = QFontMetrics(WindowFont(kSmallListPoints)).horizontalAdvance(QStringLiteral("Atmosphere")) + 28;
+
+    const auto makeBox = [&](int number, QWidget* parent) {
+        auto* box = new QLineEdit(parent);
+        box->setObjectName(QStringLiteral("Text%1").arg(number));
+        box->setMinimumWidth(value_width);
+        box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        box->installEventFilter(this);
+        boxes_[static_cast<std::size_t>(number - 1)] = box;
+        connect(box, &QLineEdit::textEdited, this,
+            [this, number](const QString& text) { valueEdited(number, text); });
+        return box;
+    };
+    const auto makeList = [&](int number, QWidget* parent) {
+        auto* list = new UnitComboBox(parent);
+        list->setObjectName(QStringLiteral("Combo%1").arg(number));
+        list->setEditable(false);
+        list->setMinimumWidth(unit_width);
+        list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        const humidora::UnitList& model
+            = logic_->controls().*humidora::kUnitLists[static_cast<std::size_t>(number - 1)].list;
+        for (const std::string& item : model.items)
+            list->addItem(ToQString(item));
+        list->setCurrentIndex(-1);
+        SetColour(list, QPalette::Button, kUnitListColour);
+        SetColour(list, QPalette::Base, kUnitListColour);
+        lists_[static_cast<std::size_t>(number - 1)] = list;
+        connect(list, &QComboBox::activated, this, [this, number](int index) { unitChosen(number, index); });
+        return list;
+    };
+    // Limit labels are a little lower than the value boxes beside them.
+    QLineEdit measure;
+    measure.setFont(WindowFont(kCaptionPoints));
+    const int limit_height = measure.sizeHint().height() - 2;
+    const auto makeLimitLabel = [&](int index, QWidget* parent) {
+        auto* label = new QLabel(parent);
+        label->setObjectName(ToQString(humidora::kLimitLabels[static_cast<std::size_t>(index)].name));
+        label->setAlignment(Qt::AlignCenter);
+        label->setAutoFillBackground(true);
+        label->setMinimumWidth(limit_width);
+        label->setFixedHeight(limit_height);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        limit_labels_[static_cast<std::size_t>(index)] = label;
+        return label;
+    };
+    const auto makeCaption = [](const char* name, const QString& caption, QWidget* parent) {
+        auto* label = new QLabel(caption, parent);
+        label->setObjectName(QLatin1String(name));
+        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        return label;
+    };
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(3);
+    grid->setVerticalSpacing(3);
+
+    // Header row above the grid's frame.
+    grid->addWidget(makeCaption("Label26", QStringLiteral("Quantity"), central), 0, kCaptionColumn);
+    unit_header_ = makeCaption("Label27", QString(), central);
+    grid->addWidget(unit_header_, 0, kUnitColumn);
+    grid->addWidget(makeCaption("Label28", QStringLiteral("Value"), central), 0, kValueColumn);
+    grid->addWidget(makeCaption("Label1", QStringLiteral("Minimum"), central), 0, kMinimumColumn);
+    grid->addWidget(makeCaption("Label3", QStringLiteral("Maximum"), central), 0, kMaximumColumn);
+    for (const char* name : { "Label27", "Label28", "Label1", "Label3" })
+        central->findChild<QLabel*>(QLatin1String(name))->setAlignment(Qt::AlignCenter);
+
+    // Grid rows: the temperature, the pressure pair in Frame2, the eight humidity rows in Frame1. Rows
+    // between them hold the frames' captions and bottom borders.
+    const int frame_title_height = QFontMetrics(WindowFont(kFramePoints)).height() + 2;
+    constexpr int kTopLineRow = 1;
+    constexpr int kTemperatureRow = 2;
+    constexpr int kPressureTitleRow = 3;
+    constexpr int kPressureRow = 4;
+    constexpr int kPressureEndRow = 6;
+    constexpr int kHumidityTitleRow = 7;
+    constexpr int kHumidityRow = 8;
+    constexpr int kHumidityEndRow = 16;
+    constexpr int kBottomLineRow = 17;
+    grid->addItem(new QSpacerItem(0, frame_title_height, QSizePolicy::Minimum, QSizePolicy::Fixed),
+        kPressureTitleRow, kCaptionColumn);
+    grid->addItem(new QSpacerItem(0, frame_title_height, QSizePolicy::Minimum, QSizePolicy::Fixed),
+        kHumidityTitleRow, kCaptionColumn);
+    grid->addItem(
+        new QSpacerItem(0, 2, QSizePolicy::Minimum, QSizePolicy::Fixed), kPressureEndRow, kCaptionColumn);
+    grid->addItem(
+        new QSpacerItem(0, 2, QSizePolicy::Minimum, QSizePolicy::Fixed), kHumidityEndRow, kCaptionColumn);
+    grid->addItem(new QSpacerItem(3, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), kTemperatureRow, kLeftGap);
+    grid->addItem(
+        new QSpacerItem(3, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), kTemperatureRow, kRightGap);
+
+    auto* pressure_frame = new QGroupBox(QStringLiteral("Pressure"), central);
+    pressure_frame->setObjectName(QStringLiteral("Frame2"));
+    auto* humidity_frame = new QGroupBox(QStringLiteral("Humidity Parameters"), central);
+    humidity_frame->setObjectName(QStringLiteral("Frame1"));
+    for (QGroupBox* frame : { pressure_frame, humidity_frame }) {
+        frame->setFont(WindowFont(kFramePoints));
+        frame->setFocusPolicy(Qt::NoFocus);
+    }
+    grid->addWidget(pressure_frame, kPressureTitleRow, kLeftGap, kPressureEndRow - kPressureTitleRow + 1,
+        kRightGap - kLeftGap + 1);
+    grid->addWidget(humidity_frame, kHumidityTitleRow, kLeftGap, kHumidityEndRow - kHumidityTitleRow + 1,
+        kRightGap - kLeftGap + 1);
+
+    grid->addWidget(MakeLine("Line1", QFrame::HLine, central), kTopLineRow, kLeftLine, 1, kColumnCount);
+    grid->addWidget(MakeLine("Line2", QFrame::VLine, central), kTopLineRow, kLeftLine,
+        kBottomLineRow - kTopLineRow + 1, 1);
+    grid->addWidget(MakeLine("Line3", QFrame::HLine, central), kBottomLineRow, kLeftLine, 1, kColumnCount);
+    grid->addWidget(MakeLine("Line4", QFrame::VLine, central), kTopLineRow, kRightLine,
+        kBottomLineRow - kTopLineRow + 1, 1);
+
+    auto* pressure_group = new QButtonGroup(this);
+    auto* humidity_group = new QButtonGroup(this);
+    for (std::size_t q = 0; q < 11; ++q) {
+        const humidora::QuantityControls& quantity = humidora::kQuantities[q];
+        const int row = q == 0 ? kTemperatureRow
+            : q <= 2           ? kPressureRow + static_cast<int>(q) - 1
+                               : kHumidityRow + static_cast<int>(q) - 3;
+        if (quantity.option == nullptr) {
+            grid->addWidget(
+                makeCaption("Label2", QStringLiteral("Ambient Temperature"), central), row, kCaptionColumn);
+        } else {
+            const int number = OptionNumber(quantity.option);
+            auto* option = new QRadioButton(QLatin1String(OptionCaption(number)), central);
+            option->setObjectName(QStringLiteral("Option%1").arg(number));
+            options_[static_cast<std::size_t>(number - 1)] = option;
+            (q <= 2 ? pressure_group : humidity_group)->addButton(option, number);
+            connect(option, &QRadioButton::clicked, this, [this, number] { optionClicked(number); });
+            grid->addWidget(option, row, kCaptionColumn);
+        }
+        grid->addWidget(makeList(ListNumber(quantity.list), central), row, kUnitColumn);
+        grid->addWidget(makeBox(BoxNumber(quantity.box), central), row, kValueColumn);
+        grid->addWidget(makeLimitLabel(LimitLabelIndex(quantity.minimum), central), row, kMinimumColumn);
+        grid->addWidget(makeLimitLabel(LimitLabelIndex(quantity.maximum), central), row, kMaximumColumn);
+        // The controls keep their height; the rows share the window's extra height as even spacing.
+        grid->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), row, kLeftGap);
+        grid->setRowStretch(row, 1);
+    }
+    pressure_frame->lower();
+    humidity_frame->lower();
+    pressure_group->setExclusive(true);
+    humidity_group->setExclusive(true);
+
+    // Columns share extra width roughly as the window's twip layout does; the unit lists come first, as
+    // their texts are the ones that are cut short at the default width.
+    grid->setColumnStretch(kCaptionColumn, 0);
+    grid->setColumnStretch(kUnitColumn, 4);
+    grid->setColumnStretch(kValueColumn, 2);
+    grid->setColumnStretch(kMinimumColumn, 2);
+    grid->setColumnStretch(kMaximumColumn, 2);
+
+    // Other Properties: caption, unit list, value box per row.
+    auto* properties_frame = new QGroupBox(QStringLiteral("Other Properties"), central);
+    properties_frame->setObjectName(QStringLiteral("Frame3"));
+    properties_frame->setFont(WindowFont(kFramePoints));
+    auto* properties = new QGridLayout(properties_frame);
+    properties->setContentsMargins(4, 2, 4, 4);
+    properties->setHorizontalSpacing(2);
+    properties->setVerticalSpacing(3);
+    for (std::size_t p = 0; p < kPropertyCaptions.size(); ++p) {
+        const humidora::QuantityControls& quantity = humidora::kQuantities[11 + p];
+        const int row = static_cast<int>(p);
+        QLabel* caption = makeCaption(
+            kPropertyCaptions[p].name, QLatin1String(kPropertyCaptions[p].caption), properties_frame);
+        caption->setFont(WindowFont(kCaptionPoints));
+        properties->addWidget(caption, row, 0);
+        QComboBox* list = makeList(ListNumber(quantity.list), properties_frame);
+        properties->addWidget(list, row, 1);
+        QLineEdit* box = makeBox(BoxNumber(quantity.box), properties_frame);
+        box->setMinimumWidth(property_value_width);
+        properties->addWidget(box, row, 2);
+        properties->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), row, 3);
+        properties->setRowStretch(row, 1);
+    }
+    properties->setColumnStretch(0, 0);
+    properties->setColumnStretch(1, 3);
+    properties->setColumnStretch(2, 1);
+
+    list_ = new QListWidget(central);
+    list_->setObjectName(QStringLiteral("List1"));
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+    // Wide enough for the listing's rules of 48 hyphens.
+    list_->setMinimumWidth(caption_metrics.horizontalAdvance(QString(48, QLatin1Char('-'))) + 10);
+
+    auto* lower = new QHBoxLayout;
+    lower->setSpacing(4);
+    lower->addWidget(properties_frame, 3);
+    lower->addWidget(list_, 2);
+
+    web_button_ = new QPushButton(ToQString(humidora::kWebAddress), central);
+    web_button_->setObjectName(QStringLiteral("Command1"));
+    web_button_->setFont(WindowFont(kButtonPoints));
+    SetColour(web_button_, QPalette::Button, kWebButtonColour);
+    web_button_->setAutoDefault(false);
+    connect(web_button_, &QPushButton::clicked, this, [this] { openWebAddress(); });
+
+    // Font sizes that differ from the window's 9 pt.
+    for (int number : { 1, 2, 3, 4, 5, 6, 7, 10, 11 })
+        lists_[static_cast<std::size_t>(number - 1)]->setFont(WindowFont(kSmallListPoints));
+    for (int number : { 8, 9, 12, 13, 14, 15, 16 })
+        lists_[static_cast<std::size_t>(number - 1)]->setFont(WindowFont(kCaptionPoints));
+    for (QComboBox* list : lists_)
+        static_cast<UnitComboBox*>(list)->fitPopupToItems();
+    for (QLineEdit* box : boxes_)
+        box->setFont(WindowFont(kCaptionPoints));
+
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 6, 4, 4);
+    layout->setSpacing(4);
+    layout->addLayout(grid, 11);
+    layout->addLayout(lower, 6);
+    layout->addWidget(web_button_);
+}
+
+void Form_ambient::buildMenus()
+{
+    const QString title = ToQString(humidora::kProductTitle);
+    const auto name
+        = [](QObject* object, const char* objectName) { object->setObjectName(QLatin1String(objectName)); };
+    const auto subMenu = [&](QMenu* parent_menu, const QString& caption, const char* objectName) {
+        QMenu* menu = parent_menu->addMenu(caption);
+        name(menu, objectName);
+        name(menu->menuAction(), objectName);
+        return menu;
+    };
+    const auto entry
+        = [&](QMenu* menu, const QString& caption, const char* objectName, const QKeySequence& keys = {}) {
+              QAction* action = menu->addAction(caption);
+              name(action, objectName);
+              if (!keys.isEmpty())
+                  action->setShortcut(keys);
+              return action;
+          };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    name(file, "menu_file");
+    name(file->menuAction(), "menu_file");
+    entry(file, QStringLiteral("&Open"), "menu_open", QKeySequence(Qt::CTRL | Qt::Key_O));
+    file->addSeparator();
+    entry(file, QStringLiteral("&Save"), "menu_save", QKeySequence(Qt::CTRL | Qt::Key_S));
+    entry(file, QStringLiteral("Save &As"), "menu_saveas", QKeySequence(Qt::CTRL | Qt::Key_A));
+    file->addSeparator();
+    entry(file, QStringLiteral("&Report"), "menu_report", QKeySequence(Qt::CTRL | Qt::Key_R));
+    file->addSeparator();
+    QAction* exit = entry(file, QStringLiteral("Exit"), "exit_menu", QKeySequence(Qt::CTRL | Qt::Key_X));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("O&ption"));
+    name(options, "menu_options");
+    name(options->menuAction(), "menu_options");
+    QMenu* method
+        = subMenu(options, QStringLiteral("Method of Calculating Saturation Condition"), "menu_calc_sat");
+    iapws_ = entry(method,
+        QStringLiteral("IAPWS (International Association for the Properties of Water and Steam)"),
+        "menu_IAPWS");
+    method->addSeparator();
+    hyland_wexler_
+        = entry(method, QStringLiteral("Hyland-Wexler Formulation (Recommended by ASHRAE)"), "menu_HW");
+    options->addSeparator();
+    QMenu* system = subMenu(options, QStringLiteral("System of Units"), "menu_system");
+    metric_ = entry(system, QStringLiteral("Metric"), "menu_metric");
+    system->addSeparator();
+    british_ = entry(system, QStringLiteral("British"), "menu_british");
+    system->addSeparator();
+    customized_ = entry(system, QStringLiteral("Customized"), "menu_customized");
+    customized_->setEnabled(false);
+    for (QAction* checkable : { iapws_, hyland_wexler_, metric_, british_, customized_ })
+        checkable->setCheckable(true);
+    options->addSeparator();
+    QAction* convertor = entry(options, QStringLiteral("Unit Convertor"), "menu_convertor");
+    options->addSeparator();
+    QAction* saturation = entry(options, QStringLiteral("Saturation Condition of Water"), "menu_sat");
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    name(help, "Help_menu");
+    name(help->menuAction(), "Help_menu");
+    QAction* guide
+        = entry(help, title + QStringLiteral(" User's Guide"), "help_index_menu", QKeySequence(Qt::Key_F1));
+    help->addSeparator();
+    QAction* brochure = entry(help, title + QStringLiteral(" Brochure"), "menu_broshure");
+    help->addSeparator();
+    QAction* about = entry(help, QStringLiteral("About ") + title, "abou_menu");
+
+    // Each command forwards to the window logic and shows the result; a checkable entry toggles its own
+    // mark before `triggered`, and refresh() puts back the marks the logic decided.
+    const auto command = [this](QAction* action, void (AmbientWindow::*choose)()) {
+        connect(action, &QAction::triggered, this, [this, choose] {
+            (logic_.get()->*choose)();
+            refresh();
+        });
+    };
+    command(iapws_, &AmbientWindow::ChooseIapws);
+    command(hyland_wexler_, &AmbientWindow::ChooseHylandWexler);
+    command(metric_, &AmbientWindow::ChooseMetric);
+    command(british_, &AmbientWindow::ChooseBritish);
+    connect(customized_, &QAction::triggered, this, [this] { refresh(); });
+    connect(convertor, &QAction::triggered, this, [this] { showSingle(convertor_); });
+    connect(saturation, &QAction::triggered, this, [this] { showSingle(saturation_); });
+    connect(guide, &QAction::triggered, this,
+        [this] { openHelpDocument(QStringLiteral("Humidora_Users Guide.pdf")); });
+    connect(brochure, &QAction::triggered, this,
+        [this] { openHelpDocument(QStringLiteral("Humidora_Brochure.pdf")); });
+    connect(about, &QAction::triggered, this, [this] { showSingle(about_); });
+}
+
+void Form_ambient::setTabChain()
+{
+    // Text1 first, then Text2, then the other value boxes in row order; then lists, options, listing, button.
+    QList<QWidget*> chain;
+    for (const humidora::QuantityControls& quantity : humidora::kQuantities)
+        chain << boxes_[static_cast<std::size_t>(BoxNumber(quantity.box) - 1)];
+    for (const humidora::QuantityControls& quantity : humidora::kQuantities)
+        chain << lists_[static_cast<std::size_t>(ListNumber(quantity.list) - 1)];
+    for (const humidora::QuantityControls& quantity : humidora::kQuantities) {
+        if (quantity.option != nullptr)
+            chain << options_[static_cast<std::size_t>(OptionNumber(quantity.option) - 1)];
+    }
+    chain << list_ << web_button_;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+// ---- Model to widgets --------------------------------------------------------------------------------
+
+void Form_ambient::refresh()
+{
+    const AmbientControls& model = logic_->controls();
+
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+        QLineEdit* box = boxes_[i];
+        const humidora::ValueBox& state = model.*humidora::kValueBoxes[i].box;
+        const QSignalBlocker blocker(box);
+        const QString text = ToQString(state.text);
+        if (box->text() != text)
+            box->setText(text);
+        if (box->isReadOnly() != state.locked)
+            box->setReadOnly(state.locked);
+        SetColour(box, QPalette::Base, BackgroundColour(state.background, box));
+        SetPointSize(box, state.font_size);
+    }
+
+    for (std::size_t i = 0; i < lists_.size(); ++i) {
+        QComboBox* list = lists_[i];
+        const int selected = (model.*humidora::kUnitLists[i].list).selected;
+        if (list->currentIndex() != selected) {
+            const QSignalBlocker blocker(list);
+            list->setCurrentIndex(selected);
+        }
+    }
+
+    // Check the selected option of each group first; the exclusive group then clears the others.
+    for (std::size_t i = 0; i < options_.size(); ++i) {
+        if (model.*humidora::kOptions[i].option && !options_[i]->isChecked()) {
+            const QSignalBlocker blocker(options_[i]);
+            options_[i]->setChecked(true);
+        }
+    }
+
+    for (std::size_t i = 0; i < limit_labels_.size(); ++i) {
+        QLabel* label = limit_labels_[i];
+        const humidora::LimitLabel& state = model.*humidora::kLimitLabels[i].label;
+        const QString caption = ToQString(state.caption);
+        if (label->text() != caption)
+            label->setText(caption);
+        SetColour(label, QPalette::Window, BackgroundColour(state.background, label));
+    }
+
+    const QString unit_header = ToQString(model.Label27);
+    if (unit_header_->text() != unit_header)
+        unit_header_->setText(unit_header);
+
+    bool same_lines = list_->count() == static_cast<int>(model.List1.lines.size());
+    for (int row = 0; same_lines && row < list_->count(); ++row)
+        same_lines = list_->item(row)->text() == ToQString(model.List1.lines[static_cast<std::size_t>(row)]);
+    if (!same_lines) {
+        list_->clear();
+        for (const std::string& line : model.List1.lines)
+            list_->addItem(ToQString(line));
+    }
+    SetColour(list_, QPalette::Base, BackgroundColour(model.List1.background, list_));
+
+    const std::array<std::pair<QAction*, bool>, 5> marks = { {
+        { iapws_, model.menu_IAPWS },
+        { hyland_wexler_, model.menu_HW },
+        { metric_, model.menu_metric },
+        { british_, model.menu_british },
+        { customized_, model.menu_customized },
+    } };
+    for (const auto& [action, checked] : marks) {
+        const QSignalBlocker blocker(action);
+        action->setChecked(checked);
+    }
+}
+
+// ---- Widgets to model --------------------------------------------------------------------------------
+
+void Form_ambient::valueEdited(int box, const QString& text)
+{
+    logic_->EditText(box, text.toStdString());
+    refresh();
+}
+
+void Form_ambient::unitChosen(int list, int index)
+{
+    if (index < 0)
+        return;
+    logic_->SelectUnit(list, index);
+    refresh();
+}
+
+void Form_ambient::optionClicked(int option)
+{
+    logic_->ClickOption(option);
+    refresh();
+    applyFocusRequest();
+}
+
+void Form_ambient::applyFocusRequest()
+{
+    const int number = logic_->focus_box();
+    if (number < 1 || number > static_cast<int>(boxes_.size()))
+        return;
+    QLineEdit* box = boxes_[static_cast<std::size_t>(number - 1)];
+    box->setFocus(Qt::OtherFocusReason);
+    if (logic_->focus_select_all())
+        box->selectAll();
+}
+
+bool Form_ambient::eventFilter(QObject* watched, QEvent* event)
+{
+    // A line edit claims its own Ctrl+X (cut) before the menu's Exit sees it, but only while it is
+    // editable. A computed box must claim it as well: the user who tries to cut from it must not end the
+    // program. The key then reaches the read-only box, which ignores it.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* box = qobject_cast<QLineEdit*>(watched);
+        if (box != nullptr && box->isReadOnly()
+            && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cut)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Other windows, documents, the web ---------------------------------------------------------------
+
+template <class Window> void Form_ambient::showSingle(QPointer<Window>& window)
+{
+    if (window.isNull()) {
+        window = new Window(nullptr);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void Form_ambient::closeOtherWindows()
+{
+    for (QWidget* window : { static_cast<QWidget*>(saturation_.data()),
+             static_cast<QWidget*>(convertor_.data()), static_cast<QWidget*>(about_.data()) }) {
+        if (window != nullptr)
+            window->close();
+    }
+}
+
+void Form_ambient::closeEvent(QCloseEvent* event)
+{
+    closeOtherWindows();
+    QMainWindow::closeEvent(event);
+}
+
+void Form_ambient::openHelpDocument(const QString& fileName)
+{
+    // A missing document or viewer is not reported.
+    services_->openDocument(fileName);
+}
+
+void Form_ambient::openWebAddress()
+{
+    services_->openAddress(QStringLiteral("https://") + ToQString(humidora::kWebAddress));
+}

@@ -1,0 +1,88 @@
+// The calculator's main window. It owns the widgets only: every event is forwarded to the toolkit-free
+// AmbientWindow, and after each one the whole control model is pushed back to the widgets. The window
+// itself computes nothing.
+#pragma once
+
+#include "ui/desktop_services.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <memory>
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class Form_saturation;
+class Form_unit_convertor;
+class form_about;
+
+namespace humidora {
+class AmbientWindow;
+} // namespace humidora
+
+class Form_ambient : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    /// Creates the controls and runs the start-up (unit lists selected, one final calculation, focus in
+    /// Text1). `services` opens the help documents and the web address; null means the desktop itself.
+    explicit Form_ambient(
+        std::unique_ptr<humidora::DesktopServices> services = nullptr, QWidget* parent = nullptr);
+    ~Form_ambient() override;
+
+    /// The window's behaviour and control model. After changing it directly, call refresh().
+    humidora::AmbientWindow& logic();
+    const humidora::AmbientWindow& logic() const;
+
+    /// Pushes the whole control model to the widgets (texts, locks, colours, fonts, selections, options,
+    /// labels, listing, menu check marks) without starting any event of its own.
+    void refresh();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void setTabChain();
+
+    // Forwarders: one per kind of user event; each ends in refresh().
+    void valueEdited(int box, const QString& text);
+    void unitChosen(int list, int index);
+    void optionClicked(int option);
+    void applyFocusRequest();
+
+    void openHelpDocument(const QString& fileName);
+    void openWebAddress();
+    template <class Window> void showSingle(QPointer<Window>& window);
+    void closeOtherWindows();
+
+    std::unique_ptr<humidora::AmbientWindow> logic_;
+    std::unique_ptr<humidora::DesktopServices> services_;
+
+    std::array<QLineEdit*, 16> boxes_ {};      // Text1..Text16
+    std::array<QComboBox*, 16> lists_ {};      // Combo1..Combo16
+    std::array<QRadioButton*, 10> options_ {}; // Option1..Option10
+    std::array<QLabel*, 22> limit_labels_ {};  // Label4..Label25
+    QLabel* unit_header_ = nullptr;            // Label27
+    QListWidget* list_ = nullptr;              // List1
+    QPushButton* web_button_ = nullptr;        // Command1
+
+    QAction* iapws_ = nullptr;
+    QAction* hyland_wexler_ = nullptr;
+    QAction* metric_ = nullptr;
+    QAction* british_ = nullptr;
+    QAction* customized_ = nullptr;
+
+    QPointer<Form_saturation> saturation_;
+    QPointer<Form_unit_convertor> convertor_;
+    QPointer<form_about> about_;
+};

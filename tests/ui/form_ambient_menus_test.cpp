@@ -1,0 +1,394 @@
+// The main window's menu bar, keyboard shortcuts, tool windows, about window, help documents, web
+// button and closing, driven offscreen with a recording desktop in place of the real one.
+
+#include "form_ambient_testing.h"
+#include "ui/form_about.h"
+#include "ui/form_saturation.h"
+#include "ui/form_unit_convertor.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using testing_ui::WindowUnderTest;
+
+namespace {
+
+/// The visible top-level windows of class T.
+template <class T> QList<T*> OpenWindows()
+{
+    QList<T*> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<T*>(widget); window != nullptr && window->isVisible())
+            windows << window;
+    }
+    return windows;
+}
+
+/// The entries of a menu as object names, "-" for a separator.
+QStringList Entries(QMenu* menu)
+{
+    QStringList entries;
+    for (QAction* action : menu->actions())
+        entries << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
+    return entries;
+}
+
+} // namespace
+
+class FormAmbientMenusTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void menuTreeInOrder_data();
+    void menuTreeInOrder();
+    void shortcutsAsListed_data();
+    void shortcutsAsListed();
+    void shortcutKeysTriggerTheirEntries_data();
+    void shortcutKeysTriggerTheirEntries();
+    void cutInAnEditableBoxDoesNotExit();
+    void cutKeyInAComputedBoxDoesNotExit();
+    void selectAllInABoxIsNotSaveAs();
+    void exitKeyOutsideTextBoxesExits();
+    void fileCommandsDoNothingVisibleYet_data();
+    void fileCommandsDoNothingVisibleYet();
+    void toolWindowOpensOnceAndAnewAfterClosing_data();
+    void toolWindowOpensOnceAndAnewAfterClosing();
+    void aboutWindowAsDesigned();
+    void exitClosesEveryWindow();
+    void closingTheMainWindowClosesEveryWindow();
+    void destroyingTheMainWindowDestroysToolWindows();
+    void helpEntriesOpenTheirDocuments();
+    void f1OpensTheUsersGuide();
+    void webButtonOpensTheWebAddress();
+};
+
+void FormAmbientMenusTest::cleanup()
+{
+    // No window of one test may leak into the next.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isWindow() && widget->isVisible())
+            widget->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void FormAmbientMenusTest::menuTreeInOrder_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("File") << QStringLiteral("menu_file")
+                          << QStringList { "menu_open", "-", "menu_save", "menu_saveas", "-", "menu_report",
+                                 "-", "exit_menu" };
+    QTest::newRow("Option") << QStringLiteral("menu_options")
+                            << QStringList { "menu_calc_sat", "-", "menu_system", "-", "menu_convertor", "-",
+                                   "menu_sat" };
+    QTest::newRow("Method") << QStringLiteral("menu_calc_sat")
+                            << QStringList { "menu_IAPWS", "-", "menu_HW" };
+    QTest::newRow("System") << QStringLiteral("menu_system")
+                            << QStringList { "menu_metric", "-", "menu_british", "-", "menu_customized" };
+    QTest::newRow("Help") << QStringLiteral("Help_menu")
+                          << QStringList { "help_index_menu", "-", "menu_broshure", "-", "abou_menu" };
+}
+
+void FormAmbientMenusTest::menuTreeInOrder()
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, entries);
+    WindowUnderTest w;
+    QCOMPARE(Entries(w.find<QMenu>(menu)), entries);
+    QStringList bar;
+    for (QAction* action : w.window->menuBar()->actions())
+        bar << action->objectName();
+    QCOMPARE(bar, (QStringList { "menu_file", "menu_options", "Help_menu" }));
+}
+
+void FormAmbientMenusTest::shortcutsAsListed_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("Open") << QStringLiteral("menu_open") << QKeySequence(QStringLiteral("Ctrl+O"));
+    QTest::newRow("Save") << QStringLiteral("menu_save") << QKeySequence(QStringLiteral("Ctrl+S"));
+    QTest::newRow("Save As") << QStringLiteral("menu_saveas") << QKeySequence(QStringLiteral("Ctrl+A"));
+    QTest::newRow("Report") << QStringLiteral("menu_report") << QKeySequence(QStringLiteral("Ctrl+R"));
+    QTest::newRow("Exit") << QStringLiteral("exit_menu") << QKeySequence(QStringLiteral("Ctrl+X"));
+    QTest::newRow("User's Guide") << QStringLiteral("help_index_menu") << QKeySequence(QStringLiteral("F1"));
+    QTest::newRow("Brochure") << QStringLiteral("menu_broshure") << QKeySequence();
+    QTest::newRow("Metric") << QStringLiteral("menu_metric") << QKeySequence();
+}
+
+void FormAmbientMenusTest::shortcutsAsListed()
+{
+    QFETCH(QString, entry);
+    QFETCH(QKeySequence, keys);
+    WindowUnderTest w;
+    QCOMPARE(w.find<QAction>(entry)->shortcut(), keys);
+}
+
+void FormAmbientMenusTest::shortcutKeysTriggerTheirEntries_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("key");
+    QTest::newRow("Ctrl+O") << QStringLiteral("menu_open") << int(Qt::Key_O);
+    QTest::newRow("Ctrl+S") << QStringLiteral("menu_save") << int(Qt::Key_S);
+    QTest::newRow("Ctrl+R") << QStringLiteral("menu_report") << int(Qt::Key_R);
+}
+
+void FormAmbientMenusTest::shortcutKeysTriggerTheirEntries()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, key);
+    WindowUnderTest w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    QSignalSpy triggered(w.find<QAction>(entry), &QAction::triggered);
+    QTest::keyClick(w.text(1), static_cast<Qt::Key>(key), Qt::ControlModifier);
+    QCOMPARE(triggered.count(), 1);
+    QVERIFY(w.window->isVisible());
+}
+
+void FormAmbientMenusTest::cutInAnEditableBoxDoesNotExit()
+{
+    WindowUnderTest w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    QSignalSpy exits(w.action("exit_menu"), &QAction::triggered);
+    QLineEdit* temperature = w.text(1);
+    temperature->setFocus();
+    temperature->selectAll();
+    const long before = w.calculations();
+    QTest::keyClick(temperature, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(exits.count(), 0);
+    QVERIFY(w.window->isVisible());
+    QCOMPARE(temperature->text(), QString()); // the text was cut
+    QCOMPARE(w.calculations(), before + 1);   // and the cut is an edit
+}
+
+void FormAmbientMenusTest::cutKeyInAComputedBoxDoesNotExit()
+{
+    WindowUnderTest w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    QSignalSpy exits(w.action("exit_menu"), &QAction::triggered);
+    for (int box : { 3, 10, 12 }) {
+        QLineEdit* computed = w.text(box);
+        QVERIFY(computed->isReadOnly());
+        const QString text = computed->text();
+        computed->setFocus();
+        computed->selectAll();
+        QTest::keyClick(computed, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(exits.count(), 0);
+        QCOMPARE(computed->text(), text);
+    }
+    QVERIFY(w.window->isVisible());
+}
+
+void FormAmbientMenusTest::selectAllInABoxIsNotSaveAs()
+{
+    WindowUnderTest w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    QSignalSpy save_as(w.action("menu_saveas"), &QAction::triggered);
+    QLineEdit* pressure = w.text(2);
+    pressure->setFocus();
+    pressure->deselect();
+    QTest::keyClick(pressure, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(save_as.count(), 0);
+    QCOMPARE(pressure->selectedText(), pressure->text());
+
+    // Outside a text box the key is Save As.
+    w.combo(1)->setFocus();
+    QTest::keyClick(w.combo(1), Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(save_as.count(), 1);
+}
+
+void FormAmbientMenusTest::exitKeyOutsideTextBoxesExits()
+{
+    WindowUnderTest w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    QSignalSpy exits(w.action("exit_menu"), &QAction::triggered);
+    w.combo(2)->setFocus();
+    QTest::keyClick(w.combo(2), Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(exits.count(), 1);
+    QVERIFY(!w.window->isVisible());
+}
+
+void FormAmbientMenusTest::fileCommandsDoNothingVisibleYet_data()
+{
+    QTest::addColumn<QString>("entry");
+    for (const char* entry : { "menu_open", "menu_save", "menu_saveas", "menu_report" })
+        QTest::newRow(entry) << QString::fromLatin1(entry);
+}
+
+void FormAmbientMenusTest::fileCommandsDoNothingVisibleYet()
+{
+    QFETCH(QString, entry);
+    WindowUnderTest w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    const int windows = QApplication::topLevelWidgets().size();
+    const humidora::AmbientControls before = w.model();
+    const long calculations = w.calculations();
+    QVERIFY(w.find<QAction>(entry)->isEnabled());
+    w.find<QAction>(entry)->trigger();
+    QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QVERIFY(w.model() == before);
+    QCOMPARE(w.calculations(), calculations);
+    QVERIFY(w.window->isVisible());
+}
+
+void FormAmbientMenusTest::toolWindowOpensOnceAndAnewAfterClosing_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("className");
+    QTest::newRow("unit convertor") << QStringLiteral("menu_convertor")
+                                    << QStringLiteral("Form_unit_convertor");
+    QTest::newRow("saturation") << QStringLiteral("menu_sat") << QStringLiteral("Form_saturation");
+    QTest::newRow("about") << QStringLiteral("abou_menu") << QStringLiteral("form_about");
+}
+
+void FormAmbientMenusTest::toolWindowOpensOnceAndAnewAfterClosing()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, className);
+    WindowUnderTest w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    const auto open = [&className] {
+        QList<QWidget*> found;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->inherits(qPrintable(className)) && widget->isVisible())
+                found << widget;
+        }
+        return found;
+    };
+
+    w.find<QAction>(entry)->trigger();
+    QCOMPARE(open().size(), 1);
+    QPointer<QWidget> first = open().first();
+    QVERIFY(first->isWindow());
+    QVERIFY(first->parentWidget() == nullptr || first->isWindow());
+
+    // Chosen again: the same window, not a second one; the main window stays usable (modeless).
+    w.find<QAction>(entry)->trigger();
+    QCOMPARE(open().size(), 1);
+    QCOMPARE(open().first(), first.data());
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QVERIFY(w.window->isEnabled());
+
+    // Closed by the user, it is destroyed, and the entry creates it anew.
+    first->close();
+    QTRY_VERIFY(first.isNull());
+    QCOMPARE(open().size(), 0);
+    w.find<QAction>(entry)->trigger();
+    QCOMPARE(open().size(), 1);
+}
+
+void FormAmbientMenusTest::aboutWindowAsDesigned()
+{
+    WindowUnderTest w;
+    w.action("abou_menu")->trigger();
+    const QList<form_about*> abouts = OpenWindows<form_about>();
+    QCOMPARE(abouts.size(), 1);
+    form_about* about = abouts.first();
+    QCOMPARE(about->objectName(), QStringLiteral("form_about"));
+    QCOMPARE(about->windowTitle(), QStringLiteral("About Humidora 1.1"));
+    QCOMPARE(about->size(), QSize(343, 341));
+    QVERIFY(!about->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!about->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(about->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QCOMPARE(about->palette().color(QPalette::Window), QColor(228, 228, 222));
+    QVERIFY(about->testAttribute(Qt::WA_DeleteOnClose));
+    auto* image = about->findChild<QLabel*>(QStringLiteral("Image1"));
+    QVERIFY(image != nullptr);
+    QCOMPARE(image->pixmap().size(), QSize(348, 341));
+    QCOMPARE(image->pos(), QPoint(0, 0));
+    QVERIFY(about->findChildren<QAbstractButton*>().isEmpty());
+}
+
+void FormAmbientMenusTest::exitClosesEveryWindow()
+{
+    WindowUnderTest w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    for (const char* entry : { "menu_convertor", "menu_sat", "abou_menu" })
+        w.action(entry)->trigger();
+    QPointer<Form_unit_convertor> convertor = OpenWindows<Form_unit_convertor>().value(0);
+    QPointer<Form_saturation> saturation = OpenWindows<Form_saturation>().value(0);
+    QPointer<form_about> about = OpenWindows<form_about>().value(0);
+    QVERIFY(convertor && saturation && about);
+
+    w.action("exit_menu")->trigger();
+    QVERIFY(!w.window->isVisible());
+    QTRY_VERIFY(convertor.isNull() && saturation.isNull() && about.isNull());
+}
+
+void FormAmbientMenusTest::closingTheMainWindowClosesEveryWindow()
+{
+    WindowUnderTest w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    w.action("menu_convertor")->trigger();
+    w.action("abou_menu")->trigger();
+    QPointer<Form_unit_convertor> convertor = OpenWindows<Form_unit_convertor>().value(0);
+    QPointer<form_about> about = OpenWindows<form_about>().value(0);
+    QVERIFY(convertor && about);
+    QVERIFY(w.window->close());
+    QTRY_VERIFY(convertor.isNull() && about.isNull());
+}
+
+void FormAmbientMenusTest::destroyingTheMainWindowDestroysToolWindows()
+{
+    QPointer<Form_saturation> saturation;
+    {
+        WindowUnderTest w;
+        w.action("menu_sat")->trigger();
+        saturation = OpenWindows<Form_saturation>().value(0);
+        QVERIFY(saturation);
+    }
+    QVERIFY(saturation.isNull());
+}
+
+void FormAmbientMenusTest::helpEntriesOpenTheirDocuments()
+{
+    WindowUnderTest w;
+    w.action("help_index_menu")->trigger();
+    w.action("menu_broshure")->trigger();
+    QCOMPARE(w.desktop->documents,
+        (QStringList {
+            QStringLiteral("Humidora_Users Guide.pdf"), QStringLiteral("Humidora_Brochure.pdf") }));
+    QVERIFY(w.desktop->addresses.isEmpty());
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+}
+
+void FormAmbientMenusTest::f1OpensTheUsersGuide()
+{
+    WindowUnderTest w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    QTest::keyClick(w.text(1), Qt::Key_F1);
+    QCOMPARE(w.desktop->documents, QStringList { QStringLiteral("Humidora_Users Guide.pdf") });
+}
+
+void FormAmbientMenusTest::webButtonOpensTheWebAddress()
+{
+    WindowUnderTest w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    auto* button = w.find<QPushButton>(QStringLiteral("Command1"));
+    const long before = w.calculations();
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(w.desktop->addresses, QStringList { QStringLiteral("https://www.humidora.example") });
+    QVERIFY(w.desktop->documents.isEmpty());
+    QCOMPARE(w.calculations(), before);
+}
+
+QTEST_MAIN(FormAmbientMenusTest)
+#include "form_ambient_menus_test.moc"
