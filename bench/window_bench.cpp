@@ -1,0 +1,89 @@
+// One keystroke in the main window, end to end: the key event, the forwarded edit, the recalculation and
+// the push of the whole control model to the widgets; optionally also the repaint that follows.
+#include "calc/ambient_window.h"
+#include "ui/desktop_services.h"
+#include "ui/form_ambient.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class NoDesktop final : public humidora::DesktopServices
+{
+public:
+    bool openDocument(const QString&) override { return false; }
+    bool openAddress(const QString&) override { return false; }
+};
+
+/// Types alternately a digit and a backspace into the input box of `option` (0: the temperature box).
+void Keystroke(benchmark::State& state, int option, const char* box_name, bool repaint)
+{
+    Form_ambient window(std::make_unique<NoDesktop>());
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        state.SkipWithError("the window was not exposed");
+        return;
+    }
+    if (option != 0)
+        QTest::mouseClick(
+            window.findChild<QRadioButton*>(QStringLiteral("Option%1").arg(option)), Qt::LeftButton);
+    auto* box = window.findChild<QLineEdit*>(QLatin1String(box_name));
+    box->setFocus();
+    box->end(false);
+    QCoreApplication::processEvents();
+    const long before = window.logic().calculations();
+
+    bool digit = true;
+    for (auto _ : state) {
+        QTest::keyClick(box, digit ? Qt::Key_1 : Qt::Key_Backspace);
+        digit = !digit;
+        if (repaint)
+            QCoreApplication::processEvents();
+    }
+    const long runs = window.logic().calculations() - before;
+    if (runs != static_cast<long>(state.iterations()))
+        state.SkipWithError("not one recalculation per keystroke");
+    state.counters["recalculations"] = static_cast<double>(runs);
+}
+
+void BM_KeystrokeTemperature(benchmark::State& state)
+{
+    Keystroke(state, 0, "Text1", false);
+}
+void BM_KeystrokeTemperatureWithRepaint(benchmark::State& state)
+{
+    Keystroke(state, 0, "Text1", true);
+}
+// The wet bulb as given parameter: the route with the most bisection steps.
+void BM_KeystrokeWetBulb(benchmark::State& state)
+{
+    Keystroke(state, 4, "Text6", false);
+}
+void BM_KeystrokeWetBulbWithRepaint(benchmark::State& state)
+{
+    Keystroke(state, 4, "Text6", true);
+}
+
+BENCHMARK(BM_KeystrokeTemperature)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KeystrokeTemperatureWithRepaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KeystrokeWetBulb)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KeystrokeWetBulbWithRepaint)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
