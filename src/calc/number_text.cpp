@@ -1,5 +1,6 @@
 #include "calc/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -214,8 +215,20 @@ std::string PlainNumberText(double value, int significant)
     if (significant > 17)
         significant = 17;
     std::array<char, 64> buffer {};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
         std::chars_format::scientific, significant - 1);
+    // Next to the largest double, rounding to fewer digits can carry past it ("1.79769313486232E+308"), and
+    // such a text would no longer read as a number. There the digits are cut instead of rounded: the
+    // 17-digit form never exceeds the value's own range, and cutting it only makes it smaller.
+    if (double check = 0; std::fabs(value) > 1e308
+        && std::from_chars(buffer.data(), result.ptr, check).ec == std::errc::result_out_of_range) {
+        result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+            std::chars_format::scientific, 16);
+        char* e = std::find(buffer.data(), result.ptr, 'e');
+        const std::size_t keep = static_cast<std::size_t>(significant) + (significant > 1 ? 1 : 0);
+        std::copy(e, result.ptr, buffer.data() + keep);
+        result.ptr = buffer.data() + keep + (result.ptr - e);
+    }
     const std::string_view scientific(buffer.data(), result.ptr - buffer.data());
     const std::size_t e_at = scientific.find('e');
     std::string digits;

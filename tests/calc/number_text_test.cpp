@@ -141,6 +141,27 @@ TEST(NumberText, EveryTextReadsBackToTheRoundedValue)
     }
 }
 
+// Found by fuzzing: rounded to 15 digits, values next to the largest double carried past it
+// ("1.79769313486232E+308"), a text that IsNumberText refused and NumberValue read as infinity.
+TEST(NumberText, ValuesNextToTheLargestDoubleStayNumberTexts)
+{
+    const double largest = std::numeric_limits<double>::max();
+    EXPECT_EQ(PlainNumberText(largest), "1.79769313486231E+308");
+    EXPECT_EQ(PlainNumberText(-largest, 1), "-1E+308");
+    EXPECT_EQ(PlainNumberText(1.75e308, 2), "1.7E+308");
+    EXPECT_EQ(NumberText(largest, 3, Precision::Single), "1.797693E+308");
+    for (const double value : { largest, -largest, 1.7976931348623e308, 1.7393121829895237e308 }) {
+        for (const int significant : { 1, 2, 7, 15, 16, 17 }) {
+            const std::string text = PlainNumberText(value, significant);
+            EXPECT_TRUE(IsNumberText(text)) << text;
+            // Cut or rounded, the text stays within one unit of its last digit.
+            EXPECT_LE(std::fabs(NumberValue(text) - value), std::pow(10.0, 308 - (significant - 1))) << text;
+        }
+    }
+    // Below the carry the digits are still rounded to nearest.
+    EXPECT_EQ(PlainNumberText(1.26e308, 2), "1.3E+308");
+}
+
 struct FixedCase
 {
     double value;
