@@ -1,0 +1,10 @@
+#include "about_picture.h"
+
+namespace humidora {
+
+QString AboutPicturePath()
+{
+    return QStringLiteral(":/humidora/about.png");
+}
+
+} // namespace humidora
