@@ -97,22 +97,13 @@ void SetPointSize(QWidget* widget, double points)
 
 /// A unit list that cannot be typed into. At the window's default width the longest unit texts
 /// ("(kg moisture)/(kg dry air)") are wider than the column, so the closed list shortens its text with an
-/// ellipsis and shows it in full as a tooltip; the open list is wide enough for every item.
+/// ellipsis and shows it in full as a tooltip. The open list widens itself to its longest item.
 class UnitComboBox final : public QComboBox
 {
 public:
     explicit UnitComboBox(QWidget* parent)
         : QComboBox(parent)
     {
-    }
-
-    void fitPopupToItems()
-    {
-        const QFontMetrics metrics(font());
-        int widest = 0;
-        for (int i = 0; i < count(); ++i)
-            widest = std::max(widest, metrics.horizontalAdvance(itemText(i)));
-        view()->setMinimumWidth(widest + 2 * metrics.averageCharWidth() + 8);
     }
 
 protected:
@@ -502,8 +493,6 @@ void Form_ambient::buildControls()
         lists_[static_cast<std::size_t>(number - 1)]->setFont(WindowFont(kSmallListPoints));
     for (int number : { 8, 9, 12, 13, 14, 15, 16 })
         lists_[static_cast<std::size_t>(number - 1)]->setFont(WindowFont(kCaptionPoints));
-    for (QComboBox* list : lists_)
-        static_cast<UnitComboBox*>(list)->fitPopupToItems();
     for (QLineEdit* box : boxes_)
         box->setFont(WindowFont(kCaptionPoints));
 

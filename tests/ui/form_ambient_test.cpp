@@ -54,6 +54,7 @@ private slots:
     void customizedCannotBeChosen();
     void captionsAreNotClipped_data();
     void captionsAreNotClipped();
+    void openUnitListShowsEveryItemInFull();
 };
 
 // ---- Controls ----------------------------------------------------------------------------------------
@@ -687,10 +688,35 @@ void FormAmbientTest::captionsAreNotClipped()
         const QRect in_client(child->mapTo(w.window->centralWidget(), QPoint(0, 0)), child->size());
         QVERIFY2(client_rect.contains(in_client), qPrintable(child->objectName()));
     }
-    // Once the window is wide enough the longest unit texts show in full.
+    // A unit text cut short in a narrow list is offered in full as the list's tooltip; once the window is
+    // wide enough the longest unit texts show in full.
+    QComboBox* list = w.combo(6);
     if (client.width() >= 900) {
-        QComboBox* list = w.combo(6);
         QVERIFY(list->width() > list->fontMetrics().horizontalAdvance(list->currentText()) + 20);
+        list->repaint();
+        QVERIFY(list->toolTip().isEmpty());
+    } else {
+        list->repaint();
+        QCOMPARE(list->toolTip(), QStringLiteral("(kg moisture)/(kg dry air)"));
+        w.combo(1)->repaint();
+        QVERIFY(w.combo(1)->toolTip().isEmpty());
+    }
+}
+
+void FormAmbientTest::openUnitListShowsEveryItemInFull()
+{
+    WindowUnderTest w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    for (int number : { 6, 7, 15, 16 }) {
+        QComboBox* list = w.combo(number);
+        int widest = 0;
+        for (int i = 0; i < list->count(); ++i)
+            widest = std::max(widest, list->view()->fontMetrics().horizontalAdvance(list->itemText(i)));
+        list->showPopup();
+        QTRY_VERIFY(list->view()->isVisible());
+        QVERIFY2(list->view()->viewport()->width() >= widest, qPrintable(list->objectName()));
+        list->hidePopup();
     }
 }
 
