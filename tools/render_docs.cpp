@@ -431,36 +431,46 @@ void Relayout(QTextDocument& document)
     document.markContentsDirty(0, document.characterCount());
 }
 
-/// The first heading that stays alone at the foot of a page, or the first boxed frame (a command, a
-/// note) that a page break cuts although it would fit on one page; moves it to the next page. Returns
-/// whether it moved something.
+/// Finds the first place, in reading order, where a page break falls badly: after a heading (which then
+/// stays alone at the foot of the page) or inside a boxed frame (a command, a note) that would fit on one
+/// page; and moves that heading or frame to the next page. Fixing the first place first matters: a move
+/// shifts only what follows, so the places settled before it stay settled. Returns whether it moved
+/// something.
 bool MoveOneBreak(QTextDocument& document, double page_height)
 {
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        QTextBlockFormat format = block.blockFormat();
+    QTextBlock heading;
+    for (QTextBlock block = document.begin(); block.isValid() && !heading.isValid(); block = block.next()) {
         const QTextBlock next = block.next();
-        if (format.headingLevel() == 0 || !next.isValid()
-            || format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+        if (block.blockFormat().headingLevel() == 0 || !next.isValid()
+            || block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
             continue;
         if (PageOf(LinesOf(document, block).last_bottom, page_height)
-            != PageOf(LinesOf(document, next).first_bottom, page_height)) {
-            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-            QTextCursor(block).setBlockFormat(format);
-            return true;
-        }
+            != PageOf(LinesOf(document, next).first_bottom, page_height))
+            heading = block;
     }
+    QTextFrame* box = nullptr;
     for (QTextFrame* frame : document.rootFrame()->childFrames()) {
-        QTextFrameFormat format = frame->frameFormat();
         if (qobject_cast<QTextTable*>(frame)
-            || format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+            || frame->frameFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
             continue;
         const double top = LinesOf(document, frame->firstCursorPosition().block()).first_top;
         const double bottom = LinesOf(document, frame->lastCursorPosition().block()).last_bottom;
         if (bottom - top < page_height / 2 && PageOf(top, page_height) != PageOf(bottom, page_height)) {
-            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-            frame->setFrameFormat(format);
-            return true;
+            box = frame;
+            break;
         }
+    }
+    if (box && (!heading.isValid() || box->firstPosition() < heading.position())) {
+        QTextFrameFormat format = box->frameFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        box->setFrameFormat(format);
+        return true;
+    }
+    if (heading.isValid()) {
+        QTextBlockFormat format = heading.blockFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(heading).setBlockFormat(format);
+        return true;
     }
     return false;
 }
