@@ -163,15 +163,13 @@ void DrawChart(QPainter& painter)
     wet_bulb.setStyle(Qt::DashLine);
     painter.setPen(wet_bulb);
     for (double t_wb = 0; t_wb <= 30; t_wb += 5) {
-        QPainterPath line;
-        for (double t = t_wb; t <= kTemperatureMaxC + 1e-9; t += 0.5) {
+        // At the wet bulb itself the air is saturated; it dries as the dry bulb rises.
+        QPainterPath line(ToPlot(t_wb, Ws_gPerKg(t_wb, 1)));
+        for (double t = t_wb + 0.5; t <= kTemperatureMaxC + 1e-9; t += 0.5) {
             const double w = 1000
                 * humidora::HumidityRatioFromWetBulb(
                     t_wb + kCelsiusOffset, t + kCelsiusOffset, kPressurePa, humidora::kIapws);
-            if (t == t_wb)
-                line.moveTo(ToPlot(t, w));
-            else
-                line.lineTo(ToPlot(t, std::max(w, 0.0)));
+            line.lineTo(ToPlot(t, std::max(w, 0.0)));
             if (w <= 0)
                 break;
         }
@@ -180,8 +178,6 @@ void DrawChart(QPainter& painter)
 
     // Relative humidity 10 % to 90 %, then saturation on top.
     QPen humidity(kHumidityCurve);
-    humidity.setWidthF(1);
-    painter.setPen(humidity);
     painter.setBrush(Qt::NoBrush);
     for (int percent = 10; percent <= 90; percent += 10) {
         humidity.setWidthF(percent == 50 ? 1.4 : 0.9);
@@ -203,7 +199,7 @@ void DrawChart(QPainter& painter)
         double w_gPerKg, dx;
     };
     for (const CurveLabel& label : { CurveLabel { 20, 14, 0 }, CurveLabel { 40, 18.5, 0 },
-             CurveLabel { 60, 23, 0 }, CurveLabel { 80, 27.5, 0 }, CurveLabel { 100, 23, -24 } }) {
+             CurveLabel { 60, 23, 0 }, CurveLabel { 80, 27.5, 0 }, CurveLabel { 100, 23, -21 } }) {
         const double phi = label.percent / 100.0;
         double t = kTemperatureMaxC;
         while (t > kTemperatureMinC && Ws_gPerKg(t, phi) > label.w_gPerKg)
