@@ -4,6 +4,7 @@ add_library(humidora_cli_lib STATIC
     ${CMAKE_CURRENT_LIST_DIR}/cli_support.cpp
     ${CMAKE_CURRENT_LIST_DIR}/saturation_command.cpp
     ${CMAKE_CURRENT_LIST_DIR}/convert_command.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/state_command.cpp
 )
 target_include_directories(humidora_cli_lib PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(humidora_cli_lib PUBLIC humidora_calc Qt6::Core)

@@ -40,11 +40,13 @@ struct Command
 
 int RunSaturation(const QStringList& arguments);
 int RunConvert(const QStringList& arguments);
+int RunState(const QStringList& arguments);
 
 inline constexpr std::array kCommands = {
     Command { "saturation", "saturation pressure or temperature of water, as the saturation window shows it",
         RunSaturation },
     Command { "convert", "convert a number between units, as the unit converter shows it", RunConvert },
+    Command { "state", "one state of moist air, as the main window shows it", RunState },
 };
 
 } // namespace humidora::cli

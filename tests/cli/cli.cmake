@@ -4,6 +4,7 @@ add_executable(cli_tests
     ${CMAKE_CURRENT_LIST_DIR}/cli_front_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/saturation_cli_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/convert_cli_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/state_test.cpp
 )
 target_link_libraries(cli_tests PRIVATE humidora_calc Qt6::Core GTest::gtest)
 target_compile_definitions(cli_tests PRIVATE HUMIDORA_CLI_PATH="$<TARGET_FILE:humidora-cli>")
