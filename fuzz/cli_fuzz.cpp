@@ -1,0 +1,141 @@
+// Fuzz target of the command line's argument handling, in-process: the subcommands' run functions get
+// arguments cut from the input at line ends, exactly as main() hands them over.
+//
+// Every run ends with one of the documented exit statuses; a usage error writes nothing to stdout and
+// says why on stderr; a
+// result asked for with --json is one valid JSON object; and no output shows "inf" or "nan" unless the
+// arguments themselves contain those letters (the state table echoes the texts it was given).
+//
+// Arguments that name files are kept inside the target's own scratch folder: the run starts there, and
+// every argument loses leading '/' and any "..", so no path can reach outside it.
+#include "cli/commands.h"
+#include "fuzz_check.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonDocument>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using namespace humidora;
+
+QCoreApplication* application = nullptr;
+QTemporaryDir* scratch = nullptr;
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return text;
+}
+
+// A scratch file that takes the place of stdout or stderr during one run.
+class Capture
+{
+public:
+    explicit Capture(int descriptor)
+        : descriptor_(descriptor)
+        , file_(std::tmpfile())
+        , original_(dup(descriptor))
+    {
+        if (!file_ || original_ < 0)
+            std::abort();
+    }
+    void Begin()
+    {
+        std::fflush(nullptr);
+        std::rewind(file_);
+        if (ftruncate(fileno(file_), 0) != 0)
+            std::abort();
+        dup2(fileno(file_), descriptor_);
+    }
+    std::string End()
+    {
+        std::fflush(nullptr);
+        dup2(original_, descriptor_);
+        std::string text;
+        std::rewind(file_);
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file_)) > 0;)
+            text.append(buffer, n);
+        return text;
+    }
+
+private:
+    int descriptor_;
+    std::FILE* file_;
+    int original_;
+};
+
+Capture* captured_out = nullptr;
+Capture* captured_err = nullptr;
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    application = new QCoreApplication(*argc, *argv);
+    QCoreApplication::setApplicationName("humidora-cli");
+    scratch = new QTemporaryDir(QDir::tempPath() + "/humidora-cli-fuzz-XXXXXX");
+    if (!scratch->isValid() || !QDir::setCurrent(scratch->path()))
+        std::abort();
+    std::atexit([] { delete scratch; }); // libFuzzer ends through exit(): remove the scratch folder
+    captured_out = new Capture(STDOUT_FILENO);
+    captured_err = new Capture(STDERR_FILENO);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const cli::Command& command = cli::kCommands[data[0] % cli::kCommands.size()];
+    const QString text
+        = QString::fromUtf8(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
+    QStringList arguments { QString("humidora-cli ") + command.name };
+    if (!text.isEmpty()) {
+        for (QString argument : text.split('\n')) {
+            argument.replace("..", "__");
+            while (argument.startsWith('/'))
+                argument.remove(0, 1);
+            arguments << argument;
+        }
+    }
+
+    captured_out->Begin();
+    captured_err->Begin();
+    const int status = command.run(arguments);
+    const std::string err = captured_err->End();
+    const std::string out = captured_out->End();
+    const std::string context
+        = std::string(command.name) + " " + fuzz::Printable(arguments.join(' ').toStdString());
+    FUZZ_CHECK(status == cli::kSuccess || status == cli::kRefused || status == cli::kUsageError,
+        context + ": exit status " + std::to_string(status));
+    if (status == cli::kUsageError) {
+        FUZZ_CHECK(out.empty(), context + ": a usage error wrote to stdout: " + fuzz::Printable(out));
+        FUZZ_CHECK(!err.empty(), context + ": a usage error without a message");
+    }
+
+    const std::string given = Lower(arguments.join(' ').toStdString());
+    const std::string shown = Lower(out);
+    if (given.find("nan") == std::string::npos)
+        FUZZ_CHECK(shown.find("nan") == std::string::npos, context + " shows nan: " + fuzz::Printable(out));
+    if (given.find("inf") == std::string::npos)
+        FUZZ_CHECK(shown.find("inf") == std::string::npos, context + " shows inf: " + fuzz::Printable(out));
+
+    if (arguments.contains("--json") && status != cli::kUsageError && !arguments.contains("--help")
+        && !arguments.contains("-h")) {
+        QJsonParseError error {};
+        const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(out), &error);
+        FUZZ_CHECK(error.error == QJsonParseError::NoError && document.isObject(),
+            context + ": --json wrote " + fuzz::Printable(out));
+    }
+    return 0;
+}
