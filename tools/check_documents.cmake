@@ -1,6 +1,7 @@
 # Checks the documents and the picture that the build made:
 #   cmake -DGUIDE=... -DBROCHURE=... -DPICTURE=... -DPDFTOTEXT=... -DPDFINFO=... -P check_documents.cmake
-# Each PDF must be a readable A4 document with its title, its key phrases and no Markdown left over;
+# Each PDF must be a readable A4 document with its title, its key phrases, no Markdown left over and no
+# line running into the margin;
 # the brochure may have at most two pages; the picture must be a 348 x 341 PNG.
 
 include(${CMAKE_CURRENT_LIST_DIR}/pdf_checks.cmake)
@@ -35,6 +36,7 @@ function(check_phrases pdf)
         endif()
     endforeach()
     check_no_markdown("${pdf}" "${text}")
+    check_right_margin("${pdf}")
 endfunction()
 
 foreach(file GUIDE BROCHURE PICTURE)

@@ -2,6 +2,7 @@
 #   cmake -DRENDER_DOCS=... -DWORK_DIR=... -DPICTURE=any.png -DPDFTOTEXT=... -DPDFINFO=... -DPDFIMAGES=...
 #         -P check_render_docs.cmake
 # - every Markdown construct the documents use comes out as formatted text, without Markdown syntax;
+# - a command too long for the text column keeps its line, in a smaller type, inside the margins;
 # - the table of contents gives, for every section, the page on which its heading stands;
 # - no page ends with a heading whose text starts on the next page, and no text stands twice;
 # - every page carries the footer "Page n of N";
@@ -53,6 +54,8 @@ foreach(index RANGE 1 ${sections})
         string(APPEND markdown "> Note: a unit change never converts a typed number.\n\n")
     endif()
 endforeach()
+string(APPEND markdown "## Appendix\n\nA command longer than the text column at the normal type size:\n\n\
+```\nhumidora-cli state --temperature 30 --dew-point 20 --humidity-ratio-unit \"(g moisture)/(kg dry air)\" --json\n```\n")
 set(input "${WORK_DIR}/manual.md")
 file(WRITE "${input}" "${markdown}")
 
@@ -84,6 +87,13 @@ foreach(phrase "An introduction with bold, italic, inline code and a link." "mm 
         message(FATAL_ERROR "phrase '${phrase}' not in the rendered text")
     endif()
 endforeach()
+
+# Commands keep their lines whole (a smaller type rather than a broken line), and nothing runs into the
+# right margin.
+if(NOT all_text MATCHES "humidora-cli state --temperature 30 --dew-point 20 --humidity-ratio-unit \"\\(g moisture\\)/\\(kg dry air\\)\" --json")
+    message(FATAL_ERROR "the long command is broken over two lines")
+endif()
+check_right_margin("${pdf}")
 
 # The picture is embedded once, in its own pixels.
 execute_process(COMMAND "${PDFIMAGES}" -list "${pdf}" OUTPUT_VARIABLE images RESULT_VARIABLE status)

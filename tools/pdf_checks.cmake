@@ -45,3 +45,24 @@ function(check_no_markdown pdf text)
         endif()
     endforeach()
 endfunction()
+
+# Fails when a word of the PDF reaches into the right margin of an A4 page laid out with 22 mm side
+# margins (a line that ran out of its box or off the text column).
+function(check_right_margin pdf)
+    execute_process(COMMAND "${PDFTOTEXT}" -bbox "${pdf}" - RESULT_VARIABLE status OUTPUT_VARIABLE boxes
+        ERROR_VARIABLE error)
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "${pdf}: pdftotext -bbox failed (${status}): ${error}")
+    endif()
+    # 595.28 pt page width less 62.36 pt of margin, and half a point for rounding.
+    string(REGEX MATCHALL "xMax=\"[0-9.]+\"[^>]*>[^<]*" words "${boxes}")
+    foreach(word IN LISTS words)
+        string(REGEX MATCH "xMax=\"([0-9.]+)\"[^>]*>([^<]*)" ignored "${word}")
+        set(x_max "${CMAKE_MATCH_1}")
+        set(text "${CMAKE_MATCH_2}")
+        string(REGEX REPLACE "\\..*" "" x_whole "${x_max}")
+        if(x_whole GREATER 533)
+            message(FATAL_ERROR "${pdf}: '${text}' reaches into the right margin (x = ${x_max} pt)")
+        endif()
+    endforeach()
+endfunction()

@@ -34,6 +34,7 @@
 #include <QTextLayout>
 #include <QTextStream>
 #include <QTextTable>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -46,6 +47,9 @@ const QStringList kMono = { "Liberation Mono", "Courier New", "monospace" };
 constexpr double kBodyPt = 10.5;
 constexpr double kTablePt = 9.5;
 constexpr double kCodePt = 9;
+constexpr double kSmallestCodePt = 6.5;
+// Marks the frame of a code block (a command, a listing) among the frames of the document.
+constexpr int kCodeBoxProperty = QTextFormat::UserProperty + 1;
 constexpr double kFooterPt = 8.5;
 const QColor kHeadingColour(0x1f, 0x3a, 0x5f);
 const QColor kRuleColour(0xb4, 0xbd, 0xc6);
@@ -241,12 +245,21 @@ void FrameRuns(QTextDocument& document, Predicate matches, const QTextFrameForma
         // A frame stands between two empty blocks of the root frame; they must take no room.
         Collapse(frame->firstCursorPosition().block().previous());
         Collapse(frame->lastCursorPosition().block().next());
+        // The frame's first block comes with a fresh format: give every line the same spacing again.
+        const QTextBlock end = frame->lastCursorPosition().block().next();
+        for (QTextBlock block = frame->firstCursorPosition().block(); block.isValid() && block != end;
+             block = block.next()) {
+            QTextBlockFormat spacing = block.blockFormat();
+            spacing.setLineHeight(118, QTextBlockFormat::ProportionalHeight);
+            QTextCursor(block).setBlockFormat(spacing);
+        }
     }
 }
 
-QTextFrameFormat BoxFormat(const QColor& background)
+QTextFrameFormat BoxFormat(const QColor& background, bool code)
 {
     QTextFrameFormat format;
+    format.setProperty(kCodeBoxProperty, code);
     format.setBackground(background);
     format.setBorder(0.75);
     format.setBorderBrush(kRuleColour);
@@ -294,11 +307,11 @@ void StyleDocument(QTextDocument& document)
     FrameRuns(
         document,
         [](const QTextBlock& block) { return block.blockFormat().hasProperty(QTextFormat::BlockCodeFence); },
-        BoxFormat(kCodeBackground));
+        BoxFormat(kCodeBackground, true));
     FrameRuns(
         document,
         [](const QTextBlock& block) { return block.blockFormat().hasProperty(QTextFormat::BlockQuoteLevel); },
-        BoxFormat(kNoteBackground));
+        BoxFormat(kNoteBackground, false));
 }
 
 /// Loads every picture the document shows from `folder` and sets it at the right margin, 42 % of the
@@ -429,6 +442,50 @@ int PageOf(double y, double page_height)
 void Relayout(QTextDocument& document)
 {
     document.markContentsDirty(0, document.characterCount());
+}
+
+/// Widest line of the blocks of a frame, as the ratio of the width available to the width its text needs
+/// unbroken (1 when every line fits). A wrapped line needs the widths of its pieces together.
+double FitRatio(QTextDocument& document, const QTextFrame* frame)
+{
+    double ratio = 1;
+    const QTextBlock end = frame->lastCursorPosition().block().next();
+    for (QTextBlock block = frame->firstCursorPosition().block(); block.isValid() && block != end;
+         block = block.next()) {
+        document.documentLayout()->blockBoundingRect(block); // lays the block out
+        const QTextLayout* layout = block.layout();
+        if (!layout || layout->lineCount() == 0)
+            continue;
+        double needed = 0;
+        for (int i = 0; i < layout->lineCount(); ++i)
+            needed += layout->lineAt(i).naturalTextWidth();
+        const double available = layout->lineAt(0).width();
+        if (layout->lineCount() > 1 && needed > 0)
+            ratio = std::min(ratio, available / needed);
+    }
+    return ratio;
+}
+
+/// Commands and listings must keep their lines whole: a command broken in two cannot be copied. A box
+/// whose longest line does not fit gets a smaller type, down to kSmallestCodePt. Needs the page size set.
+void FitBoxes(QTextDocument& document)
+{
+    for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+        if (!frame->frameFormat().boolProperty(kCodeBoxProperty))
+            continue;
+        double size = kCodePt;
+        for (double ratio = FitRatio(document, frame); ratio < 1 && size > kSmallestCodePt;
+             ratio = FitRatio(document, frame)) {
+            size = std::max(kSmallestCodePt, std::min(size - 0.25, std::floor(size * ratio * 4) / 4));
+            QTextCharFormat smaller;
+            smaller.setFontPointSize(size);
+            QTextCursor cursor(&document);
+            cursor.setPosition(frame->firstPosition());
+            cursor.setPosition(frame->lastPosition(), QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(smaller);
+            Relayout(document);
+        }
+    }
 }
 
 /// Finds the first place, in reading order, where a page break falls badly: after a heading (which then
@@ -608,6 +665,7 @@ int main(int argc, char* argv[])
     if (const QString missing = PlacePictures(document, QDir(images), text_width); !missing.isEmpty())
         return Fail(QString("%1 shows %2, which is not a picture in %3").arg(input_path, missing, images));
 
+    FitBoxes(document);
     const Contents table_of_contents = parser.isSet(contents_option) ? InsertContents(document) : Contents {};
     Paginate(document, body.height(), table_of_contents);
 
