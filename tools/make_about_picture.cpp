@@ -234,8 +234,9 @@ void DrawChart(QPainter& painter)
         painter.drawLine(at, at + QPointF(3, 0));
         painter.drawText(QRectF(at.x() + 5, at.y() - 6, 30, 12), Qt::AlignLeft | Qt::AlignVCenter, Text(w));
     }
-    painter.drawText(QRectF(kPlot.right() - 40, kPlot.top() - 15, kWidth - 3 - (kPlot.right() - 40), 12),
-        Qt::AlignRight | Qt::AlignBottom, "g/kg");
+    // The about window shows 343 of the 348 columns: keep the unit clear of the last ones.
+    painter.drawText(
+        QRectF(kPlot.right() - 40, kPlot.top() - 15, 68, 12), Qt::AlignRight | Qt::AlignBottom, "g/kg");
     painter.setFont(Font("Liberation Sans", 10, false, true));
     painter.drawText(QRectF(kPlot.left(), kPlot.bottom() + 16, kPlot.width(), 14), Qt::AlignHCenter,
         QString::fromUtf8("Dry-bulb temperature, \u00b0C   \u00b7   101.325 kPa"));
