@@ -78,6 +78,11 @@ double BisectSaturation(double target_Pa, double lo, double hi, SaturationMethod
     do {
         mid = (lo + hi) * 0.5;
         const double f_mid = SaturationPressure(mid, method);
+        // A midpoint that hits the target exactly is the answer. Left to the sign test, its zero product
+        // would move the lower end onto the root, every later product would be zero too, and the search
+        // would walk to the upper end of the bracket (50 C became 200 C by Hyland-Wexler).
+        if (f_mid == target_Pa)
+            return mid;
         if ((f_mid - target_Pa) * (f_lo - target_Pa) < 0) {
             hi = mid;
         } else {

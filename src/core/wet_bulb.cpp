@@ -34,6 +34,9 @@ double WetBulbTemperature(
     do {
         mid = (lo + hi) * 0.5;
         const double w_mid = HumidityRatioFromWetBulb(mid, dry_bulb_K, pressure_Pa, method);
+        // An exact hit is the answer; the sign test would otherwise walk from it to the dry bulb.
+        if (w_mid == humidity_ratio)
+            return mid;
         if ((w_mid - humidity_ratio) * (w_lo - humidity_ratio) < 0) {
             hi = mid;
         } else {
