@@ -3,6 +3,7 @@
 
 #include "calc/number_text.h"
 #include "calc/product.h"
+#include "ui/file_commands.h"
 #include "ui/form_ambient.h"
 
 #include <QApplication>
@@ -95,6 +96,7 @@ int main(int argc, char** argv)
         QString::fromUtf8(version.data(), static_cast<qsizetype>(version.size())));
 
     Form_ambient window;
+    new humidora::FileCommands(window); // Open, Save, Save As and Report; owned by the window
     StartupProbe probe(since_main, qgetenv("HUMIDORA_STARTUP_PROBE") == "quit");
     if (qEnvironmentVariableIsSet("HUMIDORA_STARTUP_PROBE"))
         window.installEventFilter(&probe);

@@ -1,0 +1,255 @@
+#include "ui/file_commands.h"
+
+#include "calc/product.h"
+#include "io/calculation_file.h"
+#include "io/report.h"
+#include "ui/form_ambient.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QStandardPaths>
+#include <QStatusBar>
+
+namespace humidora {
+namespace {
+
+QString Q(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+/// `path` with `suffix` appended when it has no extension of its own.
+QString WithSuffix(const QString& path, const char* suffix)
+{
+    if (!QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QLatin1Char('.') + QLatin1String(suffix);
+}
+
+/// How long a success stays in the status bar; a failure stays until the next message.
+constexpr int kSuccessMilliseconds = 10000;
+
+} // namespace
+
+FileCommands::FileCommands(Form_ambient& window, FileNamePrompt prompt)
+    : QObject(&window)
+    , window_(window)
+    , prompt_(std::move(prompt))
+{
+    if (!prompt_) {
+        prompt_ = [this](Prompt kind, const QString& suggestion) {
+            return AskWithFileDialog(&window_, kind, suggestion);
+        };
+    }
+    const std::pair<const char*, bool (FileCommands::*)()> entries[] = {
+        { "menu_open", &FileCommands::open },
+        { "menu_save", &FileCommands::save },
+        { "menu_saveas", &FileCommands::saveAs },
+        { "menu_report", &FileCommands::report },
+    };
+    for (const auto& [name, command] : entries) {
+        if (QAction* action = window_.findChild<QAction*>(QLatin1String(name)))
+            connect(action, &QAction::triggered, this, [this, command = command] { (this->*command)(); });
+    }
+    followInputs();
+    saved_inputs_ = window_.logic().CurrentInputs();
+    updateTitle();
+}
+
+bool FileCommands::open()
+{
+    const QString path = ask(Prompt::Open, suggestedFolder());
+    return !path.isEmpty() && openFile(path);
+}
+
+bool FileCommands::save()
+{
+    if (current_file_.isEmpty())
+        return saveAs();
+    return saveFile(current_file_);
+}
+
+bool FileCommands::saveAs()
+{
+    const QString suggestion = current_file_.isEmpty()
+        ? QDir(suggestedFolder())
+              .filePath(QStringLiteral("calculation.%1").arg(QLatin1String(kCalculationExtension)))
+        : current_file_;
+    const QString path = ask(Prompt::SaveAs, suggestion);
+    return !path.isEmpty() && saveFile(WithSuffix(path, kCalculationExtension));
+}
+
+bool FileCommands::report()
+{
+    const QString base = current_file_.isEmpty() ? QStringLiteral("moist-air report")
+                                                 : QFileInfo(current_file_).completeBaseName();
+    const QString path = ask(Prompt::Report, QDir(suggestedFolder()).filePath(base + QStringLiteral(".pdf")));
+    return !path.isEmpty() && writeReport(WithSuffix(path, "pdf"));
+}
+
+bool FileCommands::openFile(const QString& path)
+{
+    // Everything is read and checked before the window is touched: a refused file changes nothing.
+    const CalculationRead read = ReadCalculationFile(path);
+    if (!read) {
+        tell(read.problem, true);
+        return false;
+    }
+    window_.logic().RestoreInputs(*read.inputs);
+    window_.refresh();
+    markSaved(path);
+    tell(QStringLiteral("Opened %1.").arg(QDir::toNativeSeparators(current_file_)), false);
+    return true;
+}
+
+bool FileCommands::saveFile(const QString& path)
+{
+    AmbientWindow& logic = window_.logic();
+    const AmbientInputs inputs = logic.CurrentInputs();
+    // After an option click without typing, the boxes still show the state of the parameter given before;
+    // the file can only bring back the state of its inputs. So that the window shows exactly what opening
+    // the file will show, it is recalculated from its inputs first (this changes nothing otherwise).
+    AmbientWindow reopened = logic;
+    reopened.RestoreInputs(inputs);
+    if (!(reopened.controls() == logic.controls())) {
+        logic.RestoreInputs(inputs);
+        window_.refresh();
+    }
+    const QString error = WriteCalculationFile(path, inputs, &logic.controls());
+    if (!error.isEmpty()) {
+        tell(error, true);
+        inputsMayHaveChanged();
+        return false;
+    }
+    markSaved(path);
+    tell(QStringLiteral("Saved %1.").arg(QDir::toNativeSeparators(current_file_)), false);
+    return true;
+}
+
+bool FileCommands::writeReport(const QString& path)
+{
+    ReportDetails details;
+    if (!current_file_.isEmpty()) {
+        details.calculation = QFileInfo(current_file_).fileName();
+        if (modified_)
+            details.calculation += QStringLiteral(" (changed since saved)");
+    }
+    details.created = QDateTime::currentDateTime();
+    details.page = ReportPageSize(QLocale::system());
+    const QString error = WriteReport(path, window_.logic().controls(), details);
+    if (!error.isEmpty()) {
+        tell(error, true);
+        return false;
+    }
+    last_folder_ = QFileInfo(path).absolutePath();
+    tell(QStringLiteral("Report written to %1.")
+             .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())),
+        false);
+    return true;
+}
+
+QString FileCommands::ask(Prompt prompt, const QString& suggestion)
+{
+    return prompt_(prompt, suggestion);
+}
+
+QString FileCommands::suggestedFolder() const
+{
+    if (!current_file_.isEmpty())
+        return QFileInfo(current_file_).absolutePath();
+    if (!last_folder_.isEmpty())
+        return last_folder_;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+void FileCommands::followInputs()
+{
+    // Connected after the window's own handlers, so these run once the logic has taken the event.
+    for (QLineEdit* box : window_.findChildren<QLineEdit*>())
+        connect(box, &QLineEdit::textEdited, this, &FileCommands::inputsMayHaveChanged);
+    for (QComboBox* list : window_.findChildren<QComboBox*>())
+        connect(list, &QComboBox::activated, this, &FileCommands::inputsMayHaveChanged);
+    for (QAbstractButton* button : window_.findChildren<QAbstractButton*>())
+        connect(button, &QAbstractButton::clicked, this, &FileCommands::inputsMayHaveChanged);
+    for (QAction* action : window_.findChildren<QAction*>())
+        connect(action, &QAction::triggered, this, &FileCommands::inputsMayHaveChanged);
+}
+
+void FileCommands::inputsMayHaveChanged()
+{
+    const bool modified = !current_file_.isEmpty() && !(window_.logic().CurrentInputs() == saved_inputs_);
+    if (modified != modified_) {
+        modified_ = modified;
+        updateTitle();
+    }
+}
+
+void FileCommands::markSaved(const QString& path)
+{
+    current_file_ = QFileInfo(path).absoluteFilePath();
+    last_folder_ = QFileInfo(current_file_).absolutePath();
+    saved_inputs_ = window_.logic().CurrentInputs();
+    modified_ = false;
+    updateTitle();
+}
+
+void FileCommands::updateTitle()
+{
+    QString title = QStringLiteral("%1 (%2)").arg(Q(kProductTitle), Q(kWebAddress));
+    if (!current_file_.isEmpty())
+        title += QStringLiteral(" - %1[*]").arg(QFileInfo(current_file_).fileName());
+    window_.setWindowTitle(title);
+    window_.setWindowModified(modified_);
+}
+
+void FileCommands::tell(const QString& message, bool failure)
+{
+    window_.statusBar()->showMessage(message, failure ? 0 : kSuccessMilliseconds);
+}
+
+QString AskWithFileDialog(QWidget* parent, FileCommands::Prompt prompt, const QString& suggestion)
+{
+    const QString calculations
+        = QStringLiteral("%1 calculations (*.%2)").arg(Q(kProductName), QLatin1String(kCalculationExtension));
+    const QString any = QStringLiteral("All files (*)");
+    QFileDialog dialog(parent);
+    switch (prompt) {
+    case FileCommands::Prompt::Open:
+        dialog.setWindowTitle(QStringLiteral("Open Calculation"));
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilters({ calculations, any });
+        break;
+    case FileCommands::Prompt::SaveAs:
+        dialog.setWindowTitle(QStringLiteral("Save Calculation As"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters({ calculations, any });
+        dialog.setDefaultSuffix(QLatin1String(kCalculationExtension));
+        break;
+    case FileCommands::Prompt::Report:
+        dialog.setWindowTitle(QStringLiteral("Save Report"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters({ QStringLiteral("PDF documents (*.pdf)"), any });
+        dialog.setDefaultSuffix(QStringLiteral("pdf"));
+        break;
+    }
+    const QFileInfo start(suggestion);
+    if (start.isDir()) {
+        dialog.setDirectory(suggestion);
+    } else {
+        dialog.setDirectory(start.absolutePath());
+        dialog.selectFile(start.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace humidora

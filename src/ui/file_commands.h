@@ -1,0 +1,73 @@
+// The File menu's Open, Save, Save As and Report of the main window: calculation files and the PDF
+// report, the file name and modified marker in the title, and every outcome in the status bar (never in
+// a message box). Nothing is asked when the window closes.
+#pragma once
+
+#include "calc/ambient_window.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class Form_ambient;
+
+namespace humidora {
+
+class FileCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// Which file the user is asked for.
+    enum class Prompt
+    {
+        Open,   ///< an existing calculation
+        SaveAs, ///< a name for the calculation
+        Report, ///< a name for the PDF report
+    };
+    /// Asks the user for a file name, starting from `suggestion` (a folder or a full name); an empty
+    /// result means the user cancelled. The default shows the platform's file dialogs; tests pass names.
+    using FileNamePrompt = std::function<QString(Prompt prompt, const QString& suggestion)>;
+
+    /// Wires the four File entries of `window` (found by objectName) and follows its inputs to keep the
+    /// modified marker. The commands live as long as the window (they are its child).
+    explicit FileCommands(Form_ambient& window, FileNamePrompt prompt = {});
+
+    /// The calculation file the window shows (absolute path), or empty.
+    const QString& currentFile() const { return current_file_; }
+    /// True when the window's inputs differ from those of its calculation file.
+    bool isModified() const { return modified_; }
+
+    /// The commands, as the menu entries run them. Each returns true when it did what was asked; a
+    /// cancelled dialog or a failure returns false, and a failure is explained in the status bar.
+    bool open();
+    bool save();
+    bool saveAs();
+    bool report();
+
+    /// The same without a dialog.
+    bool openFile(const QString& path);
+    bool saveFile(const QString& path);
+    bool writeReport(const QString& path);
+
+private:
+    QString ask(Prompt prompt, const QString& suggestion);
+    QString suggestedFolder() const;
+    void followInputs();
+    void inputsMayHaveChanged();
+    void markSaved(const QString& path);
+    void updateTitle();
+    void tell(const QString& message, bool failure);
+
+    Form_ambient& window_;
+    FileNamePrompt prompt_;
+    QString current_file_;
+    QString last_folder_; ///< where the last file was opened, saved or written
+    AmbientInputs saved_inputs_;
+    bool modified_ = false;
+};
+
+/// The platform's file dialogs, parented to `parent`: what FileCommands uses unless told otherwise.
+QString AskWithFileDialog(QWidget* parent, FileCommands::Prompt prompt, const QString& suggestion);
+
+} // namespace humidora

@@ -1,0 +1,399 @@
+// The File menu of the main window, driven through its real widgets and menu entries offscreen. File
+// names come from a scripted prompt instead of the platform dialogs, so nothing blocks.
+#include "calc/ambient_window.h"
+#include "file_faults.h"
+#include "io/calculation_file.h"
+#include "ui/file_commands.h"
+#include "ui/form_ambient.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using humidora::FileCommands;
+
+namespace {
+
+const QString kTitle = QStringLiteral("Humidora 1.1 (www.humidora.example)");
+
+/// A main window with its file commands; file names are taken from `answers`, first to last, and every
+/// question is recorded.
+struct Window
+{
+    Window()
+        : form(std::make_unique<Form_ambient>())
+    {
+        files = new FileCommands(*form, [this](FileCommands::Prompt prompt, const QString& suggestion) {
+            asked << prompt;
+            suggestions << suggestion;
+            return answers.isEmpty() ? QString() : answers.takeFirst();
+        });
+    }
+
+    QAction* action(const char* name) const { return form->findChild<QAction*>(QLatin1String(name)); }
+    QLineEdit* text(int number) const
+    {
+        return form->findChild<QLineEdit*>(QStringLiteral("Text%1").arg(number));
+    }
+    QRadioButton* option(int number) const
+    {
+        return form->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(number));
+    }
+    const humidora::AmbientControls& model() const { return form->logic().controls(); }
+    QString status() const { return form->statusBar()->currentMessage(); }
+
+    /// Replaces the text of a box the way a user does: select all, type.
+    void type(int box, const QString& text) const
+    {
+        QLineEdit* edit = this->text(box);
+        edit->setFocus();
+        edit->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(edit, Qt::Key_Delete);
+        else
+            QTest::keyClicks(edit, text);
+    }
+
+    std::unique_ptr<Form_ambient> form;
+    FileCommands* files = nullptr;
+    QStringList answers;
+    QList<FileCommands::Prompt> asked;
+    QStringList suggestions;
+};
+
+/// Every value box of the window shows its model's text.
+bool WidgetsShowModel(const Window& w)
+{
+    for (int box = 1; box <= 16; ++box) {
+        const std::string& text
+            = (w.model().*humidora::kValueBoxes[static_cast<std::size_t>(box - 1)].box).text;
+        if (w.text(box)->text() != QString::fromStdString(text))
+            return false;
+    }
+    return true;
+}
+
+QByteArray Bytes(const QString& path)
+{
+    return humidora::testing::FileBytes(path);
+}
+
+void Write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class FileCommandsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsWithoutFileOrMarker();
+    void saveAsWritesTheFileAndNamesItInTheTitle();
+    void openingRestoresTheSavedWindowExactly();
+    void editingMarksTheWindowModifiedUntilSaved();
+    void undoingAnEditClearsTheMarker();
+    void saveWithoutFileAsksForAName();
+    void cancelledDialogsChangeNothing();
+    void badFileLeavesTheWindowExactlyAsItWas_data();
+    void badFileLeavesTheWindowExactlyAsItWas();
+    void failedSaveKeepsTheEarlierFileAndSaysWhy();
+    void optionClickWithoutTypingIsSavedAsShown();
+    void outOfRangeInputOpensRefusedAsTyped();
+    void reportWritesThePdfOfTheWindow();
+    void failedReportIsExplained();
+    void closingAsksNothing();
+
+private:
+    QTemporaryDir folder_;
+};
+
+void FileCommandsTest::startsWithoutFileOrMarker()
+{
+    Window w;
+    QCOMPARE(w.form->windowTitle(), kTitle);
+    QVERIFY(!w.form->isWindowModified());
+    QVERIFY(w.files->currentFile().isEmpty());
+    // Without a file, edits do not change the title given at start-up.
+    w.type(1, QStringLiteral("30"));
+    QCOMPARE(w.form->windowTitle(), kTitle);
+    QVERIFY(!w.form->isWindowModified());
+}
+
+void FileCommandsTest::saveAsWritesTheFileAndNamesItInTheTitle()
+{
+    Window w;
+    w.type(1, QStringLiteral("31.5"));
+    w.answers << folder_.filePath(QStringLiteral("coil")); // the extension is added
+    w.action("menu_saveas")->trigger();
+
+    const QString file = folder_.filePath(QStringLiteral("coil.humidora"));
+    QCOMPARE(w.asked, QList<FileCommands::Prompt> { FileCommands::Prompt::SaveAs });
+    QVERIFY(QFile::exists(file));
+    QCOMPARE(w.files->currentFile(), file);
+    QCOMPARE(w.form->windowTitle(), kTitle + QStringLiteral(" - coil.humidora[*]"));
+    QVERIFY(!w.form->isWindowModified());
+    QVERIFY2(w.status().contains(QStringLiteral("Saved")), qPrintable(w.status()));
+    const humidora::CalculationRead read = humidora::ReadCalculationFile(file);
+    QVERIFY(read);
+    QCOMPARE(read.inputs->temperature, std::string("31.5"));
+}
+
+void FileCommandsTest::openingRestoresTheSavedWindowExactly()
+{
+    const QString file = folder_.filePath(QStringLiteral("room.humidora"));
+    Window saved;
+    saved.action("menu_british")->trigger();
+    saved.action("menu_HW")->trigger();
+    QTest::mouseClick(saved.option(9), Qt::LeftButton);
+    saved.type(10, QStringLiteral("1200"));
+    QTest::mouseClick(saved.option(4), Qt::LeftButton);
+    saved.type(6, QStringLiteral("60"));
+    saved.answers << file;
+    saved.action("menu_saveas")->trigger();
+
+    Window opened;
+    opened.type(1, QStringLiteral("12"));
+    opened.answers << file;
+    opened.action("menu_open")->trigger();
+    QCOMPARE(opened.asked, QList<FileCommands::Prompt> { FileCommands::Prompt::Open });
+    QVERIFY(opened.model() == saved.model());
+    QVERIFY(WidgetsShowModel(opened));
+    QCOMPARE(opened.text(10)->text(), QStringLiteral("1200"));
+    QVERIFY(!opened.text(10)->isReadOnly());
+    QVERIFY(opened.text(2)->isReadOnly());
+    QVERIFY(opened.option(4)->isChecked());
+    QVERIFY(!opened.text(6)->isReadOnly());
+    QCOMPARE(opened.form->windowTitle(), kTitle + QStringLiteral(" - room.humidora[*]"));
+    QVERIFY(!opened.form->isWindowModified());
+    QVERIFY(opened.status().contains(QStringLiteral("Opened")));
+}
+
+void FileCommandsTest::editingMarksTheWindowModifiedUntilSaved()
+{
+    const QString file = folder_.filePath(QStringLiteral("edit.humidora"));
+    Window w;
+    w.answers << file;
+    w.action("menu_saveas")->trigger();
+    QVERIFY(!w.form->isWindowModified());
+
+    w.type(4, QStringLiteral("65"));
+    QVERIFY(w.form->isWindowModified());
+    w.action("menu_save")->trigger();
+    QCOMPARE(w.asked.size(), 1); // Save writes to the current file without asking
+    QVERIFY(!w.form->isWindowModified());
+    QCOMPARE(humidora::ReadCalculationFile(file).inputs->humidity, std::string("65"));
+
+    // Unit lists, formulation and options are inputs too.
+    w.action("menu_HW")->trigger();
+    QVERIFY(w.form->isWindowModified());
+    w.action("menu_save")->trigger();
+    QVERIFY(!w.form->isWindowModified());
+    QTest::mouseClick(w.option(3), Qt::LeftButton);
+    QVERIFY(w.form->isWindowModified());
+}
+
+void FileCommandsTest::undoingAnEditClearsTheMarker()
+{
+    Window w;
+    w.answers << folder_.filePath(QStringLiteral("undo.humidora"));
+    w.action("menu_saveas")->trigger();
+    w.type(1, QStringLiteral("26"));
+    QVERIFY(w.form->isWindowModified());
+    w.type(1, QStringLiteral("25"));
+    QVERIFY(!w.form->isWindowModified());
+}
+
+void FileCommandsTest::saveWithoutFileAsksForAName()
+{
+    Window w;
+    w.answers << folder_.filePath(QStringLiteral("first.humidora"));
+    w.action("menu_save")->trigger();
+    QCOMPARE(w.asked, QList<FileCommands::Prompt> { FileCommands::Prompt::SaveAs });
+    QVERIFY(QFile::exists(folder_.filePath(QStringLiteral("first.humidora"))));
+}
+
+void FileCommandsTest::cancelledDialogsChangeNothing()
+{
+    Window w;
+    const humidora::AmbientControls before = w.model();
+    for (const char* entry : { "menu_open", "menu_save", "menu_saveas", "menu_report" })
+        w.action(entry)->trigger();
+    QCOMPARE(w.asked.size(), 4);
+    QVERIFY(w.model() == before);
+    QCOMPARE(w.form->windowTitle(), kTitle);
+    QVERIFY(w.status().isEmpty());
+    QVERIFY(w.files->currentFile().isEmpty());
+}
+
+void FileCommandsTest::badFileLeavesTheWindowExactlyAsItWas_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("problem");
+    const QByteArray good = humidora::CalculationJson(humidora::AmbientInputs {});
+    QByteArray future = good;
+    future.replace("\"version\": 1", "\"version\": 7");
+    QByteArray unit = good;
+    unit.replace("\"kPa\"", "\"KPA\"");
+    QByteArray duplicate = good;
+    duplicate.replace("\"humidity\": \"50\"", "\"humidity\": \"50\", \"humidity\": \"80\"");
+    QByteArray number = good;
+    number.replace("\"temperature\": \"25\"", "\"temperature\": 25");
+    QTest::newRow("not JSON") << QByteArray("25 C, 101.325 kPa") << QStringLiteral("not valid JSON");
+    QTest::newRow("truncated") << good.left(good.size() - 20) << QStringLiteral("ends too early");
+    QTest::newRow("other JSON") << QByteArray("{\"a\": 1}") << QStringLiteral("not a Humidora calculation");
+    QTest::newRow("future version") << future << QStringLiteral("format version 7");
+    QTest::newRow("unknown unit") << unit << QStringLiteral("\"KPA\"");
+    QTest::newRow("duplicate member") << duplicate << QStringLiteral("occurs twice");
+    QTest::newRow("number as text") << number << QStringLiteral("is not a text");
+    QTest::newRow("huge") << QByteArray(humidora::kCalculationFileLimit + 1, ' ')
+                          << QStringLiteral("larger than");
+}
+
+void FileCommandsTest::badFileLeavesTheWindowExactlyAsItWas()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, problem);
+    const QString saved = folder_.filePath(QStringLiteral("kept.humidora"));
+    const QString bad = folder_.filePath(QStringLiteral("bad.humidora"));
+    Write(bad, content);
+
+    Window w;
+    w.answers << saved;
+    w.action("menu_saveas")->trigger();
+    w.type(1, QStringLiteral("28")); // unsaved change, must survive too
+    const humidora::AmbientControls before = w.model();
+    const QString title = w.form->windowTitle();
+    const int windows = QApplication::topLevelWidgets().size();
+
+    w.answers << bad;
+    w.action("menu_open")->trigger();
+    QVERIFY(w.model() == before);
+    QVERIFY(WidgetsShowModel(w));
+    QCOMPARE(w.text(1)->text(), QStringLiteral("28"));
+    QCOMPARE(w.form->windowTitle(), title);
+    QVERIFY(w.form->isWindowModified());
+    QCOMPARE(w.files->currentFile(), saved);
+    QVERIFY2(w.status().contains(bad) && w.status().contains(problem), qPrintable(w.status()));
+    QCOMPARE(QApplication::topLevelWidgets().size(), windows); // no message box
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+}
+
+void FileCommandsTest::failedSaveKeepsTheEarlierFileAndSaysWhy()
+{
+    const QString file = folder_.filePath(QStringLiteral("disk.humidora"));
+    Window w;
+    w.answers << file;
+    w.action("menu_saveas")->trigger();
+    const QByteArray before = Bytes(file);
+
+    w.type(1, QStringLiteral("33"));
+    {
+        humidora::testing::FileSizeLimit full_disk(64);
+        QVERIFY(full_disk.active());
+        w.action("menu_save")->trigger();
+    }
+    QCOMPARE(Bytes(file), before);
+    QVERIFY2(
+        w.status().startsWith(QStringLiteral("Could not save \"%1\"").arg(file)), qPrintable(w.status()));
+    QVERIFY(w.form->isWindowModified());
+    QCOMPARE(QDir(folder_.path()).entryList({ QStringLiteral("disk*") }, QDir::Files),
+        QStringList { QStringLiteral("disk.humidora") });
+
+    // With room again, the same command succeeds.
+    w.action("menu_save")->trigger();
+    QVERIFY(!w.form->isWindowModified());
+    QCOMPARE(humidora::ReadCalculationFile(file).inputs->temperature, std::string("33"));
+}
+
+void FileCommandsTest::optionClickWithoutTypingIsSavedAsShown()
+{
+    const QString file = folder_.filePath(QStringLiteral("click.humidora"));
+    Window w;
+    QTest::mouseClick(w.option(1), Qt::LeftButton); // humidity ratio given, nothing typed
+    w.answers << file;
+    w.action("menu_saveas")->trigger();
+    QVERIFY(WidgetsShowModel(w));
+
+    Window opened;
+    opened.answers << file;
+    opened.action("menu_open")->trigger();
+    QVERIFY(opened.model() == w.model());
+}
+
+void FileCommandsTest::outOfRangeInputOpensRefusedAsTyped()
+{
+    humidora::AmbientInputs inputs;
+    inputs.humidity = "160";
+    const QString file = folder_.filePath(QStringLiteral("wet.humidora"));
+    QCOMPARE(humidora::WriteCalculationFile(file, inputs), QString());
+
+    Window w;
+    w.answers << file;
+    w.action("menu_open")->trigger();
+    QCOMPARE(w.text(4)->text(), QStringLiteral("160"));
+    QCOMPARE(w.model().Text4.background, humidora::Background::Red);
+    QCOMPARE(w.text(3)->text(), QStringLiteral("Error"));
+    QCOMPARE(w.files->currentFile(), file);
+}
+
+void FileCommandsTest::reportWritesThePdfOfTheWindow()
+{
+    Window w;
+    w.answers << folder_.filePath(QStringLiteral("office.humidora"));
+    w.action("menu_saveas")->trigger();
+    const QString pdf = folder_.filePath(QStringLiteral("office report"));
+    w.answers << pdf;
+    w.action("menu_report")->trigger();
+    QCOMPARE(w.asked.last(), FileCommands::Prompt::Report);
+    QVERIFY2(w.suggestions.last().endsWith(QStringLiteral("office.pdf")), qPrintable(w.suggestions.last()));
+    QVERIFY(QFile::exists(pdf + QStringLiteral(".pdf")));
+    QVERIFY2(w.status().startsWith(QStringLiteral("Report written")), qPrintable(w.status()));
+
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), { pdf + QStringLiteral(".pdf"), QStringLiteral("-") });
+    QVERIFY(text.waitForFinished(30000));
+    const QString content = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(content.contains(QStringLiteral("office.humidora")), qPrintable(content));
+    QVERIFY(content.contains(w.text(3)->text())); // a computed value as the window shows it
+    QVERIFY(content.contains(w.text(16)->text()));
+}
+
+void FileCommandsTest::failedReportIsExplained()
+{
+    Window w;
+    const QString pdf = folder_.filePath(QStringLiteral("missing/report.pdf"));
+    w.answers << pdf;
+    w.action("menu_report")->trigger();
+    QVERIFY2(w.status().startsWith(QStringLiteral("Could not write the report")), qPrintable(w.status()));
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+}
+
+void FileCommandsTest::closingAsksNothing()
+{
+    Window w;
+    w.answers << folder_.filePath(QStringLiteral("close.humidora"));
+    w.action("menu_saveas")->trigger();
+    w.type(1, QStringLiteral("40"));
+    QVERIFY(w.form->isWindowModified());
+    w.form->show();
+    QVERIFY(w.form->close());
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QCOMPARE(w.asked.size(), 1); // nothing more was asked
+    QCOMPARE(humidora::ReadCalculationFile(w.files->currentFile()).inputs->temperature, std::string("25"));
+}
+
+QTEST_MAIN(FileCommandsTest)
+#include "file_commands_test.moc"
