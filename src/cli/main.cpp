@@ -3,6 +3,7 @@
 #include "calc/product.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/state_files.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -30,7 +31,7 @@ QString GlobalHelp()
 
 int main(int argc, char** argv)
 {
-    QCoreApplication application(argc, argv);
+    const auto application = CreateApplication(argc, argv);
     QCoreApplication::setApplicationName("humidora-cli");
     QCoreApplication::setApplicationVersion(QString::fromUtf8(humidora::kProductVersion));
 
@@ -41,7 +42,7 @@ int main(int argc, char** argv)
     const QCommandLineOption version({ "v", "version" }, "Show the version and exit.");
     parser.addOptions({ help, version });
     parser.addPositionalArgument("COMMAND", "The subcommand.");
-    if (!parser.parse(application.arguments())) {
+    if (!parser.parse(application->arguments())) {
         PrintError("humidora-cli: " + parser.errorText() + "\nRun \"humidora-cli --help\" for the commands.");
         return kUsageError;
     }

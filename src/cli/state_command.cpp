@@ -4,6 +4,7 @@
 #include "calc/ambient_window.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/state_files.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -155,7 +156,10 @@ int RunState(const QStringList& arguments)
     }
     const QCommandLineOption json("json", "Write one JSON object instead of a table.");
     parser.addOption(json);
-    if (const std::optional<int> status = ParseArguments(parser, arguments, "state [options]", kDescription))
+    const StateFileOptions files;
+    files.addTo(parser);
+    if (const std::optional<int> status
+        = ParseArguments(parser, arguments, "state [options]", QString(kDescription) + kStateFilesHelp))
         return *status;
     if (!parser.positionalArguments().isEmpty()) {
         PrintError(command + ": unexpected argument \"" + parser.positionalArguments().first() + "\"\nRun \""
@@ -170,19 +174,29 @@ int RunState(const QStringList& arguments)
     AmbientWindow window;
     window.Open();
     AmbientInputs inputs = window.CurrentInputs();
+    // From a saved calculation, the options change only what they name; else unnamed inputs take defaults.
+    const bool from_file = parser.isSet(files.from);
+    if (const std::optional<int> status = LoadStateFile(parser, files, command, inputs))
+        return *status;
 
     const QString method_key = parser.isSet(method) ? parser.value(method) : "iapws";
     if (method_key != "iapws" && method_key != "hyland-wexler")
         return UnknownKey(command, "method", method_key, { "iapws", "hyland-wexler" });
-    inputs.iapws = method_key == "iapws";
+    if (!from_file || parser.isSet(method))
+        inputs.iapws = method_key == "iapws";
 
     const QString system_key = parser.isSet(system) ? parser.value(system) : "metric";
     if (system_key != "metric" && system_key != "british")
         return UnknownKey(command, "system", system_key, { "metric", "british" });
     const bool british = system_key == "british";
-    inputs.system = british ? UnitSystem::British : UnitSystem::Metric;
-    const std::array<int, 16>& reference = british ? kBritishSelection : kMetricSelection;
-    inputs.selections = reference;
+    const bool set_system = !from_file || parser.isSet(system);
+    if (set_system) {
+        inputs.system = british ? UnitSystem::British : UnitSystem::Metric;
+        inputs.selections = british ? kBritishSelection : kMetricSelection;
+    }
+    const bool customized = inputs.system == UnitSystem::Customized;
+    const std::array<int, 16>& reference
+        = inputs.system == UnitSystem::British ? kBritishSelection : kMetricSelection;
 
     // A unit that departs from the system's item makes the system Customized, as in the window.
     for (std::size_t i = 0; i < std::size(kUnitParameters); ++i) {
@@ -196,7 +210,7 @@ int RunState(const QStringList& arguments)
             return UnknownKey(command, QString(kUnitParameters[i].option).replace('-', ' '), key,
                 FromModel(unit_list.items));
         inputs.selections[static_cast<std::size_t>(list - 1)] = index;
-        if (index != reference[static_cast<std::size_t>(list - 1)])
+        if (!customized && index != reference[static_cast<std::size_t>(list - 1)])
             inputs.system = UnitSystem::Customized;
     }
 
@@ -213,16 +227,24 @@ int RunState(const QStringList& arguments)
         given = &kHumidityParameters[i];
         humidity_text = parser.value(humidity_options[i]);
     }
-    inputs.humidity_option = given ? given->option_button : 2;
-    inputs.humidity = humidity_text.toStdString();
-    inputs.temperature = parser.isSet(temperature) ? parser.value(temperature).toStdString() : "25";
-    inputs.altitude_given = parser.isSet(altitude);
-    inputs.altitude = parser.value(altitude).toStdString();
-    inputs.pressure = parser.isSet(pressure)
-        ? parser.value(pressure).toStdString()
-        : std::string(british ? kBritishPressureText : kMetricPressureText);
+    if (!from_file || given) {
+        inputs.humidity_option = given ? given->option_button : 2;
+        inputs.humidity = humidity_text.toStdString();
+    }
+    if (!from_file || parser.isSet(temperature))
+        inputs.temperature = parser.isSet(temperature) ? parser.value(temperature).toStdString() : "25";
+    if (!from_file || parser.isSet(altitude) || parser.isSet(pressure))
+        inputs.altitude_given = parser.isSet(altitude);
+    if (parser.isSet(altitude))
+        inputs.altitude = parser.value(altitude).toStdString();
+    if (parser.isSet(pressure))
+        inputs.pressure = parser.value(pressure).toStdString();
+    else if (set_system)
+        inputs.pressure = british ? kBritishPressureText : kMetricPressureText;
 
     window.RestoreInputs(inputs);
+    if (const std::optional<int> status = WriteStateFiles(parser, files, command, window))
+        return *status;
 
     const AmbientControls& controls = window.controls();
     // Every report of the calculation turns the listing red.

@@ -1,0 +1,81 @@
+#include "cli/state_files.h"
+
+#include "cli/cli_support.h"
+#include "io/calculation_file.h"
+#include "io/report.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <cstring>
+
+namespace humidora::cli {
+
+const char* const kStateFilesHelp
+    = "\nWith --from FILE the inputs, units, formulation and unit system come from a saved calculation;\n"
+      "the other options change only what they name (--system also resets the pressure as the menu\n"
+      "does). --save and --report are written also for a refused state, before anything is printed.\n"
+      "Exit status 3 when FILE cannot be read or is not a valid calculation, or a file cannot be\n"
+      "written; nothing is printed then.";
+
+std::optional<int> LoadStateFile(const QCommandLineParser& parser, const StateFileOptions& files,
+    const QString& command, AmbientInputs& inputs)
+{
+    if (!parser.isSet(files.from))
+        return std::nullopt;
+    const CalculationRead read = ReadCalculationFile(parser.value(files.from));
+    if (!read) {
+        PrintError(command + ": " + read.problem);
+        return kFileError;
+    }
+    inputs = *read.inputs;
+    return std::nullopt;
+}
+
+std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const StateFileOptions& files,
+    const QString& command, const AmbientWindow& window)
+{
+    if (parser.isSet(files.save)) {
+        const QString error
+            = WriteCalculationFile(parser.value(files.save), window.CurrentInputs(), &window.controls());
+        if (!error.isEmpty()) {
+            PrintError(command + ": " + error);
+            return kFileError;
+        }
+    }
+    if (parser.isSet(files.report)) {
+        ReportDetails details;
+        // The report names the calculation file it belongs to: the one saved now, else the one read.
+        const QString calculation = parser.isSet(files.save) ? parser.value(files.save)
+            : parser.isSet(files.from)                       ? parser.value(files.from)
+                                                             : QString();
+        if (!calculation.isEmpty())
+            details.calculation = QFileInfo(calculation).fileName();
+        details.created = QDateTime::currentDateTime();
+        details.page = ReportPageSize(QLocale::system());
+        const QString error = WriteReport(parser.value(files.report), window.controls(), details);
+        if (!error.isEmpty()) {
+            PrintError(command + ": " + error);
+            return kFileError;
+        }
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<QCoreApplication> CreateApplication(int& argc, char** argv)
+{
+    bool report = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            break;
+        if (std::strcmp(argv[i], "--report") == 0 || std::strncmp(argv[i], "--report=", 9) == 0)
+            report = true;
+    }
+    if (!report)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    // A command-line program never opens a window, whatever display there is.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+} // namespace humidora::cli
