@@ -334,8 +334,7 @@ CalculationRead ParseCalculation(const QByteArray& json)
     const QJsonObject top = document.object();
     const QJsonValue format = top.value("format");
     if (!format.isString() || format.toString() != QLatin1String(kCalculationFormat))
-        return refuse(QStringLiteral("the file is not a Humidora calculation (no \"format\": \"%1\" marker)")
-                          .arg(QLatin1String(kCalculationFormat)));
+        return refuse(QStringLiteral("the file is not a Humidora calculation (no format marker)"));
     const QJsonValue version = top.value("version");
     if (!version.isDouble() || version.toDouble() != static_cast<double>(version.toInteger())
         || version.toInteger() < 1) {

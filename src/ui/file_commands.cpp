@@ -98,13 +98,13 @@ bool FileCommands::openFile(const QString& path)
     // Everything is read and checked before the window is touched: a refused file changes nothing.
     const CalculationRead read = ReadCalculationFile(path);
     if (!read) {
-        tell(read.problem, true);
+        tell(read.problem, true, path);
         return false;
     }
     window_.logic().RestoreInputs(*read.inputs);
     window_.refresh();
     markSaved(path);
-    tell(QStringLiteral("Opened %1.").arg(QDir::toNativeSeparators(current_file_)), false);
+    tell(QStringLiteral("Opened \"%1\".").arg(QDir::toNativeSeparators(current_file_)), false, current_file_);
     return true;
 }
 
@@ -123,12 +123,12 @@ bool FileCommands::saveFile(const QString& path)
     }
     const QString error = WriteCalculationFile(path, inputs, &logic.controls());
     if (!error.isEmpty()) {
-        tell(error, true);
+        tell(error, true, path);
         inputsMayHaveChanged();
         return false;
     }
     markSaved(path);
-    tell(QStringLiteral("Saved %1.").arg(QDir::toNativeSeparators(current_file_)), false);
+    tell(QStringLiteral("Saved \"%1\".").arg(QDir::toNativeSeparators(current_file_)), false, current_file_);
     return true;
 }
 
@@ -144,13 +144,11 @@ bool FileCommands::writeReport(const QString& path)
     details.page = ReportPageSize(QLocale::system());
     const QString error = WriteReport(path, window_.logic().controls(), details);
     if (!error.isEmpty()) {
-        tell(error, true);
+        tell(error, true, path);
         return false;
     }
     last_folder_ = QFileInfo(path).absolutePath();
-    tell(QStringLiteral("Report written to %1.")
-             .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())),
-        false);
+    tell(QStringLiteral("Report written to \"%1\".").arg(QDir::toNativeSeparators(path)), false, path);
     return true;
 }
 
@@ -209,9 +207,16 @@ void FileCommands::updateTitle()
     window_.setWindowModified(modified_);
 }
 
-void FileCommands::tell(const QString& message, bool failure)
+void FileCommands::tell(const QString& message, bool failure, const QString& path)
 {
-    window_.statusBar()->showMessage(message, failure ? 0 : kSuccessMilliseconds);
+    // The status bar is as wide as the window: it names the file by its name, and the whole message with
+    // the full path is its tool tip.
+    QString shown = message;
+    const QString name = QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName());
+    for (const QString& full : { path, QFileInfo(path).absoluteFilePath() })
+        shown.replace(QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(full)), name);
+    window_.statusBar()->showMessage(shown, failure ? 0 : kSuccessMilliseconds);
+    window_.statusBar()->setToolTip(message);
 }
 
 QString AskWithFileDialog(QWidget* parent, FileCommands::Prompt prompt, const QString& suggestion)

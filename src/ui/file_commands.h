@@ -57,7 +57,8 @@ private:
     void inputsMayHaveChanged();
     void markSaved(const QString& path);
     void updateTitle();
-    void tell(const QString& message, bool failure);
+    /// Shows an outcome in the status bar; a failure stays until the next message.
+    void tell(const QString& message, bool failure, const QString& path);
 
     Form_ambient& window_;
     FileNamePrompt prompt_;

@@ -49,6 +49,7 @@ struct Window
     }
     const humidora::AmbientControls& model() const { return form->logic().controls(); }
     QString status() const { return form->statusBar()->currentMessage(); }
+    QString statusTip() const { return form->statusBar()->toolTip(); }
 
     /// Replaces the text of a box the way a user does: select all, type.
     void type(int box, const QString& text) const
@@ -145,7 +146,7 @@ void FileCommandsTest::saveAsWritesTheFileAndNamesItInTheTitle()
     QCOMPARE(w.files->currentFile(), file);
     QCOMPARE(w.form->windowTitle(), kTitle + QStringLiteral(" - coil.humidora[*]"));
     QVERIFY(!w.form->isWindowModified());
-    QVERIFY2(w.status().contains(QStringLiteral("Saved")), qPrintable(w.status()));
+    QCOMPARE(w.status(), QStringLiteral("Saved \"coil.humidora\"."));
     const humidora::CalculationRead read = humidora::ReadCalculationFile(file);
     QVERIFY(read);
     QCOMPARE(read.inputs->temperature, std::string("31.5"));
@@ -286,7 +287,12 @@ void FileCommandsTest::badFileLeavesTheWindowExactlyAsItWas()
     QCOMPARE(w.form->windowTitle(), title);
     QVERIFY(w.form->isWindowModified());
     QCOMPARE(w.files->currentFile(), saved);
-    QVERIFY2(w.status().contains(bad) && w.status().contains(problem), qPrintable(w.status()));
+    // The status bar names the file; its tool tip holds the whole message with the full path.
+    QVERIFY2(w.status().startsWith(QStringLiteral("Cannot open \"bad.humidora\": "))
+            && w.status().contains(problem),
+        qPrintable(w.status()));
+    QVERIFY2(
+        w.statusTip().startsWith(QStringLiteral("Cannot open \"%1\": ").arg(bad)), qPrintable(w.statusTip()));
     QCOMPARE(QApplication::topLevelWidgets().size(), windows); // no message box
     QVERIFY(QApplication::activeModalWidget() == nullptr);
 }
@@ -307,7 +313,8 @@ void FileCommandsTest::failedSaveKeepsTheEarlierFileAndSaysWhy()
     }
     QCOMPARE(Bytes(file), before);
     QVERIFY2(
-        w.status().startsWith(QStringLiteral("Could not save \"%1\"").arg(file)), qPrintable(w.status()));
+        w.status().startsWith(QStringLiteral("Could not save \"disk.humidora\": ")), qPrintable(w.status()));
+    QVERIFY(w.statusTip().startsWith(QStringLiteral("Could not save \"%1\": ").arg(file)));
     QVERIFY(w.form->isWindowModified());
     QCOMPARE(QDir(folder_.path()).entryList({ QStringLiteral("disk*") }, QDir::Files),
         QStringList { QStringLiteral("disk.humidora") });
