@@ -1,0 +1,215 @@
+// The main window against the command line, and the desktop program itself. The window, driven through
+// its widgets, must show exactly the texts that `humidora-cli state --json` prints for the same inputs;
+// the program without a display must print that state instead of failing silently.
+
+#include "form_ambient_testing.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QTest>
+#include <functional>
+
+using testing_ui::ChooseItem;
+using testing_ui::FromStd;
+using testing_ui::WindowUnderTest;
+
+namespace {
+
+void Type(WindowUnderTest& w, int box, const QString& text)
+{
+    w.text(box)->setFocus();
+    w.text(box)->selectAll();
+    QTest::keyClicks(w.text(box), text);
+}
+
+struct Scenario
+{
+    const char* name;
+    QStringList arguments; ///< of `humidora-cli state --json`
+    std::function<void(WindowUnderTest&)> drive;
+    bool ok;
+};
+
+const std::vector<Scenario>& Scenarios()
+{
+    static const std::vector<Scenario> scenarios = {
+        { "start-up", {}, [](WindowUnderTest&) {}, true },
+        { "typed temperature and humidity", { "--temperature=30", "--relative-humidity=60" },
+            [](WindowUnderTest& w) {
+                Type(w, 1, QStringLiteral("30"));
+                Type(w, 4, QStringLiteral("60"));
+            },
+            true },
+        { "British and Hyland-Wexler", { "--system=british", "--method=hyland-wexler" },
+            [](WindowUnderTest& w) {
+                w.action("menu_british")->trigger();
+                w.action("menu_HW")->trigger();
+            },
+            true },
+        { "altitude and dew point", { "--altitude=1500", "--dew-point=5" },
+            [](WindowUnderTest& w) {
+                QTest::mouseClick(w.option(9), Qt::LeftButton);
+                Type(w, 10, QStringLiteral("1500"));
+                QTest::mouseClick(w.option(3), Qt::LeftButton);
+                Type(w, 5, QStringLiteral("5"));
+            },
+            true },
+        { "customized units and wet bulb",
+            { "--temperature-unit=K", "--temperature=290", "--wet-bulb=10", "--partial-pressure-unit=mm Hg",
+                "--enthalpy-unit=kcal/kg (dry air)" },
+            [](WindowUnderTest& w) {
+                ChooseItem(w.combo(1), 1);
+                Type(w, 1, QStringLiteral("290"));
+                QTest::mouseClick(w.option(4), Qt::LeftButton);
+                Type(w, 6, QStringLiteral("10"));
+                ChooseItem(w.combo(11), 5);
+                ChooseItem(w.combo(16), 1);
+            },
+            true },
+        { "relative humidity refused", { "--relative-humidity=160" },
+            [](WindowUnderTest& w) { Type(w, 4, QStringLiteral("160")); }, false },
+    };
+    return scenarios;
+}
+
+// objectNames of the model's controls, from its name tables.
+QString BoxName(humidora::ValueBox humidora::AmbientControls::*box)
+{
+    for (const humidora::NamedBox& named : humidora::kValueBoxes) {
+        if (named.box == box)
+            return FromStd(std::string(named.name));
+    }
+    return {};
+}
+
+QString ListName(humidora::UnitList humidora::AmbientControls::*list)
+{
+    for (const humidora::NamedList& named : humidora::kUnitLists) {
+        if (named.list == list)
+            return FromStd(std::string(named.name));
+    }
+    return {};
+}
+
+QString LabelName(humidora::LimitLabel humidora::AmbientControls::*label)
+{
+    for (const humidora::NamedLabel& named : humidora::kLimitLabels) {
+        if (named.label == label)
+            return FromStd(std::string(named.name));
+    }
+    return {};
+}
+
+QProcessEnvironment WithoutDisplay()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" })
+        environment.remove(QLatin1String(name));
+    return environment;
+}
+
+} // namespace
+
+class FormAmbientProgramTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void windowShowsWhatTheCommandLinePrints_data();
+    void windowShowsWhatTheCommandLinePrints();
+    void withoutDisplayTheProgramPrintsTheStartupState();
+    void startupProbeReportsTheFirstPaint();
+};
+
+void FormAmbientProgramTest::windowShowsWhatTheCommandLinePrints_data()
+{
+    QTest::addColumn<int>("scenario");
+    for (std::size_t i = 0; i < Scenarios().size(); ++i)
+        QTest::newRow(Scenarios()[i].name) << static_cast<int>(i);
+}
+
+void FormAmbientProgramTest::windowShowsWhatTheCommandLinePrints()
+{
+    QFETCH(int, scenario);
+    const Scenario& s = Scenarios()[static_cast<std::size_t>(scenario)];
+
+    QProcess cli;
+    cli.start(QStringLiteral(HUMIDORA_CLI),
+        QStringList { QStringLiteral("state"), QStringLiteral("--json") } + s.arguments);
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), s.ok ? 0 : 1);
+    QJsonParseError error {};
+    const QJsonObject printed = QJsonDocument::fromJson(cli.readAllStandardOutput(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(printed.value(QStringLiteral("ok")).toBool(), s.ok);
+
+    WindowUnderTest w;
+    s.drive(w);
+
+    const QJsonObject quantities = printed.value(QStringLiteral("quantities")).toObject();
+    QCOMPARE(quantities.size(), static_cast<int>(humidora::kQuantities.size()));
+    for (const humidora::QuantityControls& quantity : humidora::kQuantities) {
+        const QString key = FromStd(std::string(quantity.key));
+        const QJsonObject entry = quantities.value(key).toObject();
+        QVERIFY2(!entry.isEmpty(), qPrintable(key));
+        QCOMPARE(
+            w.find<QLineEdit>(BoxName(quantity.box))->text(), entry.value(QStringLiteral("text")).toString());
+        QCOMPARE(w.find<QComboBox>(ListName(quantity.list))->currentText(),
+            entry.value(QStringLiteral("unit")).toString());
+        if (quantity.minimum != nullptr) {
+            QCOMPARE(w.find<QLabel>(LabelName(quantity.minimum))->text(),
+                entry.value(QStringLiteral("min")).toString());
+            QCOMPARE(w.find<QLabel>(LabelName(quantity.maximum))->text(),
+                entry.value(QStringLiteral("max")).toString());
+        }
+    }
+    QStringList listing;
+    auto* list = w.find<QListWidget>(QStringLiteral("List1"));
+    for (int row = 0; row < list->count(); ++row)
+        listing << list->item(row)->text();
+    QCOMPARE(listing, printed.value(QStringLiteral("listing")).toVariant().toStringList());
+    QCOMPARE(list->palette().color(QPalette::Base).name(),
+        printed.value(QStringLiteral("listing_background")).toString());
+}
+
+void FormAmbientProgramTest::withoutDisplayTheProgramPrintsTheStartupState()
+{
+    QProcess cli;
+    cli.start(QStringLiteral(HUMIDORA_CLI), { QStringLiteral("state") });
+    QVERIFY(cli.waitForFinished(30000));
+    const QByteArray state = cli.readAllStandardOutput();
+    QVERIFY(state.contains("Sat. Formulation:  IAPWS"));
+
+    QProcess program;
+    program.setProcessEnvironment(WithoutDisplay());
+    program.start(QStringLiteral(HUMIDORA_PROGRAM), QStringList {});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(program.readAllStandardError().contains("no display"));
+    QCOMPARE(program.readAllStandardOutput(), state);
+}
+
+void FormAmbientProgramTest::startupProbeReportsTheFirstPaint()
+{
+    QProcess program;
+    QProcessEnvironment environment = WithoutDisplay();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HUMIDORA_STARTUP_PROBE"), QStringLiteral("quit"));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(HUMIDORA_PROGRAM), QStringList {});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitCode(), 0);
+    const QString report = QString::fromUtf8(program.readAllStandardError());
+    const QRegularExpressionMatch match
+        = QRegularExpression(QStringLiteral("first paint ([0-9.]+) ms after main\\(\\)")).match(report);
+    QVERIFY2(match.hasMatch(), qPrintable(report));
+    QVERIFY(!match.captured(1).isEmpty());
+}
+
+QTEST_MAIN(FormAmbientProgramTest)
+#include "form_ambient_program_test.moc"
