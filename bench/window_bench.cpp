@@ -19,8 +19,9 @@ public:
     bool openAddress(const QString&) override { return false; }
 };
 
-/// Types alternately a digit and a backspace into the input box of `option` (0: the temperature box).
-void Keystroke(benchmark::State& state, int option, const char* box_name, bool repaint)
+/// Types alternately `first` and `second` into the input box of `option` (0: the temperature box).
+void Keystroke(
+    benchmark::State& state, int option, const char* box_name, Qt::Key first, Qt::Key second, bool repaint)
 {
     Form_ambient window(std::make_unique<NoDesktop>());
     window.show();
@@ -37,10 +38,10 @@ void Keystroke(benchmark::State& state, int option, const char* box_name, bool r
     QCoreApplication::processEvents();
     const long before = window.logic().calculations();
 
-    bool digit = true;
+    bool odd = true;
     for (auto _ : state) {
-        QTest::keyClick(box, digit ? Qt::Key_1 : Qt::Key_Backspace);
-        digit = !digit;
+        QTest::keyClick(box, odd ? first : second);
+        odd = !odd;
         if (repaint)
             QCoreApplication::processEvents();
     }
@@ -50,26 +51,33 @@ void Keystroke(benchmark::State& state, int option, const char* box_name, bool r
     state.counters["recalculations"] = static_cast<double>(runs);
 }
 
+// "25" -> "2" -> "25": every output changes, every input stays accepted.
 void BM_KeystrokeTemperature(benchmark::State& state)
 {
-    Keystroke(state, 0, "Text1", false);
+    Keystroke(state, 0, "Text1", Qt::Key_Backspace, Qt::Key_5, false);
 }
 void BM_KeystrokeTemperatureWithRepaint(benchmark::State& state)
 {
-    Keystroke(state, 0, "Text1", true);
+    Keystroke(state, 0, "Text1", Qt::Key_Backspace, Qt::Key_5, true);
+}
+// "25" -> "251" -> "25": the refusal report and back, the most widgets changing colour.
+void BM_KeystrokeTemperatureRefusedWithRepaint(benchmark::State& state)
+{
+    Keystroke(state, 0, "Text1", Qt::Key_1, Qt::Key_Backspace, true);
 }
 // The wet bulb as given parameter: the route with the most bisection steps.
 void BM_KeystrokeWetBulb(benchmark::State& state)
 {
-    Keystroke(state, 4, "Text6", false);
+    Keystroke(state, 4, "Text6", Qt::Key_1, Qt::Key_Backspace, false);
 }
 void BM_KeystrokeWetBulbWithRepaint(benchmark::State& state)
 {
-    Keystroke(state, 4, "Text6", true);
+    Keystroke(state, 4, "Text6", Qt::Key_1, Qt::Key_Backspace, true);
 }
 
 BENCHMARK(BM_KeystrokeTemperature)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_KeystrokeTemperatureWithRepaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KeystrokeTemperatureRefusedWithRepaint)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_KeystrokeWetBulb)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_KeystrokeWetBulbWithRepaint)->Unit(benchmark::kMicrosecond);
 
