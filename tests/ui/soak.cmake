@@ -1,0 +1,9 @@
+# Soak test of the main window offscreen: a shortened run in the suite (HUMIDORA_SOAK_EVENTS sets the
+# length; the full soak is 100000 events).
+add_executable(soak_test ${CMAKE_CURRENT_LIST_DIR}/soak_test.cpp ${CMAKE_CURRENT_LIST_DIR}/form_ambient_testing.h)
+set_target_properties(soak_test PROPERTIES AUTOMOC ON)
+target_include_directories(soak_test PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
+target_link_libraries(soak_test PRIVATE humidora_ui Qt6::Test)
+add_test(NAME soak_test COMMAND soak_test)
+set_tests_properties(soak_test PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HUMIDORA_SOAK_EVENTS=3000"
+    TIMEOUT 900)
