@@ -11,6 +11,24 @@
 
 namespace humidora::cli {
 
+namespace {
+
+/// True when the options changed the inputs read from `file` (the text of the pressure or altitude that
+/// is not given does not count: it is computed).
+bool ChangedFrom(const QString& file, const AmbientWindow& window)
+{
+    const CalculationRead read = ReadCalculationFile(file);
+    if (!read)
+        return true;
+    AmbientInputs saved = *read.inputs;
+    AmbientInputs now = window.CurrentInputs();
+    for (AmbientInputs* inputs : { &saved, &now })
+        (inputs->altitude_given ? inputs->pressure : inputs->altitude).clear();
+    return !(saved == now);
+}
+
+} // namespace
+
 const char* const kStateFilesHelp
     = "\nWith --from FILE the inputs, units, formulation and unit system come from a saved calculation;\n"
       "the other options change only what they name (--system also resets the pressure as the menu\n"
@@ -51,6 +69,9 @@ std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const State
                                                              : QString();
         if (!calculation.isEmpty())
             details.calculation = QFileInfo(calculation).fileName();
+        if (!parser.isSet(files.save) && parser.isSet(files.from)
+            && ChangedFrom(parser.value(files.from), window))
+            details.calculation += QStringLiteral(" (changed since saved)");
         details.created = QDateTime::currentDateTime();
         details.page = ReportPageSize(QLocale::system());
         const QString error = WriteReport(parser.value(files.report), window.controls(), details);

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -294,6 +295,18 @@ TEST_F(StateFilesTest, ReportShowsTheStatePrinted)
         EXPECT_TRUE(text.contains(Unit(json, quantity))) << quantity;
     }
     EXPECT_TRUE(text.contains("H2O"));
+}
+
+TEST_F(StateFilesTest, ReportFromAChangedFileSaysSo)
+{
+    const QString file = path("base.humidora");
+    saved(file, { "--temperature", "20" });
+    const QString same = path("same.pdf");
+    const QString changed = path("changed.pdf");
+    ASSERT_EQ(RunCli({ "state", "--from", file, "--report", same }).exit_code, 0);
+    ASSERT_EQ(RunCli({ "state", "--from", file, "--temperature", "21", "--report", changed }).exit_code, 0);
+    EXPECT_TRUE(PdfText(same).contains(QRegularExpression("Calculation\\s+base.humidora\\n")));
+    EXPECT_TRUE(PdfText(changed).contains("base.humidora (changed since saved)"));
 }
 
 TEST_F(StateFilesTest, ReportOfARefusedStateShowsTheReport)
