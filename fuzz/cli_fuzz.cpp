@@ -9,6 +9,7 @@
 // Arguments that name files are kept inside the target's own scratch folder: the run starts there, and
 // every argument loses leading '/' and any "..", so no path can reach outside it.
 #include "cli/commands.h"
+#include "cli/state_files.h"
 #include "fuzz_check.h"
 
 #include <QCoreApplication>
@@ -116,8 +117,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string out = captured_out->End();
     const std::string context
         = std::string(command.name) + " " + fuzz::Printable(arguments.join(' ').toStdString());
-    FUZZ_CHECK(status == cli::kSuccess || status == cli::kRefused || status == cli::kUsageError,
+    FUZZ_CHECK(status == cli::kSuccess || status == cli::kRefused || status == cli::kUsageError
+            || status == cli::kFileError,
         context + ": exit status " + std::to_string(status));
+    if (status == cli::kFileError)
+        FUZZ_CHECK(!err.empty(), context + ": a file error without a message");
     if (status == cli::kUsageError) {
         FUZZ_CHECK(out.empty(), context + ": a usage error wrote to stdout: " + fuzz::Printable(out));
         FUZZ_CHECK(!err.empty(), context + ": a usage error without a message");
