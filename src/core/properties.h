@@ -16,6 +16,11 @@ inline constexpr SaturationMethod kHylandWexler = 2;
 
 /// Lowest temperature of the property routines and of the dew point, K.
 inline constexpr double kLowestTemperatureK = 173.15;
+/// Highest temperature of the saturation routines (the upper end of the Hyland-Wexler bracket), K.
+inline constexpr double kHighestTemperatureK = 473.15;
+/// Triple point of water, where IAPWS switches from the sublimation to the IF97 equation, K and Pa.
+inline constexpr double kTriplePointK = 273.16;
+inline constexpr double kTriplePointPa = 611.657;
 
 /// Saturation pressure of water at temperature_K (K) by the formulation method; result in Pa.
 /// IAPWS switches from ice to water above the triple point 273.16 K (273.16 K itself is ice);

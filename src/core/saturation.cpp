@@ -1,4 +1,5 @@
 // Saturation pressure and saturation temperature of water.
+#include "core/bisection.h"
 #include "core/properties.h"
 
 #include <cmath>
@@ -10,8 +11,6 @@ namespace {
 // IAPWS sublimation equation (ice); the exponents are the decimal values, not 1/300, 181/150, 511/300.
 constexpr double kA[3] = { -21.2144006, 27.3203819, -6.1059813 };
 constexpr double kB[3] = { 0.00333333333, 1.20666667, 1.70333333 };
-constexpr double kTriplePointK = 273.16;
-constexpr double kTriplePointPa = 611.657;
 
 // IAPWS-IF97 saturation-line coefficients n1..n10 (index 0 unused), shared by both directions.
 constexpr double kN[11] = { 0.0, 1167.0521452767, -724213.16703206, -17.073846940092, 12020.82470247,
@@ -21,9 +20,6 @@ constexpr double kN[11] = { 0.0, 1167.0521452767, -724213.16703206, -17.07384694
 constexpr double kC[14] = { 0.0, -5674.5359, 6.3925247, -0.009677843, 6.2215701e-07, 2.0747825e-09,
     -9.484024e-13, 4.1635019, -5800.2206, 1.3914993, -0.048640239, 4.1764768e-05, -1.4452093e-08, 6.5459673 };
 constexpr double kHylandWexlerSwitchK = 273.15;
-
-constexpr double kUpperIceBracketK = 273.16;
-constexpr double kUpperHylandWexlerBracketK = 473.15;
 
 double IapwsSublimation(double t)
 {
@@ -66,34 +62,6 @@ double HylandWexler(double t)
         kC[8] / t + kC[9] + kC[10] * t + kC[11] * std::pow(t, 2) + kC[12] * std::pow(t, 3) + ln_term);
 }
 
-// Bisection for the temperature whose saturation pressure is target_Pa. The saturation pressure at the
-// lower end is carried from the step that set that end instead of being evaluated afresh: the routine is
-// pure, so every decision and the returned midpoint are exactly those of re-evaluating it each step,
-// at one evaluation per step instead of two.
-double BisectSaturation(double target_Pa, double lo, double hi, SaturationMethod method)
-{
-    double f_lo = SaturationPressure(lo, method);
-    double mid = 0;
-    int steps = 0;
-    do {
-        mid = (lo + hi) * 0.5;
-        const double f_mid = SaturationPressure(mid, method);
-        // A midpoint that hits the target exactly is the answer. Left to the sign test, its zero product
-        // would move the lower end onto the root, every later product would be zero too, and the search
-        // would walk to the upper end of the bracket (50 C became 200 C by Hyland-Wexler).
-        if (f_mid == target_Pa)
-            return mid;
-        if ((f_mid - target_Pa) * (f_lo - target_Pa) < 0) {
-            hi = mid;
-        } else {
-            lo = mid;
-            f_lo = f_mid;
-        }
-        ++steps;
-    } while (std::fabs(hi - lo) > 0.000001 && steps < 1000);
-    return mid;
-}
-
 } // namespace
 
 double SaturationPressure(double temperature_K, SaturationMethod method)
@@ -113,11 +81,13 @@ double SaturationTemperature(double pressure_Pa, SaturationMethod method)
 {
     if (method == kIapws) {
         if (pressure_Pa <= kTriplePointPa)
-            return BisectSaturation(pressure_Pa, kLowestTemperatureK, kUpperIceBracketK, kIapws);
+            return detail::Bisect([](double t) { return SaturationPressure(t, kIapws); }, pressure_Pa,
+                kLowestTemperatureK, kTriplePointK);
         return If97SaturationTemperature(pressure_Pa);
     }
     if (method == kHylandWexler)
-        return BisectSaturation(pressure_Pa, kLowestTemperatureK, kUpperHylandWexlerBracketK, kHylandWexler);
+        return detail::Bisect([](double t) { return SaturationPressure(t, kHylandWexler); }, pressure_Pa,
+            kLowestTemperatureK, kHighestTemperatureK);
     return 0;
 }
 

@@ -1,7 +1,6 @@
 // The psychrometric wet-bulb relation and its inverse.
+#include "core/bisection.h"
 #include "core/properties.h"
-
-#include <cmath>
 
 namespace humidora {
 namespace {
@@ -24,28 +23,9 @@ double WetBulbTemperature(
     double humidity_ratio, double dry_bulb_K, double pressure_Pa, SaturationMethod method)
 {
     // The relation rises with the wet bulb, so the target is bracketed between 173.15 K and the dry bulb.
-    // As in the saturation bisection, the value at the lower end is carried over from the step that set
-    // it; the relation is pure, so the result is that of re-evaluating it each step.
-    double lo = kLowestTemperatureK;
-    double hi = dry_bulb_K;
-    double w_lo = HumidityRatioFromWetBulb(lo, dry_bulb_K, pressure_Pa, method);
-    double mid = 0;
-    int steps = 0;
-    do {
-        mid = (lo + hi) * 0.5;
-        const double w_mid = HumidityRatioFromWetBulb(mid, dry_bulb_K, pressure_Pa, method);
-        // An exact hit is the answer; the sign test would otherwise walk from it to the dry bulb.
-        if (w_mid == humidity_ratio)
-            return mid;
-        if ((w_mid - humidity_ratio) * (w_lo - humidity_ratio) < 0) {
-            hi = mid;
-        } else {
-            lo = mid;
-            w_lo = w_mid;
-        }
-        ++steps;
-    } while (std::fabs(hi - lo) > 0.000001 && steps < 1000);
-    return mid;
+    return detail::Bisect(
+        [&](double t) { return HumidityRatioFromWetBulb(t, dry_bulb_K, pressure_Pa, method); },
+        humidity_ratio, kLowestTemperatureK, dry_bulb_K);
 }
 
 } // namespace humidora

@@ -1,6 +1,8 @@
 // Reference values of the saturation routines. The expected values are those of the formulations as
 // published for this calculator (the digits given there), so the tolerance is half a unit of the last
 // digit quoted; exact values are compared exactly.
+#include "core/bisection.h"
+#include "core/literal_bisection.h"
 #include "core/properties.h"
 
 #include <cmath>
@@ -103,23 +105,12 @@ TEST(SaturationTemperature, UnbracketedPressureEndsJustBelowTheUpperEnd)
     EXPECT_GT(hw, 473.15 - 1e-6);
 }
 
-// The bisection carries the lower end's saturation pressure over instead of re-evaluating it. This test
-// runs the algorithm in its literal form (two evaluations per step) and demands bit-identical results.
+// The bisection carries the lower end's saturation pressure over instead of re-evaluating it; the results
+// must be bit-identical to the defining form (an exact hit aside, which none of these pressures is).
 double LiteralBisection(double target, double lo, double hi, SaturationMethod method)
 {
-    double mid = 0;
-    int steps = 0;
-    do {
-        const double f_lo = SaturationPressure(lo, method);
-        mid = (lo + hi) * 0.5;
-        const double f_mid = SaturationPressure(mid, method);
-        if ((f_mid - target) * (f_lo - target) < 0)
-            hi = mid;
-        else
-            lo = mid;
-        ++steps;
-    } while (std::fabs(hi - lo) > 0.000001 && steps < 1000);
-    return mid;
+    return testing_support::LiteralBisection(
+        [method](double t) { return SaturationPressure(t, method); }, target, lo, hi);
 }
 
 TEST(SaturationTemperature, BisectionIsBitIdenticalToTheLiteralAlgorithm)
@@ -132,6 +123,31 @@ TEST(SaturationTemperature, BisectionIsBitIdenticalToTheLiteralAlgorithm)
         }
     }
     EXPECT_EQ(SaturationTemperature(611.657, kIapws), LiteralBisection(611.657, 173.15, 273.16, kIapws));
+}
+
+TEST(SaturationTemperature, BisectionEvaluatesOncePerStep)
+{
+    // One evaluation for the lower end, then one per halving: 300 K to 1e-6 K takes 29 halvings, the ice
+    // bracket of 100.01 K takes 27. Re-evaluating the lower end each step would double the count.
+    struct Case
+    {
+        SaturationMethod method;
+        double pressure_Pa, hi_K;
+        int evaluations;
+    };
+    for (const Case& c : { Case { kHylandWexler, 2339.0, kHighestTemperatureK, 30 },
+             Case { kHylandWexler, 0.01, kHighestTemperatureK, 30 },
+             Case { kIapws, 100.0, kTriplePointK, 28 } }) {
+        int evaluations = 0;
+        const double t = detail::Bisect(
+            [&](double t) {
+                ++evaluations;
+                return SaturationPressure(t, c.method);
+            },
+            c.pressure_Pa, kLowestTemperatureK, c.hi_K);
+        EXPECT_EQ(t, SaturationTemperature(c.pressure_Pa, c.method));
+        EXPECT_EQ(evaluations, c.evaluations) << c.pressure_Pa << " Pa, method " << c.method;
+    }
 }
 
 TEST(SaturationTemperature, InvertsSaturationPressureOverTheWholeRange)

@@ -1,5 +1,6 @@
 // Reference values of the wet-bulb relation and its inverse (digits as published for this calculator;
 // tolerance half a unit of the last quoted digit).
+#include "core/literal_bisection.h"
 #include "core/properties.h"
 
 #include <cmath>
@@ -78,19 +79,9 @@ TEST(WetBulbTemperature, BisectionIsBitIdenticalToTheLiteralAlgorithm)
     for (SaturationMethod method : { kIapws, kHylandWexler }) {
         for (double w : { 0.0, 0.001, 0.0098832758, 0.02, 0.05 }) {
             const double t = 298.149993896484375;
-            double lo = 173.15, hi = t, mid = 0;
-            int steps = 0;
-            do {
-                const double w_lo = HumidityRatioFromWetBulb(lo, t, 101325, method);
-                mid = (lo + hi) * 0.5;
-                const double w_mid = HumidityRatioFromWetBulb(mid, t, 101325, method);
-                if ((w_mid - w) * (w_lo - w) < 0)
-                    hi = mid;
-                else
-                    lo = mid;
-                ++steps;
-            } while (std::fabs(hi - lo) > 0.000001 && steps < 1000);
-            EXPECT_EQ(WetBulbTemperature(w, t, 101325, method), mid) << w;
+            const double literal = testing_support::LiteralBisection(
+                [&](double twb) { return HumidityRatioFromWetBulb(twb, t, 101325, method); }, w, 173.15, t);
+            EXPECT_EQ(WetBulbTemperature(w, t, 101325, method), literal) << w;
         }
     }
 }
