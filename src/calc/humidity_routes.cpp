@@ -310,7 +310,7 @@ bool RunRoute(const Humidity& h, const QuantityControls& selected, double v)
         const auto rho_v = AbsoluteHumidityFromUnit(v, unit);
         if (!rho_v)
             return false;
-        AbsoluteHumidityGiven(h, static_cast<float>(*rho_v));
+        AbsoluteHumidityGiven(h, Single(*rho_v));
         return true;
     }
     if (option == &AmbientControls::Option10) {
