@@ -13,6 +13,7 @@ enum ExitStatus : int
     kSuccess = 0,    ///< the result was computed and written
     kRefused = 1,    ///< the input was refused: a result reads "Error" or "Out of Range"
     kUsageError = 2, ///< unknown command or option, unknown unit key, missing or surplus value
+    kFileError = 3, ///< state: a calculation file cannot be read or is not valid, or a file cannot be written
 };
 
 /// One line of the exit-status section of --help.
@@ -26,6 +27,9 @@ inline constexpr std::array kExitStatusHelp = {
     ExitStatusHelp { kSuccess, "success" },
     ExitStatusHelp { kRefused, "input refused: a result reads \"Error\" or \"Out of Range\"" },
     ExitStatusHelp { kUsageError, "usage error: unknown command, option or unit key; missing VALUE" },
+    ExitStatusHelp { kFileError,
+        "file error (state): a calculation file cannot be read or is not valid, or a file cannot be "
+        "written" },
 };
 
 /// A subcommand. `run` gets the program and command name as its first argument ("humidora-cli

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calc/ambient_window.h"
+#include "cli/commands.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -13,10 +14,6 @@
 #include <optional>
 
 namespace humidora::cli {
-
-/// Exit status when a calculation file cannot be read, is not a valid calculation, or a file cannot be
-/// written; distinct from a refused state (1) and a usage error (2).
-inline constexpr int kFileError = 3;
 
 /// The lines that the help of `state` adds about files.
 extern const char* const kStateFilesHelp;
