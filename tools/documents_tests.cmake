@@ -1,6 +1,4 @@
-# Tests of the documents, the about picture and the renderer. This folder is configured before the top
-# level enables testing, so it enables testing for itself.
-enable_testing()
+# Tests of the documents, the about picture and the renderer.
 find_program(HUMIDORA_PDFTOTEXT pdftotext REQUIRED)
 find_program(HUMIDORA_PDFINFO pdfinfo REQUIRED)
 find_program(HUMIDORA_PDFIMAGES pdfimages REQUIRED)
