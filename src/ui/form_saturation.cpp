@@ -1,15 +1,17 @@
 #include "ui/form_saturation.h"
 
+#include "ui/tool_window_support.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
 using humidora::kSaturationRowTop;
+using humidora::ui::FromModel;
+using humidora::ui::TwipsRect;
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
 
 // Column and row geometry in twips, the unit the window is laid out in.
 constexpr int kCaptionLeft = 120;
@@ -22,32 +24,18 @@ constexpr int kBoxHeight = 375;
 constexpr int kClientWidth = kEntryLeft + kEntryWidth + kCaptionLeft;
 constexpr int kClientHeight = 3000 + kBoxHeight + 120;
 
-QRect Twips(int left, int top, int width, int height)
-{
-    return QRect(
-        left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel);
-}
-
 int RowTop(int row)
 {
     return kSaturationRowTop[static_cast<std::size_t>(row - 1)];
 }
 
-QString FromModel(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
 } // namespace
 
 Form_saturation::Form_saturation(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent, humidora::ui::kToolWindowFlags)
 {
-    setObjectName("Form_saturation");
-    setWindowTitle("Saturation Condition of Water");
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFont(QFont("Times New Roman", 9, QFont::Bold));
-    setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+    humidora::ui::SetUpToolWindow(
+        this, "Form_saturation", "Saturation Condition of Water", kClientWidth, kClientHeight);
     BuildControls();
     ConnectEvents();
     logic_.Load();
@@ -59,7 +47,7 @@ void Form_saturation::BuildControls()
     const auto caption = [this](const char* name, const char* text, int row) {
         auto* label = new QLabel(text, this);
         label->setObjectName(name);
-        label->setGeometry(Twips(kCaptionLeft, RowTop(row), kCaptionWidth, kLabelHeight));
+        label->setGeometry(TwipsRect(kCaptionLeft, RowTop(row), kCaptionWidth, kLabelHeight));
         return label;
     };
     Label1 = caption("Label1", "  Input", 1);
@@ -71,28 +59,19 @@ void Form_saturation::BuildControls()
 
     Label4 = new QLabel(this);
     Label4->setObjectName("Label4");
-    Label4->setGeometry(Twips(kEntryLeft, RowTop(4), kEntryWidth, kLabelHeight));
+    Label4->setGeometry(TwipsRect(kEntryLeft, RowTop(4), kEntryWidth, kLabelHeight));
 
     const humidora::SaturationControls& model = logic_.controls();
-    const auto list = [this](const char* name, const humidora::UnitList& items) {
-        auto* combo = new QComboBox(this);
-        combo->setObjectName(name);
-        combo->setEditable(false);
-        for (const std::string& item : items.items)
-            combo->addItem(FromModel(item));
-        combo->setCurrentIndex(-1);
-        return combo;
-    };
-    Combo1 = list("Combo1", model.Combo1);
-    Combo1->setGeometry(Twips(kEntryLeft, RowTop(1), kEntryWidth, kListHeight));
-    Combo2 = list("Combo2", model.Combo2);
-    Combo3 = list("Combo3", model.Combo3);
+    Combo1 = humidora::ui::NewUnitList(this, "Combo1", model.Combo1);
+    Combo1->setGeometry(TwipsRect(kEntryLeft, RowTop(1), kEntryWidth, kListHeight));
+    Combo2 = humidora::ui::NewUnitList(this, "Combo2", model.Combo2);
+    Combo3 = humidora::ui::NewUnitList(this, "Combo3", model.Combo3);
 
     const auto box = [this](const char* name, int row, bool locked) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(name);
         edit->setReadOnly(locked);
-        edit->setGeometry(Twips(kEntryLeft, RowTop(row), kEntryWidth, kBoxHeight));
+        edit->setGeometry(TwipsRect(kEntryLeft, RowTop(row), kEntryWidth, kBoxHeight));
         return edit;
     };
     Text1 = box("Text1", 3, false);
@@ -127,8 +106,8 @@ void Form_saturation::Push()
     Combo1->setCurrentIndex(model.Combo1.selected);
     Combo2->setCurrentIndex(model.Combo2.selected);
     Combo3->setCurrentIndex(model.Combo3.selected);
-    Combo2->setGeometry(Twips(kEntryLeft, RowTop(model.Combo2_row), kEntryWidth, kListHeight));
-    Combo3->setGeometry(Twips(kEntryLeft, RowTop(model.Combo3_row), kEntryWidth, kListHeight));
+    Combo2->setGeometry(TwipsRect(kEntryLeft, RowTop(model.Combo2_row), kEntryWidth, kListHeight));
+    Combo3->setGeometry(TwipsRect(kEntryLeft, RowTop(model.Combo3_row), kEntryWidth, kListHeight));
     // Rewriting the box the user is typing in would move the cursor; write it only when it differs.
     if (Text1->text() != FromModel(model.Text1))
         Text1->setText(FromModel(model.Text1));
@@ -136,10 +115,6 @@ void Form_saturation::Push()
     Text3->setText(FromModel(model.Text3));
     Label4->setText(FromModel(model.Label4));
     if (model.Label1_background) {
-        const humidora::Rgb rgb = *model.Label1_background;
-        QPalette palette = Label1->palette();
-        palette.setColor(QPalette::Window, QColor(rgb.red, rgb.green, rgb.blue));
-        Label1->setPalette(palette);
-        Label1->setAutoFillBackground(true);
+        humidora::ui::Paint(Label1, { QPalette::Window }, *model.Label1_background);
     }
 }

@@ -1,13 +1,16 @@
 #include "ui/form_unit_convertor.h"
 
+#include "ui/tool_window_support.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-namespace {
+using humidora::ui::FromModel;
+using humidora::ui::Paint;
 
-constexpr int kTwipsPerPixel = 15;
+namespace {
 
 // Every control stands in one column; positions in twips, the unit the window is laid out in.
 constexpr int kLeft = 120;
@@ -20,39 +23,15 @@ constexpr int kClientHeight = 3330;
 
 QRect Twips(int top, int height)
 {
-    return QRect(
-        kLeft / kTwipsPerPixel, top / kTwipsPerPixel, kWidth / kTwipsPerPixel, height / kTwipsPerPixel);
-}
-
-QColor ToColor(humidora::Rgb rgb)
-{
-    return QColor(rgb.red, rgb.green, rgb.blue);
-}
-
-void Paint(QWidget* widget, std::initializer_list<QPalette::ColorRole> roles, humidora::Rgb rgb)
-{
-    QPalette palette = widget->palette();
-    for (const QPalette::ColorRole role : roles)
-        palette.setColor(role, ToColor(rgb));
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-QString FromModel(const std::string& text)
-{
-    return QString::fromStdString(text);
+    return humidora::ui::TwipsRect(kLeft, top, kWidth, height);
 }
 
 } // namespace
 
 Form_unit_convertor::Form_unit_convertor(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent, humidora::ui::kToolWindowFlags)
 {
-    setObjectName("Form_unit_convertor");
-    setWindowTitle("Unit Convertor");
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFont(QFont("Times New Roman", 9, QFont::Bold));
-    setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+    humidora::ui::SetUpToolWindow(this, "Form_unit_convertor", "Unit Convertor", kClientWidth, kClientHeight);
     Paint(this, { QPalette::Window }, humidora::kConverterWindowBackground);
     BuildControls();
     ConnectEvents();
@@ -75,12 +54,7 @@ void Form_unit_convertor::BuildControls()
 
     const humidora::UnitConverterControls& model = logic_.controls();
     const auto list = [this](const QString& name, const humidora::UnitList& items, int top) {
-        auto* combo = new QComboBox(this);
-        combo->setObjectName(name);
-        combo->setEditable(false);
-        for (const std::string& item : items.items)
-            combo->addItem(FromModel(item));
-        combo->setCurrentIndex(-1);
+        QComboBox* combo = humidora::ui::NewUnitList(this, name, items);
         combo->setGeometry(Twips(top, kListHeight));
         return combo;
     };
