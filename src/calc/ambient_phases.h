@@ -100,7 +100,11 @@ void WriteOtherProperties(Run& run);
 // Phase 10.
 void WriteCompositionListing(Run& run);
 
-/// The common error exit: "Error" in the five property boxes and the three report lines on red.
+/// A report in place of the listing: "Error" in the five property boxes and, on red, "Error!" over the
+/// two lines that say why.
+void GiveReport(AmbientControls& controls, const char* first_reason, const char* second_reason);
+
+/// The common error exit: the report that points at the box marked red.
 void GiveOutOfRangeReport(AmbientControls& controls);
 
 } // namespace humidora::ambient

@@ -46,18 +46,11 @@ std::optional<std::string> AbsoluteHumidityRangeText(double rho_kg_m3, std::stri
 void GiveVapourPressureReport(AmbientControls& c)
 {
     WriteErrorIntoHumidityOutputs(c);
-    for (ValueBox* box : { &c.Text12, &c.Text13, &c.Text14, &c.Text15, &c.Text16 })
-        box->text = "Error";
     for (LimitLabel* label :
         { &c.Label10, &c.Label11, &c.Label12, &c.Label13, &c.Label14, &c.Label15, &c.Label16, &c.Label17,
             &c.Label18, &c.Label19, &c.Label21, &c.Label22, &c.Label23, &c.Label24, &c.Label25 })
         label->caption = "Error";
-    c.List1.lines = {
-        "Error!",
-        "The partial pressure of water vapor",
-        "exceeds the ambient pressure.",
-    };
-    c.List1.background = Background::Red;
+    GiveReport(c, "The partial pressure of water vapor", "exceeds the ambient pressure.");
     c.Text2.background = Background::Yellow;
     c.Label20.background = Background::Yellow;
 }
