@@ -11,8 +11,8 @@ TEST(CliProgram, HelpListsTheCommandsAndExitStatuses)
     for (const char* option : { "--help", "-h" }) {
         const CliRun run = RunCli({ option });
         EXPECT_EQ(run.exit_code, 0) << option;
-        for (const char* text :
-            { "saturation", "convert", "Exit status", "0  success", "1  input refused", "2  usage error", "3  file error" })
+        for (const char* text : { "saturation", "convert", "Exit status", "0  success", "1  input refused",
+                 "2  usage error", "3  file error" })
             EXPECT_TRUE(run.out.contains(text)) << option << ": " << text;
         EXPECT_TRUE(run.err.isEmpty());
     }
