@@ -31,6 +31,21 @@ void BM_SaturationPressure(benchmark::State& state)
 }
 BENCHMARK(BM_SaturationPressure)->ArgsProduct({ { 1, 2 }, { 0, 1 } })->ArgNames({ "method", "water" });
 
+// The same calls one after the other, each argument waiting for the previous result (the result times
+// zero is added), as in a bisection: the latency of one evaluation rather than the throughput of many
+// independent ones, which the processor overlaps.
+void BM_SaturationPressureChained(benchmark::State& state)
+{
+    const auto method = static_cast<SaturationMethod>(state.range(0));
+    const double t = state.range(1) == 0 ? 253.15 : 298.15;
+    double p = 0;
+    for (auto _ : state) {
+        p = SaturationPressure(t + p * 0.0, method);
+        benchmark::DoNotOptimize(p);
+    }
+}
+BENCHMARK(BM_SaturationPressureChained)->ArgsProduct({ { 1, 2 }, { 0, 1 } })->ArgNames({ "method", "water" });
+
 // The time of a bisection depends on the machine; its cost in saturation evaluations does not. The
 // counter "evaluations" counts them by running the routines' own bisection with a counting function (and
 // checks that this is the path the routine takes); it is 0 where IAPWS inverts IF97 in closed form.
