@@ -115,6 +115,19 @@ void Give(AmbientWindow& window, int option, const std::string& text)
     window.EditText(BoxOfOption(option), text);
 }
 
+// Opens the window in the unit system and formulation of the case, at its temperature and its pressure
+// or altitude.
+void OpenAt(AmbientWindow& window, bool hyland_wexler, const Ambient& ambient)
+{
+    window.Open();
+    if (ambient.british)
+        window.ChooseBritish();
+    if (hyland_wexler)
+        window.ChooseHylandWexler();
+    window.EditText(1, ambient.temperature);
+    Give(window, ambient.altitude ? 9 : 8, ambient.pressure_or_altitude);
+}
+
 const std::string& TextOf(const AmbientWindow& window, int option)
 {
     return BoxOf(window.controls(), BoxOfOption(option)).text;
@@ -185,16 +198,7 @@ TEST_P(RoundTrip, EveryOtherParameterGivesTheFirstOneBackWithinItsShownRounding)
     for (const char* level : kLevels) {
         SCOPED_TRACE(std::string("from a relative humidity of ") + level);
         AmbientWindow window;
-        window.Open();
-        if (ambient.british)
-            window.ChooseBritish();
-        if (hyland_wexler)
-            window.ChooseHylandWexler();
-        window.EditText(1, ambient.temperature);
-        if (ambient.altitude)
-            Give(window, 9, ambient.pressure_or_altitude);
-        else
-            Give(window, 8, ambient.pressure_or_altitude);
+        OpenAt(window, hyland_wexler, ambient);
         Give(window, 2, level);
         ASSERT_TRUE(checks::Completed(window.controls())) << "the grid holds only states below saturation";
         ExpectPhysicalInvariants(window, 2);
@@ -279,13 +283,7 @@ TEST_P(CappedRoute, AtItsMaximumLabelShowsAtMostSaturation)
 {
     const auto& [hyland_wexler, given, ambient] = GetParam();
     AmbientWindow window;
-    window.Open();
-    if (ambient.british)
-        window.ChooseBritish();
-    if (hyland_wexler)
-        window.ChooseHylandWexler();
-    window.EditText(1, ambient.temperature);
-    Give(window, ambient.altitude ? 9 : 8, ambient.pressure_or_altitude);
+    OpenAt(window, hyland_wexler, ambient);
     Give(window, given, LimitOf(window, given, true).caption);
     ASSERT_TRUE(checks::Completed(window.controls()));
     const double rh = NumberValue(window.controls().Text4.text);
