@@ -2,9 +2,9 @@
 // arguments cut from the input at line ends, exactly as main() hands them over.
 //
 // Every run ends with one of the documented exit statuses; a usage error writes nothing to stdout and
-// says why on stderr; a
-// result asked for with --json is one valid JSON object; and no output shows "inf" or "nan" unless the
-// arguments themselves contain those letters (the state table echoes the texts it was given).
+// says why on stderr; a result asked for with --json is one valid JSON object; and no output shows "inf" or
+// "nan" unless the arguments themselves contain those letters (the state table echoes the texts it was
+// given).
 //
 // Arguments that name files are kept inside the target's own scratch folder: the run starts there, and
 // every argument loses leading '/' and any "..", so no path can reach outside it.
@@ -79,6 +79,22 @@ private:
 Capture* captured_out = nullptr;
 Capture* captured_err = nullptr;
 
+// Whether --json stands as the option, not as the value of the option before it ("--temperature --json"
+// gives the temperature the text "--json", as "--temperature -5" gives it -5) nor as a positional after
+// "--". Where the argument before it may be an option that takes a value, the answer is no: the check
+// it guards is then skipped, never wrongly applied.
+bool JsonRequested(const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size() && arguments[i] != "--"; ++i) {
+        if (arguments[i] != "--json")
+            continue;
+        const QString& before = arguments[i - 1];
+        if (i == 1 || before == "--json" || before == "-" || !before.startsWith('-') || before.contains('='))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
@@ -139,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Help (however spelled: -h, --h, --help) is text, also next to --json.
     const bool help = out.rfind("Usage: ", 0) == 0;
-    if (arguments.contains("--json") && status != cli::kUsageError && !help) {
+    if (JsonRequested(arguments) && status != cli::kUsageError && !help) {
         QJsonParseError error {};
         const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(out), &error);
         FUZZ_CHECK(error.error == QJsonParseError::NoError && document.isObject(),

@@ -4,6 +4,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace humidora::cli_test {
@@ -187,6 +188,17 @@ TEST(StateCommand, NegativeValuesAndCustomizedUnits)
     EXPECT_EQ(q["dew_point"]["unit"].toString(), "C");
     EXPECT_EQ(q["dew_point"]["role"].toString(), "input");
     EXPECT_EQ(q["relative_humidity"]["role"].toString(), "computed");
+}
+
+// A value is the argument after its option whatever it looks like, as "-40" above: "--json" there is the
+// temperature's text, refused as the window refuses it, and the output stays the plain table.
+TEST(StateCommand, ValueThatLooksLikeAnOptionIsTheValue)
+{
+    const CliRun run = RunCli({ "state", "--temperature", "--json" });
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_TRUE(run.out.startsWith("quantity")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QRegularExpression("\ntemperature +--json +C "))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("by red color is out of allowable range."));
 }
 
 // What the command prints is what the window shows after the same events.
