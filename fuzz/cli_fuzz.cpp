@@ -1,10 +1,10 @@
 // Fuzz target of the command line's argument handling, in-process: the subcommands' run functions get
 // arguments cut from the input at line ends, exactly as main() hands them over.
 //
-// Every run ends with one of the documented exit statuses; a usage error writes nothing to stdout and
-// says why on stderr; a result asked for with --json is one valid JSON object; and no output shows "inf" or
-// "nan" unless the arguments themselves contain those letters (the state table echoes the texts it was
-// given).
+// Every run ends with one of the documented exit statuses; a usage error or a file error writes nothing
+// to stdout and says why on stderr; a result asked for with --json is one valid JSON object; and no output
+// shows "inf" or "nan" unless the arguments themselves contain those letters (the state table echoes the
+// texts it was given).
 //
 // Arguments that name files are kept inside the target's own scratch folder: the run starts there, and
 // every argument loses leading '/' and any "..", so no path can reach outside it.
@@ -139,8 +139,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(status == cli::kSuccess || status == cli::kRefused || status == cli::kUsageError
             || status == cli::kFileError,
         context + ": exit status " + std::to_string(status));
-    if (status == cli::kFileError)
+    if (status == cli::kFileError) {
+        FUZZ_CHECK(out.empty(), context + ": a file error wrote to stdout: " + fuzz::Printable(out));
         FUZZ_CHECK(!err.empty(), context + ": a file error without a message");
+    }
     if (status == cli::kUsageError) {
         FUZZ_CHECK(out.empty(), context + ": a usage error wrote to stdout: " + fuzz::Printable(out));
         FUZZ_CHECK(!err.empty(), context + ": a usage error without a message");
@@ -155,7 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Help (however spelled: -h, --h, --help) is text, also next to --json.
     const bool help = out.rfind("Usage: ", 0) == 0;
-    if (JsonRequested(arguments) && status != cli::kUsageError && !help) {
+    if (JsonRequested(arguments) && (status == cli::kSuccess || status == cli::kRefused) && !help) {
         QJsonParseError error {};
         const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(out), &error);
         FUZZ_CHECK(error.error == QJsonParseError::NoError && document.isObject(),
