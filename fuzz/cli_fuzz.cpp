@@ -7,13 +7,17 @@
 // texts it was given).
 //
 // Arguments that name files are kept inside the target's own scratch folder: the run starts there, and
-// every argument loses leading '/' and any "..", so no path can reach outside it.
+// every argument loses leading '/' and any "..", so no path can reach outside it. Every run finds the
+// folder as the first one did, holding only saved.humidora (a valid calculation for --from), so no run
+// depends on the files of an earlier one and every failure reproduces from its input alone.
 #include "cli/commands.h"
 #include "cli/state_files.h"
 #include "fuzz_check.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QStringList>
@@ -22,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -30,6 +35,8 @@ using namespace humidora;
 
 QCoreApplication* application = nullptr;
 QTemporaryDir* scratch = nullptr;
+QByteArray saved_calculation;
+constexpr const char* kSavedCalculation = "saved.humidora";
 
 std::string Lower(std::string text)
 {
@@ -95,6 +102,31 @@ bool JsonRequested(const QStringList& arguments)
     return false;
 }
 
+// Empties the scratch folder and puts the saved calculation back.
+void ResetScratch()
+{
+    QDir folder(scratch->path());
+    for (const QFileInfo& entry :
+        folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            folder.remove(entry.fileName());
+    }
+    QFile file(folder.filePath(kSavedCalculation));
+    if (!file.open(QIODevice::WriteOnly) || file.write(saved_calculation) != saved_calculation.size())
+        std::abort();
+}
+
+const cli::Command& StateCommand()
+{
+    for (const cli::Command& command : cli::kCommands) {
+        if (std::string_view(command.name) == "state")
+            return command;
+    }
+    std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
@@ -109,6 +141,18 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     std::atexit([] { delete scratch; }); // libFuzzer ends through exit(): remove the scratch folder
     captured_out = new Capture(STDOUT_FILENO);
     captured_err = new Capture(STDERR_FILENO);
+
+    // The calculation every run finds in its folder, saved by the program itself.
+    captured_out->Begin();
+    captured_err->Begin();
+    const int status = StateCommand().run({ "humidora-cli state", "--temperature", "30", "--dew-point", "12",
+        "--system", "british", "--save", kSavedCalculation });
+    captured_err->End();
+    captured_out->End();
+    QFile file(kSavedCalculation);
+    if (status != cli::kSuccess || !file.open(QIODevice::ReadOnly))
+        std::abort();
+    saved_calculation = file.readAll();
     return 0;
 }
 
@@ -129,6 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
+    ResetScratch();
     captured_out->Begin();
     captured_err->Begin();
     const int status = command.run(arguments);
