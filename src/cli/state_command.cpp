@@ -178,6 +178,7 @@ int RunState(const QStringList& arguments)
     const bool from_file = parser.isSet(files.from);
     if (const std::optional<int> status = LoadStateFile(parser, files, command, inputs))
         return *status;
+    const AmbientInputs read_from_file = inputs;
 
     const QString method_key = parser.isSet(method) ? parser.value(method) : "iapws";
     if (method_key != "iapws" && method_key != "hyland-wexler")
@@ -243,7 +244,8 @@ int RunState(const QStringList& arguments)
         inputs.pressure = british ? kBritishPressureText : kMetricPressureText;
 
     window.RestoreInputs(inputs);
-    if (const std::optional<int> status = WriteStateFiles(parser, files, command, window))
+    if (const std::optional<int> status
+        = WriteStateFiles(parser, files, command, window, from_file ? &read_from_file : nullptr))
         return *status;
 
     const AmbientControls& controls = window.controls();

@@ -13,14 +13,10 @@ namespace humidora::cli {
 
 namespace {
 
-/// True when the options changed the inputs read from `file` (the text of the pressure or altitude that
-/// is not given does not count: it is computed).
-bool ChangedFrom(const QString& file, const AmbientWindow& window)
+/// True when the options changed the inputs read from the file (the text of the pressure or altitude
+/// that is not given does not count: it is computed).
+bool ChangedFrom(AmbientInputs saved, const AmbientWindow& window)
 {
-    const CalculationRead read = ReadCalculationFile(file);
-    if (!read)
-        return true;
-    AmbientInputs saved = *read.inputs;
     AmbientInputs now = window.CurrentInputs();
     for (AmbientInputs* inputs : { &saved, &now })
         (inputs->altitude_given ? inputs->pressure : inputs->altitude).clear();
@@ -51,7 +47,7 @@ std::optional<int> LoadStateFile(const QCommandLineParser& parser, const StateFi
 }
 
 std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const StateFileOptions& files,
-    const QString& command, const AmbientWindow& window)
+    const QString& command, const AmbientWindow& window, const AmbientInputs* read_from)
 {
     if (parser.isSet(files.save)) {
         const QString error
@@ -69,8 +65,7 @@ std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const State
                                                              : QString();
         if (!calculation.isEmpty())
             details.calculation = QFileInfo(calculation).fileName();
-        if (!parser.isSet(files.save) && parser.isSet(files.from)
-            && ChangedFrom(parser.value(files.from), window))
+        if (!parser.isSet(files.save) && read_from != nullptr && ChangedFrom(*read_from, window))
             details.calculation += QStringLiteral(" (changed since saved)");
         details.created = QDateTime::currentDateTime();
         details.page = ReportPageSize(QLocale::system());

@@ -35,8 +35,10 @@ std::optional<int> LoadStateFile(const QCommandLineParser& parser, const StateFi
 
 /// Writes what --save and --report ask for, from the window after its calculation; on a failure the
 /// reason goes to stderr and the result is kFileError (an earlier file of that name stays as it was).
+/// `read_from` holds the inputs LoadStateFile read with --from (else null): a report from a file that the
+/// options changed says so.
 std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const StateFileOptions& files,
-    const QString& command, const AmbientWindow& window);
+    const QString& command, const AmbientWindow& window, const AmbientInputs* read_from);
 
 /// The application object of humidora-cli: a QGuiApplication on the offscreen platform when a report is
 /// asked for (drawing text needs fonts), else a plain QCoreApplication.
