@@ -1,5 +1,6 @@
 #include "ui/form_about.h"
 
+#include "assets/about_picture.h"
 #include "calc/product.h"
 
 #include <QLabel>
@@ -36,5 +37,5 @@ form_about::form_about(QWidget* parent)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, kPictureWidth, kPictureHeight);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/humidora/about.png")));
+    Image1->setPixmap(QPixmap(humidora::AboutPicturePath()));
 }

@@ -1,4 +1,4 @@
-#include "about_picture.h"
+#include "assets/about_picture.h"
 
 namespace humidora {
 

@@ -1,6 +1,6 @@
 // The about picture reaches a program that links humidora_assets as the resource ":/humidora/about.png",
 // in its size, with the product name and the chart actually drawn.
-#include "about_picture.h"
+#include "assets/about_picture.h"
 
 #include <QImage>
 #include <QSet>

@@ -6,7 +6,7 @@
 // The chart is computed, not drawn by hand: the saturation curve, the relative-humidity curves and the
 // wet-bulb lines come from the product's own property routines, so the picture shows what the
 // calculator computes (IAPWS formulation, 101325 Pa).
-#include "about_picture.h"
+#include "assets/about_picture.h"
 #include "calc/number_text.h"
 #include "calc/product.h"
 #include "core/properties.h"

@@ -1,1 +1,0 @@
-target_sources(humidora_bench PRIVATE ambient_bench.cpp)
