@@ -1,12 +1,16 @@
-// The desktop program: the calculator's main window. Without any display it says so and prints the
-// start-up state through the command-line program instead.
+// The desktop program: the calculator's main window, opening the calculation file given on the command
+// line. --help and --version answer on standard output without any window. Where a window would need an
+// X11 or Wayland display and none is there, the program says so and prints the state through the
+// command-line program instead.
 
 #include "calc/number_text.h"
 #include "calc/product.h"
+#include "io/calculation_file.h"
 #include "ui/file_commands.h"
 #include "ui/form_ambient.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -14,32 +18,141 @@
 #include <QEvent>
 #include <QProcess>
 #include <QTimer>
+#include <QtGlobal>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
-/// True when Qt has a display to open windows on: an X or Wayland display, or a platform chosen
-/// explicitly (QT_QPA_PLATFORM or -platform, e.g. offscreen).
-bool HasDisplay(int argc, char** argv)
+QString FromView(std::string_view text)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (QByteArray(argv[i]) == "-platform")
-            return true;
-    }
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-int PrintStateWithoutDisplay(int argc, char** argv)
+/// The program's name on the command line, in its help and version and in the settings' file name.
+constexpr char kProgramName[] = "humidora";
+
+/// Exit status of a command line the program cannot follow, as for humidora-cli.
+constexpr int kUsageError = 2;
+
+/// True when Qt is told which platform to draw on (-platform, e.g. offscreen); it then opens the window
+/// there whatever the environment says.
+bool ChoosesPlatform(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--")
+            return false;
+        if (argument == "-platform" || argument == "--platform")
+            return true;
+    }
+    return false;
+}
+
+/// True when Qt has a display to open windows on. Windows and macOS always have their desktop; elsewhere Qt
+/// draws through an X11 or Wayland display, unless QT_QPA_PLATFORM names another platform (offscreen).
+bool HasDisplay()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN) && !defined(Q_OS_ANDROID)
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#else
+    return true;
+#endif
+}
+
+/// True when the command line asks only for the help or the version: they are answered without
+/// connecting to any display, so that they work on a build machine (help2man) or over a plain terminal.
+/// The parser decides what the arguments mean; this only picks the kind of application to parse them in.
+bool AsksForTextOnly(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--")
+            return false;
+        if (argument == "-h" || argument == "--help" || argument == "-v" || argument == "--version")
+            return true;
+    }
+    return false;
+}
+
+/// The options of the program; the help, the version and a refused command line are answered here.
+struct CommandLine
+{
+    QString file;    ///< the calculation file to open, or empty
+    int exit_status; ///< -1 to go on, else the program ends with this status
+};
+
+CommandLine ParseCommandLine(const QCoreApplication& application)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("%1, the psychrometric calculator of moist air. From the dry-bulb\n"
+                       "temperature, the barometric pressure or the altitude, and one humidity\n"
+                       "parameter, the window computes the other humidity parameters, the range of\n"
+                       "every input, the properties of the mixture and the composition of the air.")
+            .arg(FromView(humidora::kProductTitle)));
+    const QCommandLineOption help(
+        { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version(
+        { QStringLiteral("v"), QStringLiteral("version") }, QStringLiteral("Show the version and exit."));
+    parser.addOptions({ help, version });
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+        QStringLiteral("A saved calculation (.%1) to open. A file that cannot be opened is explained in the "
+                       "status bar and the window starts at its defaults.")
+            .arg(QLatin1String(humidora::kCalculationExtension)),
+        QStringLiteral("[FILE]"));
+
+    const QString name = QLatin1String(kProgramName);
+    const QString try_help = QStringLiteral("\nRun \"%1 --help\" for the options.\n").arg(name);
+    if (!parser.parse(application.arguments())) {
+        std::fputs(qPrintable(QStringLiteral("%1: %2%3").arg(name, parser.errorText(), try_help)), stderr);
+        return { {}, kUsageError };
+    }
+    if (parser.isSet(help)) {
+        // The usage line names the program as users type it, not by the path it was started from.
+        QString text = parser.helpText();
+        const QString invoked = QStringLiteral("Usage: ") + application.arguments().constFirst();
+        if (text.startsWith(invoked))
+            text.replace(0, invoked.size(), QStringLiteral("Usage: ") + name);
+        std::fputs(qPrintable(text), stdout);
+        return { {}, 0 };
+    }
+    if (parser.isSet(version)) {
+        std::fputs(
+            qPrintable(QStringLiteral("%1 %2\n").arg(name, QCoreApplication::applicationVersion())), stdout);
+        return { {}, 0 };
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        std::fputs(qPrintable(QStringLiteral("%1: one calculation file at a time, not %2%3")
+                                  .arg(name)
+                                  .arg(files.size())
+                                  .arg(try_help)),
+            stderr);
+        return { {}, kUsageError };
+    }
+    return { files.value(0), -1 };
+}
+
+/// Prints the state of `file` (the start-up state when empty) through humidora-cli, for a machine
+/// without a display.
+int PrintStateWithoutDisplay(const QString& file)
+{
     std::fputs(
         "humidora: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set, and no QT_QPA_PLATFORM), "
-        "so the window cannot open.\nThe start-up state, from humidora-cli:\n",
+        "so the window cannot open.\n",
         stderr);
+    QStringList arguments { QStringLiteral("state") };
+    if (file.isEmpty()) {
+        std::fputs("The start-up state, from humidora-cli:\n", stderr);
+    } else {
+        std::fputs(qPrintable(QStringLiteral("The state of \"%1\", from humidora-cli:\n").arg(file)), stderr);
+        arguments << QStringLiteral("--from=") + file;
+    }
     std::fflush(stderr);
     const QString cli = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("humidora-cli"));
-    const int status = QProcess::execute(cli, { QStringLiteral("state") });
+    const int status = QProcess::execute(cli, arguments);
     if (status < 0) {
         std::fputs("humidora: humidora-cli could not be run either.\n", stderr);
         return 1;
@@ -85,21 +198,31 @@ int main(int argc, char** argv)
     QElapsedTimer since_main;
     since_main.start();
 
-    if (!HasDisplay(argc, argv))
-        return PrintStateWithoutDisplay(argc, argv);
+    // A QApplication connects to the display at once; the help, the version and a machine without a
+    // display make do with a QCoreApplication.
+    const bool window = ChoosesPlatform(argc, argv) || (HasDisplay() && !AsksForTextOnly(argc, argv));
+    const std::unique_ptr<QCoreApplication> app = window ? std::make_unique<QApplication>(argc, argv)
+                                                         : std::make_unique<QCoreApplication>(argc, argv);
+    // The settings (recent files, window places) are kept under these names by every part of the program.
+    QCoreApplication::setOrganizationName(FromView(humidora::kProductName));
+    QCoreApplication::setApplicationName(QLatin1String(kProgramName));
+    QCoreApplication::setApplicationVersion(FromView(humidora::kProductVersion));
 
-    QApplication app(argc, argv);
-    const std::string_view name = humidora::kProductName;
-    const std::string_view version = humidora::kProductVersion;
-    QApplication::setApplicationName(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-    QApplication::setApplicationVersion(
-        QString::fromUtf8(version.data(), static_cast<qsizetype>(version.size())));
+    const CommandLine command_line = ParseCommandLine(*app);
+    if (command_line.exit_status >= 0)
+        return command_line.exit_status;
+    if (!window)
+        return PrintStateWithoutDisplay(command_line.file);
 
-    Form_ambient window;
-    new humidora::FileCommands(window); // Open, Save, Save As and Report; owned by the window
+    // The desktop entry's name: on Wayland this ties the window to its icon and menu entry.
+    QGuiApplication::setDesktopFileName(QLatin1String(kProgramName));
+    Form_ambient form;
+    auto* files = new humidora::FileCommands(form); // Open, Save, Save As and Report; owned by the window
+    if (!command_line.file.isEmpty())
+        files->openFile(command_line.file); // a refused file is explained in the status bar
     StartupProbe probe(since_main, qgetenv("HUMIDORA_STARTUP_PROBE") == "quit");
     if (qEnvironmentVariableIsSet("HUMIDORA_STARTUP_PROBE"))
-        window.installEventFilter(&probe);
-    window.show();
-    return app.exec();
+        form.installEventFilter(&probe);
+    form.show();
+    return app->exec();
 }

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
@@ -104,6 +105,23 @@ QString LabelName(humidora::LimitLabel humidora::AmbientControls::*label)
     return {};
 }
 
+struct Run
+{
+    int exit_code;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run RunProgram(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return { -1, {}, {} };
+    return { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
+}
+
 QProcessEnvironment WithoutDisplay()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -122,6 +140,11 @@ private slots:
     void windowShowsWhatTheCommandLinePrints_data();
     void windowShowsWhatTheCommandLinePrints();
     void withoutDisplayTheProgramPrintsTheStartupState();
+    void withoutDisplayTheProgramPrintsTheStateOfTheFileGiven();
+    void helpAndVersionAnswerWithoutAnyDisplay_data();
+    void helpAndVersionAnswerWithoutAnyDisplay();
+    void refusedCommandLineIsAUsageError_data();
+    void refusedCommandLineIsAUsageError();
     void startupProbeReportsTheFirstPaint();
 };
 
@@ -192,6 +215,97 @@ void FormAmbientProgramTest::withoutDisplayTheProgramPrintsTheStartupState()
     QCOMPARE(program.exitCode(), 0);
     QVERIFY(program.readAllStandardError().contains("no display"));
     QCOMPARE(program.readAllStandardOutput(), state);
+}
+
+void FormAmbientProgramTest::withoutDisplayTheProgramPrintsTheStateOfTheFileGiven()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString file = folder.filePath(QStringLiteral("warm day.humidora"));
+    const QStringList state
+        = { QStringLiteral("state"), QStringLiteral("--temperature=31.5"), QStringLiteral("--dew-point=18") };
+    const Run saved = RunProgram(QStringLiteral(HUMIDORA_CLI),
+        state + QStringList { QStringLiteral("--save"), file }, QProcessEnvironment::systemEnvironment());
+    QCOMPARE(saved.exit_code, 0);
+
+    const Run program = RunProgram(QStringLiteral(HUMIDORA_PROGRAM), { file }, WithoutDisplay());
+    QCOMPARE(program.exit_code, 0);
+    QVERIFY(program.err.contains("no display"));
+    QVERIFY(program.out.contains("dew_point          18 "));
+    QCOMPARE(program.out, saved.out);
+
+    // A file the command line refuses ends the program with the command line's file error, nothing printed.
+    const Run missing = RunProgram(QStringLiteral(HUMIDORA_PROGRAM),
+        { folder.filePath(QStringLiteral("gone.humidora")) }, WithoutDisplay());
+    QCOMPARE(missing.exit_code, 3);
+    QVERIFY(missing.out.isEmpty());
+    QVERIFY(missing.err.contains("gone.humidora"));
+}
+
+void FormAmbientProgramTest::helpAndVersionAnswerWithoutAnyDisplay_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QByteArray>("begins");
+    const QByteArray usage = "Usage: humidora [options] [FILE]\nHumidora 1.1, the psychrometric calculator";
+    const QByteArray version = "humidora 1.1\n";
+    // A display that does not exist: the program must not even try to connect to it.
+    const QString unreachable = QStringLiteral(":4711");
+    QTest::newRow("--help") << QStringList { "--help" } << QString() << usage;
+    QTest::newRow("-h") << QStringList { "-h" } << QString() << usage;
+    QTest::newRow("--help, unreachable display") << QStringList { "--help" } << unreachable << usage;
+    QTest::newRow("--version") << QStringList { "--version" } << QString() << version;
+    QTest::newRow("-v, unreachable display") << QStringList { "-v" } << unreachable << version;
+    QTest::newRow("--version after a file")
+        << QStringList { "some.humidora", "--version" } << unreachable << version;
+}
+
+void FormAmbientProgramTest::helpAndVersionAnswerWithoutAnyDisplay()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, display);
+    QFETCH(QByteArray, begins);
+    QProcessEnvironment environment = WithoutDisplay();
+    if (!display.isEmpty())
+        environment.insert(QStringLiteral("DISPLAY"), display);
+    const Run run = RunProgram(QStringLiteral(HUMIDORA_PROGRAM), arguments, environment);
+    QCOMPARE(run.exit_code, 0);
+    QVERIFY2(run.out.startsWith(begins), run.out.constData());
+    QCOMPARE(run.err, QByteArray());
+    if (begins.startsWith("Usage")) {
+        for (const char* expected : { "-h, --help", "-v, --version", "FILE" })
+            QVERIFY2(run.out.contains(expected), expected);
+        // Conventional help text for terminals and help2man: lines fit 80 columns.
+        for (const QByteArray& line : run.out.split('\n'))
+            QVERIFY2(line.size() <= 80, line.constData());
+    } else {
+        QCOMPARE(run.out, begins);
+    }
+}
+
+void FormAmbientProgramTest::refusedCommandLineIsAUsageError_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("says");
+    QTest::newRow("unknown option") << QStringList { "--bogus" } << QByteArray("Unknown option 'bogus'");
+    QTest::newRow("two files") << QStringList { "a.humidora", "b.humidora" }
+                               << QByteArray("one calculation file at a time");
+}
+
+void FormAmbientProgramTest::refusedCommandLineIsAUsageError()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, says);
+    for (const bool offscreen : { false, true }) {
+        QProcessEnvironment environment = WithoutDisplay();
+        if (offscreen)
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        const Run run = RunProgram(QStringLiteral(HUMIDORA_PROGRAM), arguments, environment);
+        QCOMPARE(run.exit_code, 2);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY2(run.err.contains(says), run.err.constData());
+        QVERIFY(run.err.contains("Run \"humidora --help\""));
+    }
 }
 
 void FormAmbientProgramTest::startupProbeReportsTheFirstPaint()
