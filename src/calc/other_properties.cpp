@@ -1,16 +1,12 @@
 // Phase 9: specific gas constant, density, specific volume, molecular weight and specific enthalpy of the
 // moist air.
+#include "calc/air_process.h"
 #include "calc/ambient_phases.h"
 #include "calc/number_text.h"
 
 namespace humidora::ambient {
 namespace {
 
-constexpr double kDryAirGasConstant = 287.1;     ///< J/(kg K)
-constexpr double kVolumeMolarMassRatio = 1.6078; ///< dry air over water, in the specific volume
-constexpr double kDryAirHeatCapacity = 1.006;    ///< kJ/(kg K)
-constexpr double kVapourHeatCapacity = 1.805;    ///< kJ/(kg K)
-constexpr double kHeatOfVaporization = 2501;     ///< kJ/kg at 0 C
 constexpr double kJoulePerCalorie = 4.1868;
 constexpr double kKgPerCubicMetrePerLbPerCubicFoot = 16.01846;
 constexpr double kBtuPerLbPerKjPerKg = 0.42992;
@@ -45,12 +41,12 @@ void WriteOtherProperties(Run& run)
 
     const double R = Quotient(kUniversalGasConstant, M);
     s.gas_constant = R;
-    const double v = Quotient(kDryAirGasConstant * T * (1 + kVolumeMolarMassRatio * W), P);
+    const double v = Finite(SpecificVolume(T, W, P));
     // The density comes from the specific volume, not from R.
     const double rho = Quotient(1 + W, v);
     s.density = rho;
-    const double t = T - kCelsiusOffset;
-    const double h = Finite(kDryAirHeatCapacity * t + W * (kHeatOfVaporization + kVapourHeatCapacity * t));
+    // The relation that the air-handling processes use too, so that their states read the same here.
+    const double h = Finite(MoistAirEnthalpy(T, W));
 
     // The unit tables only name the values each unit shows; a value is checked when it is written.
     WriteInUnit(c.Text12, c.Combo12.text(),
