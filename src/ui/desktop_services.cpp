@@ -1,23 +1,24 @@
 #include "ui/desktop_services.h"
 
+#include "ui/install_dirs.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
-#ifndef HUMIDORA_DATA_DIR
-#define HUMIDORA_DATA_DIR "/usr/local/share/humidora"
-#endif
-
 namespace humidora {
 
 QStringList DocumentFolders()
 {
     QStringList folders { QDir::currentPath() };
-    if (QCoreApplication::instance() != nullptr)
-        folders << QCoreApplication::applicationDirPath();
-    folders << QStringLiteral(HUMIDORA_DATA_DIR);
+    if (QCoreApplication::instance() != nullptr) {
+        const QDir programs(QCoreApplication::applicationDirPath());
+        folders << programs.path()
+                << QDir::cleanPath(programs.filePath(QStringLiteral(HUMIDORA_DATA_DIR_FROM_PROGRAMS)));
+    }
+    folders << QStringLiteral(HUMIDORA_INSTALLED_DATA_DIR);
     return folders;
 }
 

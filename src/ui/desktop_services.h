@@ -21,8 +21,9 @@ public:
 };
 
 /// The folders searched for a document, in this order: the current working directory (where the user
-/// started the program), the folder of the executable (the build tree keeps the documents there) and the
-/// installed data folder.
+/// started the program), the folder of the executable (the build tree keeps the documents there), the
+/// data folder beside it (../share/humidora, an installation wherever it was moved) and the data folder
+/// of the configured installation.
 QStringList DocumentFolders();
 
 /// Absolute path of the first existing file named `fileName` in `folders`, or an empty string.

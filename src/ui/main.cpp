@@ -3,6 +3,7 @@
 // X11 or Wayland display and none is there, the program says so and prints the state through the
 // command-line program instead.
 
+#include "assets/application_icon.h"
 #include "calc/number_text.h"
 #include "calc/product.h"
 #include "io/calculation_file.h"
@@ -216,6 +217,7 @@ int main(int argc, char** argv)
 
     // The desktop entry's name: on Wayland this ties the window to its icon and menu entry.
     QGuiApplication::setDesktopFileName(QLatin1String(kProgramName));
+    QApplication::setWindowIcon(humidora::ApplicationIcon()); // every window's icon
     Form_ambient form;
     auto* files = new humidora::FileCommands(form); // Open, Save, Save As and Report; owned by the window
     if (!command_line.file.isEmpty())

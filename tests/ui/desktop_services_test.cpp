@@ -106,11 +106,15 @@ void DesktopServicesTest::documentIsFoundInTheFirstFolderThatHasIt()
 void DesktopServicesTest::folderOrderIsWorkingDirectoryExecutableThenData()
 {
     const QStringList folders = humidora::DocumentFolders();
-    QCOMPARE(folders.size(), 3);
+    QCOMPARE(folders.size(), 4);
     QCOMPARE(folders[0], QDir::currentPath());
     QCOMPARE(folders[1], QCoreApplication::applicationDirPath());
-    QVERIFY(QDir::isAbsolutePath(folders[2]));
-    QVERIFY(folders[2].endsWith(QStringLiteral("/humidora")));
+    // An installation moved to another prefix: the data folder beside the programs' folder.
+    QDir data(QCoreApplication::applicationDirPath());
+    QVERIFY(data.cdUp());
+    QCOMPARE(folders[2], data.filePath(QStringLiteral("share/humidora")));
+    QVERIFY(QDir::isAbsolutePath(folders[3]));
+    QVERIFY(folders[3].endsWith(QStringLiteral("/share/humidora")));
 }
 
 void DesktopServicesTest::documentIsOpenedAsLocalFile()
