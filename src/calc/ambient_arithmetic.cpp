@@ -49,6 +49,23 @@ bool IsAccepted(const ValueBox& box, const LimitLabel& minimum, const LimitLabel
     return NumberValue(minimum.caption) <= value && value <= NumberValue(maximum.caption);
 }
 
+Refusal InputRefusal(
+    const AmbientControls& controls, const QuantityControls& quantity, RefusalReason otherwise)
+{
+    const ValueBox& box = controls.*(quantity.box);
+    const LimitLabel& minimum = controls.*(quantity.minimum);
+    const LimitLabel& maximum = controls.*(quantity.maximum);
+    RefusalReason reason = otherwise;
+    if (!IsNumberText(box.text))
+        reason = RefusalReason::NotANumber;
+    else if (NumberValue(box.text) < NumberValue(minimum.caption))
+        reason = RefusalReason::BelowMinimum;
+    else if (NumberValue(box.text) > NumberValue(maximum.caption))
+        reason = RefusalReason::AboveMaximum;
+    return { std::string(quantity.key), box.text, reason, minimum.caption, maximum.caption,
+        (controls.*(quantity.list)).text(), ValueBoxNumber(quantity.box) };
+}
+
 void WriteErrorIntoHumidityOutputs(AmbientControls& controls)
 {
     for (const QuantityControls* quantity : kHumidityQuantities) {

@@ -163,6 +163,15 @@ const std::array<NamedLabel, 22> kLimitLabels = { {
     { "Label25", &AmbientControls::Label25 },
 } };
 
+int ValueBoxNumber(ValueBox AmbientControls::*box)
+{
+    for (std::size_t i = 0; i < kValueBoxes.size(); ++i) {
+        if (kValueBoxes[i].box == box)
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
 using C = AmbientControls;
 const std::array<QuantityControls, 16> kQuantities = { {
     { "temperature", nullptr, &C::Text1, &C::Combo1, &C::Label5, &C::Label4 },

@@ -138,6 +138,9 @@ extern const std::array<NamedList, 16> kUnitLists;    ///< Combo1..Combo16 in nu
 extern const std::array<NamedOption, 10> kOptions;    ///< Option1..Option10 in number order
 extern const std::array<NamedLabel, 22> kLimitLabels; ///< Label4..Label25 in number order
 
+/// Number (1..16) of a value box of the model, 0 for none.
+int ValueBoxNumber(ValueBox AmbientControls::*box);
+
 /// A quantity of the window with its controls: option (none for the temperature and the five
 /// properties), value box, unit list, minimum and maximum label (none for the five properties).
 struct QuantityControls

@@ -13,6 +13,7 @@ bool ReadTemperature(Run& run)
         ? KelvinFromUnit(NumberValue(c.Text1.text), c.Combo1.text())
         : std::nullopt;
     if (!kelvin) {
+        run.refusal = InputRefusal(c, kQuantities[0], RefusalReason::UnknownUnit);
         c.Text1.background = Background::Red;
         WriteErrorIntoHumidityOutputs(c);
         return false;
@@ -31,6 +32,7 @@ bool ReadPressure(Run& run)
     c.Text10.background = Background::Cyan;
     const auto unit = FindPressureUnit(c.Combo2.text());
     if (!unit || !IsAccepted(c.Text2, c.Label7, c.Label6)) {
+        run.refusal = InputRefusal(c, kQuantities[1], RefusalReason::UnknownUnit);
         c.Text2.background = Background::Red;
         c.Text10.text = "Error";
         WriteErrorIntoHumidityOutputs(c);
@@ -58,6 +60,7 @@ bool ReadAltitude(Run& run)
     c.Text2.background = Background::Cyan;
     const auto unit = FindAltitudeUnit(c.Combo10.text());
     if (!unit || !IsAccepted(c.Text10, c.Label9, c.Label8)) {
+        run.refusal = InputRefusal(c, kQuantities[2], RefusalReason::UnknownUnit);
         c.Text10.background = Background::Red;
         c.Text2.text = "Error";
         WriteErrorIntoHumidityOutputs(c);

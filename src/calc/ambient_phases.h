@@ -5,6 +5,7 @@
 #include "calc/ambient_controls.h"
 #include "calc/ambient_state.h"
 #include "calc/calculate_ambient.h"
+#include "calc/refusal.h"
 #include "core/properties.h"
 
 #include <optional>
@@ -36,6 +37,7 @@ struct Run
     const PropertyRoutines& routines;
     SaturationMethod method = kIapws;
     double saturation_pressure = 0; ///< Ps at the ambient temperature, Pa
+    std::optional<Refusal> refusal; ///< set by the phase that refuses the run
 };
 
 // Fixed limits of the three ambient inputs, SI.
@@ -62,6 +64,11 @@ std::optional<double> KelvinFromUnit(double value, std::string_view unit);
 /// The input rule shared by every value box: the whole text is one number and it lies between the values
 /// of the captions of its minimum and maximum label, both ends included.
 bool IsAccepted(const ValueBox& box, const LimitLabel& minimum, const LimitLabel& maximum);
+
+/// The refusal of the input `quantity` by the rule of IsAccepted, in the words of its box, limit labels
+/// and unit list; a box that passes the rule is refused for `otherwise`.
+Refusal InputRefusal(
+    const AmbientControls& controls, const QuantityControls& quantity, RefusalReason otherwise);
 
 /// "Error" into each humidity box whose option is not selected.
 void WriteErrorIntoHumidityOutputs(AmbientControls& controls);

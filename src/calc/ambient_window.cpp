@@ -214,7 +214,7 @@ AmbientInputs AmbientWindow::CurrentInputs() const
 void AmbientWindow::Recalculate()
 {
     ++calculations_;
-    CalculateAmbient(controls_, state_);
+    refusal_ = CalculateAmbient(controls_, state_);
 }
 
 } // namespace humidora

@@ -5,8 +5,10 @@
 
 #include "calc/ambient_controls.h"
 #include "calc/ambient_state.h"
+#include "calc/refusal.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace humidora {
@@ -83,6 +85,8 @@ public:
 
     const AmbientControls& controls() const { return controls_; }
     const AmbientState& state() const { return state_; }
+    /// Why the last recalculation was refused; nothing when it was accepted (or none has run yet).
+    const std::optional<Refusal>& refusal() const { return refusal_; }
 
     /// Number (1..16) of the value box that should have the keyboard focus, with its whole text selected
     /// when focus_select_all() is true.
@@ -97,6 +101,7 @@ private:
 
     AmbientControls controls_;
     AmbientState state_;
+    std::optional<Refusal> refusal_;
     int focus_box_ = 1;
     bool focus_select_all_ = false;
     long calculations_ = 0;

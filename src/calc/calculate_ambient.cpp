@@ -4,15 +4,16 @@
 
 namespace humidora {
 
-void CalculateAmbient(AmbientControls& controls, AmbientState& state)
+std::optional<Refusal> CalculateAmbient(AmbientControls& controls, AmbientState& state)
 {
-    CalculateAmbient(controls, state, PropertyRoutines {});
+    return CalculateAmbient(controls, state, PropertyRoutines {});
 }
 
-void CalculateAmbient(AmbientControls& controls, AmbientState& state, const PropertyRoutines& routines)
+std::optional<Refusal> CalculateAmbient(
+    AmbientControls& controls, AmbientState& state, const PropertyRoutines& routines)
 {
     using namespace ambient;
-    Run run { controls, state, routines };
+    Run run { controls, state, routines, kIapws, 0, std::nullopt };
 
     run.method = ReadFormulation(controls); // 1
     WriteLimitLabels(controls);             // 2
@@ -24,19 +25,21 @@ void CalculateAmbient(AmbientControls& controls, AmbientState& state, const Prop
         if (!ReadTemperature(run)              // 5
             || !ReadPressureOrAltitude(run)) { // 6
             GiveOutOfRangeReport(controls);
-            return;
+            return run.refusal;
         }
         if (!WriteSaturationRanges(run)) // 7, with its own report
-            return;
+            return run.refusal;
         if (!SolveHumidity(run)) { // 8
             GiveOutOfRangeReport(controls);
-            return;
+            return run.refusal ? run.refusal : Refusal {};
         }
         WriteOtherProperties(run);    // 9
         WriteCompositionListing(run); // 10
     } catch (const ArithmeticFailure&) {
         GiveOutOfRangeReport(controls);
+        return Refusal {};
     }
+    return std::nullopt;
 }
 
 } // namespace humidora

@@ -4,7 +4,10 @@
 
 #include "calc/ambient_controls.h"
 #include "calc/ambient_state.h"
+#include "calc/refusal.h"
 #include "core/properties.h"
+
+#include <optional>
 
 namespace humidora {
 
@@ -28,9 +31,11 @@ struct PropertyRoutines
 /// listing. A refused input, a vapour pressure that reaches the ambient pressure, or any arithmetic failure
 /// (a non-finite intermediate, a division by zero, a value beyond single precision) ends the run early
 /// with its report in List1; nothing is thrown to the caller and no text ever shows "inf" or "nan".
-void CalculateAmbient(AmbientControls& controls, AmbientState& state);
+/// Returns why a run was refused (an arithmetic failure is NotComputable), nothing for an accepted one.
+std::optional<Refusal> CalculateAmbient(AmbientControls& controls, AmbientState& state);
 
 /// The same run with the given property routines.
-void CalculateAmbient(AmbientControls& controls, AmbientState& state, const PropertyRoutines& routines);
+std::optional<Refusal> CalculateAmbient(
+    AmbientControls& controls, AmbientState& state, const PropertyRoutines& routines);
 
 } // namespace humidora

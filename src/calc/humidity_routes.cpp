@@ -365,13 +365,14 @@ bool SolveHumidity(Run& run)
         return false;
     }
     ValueBox& box = c.*(selected->box);
-    const auto refuse = [&] {
+    const auto refuse = [&](RefusalReason otherwise) {
+        run.refusal = InputRefusal(c, *selected, otherwise);
         box.background = Background::Red;
         WriteErrorIntoHumidityOutputs(c);
         return false;
     };
     if (!IsAccepted(box, c.*(selected->minimum), c.*(selected->maximum)))
-        return refuse();
+        return refuse(RefusalReason::UnknownUnit);
     box.background = Background::Standard;
 
     const Humidity h { c, run.state, run.routines, run.method, run.state.temperature, run.state.pressure,
@@ -380,10 +381,10 @@ bool SolveHumidity(Run& run)
     const AmbientState before = run.state;
     try {
         if (!RunRoute(h, *selected, NumberValue(box.text)))
-            return refuse();
+            return refuse(RefusalReason::UnknownUnit);
     } catch (const VapourPressureReachesAmbient&) {
         run.state = before;
-        return refuse();
+        return refuse(RefusalReason::ReachesAmbientPressure);
     }
     return true;
 }

@@ -81,7 +81,20 @@ QString HexColour(Background background)
     return hex;
 }
 
-QJsonObject StateJson(const AmbientControls& controls, bool ok)
+QJsonObject RefusalJson(const Refusal& refusal)
+{
+    return {
+        { "quantity", FromModel(refusal.quantity) },
+        { "text", FromModel(refusal.text) },
+        { "reason", FromModel(std::string(RefusalReasonName(refusal.reason))) },
+        { "minimum", FromModel(refusal.minimum) },
+        { "maximum", FromModel(refusal.maximum) },
+        { "unit", FromModel(refusal.unit) },
+        { "message", FromModel(RefusalSentence(refusal)) },
+    };
+}
+
+QJsonObject StateJson(const AmbientControls& controls, const std::optional<Refusal>& refusal)
 {
     QJsonObject quantities;
     for (const QuantityControls& quantity : kQuantities) {
@@ -97,13 +110,16 @@ QJsonObject StateJson(const AmbientControls& controls, bool ok)
         }
         quantities[FromModel(std::string(quantity.key))] = entry;
     }
-    return {
-        { "ok", ok },
+    QJsonObject json {
+        { "ok", !refusal },
         { "method", controls.menu_IAPWS ? "iapws" : "hyland-wexler" },
         { "quantities", quantities },
         { "listing", QJsonArray::fromStringList(FromModel(controls.List1.lines)) },
         { "listing_background", HexColour(controls.List1.background) },
     };
+    if (refusal)
+        json["refusal"] = RefusalJson(*refusal);
+    return json;
 }
 
 void PrintTable(const AmbientControls& controls)
@@ -249,14 +265,13 @@ int RunState(const QStringList& arguments)
         return *status;
 
     const AmbientControls& controls = window.controls();
-    // Every report of the calculation turns the listing red.
-    const bool ok = controls.List1.background != Background::Red;
+    const std::optional<Refusal>& refusal = window.refusal();
     if (parser.isSet(json))
-        PrintJson(StateJson(controls, ok));
+        PrintJson(StateJson(controls, refusal));
     else
         PrintTable(controls);
-    if (!ok) {
-        PrintError(command + ": " + FromModel(controls.List1.lines).join(' '));
+    if (refusal) {
+        PrintError(command + ": " + FromModel(RefusalSentence(*refusal)));
         return kRefused;
     }
     return kSuccess;

@@ -2,6 +2,7 @@
 
 #include "calc/ambient_window.h"
 #include "calc/product.h"
+#include "calc/refusal.h"
 #include "ui/desktop_services.h"
 #include "ui/form_about.h"
 #include "ui/form_saturation.h"
@@ -617,6 +618,8 @@ void Form_ambient::setTabChain()
 void Form_ambient::refresh()
 {
     const AmbientControls& model = logic_->controls();
+    const std::optional<humidora::Refusal>& refusal = logic_->refusal();
+    const QString refusal_sentence = refusal ? ToQString(humidora::RefusalSentence(*refusal)) : QString();
 
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
         QLineEdit* box = boxes_[i];
@@ -629,7 +632,10 @@ void Form_ambient::refresh()
             box->setReadOnly(state.locked);
         SetColour(box, QPalette::Base, BackgroundColour(state.background, box));
         SetPointSize(box, state.font_size);
+        const bool refused = refusal && refusal->box == static_cast<int>(i) + 1;
+        box->setToolTip(refused ? refusal_sentence : QString());
     }
+    showRefusal(refusal_sentence);
 
     for (std::size_t i = 0; i < lists_.size(); ++i) {
         QComboBox* list = lists_[i];
@@ -682,6 +688,18 @@ void Form_ambient::refresh()
         const QSignalBlocker blocker(action);
         action->setChecked(checked);
     }
+}
+
+void Form_ambient::showRefusal(const QString& sentence)
+{
+    if (sentence == shown_refusal_)
+        return;
+    // A correction takes away the refusal's own message only, never a message of the file commands.
+    if (!sentence.isEmpty())
+        statusBar()->showMessage(sentence);
+    else if (statusBar()->currentMessage() == shown_refusal_)
+        statusBar()->clearMessage();
+    shown_refusal_ = sentence;
 }
 
 // ---- Widgets to model --------------------------------------------------------------------------------

@@ -59,6 +59,8 @@ private:
     void unitChosen(int list, int index);
     void optionClicked(int option);
     void applyFocusRequest();
+    /// The sentence of the last refusal in the status bar; an empty sentence takes it away.
+    void showRefusal(const QString& sentence);
 
     void openHelpDocument(const QString& fileName);
     void openWebAddress();
@@ -75,6 +77,7 @@ private:
     QLabel* unit_header_ = nullptr;            // Label27
     QListWidget* list_ = nullptr;              // List1
     QPushButton* web_button_ = nullptr;        // Command1
+    QString shown_refusal_;                    // the refusal sentence in the status bar, or empty
 
     QAction* iapws_ = nullptr;
     QAction* hyland_wexler_ = nullptr;

@@ -3,6 +3,7 @@
 #include "cli_process.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -153,6 +154,61 @@ TEST(StateCommand, RefusedInputEndsInTheReport)
             "by red color is out of allowable range." }));
     EXPECT_EQ(json["listing_background"].toString(), "#ff0000");
     EXPECT_FALSE(run.err.isEmpty());
+}
+
+// A refusal says what to correct: the window's sentence on stderr and its parts as the JSON "refusal".
+struct RefusalCase
+{
+    const char* name;
+    QStringList arguments;
+    const char* sentence;
+    QJsonObject refusal;
+};
+
+class StateRefusal : public ::testing::TestWithParam<RefusalCase>
+{
+};
+
+TEST_P(StateRefusal, SaysWhatIsWrongOnStderrAndInTheJson)
+{
+    const RefusalCase& c = GetParam();
+    const CliRun run = RunState(c.arguments);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err, QStringLiteral("humidora-cli state: %1\n").arg(QLatin1String(c.sentence)));
+    QJsonObject expected = c.refusal;
+    expected["message"] = QLatin1String(c.sentence);
+    EXPECT_EQ(run.json()["refusal"].toObject(), expected)
+        << QJsonDocument(run.json()["refusal"].toObject()).toJson().toStdString();
+    EXPECT_FALSE(run.json()["ok"].toBool());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StateRefusal,
+    ::testing::Values(
+        RefusalCase { "Comma", { "--relative-humidity", "50,5" },
+            "Relative Humidity '50,5' is not a number (the decimal point is '.')",
+            { { "quantity", "relative_humidity" }, { "text", "50,5" }, { "reason", "not_a_number" },
+                { "minimum", "0" }, { "maximum", "100" }, { "unit", "%" } } },
+        RefusalCase { "AboveMaximum", { "--relative-humidity", "120" },
+            "Relative Humidity 120 % is above its maximum of 100 %",
+            { { "quantity", "relative_humidity" }, { "text", "120" }, { "reason", "above_maximum" },
+                { "minimum", "0" }, { "maximum", "100" }, { "unit", "%" } } },
+        RefusalCase { "BritishTemperature", { "--system", "british", "--temperature", "-200" },
+            "Ambient Temperature -200 F is below its minimum of -148 F",
+            { { "quantity", "temperature" }, { "text", "-200" }, { "reason", "below_minimum" },
+                { "minimum", "-148" }, { "maximum", "212" }, { "unit", "F" } } },
+        RefusalCase { "Saturation", { "--temperature", "90", "--pressure", "50" },
+            "Partial Pressure of Water in Air 70.182 kPa reaches the ambient pressure 50 kPa",
+            { { "quantity", "partial_pressure" }, { "text", "70.182" },
+                { "reason", "reaches_ambient_pressure" }, { "minimum", "" }, { "maximum", "50" },
+                { "unit", "kPa" } } }),
+    [](const ::testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
+
+TEST(StateCommand, AcceptedRunHasNoRefusal)
+{
+    const CliRun run = RunState({ "--relative-humidity", "60" });
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_FALSE(run.json().contains("refusal"));
+    EXPECT_TRUE(run.err.isEmpty());
 }
 
 TEST(StateCommand, VapourPressureReport)

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 
 using humidora::AmbientWindow;
@@ -42,6 +43,9 @@ private slots:
     void typingRecalculatesOnEveryKeystroke_data();
     void typingRecalculatesOnEveryKeystroke();
     void typingIntoAComputedBoxChangesNothing();
+    void refusalIsExplainedInToolTipAndStatusBar_data();
+    void refusalIsExplainedInToolTipAndStatusBar();
+    void correctingARefusalLeavesOtherMessages();
     void altitudeInputWritesPressureWithoutSecondRun();
     void unitChoiceSwitchesToCustomized();
     void choosingTheReferenceItemKeepsTheSystem();
@@ -449,6 +453,58 @@ void FormAmbientTest::typingIntoAComputedBoxChangesNothing()
     QCOMPARE(w.calculations(), calculations);
     QTest::keyClicks(w.text(14), QStringLiteral("9"));
     QCOMPARE(w.calculations(), calculations);
+}
+
+void FormAmbientTest::refusalIsExplainedInToolTipAndStatusBar_data()
+{
+    QTest::addColumn<int>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("sentence");
+    QTest::newRow("above maximum") << 4 << QStringLiteral("120")
+                                   << QStringLiteral("Relative Humidity 120 % is above its maximum of 100 %");
+    QTest::newRow("comma") << 4 << QStringLiteral("50,5")
+                           << QStringLiteral(
+                                  "Relative Humidity '50,5' is not a number (the decimal point is '.')");
+    QTest::newRow("temperature") << 1 << QStringLiteral("-150")
+                                 << QStringLiteral(
+                                        "Ambient Temperature -150 C is below its minimum of -100 C");
+}
+
+void FormAmbientTest::refusalIsExplainedInToolTipAndStatusBar()
+{
+    QFETCH(int, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, sentence);
+    WindowUnderTest w;
+    QLineEdit* edit = w.text(box);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->toolTip(), sentence);
+    QCOMPARE(w.window->statusBar()->currentMessage(), sentence);
+    for (int other = 1; other <= 16; ++other) {
+        if (other != box)
+            QVERIFY2(w.text(other)->toolTip().isEmpty(), qPrintable(w.text(other)->objectName()));
+    }
+    // The red box and the listing stay as they were.
+    QCOMPARE(edit->palette().color(QPalette::Base), QColor(255, 0, 0));
+    QCOMPARE(DifferenceFromModel(w, w.model()), QString());
+
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("20"));
+    QVERIFY(edit->toolTip().isEmpty());
+    QVERIFY(w.window->statusBar()->currentMessage().isEmpty());
+}
+
+void FormAmbientTest::correctingARefusalLeavesOtherMessages()
+{
+    WindowUnderTest w;
+    w.text(4)->setFocus();
+    w.text(4)->selectAll();
+    QTest::keyClicks(w.text(4), QStringLiteral("120"));
+    w.window->statusBar()->showMessage(QStringLiteral("Saved \"coil.humidora\"."));
+    QTest::keyClick(w.text(4), Qt::Key_Backspace);
+    QCOMPARE(w.window->statusBar()->currentMessage(), QStringLiteral("Saved \"coil.humidora\"."));
 }
 
 void FormAmbientTest::altitudeInputWritesPressureWithoutSecondRun()
