@@ -147,7 +147,7 @@ bool FileCommands::writeReport(const QString& path)
         tell(error, true, path);
         return false;
     }
-    last_folder_ = QFileInfo(path).absolutePath();
+    useFolder(QFileInfo(path).absolutePath());
     tell(QStringLiteral("Report written to \"%1\".").arg(QDir::toNativeSeparators(path)), false, path);
     return true;
 }
@@ -161,10 +161,11 @@ QString FileCommands::suggestedFolder() const
 {
     if (!current_file_.isEmpty())
         return QFileInfo(current_file_).absolutePath();
-    if (!last_folder_.isEmpty())
+    // A folder remembered from an earlier run may have gone since.
+    if (!last_folder_.isEmpty() && QFileInfo(last_folder_).isDir())
         return last_folder_;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 void FileCommands::followInputs()
@@ -192,10 +193,24 @@ void FileCommands::inputsMayHaveChanged()
 void FileCommands::markSaved(const QString& path)
 {
     current_file_ = QFileInfo(path).absoluteFilePath();
-    last_folder_ = QFileInfo(current_file_).absolutePath();
     saved_inputs_ = window_.logic().CurrentInputs();
     modified_ = false;
     updateTitle();
+    useFolder(QFileInfo(current_file_).absolutePath());
+    emit calculationFileUsed(current_file_);
+}
+
+void FileCommands::setLastFolder(const QString& folder)
+{
+    last_folder_ = folder;
+}
+
+void FileCommands::useFolder(const QString& folder)
+{
+    if (folder == last_folder_)
+        return;
+    last_folder_ = folder;
+    emit lastFolderChanged(folder);
 }
 
 void FileCommands::updateTitle()

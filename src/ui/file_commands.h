@@ -50,6 +50,17 @@ public:
     bool saveFile(const QString& path);
     bool writeReport(const QString& path);
 
+    /// The folder the dialogs start in while the window shows no file, e.g. the one of an earlier run.
+    void setLastFolder(const QString& folder);
+    /// Shows an outcome in the status bar; a failure stays until the next message.
+    void tell(const QString& message, bool failure, const QString& path);
+
+signals:
+    /// A calculation file was opened or saved (absolute path).
+    void calculationFileUsed(const QString& path);
+    /// The folder of the file last opened, saved or written changed.
+    void lastFolderChanged(const QString& folder);
+
 private:
     QString ask(Prompt prompt, const QString& suggestion);
     QString suggestedFolder() const;
@@ -57,8 +68,7 @@ private:
     void inputsMayHaveChanged();
     void markSaved(const QString& path);
     void updateTitle();
-    /// Shows an outcome in the status bar; a failure stays until the next message.
-    void tell(const QString& message, bool failure, const QString& path);
+    void useFolder(const QString& folder);
 
     Form_ambient& window_;
     FileNamePrompt prompt_;

@@ -593,7 +593,7 @@ void Form_ambient::buildMenus()
         [this] { openHelpDocument(QStringLiteral("Humidora_Users Guide.pdf")); });
     connect(brochure, &QAction::triggered, this,
         [this] { openHelpDocument(QStringLiteral("Humidora_Brochure.pdf")); });
-    connect(about, &QAction::triggered, this, [this] { showSingle(about_); });
+    connect(about, &QAction::triggered, this, [this] { showSingle(about_, false); });
 }
 
 void Form_ambient::setTabChain()
@@ -754,15 +754,28 @@ bool Form_ambient::eventFilter(QObject* watched, QEvent* event)
 
 // ---- Other windows, documents, the web ---------------------------------------------------------------
 
-template <class Window> void Form_ambient::showSingle(QPointer<Window>& window)
+template <class Window> void Form_ambient::showSingle(QPointer<Window>& window, bool tool_window)
 {
     if (window.isNull()) {
         window = new Window(nullptr);
         window->setAttribute(Qt::WA_DeleteOnClose);
+        if (tool_window)
+            emit toolWindowCreated(window);
     }
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+bool Form_ambient::showToolWindow(const QString& objectName)
+{
+    if (objectName == QLatin1String(Form_saturation::staticMetaObject.className()))
+        showSingle(saturation_);
+    else if (objectName == QLatin1String(Form_unit_convertor::staticMetaObject.className()))
+        showSingle(convertor_);
+    else
+        return false;
+    return true;
 }
 
 void Form_ambient::closeOtherWindows()

@@ -45,6 +45,15 @@ public:
     /// labels, listing, menu check marks) without starting any event of its own.
     void refresh();
 
+    /// Opens the tool window of this objectName (Form_saturation, Form_unit_convertor), or brings it to
+    /// the front when it is open; false for a name that is no tool window. A tool window's objectName is
+    /// its class name; each new tool window is listed here, so that it can reopen at start-up.
+    bool showToolWindow(const QString& objectName);
+
+signals:
+    /// A tool window was created and is about to be shown for the first time; it lives until it is closed.
+    void toolWindowCreated(QWidget* window);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,7 +73,9 @@ private:
 
     void openHelpDocument(const QString& fileName);
     void openWebAddress();
-    template <class Window> void showSingle(QPointer<Window>& window);
+    /// Shows the single window of its kind, creating it when needed; a tool window is announced by
+    /// toolWindowCreated.
+    template <class Window> void showSingle(QPointer<Window>& window, bool tool_window = true);
     void closeOtherWindows();
 
     std::unique_ptr<humidora::AmbientWindow> logic_;

@@ -7,7 +7,7 @@
 #include "calc/number_text.h"
 #include "calc/product.h"
 #include "io/calculation_file.h"
-#include "ui/file_commands.h"
+#include "ui/desktop_program.h"
 #include "ui/form_ambient.h"
 
 #include <QApplication>
@@ -42,8 +42,6 @@ bool ChoosesPlatform(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
-        if (argument == "--")
-            return false;
         if (argument == "-platform" || argument == "--platform")
             return true;
     }
@@ -218,13 +216,10 @@ int main(int argc, char** argv)
     // The desktop entry's name: on Wayland this ties the window to its icon and menu entry.
     QGuiApplication::setDesktopFileName(QLatin1String(kProgramName));
     QApplication::setWindowIcon(humidora::ApplicationIcon()); // every window's icon
-    Form_ambient form;
-    auto* files = new humidora::FileCommands(form); // Open, Save, Save As and Report; owned by the window
-    if (!command_line.file.isEmpty())
-        files->openFile(command_line.file); // a refused file is explained in the status bar
+    humidora::DesktopProgram program(command_line.file);
     StartupProbe probe(since_main, qgetenv("HUMIDORA_STARTUP_PROBE") == "quit");
     if (qEnvironmentVariableIsSet("HUMIDORA_STARTUP_PROBE"))
-        form.installEventFilter(&probe);
-    form.show();
+        program.window().installEventFilter(&probe);
+    program.show();
     return app->exec();
 }

@@ -4,12 +4,14 @@
 
 #include "form_ambient_testing.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -146,6 +148,7 @@ private slots:
     void refusedCommandLineIsAUsageError_data();
     void refusedCommandLineIsAUsageError();
     void startupProbeReportsTheFirstPaint();
+    void fileOnTheCommandLineOpensInTheWindow();
 };
 
 void FormAmbientProgramTest::windowShowsWhatTheCommandLinePrints_data()
@@ -323,6 +326,44 @@ void FormAmbientProgramTest::startupProbeReportsTheFirstPaint()
         = QRegularExpression(QStringLiteral("first paint ([0-9.]+) ms after main\\(\\)")).match(report);
     QVERIFY2(match.hasMatch(), qPrintable(report));
     QVERIFY(!match.captured(1).isEmpty());
+}
+
+void FormAmbientProgramTest::fileOnTheCommandLineOpensInTheWindow()
+{
+    // The program runs on a scratch home and configuration folder: the settings it writes are looked for
+    // there, and the user's own are never touched.
+    QTemporaryDir scratch;
+    QVERIFY(scratch.isValid());
+    const QString file = scratch.filePath(QStringLiteral("plant room.humidora"));
+    const Run saved = RunProgram(QStringLiteral(HUMIDORA_CLI),
+        { QStringLiteral("state"), QStringLiteral("--temperature=28"), QStringLiteral("--save"), file },
+        QProcessEnvironment::systemEnvironment());
+    QCOMPARE(saved.exit_code, 0);
+
+    QProcessEnvironment environment = WithoutDisplay();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HUMIDORA_STARTUP_PROBE"), QStringLiteral("quit"));
+    environment.insert(QStringLiteral("HOME"), scratch.filePath(QStringLiteral("home")));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), scratch.filePath(QStringLiteral("config")));
+    const QString settings_file = scratch.filePath(QStringLiteral("config/Humidora/humidora.conf"));
+    const auto recent = [&] {
+        return QSettings(settings_file, QSettings::IniFormat)
+            .value(QStringLiteral("files/recent"))
+            .toStringList();
+    };
+
+    const Run opened = RunProgram(QStringLiteral(HUMIDORA_PROGRAM), { file }, environment);
+    QCOMPARE(opened.exit_code, 0);
+    QVERIFY2(opened.err.contains("first paint"), opened.err.constData());
+    // The window opened the file: it became the first of the recent files.
+    QCOMPARE(recent(), QStringList({ file }));
+
+    // A file the window refuses starts it at its defaults and stays out of the list.
+    const QString missing = scratch.filePath(QStringLiteral("missing.humidora"));
+    const Run refused = RunProgram(QStringLiteral(HUMIDORA_PROGRAM), { missing }, environment);
+    QCOMPARE(refused.exit_code, 0);
+    QCOMPARE(recent(), QStringList({ file }));
+    QVERIFY(!QFileInfo::exists(scratch.filePath(QStringLiteral("home/.config"))));
 }
 
 QTEST_MAIN(FormAmbientProgramTest)

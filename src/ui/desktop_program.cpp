@@ -1,0 +1,31 @@
+#include "ui/desktop_program.h"
+
+#include "ui/file_history.h"
+#include "ui/form_ambient.h"
+#include "ui/recent_files_menu.h"
+#include "ui/window_memory.h"
+
+namespace humidora {
+
+DesktopProgram::DesktopProgram(const QString& file, FileCommands::FileNamePrompt prompt)
+    : window_(std::make_unique<Form_ambient>())
+    , files_(new FileCommands(*window_, std::move(prompt)))
+    , recent_files_(new RecentFilesMenu(*window_, *files_))
+    , memory_(new WindowMemory(*window_))
+{
+    files_->setLastFolder(FileHistory().lastFolder());
+    QObject::connect(files_, &FileCommands::lastFolderChanged, window_.get(),
+        [](const QString& folder) { FileHistory().setLastFolder(folder); });
+    if (!file.isEmpty())
+        files_->openFile(file);
+}
+
+DesktopProgram::~DesktopProgram() = default;
+
+void DesktopProgram::show()
+{
+    window_->show();
+    memory_->reopenToolWindows();
+}
+
+} // namespace humidora
