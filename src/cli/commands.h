@@ -13,7 +13,7 @@ enum ExitStatus : int
     kSuccess = 0,    ///< the result was computed and written
     kRefused = 1,    ///< the input was refused: a result reads "Error" or "Out of Range"
     kUsageError = 2, ///< unknown command or option, unknown unit key, missing or surplus value
-    kFileError = 3, ///< state: a calculation file cannot be read or is not valid, or a file cannot be written
+    kFileError = 3,  ///< a calculation file cannot be read or is not valid, or a file cannot be written
 };
 
 /// One line of the exit-status section of --help.
@@ -45,12 +45,15 @@ struct Command
 int RunSaturation(const QStringList& arguments);
 int RunConvert(const QStringList& arguments);
 int RunState(const QStringList& arguments);
+int RunChart(const QStringList& arguments);
 
 inline constexpr std::array kCommands = {
     Command { "saturation", "saturation pressure or temperature of water, as the saturation window shows it",
         RunSaturation },
     Command { "convert", "convert a number between units, as the unit converter shows it", RunConvert },
     Command { "state", "one state of moist air, as the main window shows it", RunState },
+    Command {
+        "chart", "the psychrometric chart as a picture or as data, as the chart window draws it", RunChart },
 };
 
 } // namespace humidora::cli

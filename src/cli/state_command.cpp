@@ -5,6 +5,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/state_files.h"
+#include "cli/state_inputs.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -20,50 +21,6 @@ const char* const kDescription
       "A unit option selects one list's item and overrides the system (the window then reports a\n"
       "Customized system). Exit status 1 when the window would show a report instead of the listing.\n"
       "Example: humidora-cli state --temperature=-5 --dew-point=-12 --json";
-
-// The humidity parameters: option name and the number of the window's option button.
-struct HumidityParameter
-{
-    const char* option;
-    int option_button;
-};
-constexpr HumidityParameter kHumidityParameters[] = {
-    { "relative-humidity", 2 },
-    { "humidity-ratio", 1 },
-    { "dew-point", 3 },
-    { "wet-bulb", 4 },
-    { "absolute-humidity", 5 },
-    { "partial-pressure", 10 },
-    { "mole-fraction", 6 },
-    { "mass-fraction", 7 },
-};
-
-// One option per unit list that offers a choice: option name and list number.
-struct UnitParameter
-{
-    const char* option;
-    int list;
-};
-constexpr UnitParameter kUnitParameters[] = {
-    { "temperature-unit", 1 },
-    { "pressure-unit", 2 },
-    { "altitude-unit", 10 },
-    { "humidity-ratio-unit", 6 },
-    { "absolute-humidity-unit", 7 },
-    { "dew-point-unit", 3 },
-    { "wet-bulb-unit", 4 },
-    { "partial-pressure-unit", 11 },
-    { "gas-constant-unit", 12 },
-    { "molecular-weight-unit", 13 },
-    { "density-unit", 14 },
-    { "specific-volume-unit", 15 },
-    { "enthalpy-unit", 16 },
-};
-
-const UnitList& ListOf(const AmbientControls& controls, int list)
-{
-    return controls.*(kUnitLists[static_cast<std::size_t>(list - 1)].list);
-}
 
 QString Role(const ValueBox& box)
 {
@@ -148,28 +105,8 @@ int RunState(const QStringList& arguments)
 {
     const QString command = arguments.value(0);
     QCommandLineParser parser;
-    const QCommandLineOption temperature("temperature", "Ambient temperature.", "V");
-    const QCommandLineOption pressure("pressure", "Barometric pressure.", "V");
-    const QCommandLineOption altitude(
-        "altitude", "Altitude above sea level, given instead of the pressure.", "V");
-    parser.addOptions({ temperature, pressure, altitude });
-    std::vector<QCommandLineOption> humidity_options;
-    for (const HumidityParameter& parameter : kHumidityParameters) {
-        humidity_options.emplace_back(parameter.option,
-            QString("The humidity given as %1.").arg(QString(parameter.option).replace('-', ' ')), "V");
-        parser.addOption(humidity_options.back());
-    }
-    const QCommandLineOption method("method", "Saturation formulation: \"iapws\" or \"hyland-wexler\".", "M");
-    const QCommandLineOption system("system", "Unit system: \"metric\" or \"british\".", "S");
-    parser.addOptions({ method, system });
-    std::vector<QCommandLineOption> unit_options;
-    const AmbientControls lists;
-    for (const UnitParameter& parameter : kUnitParameters) {
-        unit_options.emplace_back(parameter.option,
-            "Unit key, one of: \"" + FromModel(ListOf(lists, parameter.list).items).join("\", \"") + "\".",
-            "KEY");
-        parser.addOption(unit_options.back());
-    }
+    const StateOptions state_options;
+    state_options.addTo(parser);
     const QCommandLineOption json("json", "Write one JSON object instead of a table.");
     parser.addOption(json);
     const StateFileOptions files;
@@ -182,10 +119,8 @@ int RunState(const QStringList& arguments)
             + command + " --help\" for the options.");
         return kUsageError;
     }
-    if (parser.isSet(pressure) && parser.isSet(altitude)) {
-        PrintError(command + ": give either --pressure or --altitude, not both");
-        return kUsageError;
-    }
+    if (const std::optional<int> status = CheckStateOptions(parser, state_options, command))
+        return *status;
 
     AmbientWindow window;
     window.Open();
@@ -196,68 +131,9 @@ int RunState(const QStringList& arguments)
         return *status;
     const AmbientInputs read_from_file = inputs;
 
-    const QString method_key = parser.isSet(method) ? parser.value(method) : "iapws";
-    if (method_key != "iapws" && method_key != "hyland-wexler")
-        return UnknownKey(command, "method", method_key, { "iapws", "hyland-wexler" });
-    if (!from_file || parser.isSet(method))
-        inputs.iapws = method_key == "iapws";
-
-    const QString system_key = parser.isSet(system) ? parser.value(system) : "metric";
-    if (system_key != "metric" && system_key != "british")
-        return UnknownKey(command, "system", system_key, { "metric", "british" });
-    const bool british = system_key == "british";
-    const bool set_system = !from_file || parser.isSet(system);
-    if (set_system) {
-        inputs.system = british ? UnitSystem::British : UnitSystem::Metric;
-        inputs.selections = british ? kBritishSelection : kMetricSelection;
-    }
-    const bool customized = inputs.system == UnitSystem::Customized;
-    const std::array<int, 16>& reference
-        = inputs.system == UnitSystem::British ? kBritishSelection : kMetricSelection;
-
-    // A unit that departs from the system's item makes the system Customized, as in the window.
-    for (std::size_t i = 0; i < std::size(kUnitParameters); ++i) {
-        if (!parser.isSet(unit_options[i]))
-            continue;
-        const int list = kUnitParameters[i].list;
-        const UnitList& unit_list = ListOf(window.controls(), list);
-        const QString key = parser.value(unit_options[i]);
-        const int index = unit_list.IndexOf(key.toStdString());
-        if (index < 0)
-            return UnknownKey(command, QString(kUnitParameters[i].option).replace('-', ' '), key,
-                FromModel(unit_list.items));
-        inputs.selections[static_cast<std::size_t>(list - 1)] = index;
-        if (!customized && index != reference[static_cast<std::size_t>(list - 1)])
-            inputs.system = UnitSystem::Customized;
-    }
-
-    const HumidityParameter* given = nullptr;
-    QString humidity_text = "50";
-    for (std::size_t i = 0; i < std::size(kHumidityParameters); ++i) {
-        if (!parser.isSet(humidity_options[i]))
-            continue;
-        if (given) {
-            PrintError(command + ": give at most one humidity parameter (--" + given->option + " and --"
-                + kHumidityParameters[i].option + ")");
-            return kUsageError;
-        }
-        given = &kHumidityParameters[i];
-        humidity_text = parser.value(humidity_options[i]);
-    }
-    if (!from_file || given) {
-        inputs.humidity_option = given ? given->option_button : 2;
-        inputs.humidity = humidity_text.toStdString();
-    }
-    if (!from_file || parser.isSet(temperature))
-        inputs.temperature = parser.isSet(temperature) ? parser.value(temperature).toStdString() : "25";
-    if (!from_file || parser.isSet(altitude) || parser.isSet(pressure))
-        inputs.altitude_given = parser.isSet(altitude);
-    if (parser.isSet(altitude))
-        inputs.altitude = parser.value(altitude).toStdString();
-    if (parser.isSet(pressure))
-        inputs.pressure = parser.value(pressure).toStdString();
-    else if (set_system)
-        inputs.pressure = british ? kBritishPressureText : kMetricPressureText;
+    if (const std::optional<int> status
+        = ApplyStateOptions(parser, state_options, command, from_file, inputs))
+        return *status;
 
     window.RestoreInputs(inputs);
     if (const std::optional<int> status

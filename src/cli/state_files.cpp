@@ -84,8 +84,13 @@ std::unique_ptr<QCoreApplication> CreateApplication(int& argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
             break;
-        if (std::strcmp(argv[i], "--report") == 0 || std::strncmp(argv[i], "--report=", 9) == 0)
-            report = true;
+        // A report or a picture of the chart is drawn, and drawing text needs fonts.
+        for (const char* option : { "--report", "--output" }) {
+            const std::size_t length = std::strlen(option);
+            if (std::strncmp(argv[i], option, length) == 0
+                && (argv[i][length] == '\0' || argv[i][length] == '='))
+                report = true;
+        }
     }
     if (!report)
         return std::make_unique<QCoreApplication>(argc, argv);

@@ -1,0 +1,247 @@
+#include "chart/chart_model.h"
+
+#include "calc/ambient_phases.h"
+#include "calc/number_text.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace humidora::chart {
+namespace {
+
+// The finest decimals with which the window shows each unit; a click never types more.
+constexpr int kTemperatureDecimals = 3;
+
+// Margins of a picture at scale 1, in pixels: the title above, the dry-bulb scale and the legend below,
+// the humidity-ratio scale on the right (where the printed charts have it).
+constexpr double kLeftMargin = 28, kTopMargin = 52, kRightMargin = 80, kBottomMargin = 74;
+// The picture size at which the scale is 1, and the largest scale.
+constexpr double kScaleWidth = 1000, kScaleHeight = 720, kLargestScale = 4;
+constexpr double kMarkerGrabRadius = 8;
+
+// The seven quantities of a read-out, in the order of a printed chart's legend.
+constexpr std::string_view kReadoutKeys[] = { "temperature", "humidity_ratio", "relative_humidity",
+    "wet_bulb", "dew_point", "enthalpy", "specific_volume" };
+
+const QuantityControls* QuantityOf(std::string_view key)
+{
+    for (const QuantityControls& quantity : kQuantities) {
+        if (quantity.key == key)
+            return &quantity;
+    }
+    return nullptr;
+}
+
+ReadoutValue ValueOf(const AmbientControls& controls, std::string_view key)
+{
+    const QuantityControls* quantity = QuantityOf(key);
+    return { std::string(key), (controls.*(quantity->box)).text, (controls.*(quantity->list)).text() };
+}
+
+bool IsRefused(const AmbientControls& controls)
+{
+    return controls.List1.background == Background::Red;
+}
+
+// Decimals that resolve one pixel of `per_pixel` (in the unit), at most `most`.
+int DecimalsFor(double per_pixel, int most)
+{
+    if (!(per_pixel > 0))
+        return most;
+    return std::clamp(static_cast<int>(std::ceil(-std::log10(per_pixel))), 0, most);
+}
+
+int HumidityRatioDecimals(const std::string& unit)
+{
+    return unit == "(g moisture)/(kg dry air)" ? 4 : 7;
+}
+
+double HumidityRatioPerUnit(const std::string& unit)
+{
+    return unit == "(g moisture)/(kg dry air)" ? 0.001 : 1;
+}
+
+double KelvinPerUnit(const std::string& unit)
+{
+    return unit == "F" || unit == "R" ? 5.0 / 9 : 1;
+}
+
+} // namespace
+
+ChartLayout LayoutFor(double width, double height)
+{
+    const double scale = std::clamp(std::min(width / kScaleWidth, height / kScaleHeight), 1.0, kLargestScale);
+    ChartLayout layout;
+    layout.scale = scale;
+    layout.plot.left = kLeftMargin * scale;
+    layout.plot.top = kTopMargin * scale;
+    layout.plot.width = std::max(1.0, width - (kLeftMargin + kRightMargin) * scale);
+    layout.plot.height = std::max(1.0, height - (kTopMargin + kBottomMargin) * scale);
+    return layout;
+}
+
+std::optional<std::string> TemperatureText(double temperature_K, const std::string& unit, int decimals)
+{
+    double shown = 0;
+    if (unit == "K")
+        shown = temperature_K;
+    else if (unit == "C")
+        shown = temperature_K - ambient::kCelsiusOffset;
+    else if (unit == "F")
+        shown = (temperature_K - ambient::kCelsiusOffset) * 1.8 + 32;
+    else if (unit == "R")
+        shown = temperature_K * 9 / 5;
+    else
+        return std::nullopt;
+    return NumberText(shown, decimals);
+}
+
+std::optional<std::string> HumidityRatioText(double W, const std::string& unit, int decimals)
+{
+    if (unit != "(kg moisture)/(kg dry air)" && unit != "(lb moisture)/(lb dry air)"
+        && unit != "(g moisture)/(kg dry air)")
+        return std::nullopt;
+    return NumberText(W / HumidityRatioPerUnit(unit), decimals);
+}
+
+ChartModel::ChartModel()
+    : field_(PresetField(range_))
+    , probe_(std::make_unique<AmbientWindow>())
+{
+}
+
+void ChartModel::Follow(const AmbientWindow& window)
+{
+    const AmbientControls& c = window.controls();
+    method_ = c.menu_HW ? kHylandWexler : kIapws;
+    const bool british_temperature = c.Combo1.text() == "F" || c.Combo1.text() == "R";
+    system_ = c.menu_british || (c.menu_customized && british_temperature) ? ChartSystem::British
+                                                                           : ChartSystem::Metric;
+    // The pressure phase ran and accepted its input when neither the temperature (read before it) nor
+    // the pressure or altitude box is refused.
+    const ValueBox& pressure_box = c.Option9 ? c.Text10 : c.Text2;
+    if (c.Text1.background != Background::Red && pressure_box.background != Background::Red) {
+        pressure_Pa_ = window.state().pressure;
+        pressure_text_ = c.Text2.text + " " + c.Combo2.text();
+    }
+    if (IsRefused(c))
+        marker_.reset();
+    else
+        marker_ = ChartPoint { window.state().temperature, window.state().humidity_ratio };
+    inputs_ = window.CurrentInputs();
+}
+
+void ChartModel::SetRange(ChartRange range)
+{
+    range_ = range;
+    field_ = PresetField(range);
+}
+
+bool ChartModel::SetField(const ChartField& field)
+{
+    if (!IsValidField(field))
+        return false;
+    field_ = field;
+    return true;
+}
+
+void ChartModel::ResetView()
+{
+    field_ = PresetField(range_);
+}
+
+void ChartModel::ZoomAt(const ChartAxes& axes, PixelPoint pixel, double factor)
+{
+    const ChartPoint at = axes.FromPixel(pixel);
+    field_ = Zoomed(field_, at.T_K, at.W, factor);
+}
+
+void ChartModel::Pan(const ChartAxes& axes, PixelPoint from, PixelPoint to)
+{
+    const ChartPoint a = axes.FromPixel(from);
+    const ChartPoint b = axes.FromPixel(to);
+    field_ = Panned(field_, a.T_K - b.T_K, a.W - b.W);
+}
+
+ChartSpec ChartModel::spec() const
+{
+    return { pressure_Pa_, method_, system_, field_ };
+}
+
+std::shared_ptr<const ChartLines> ChartModel::lines()
+{
+    return cache_.Lines(spec());
+}
+
+ChartPicture ChartModel::Picture()
+{
+    ChartPicture picture;
+    picture.lines = lines();
+    picture.marker = marker_;
+    picture.overlay = overlay_;
+    picture.title = "Psychrometric Chart";
+    picture.subtitle = "Barometric pressure " + pressure_text_ + ", saturation by "
+        + (method_ == kIapws ? "IAPWS" : "Hyland-Wexler");
+    picture.legend = system_ == ChartSystem::Metric
+        ? "Dry bulb and wet bulb in C, humidity ratio in g of water per kg of dry air, enthalpy in kJ/kg and "
+          "volume in m^3/kg of dry air; enthalpy zero for dry air and liquid water at 0 C."
+        : "Dry bulb and wet bulb in F, humidity ratio in grains of water per lb of dry air (7000 grains = 1 "
+          "lb), enthalpy in btu/lb and volume in ft^3/lb of dry air; enthalpy zero for dry air and liquid "
+          "water at 32 F (0 C), as in the calculator.";
+    return picture;
+}
+
+ChartReadout ChartModel::ReadoutAt(const ChartAxes& axes, ChartPoint point)
+{
+    const AmbientControls& c = probe_->controls();
+    const std::string temperature_unit = inputs_.selections[0] >= 0
+        ? c.Combo1.items[static_cast<std::size_t>(inputs_.selections[0])]
+        : std::string("C");
+    const std::string ratio_unit = inputs_.selections[5] >= 0
+        ? c.Combo6.items[static_cast<std::size_t>(inputs_.selections[5])]
+        : std::string("(kg moisture)/(kg dry air)");
+    const int temperature_decimals
+        = DecimalsFor(axes.KelvinPerPixel() / KelvinPerUnit(temperature_unit), kTemperatureDecimals);
+    const int ratio_decimals = DecimalsFor(
+        axes.HumidityRatioPerPixel() / HumidityRatioPerUnit(ratio_unit), HumidityRatioDecimals(ratio_unit));
+    return ReadoutFor(TemperatureText(point.T_K, temperature_unit, temperature_decimals).value_or("Error"),
+        HumidityRatioText(point.W, ratio_unit, ratio_decimals).value_or("Error"));
+}
+
+ChartReadout ChartModel::ReadoutFor(const std::string& dry_bulb_text, const std::string& humidity_ratio_text)
+{
+    ChartReadout readout;
+    readout.inputs = inputs_;
+    readout.inputs.humidity_option = 1;
+    readout.inputs.humidity = humidity_ratio_text;
+    readout.inputs.temperature = dry_bulb_text;
+    probe_->RestoreInputs(readout.inputs);
+    const AmbientControls& c = probe_->controls();
+    readout.accepted = !IsRefused(c);
+    if (readout.accepted) {
+        for (const std::string_view key : kReadoutKeys)
+            readout.values.push_back(ValueOf(c, key));
+        return readout;
+    }
+    readout.values = { ValueOf(c, "temperature"), ValueOf(c, "humidity_ratio") };
+    // Above its maximum the humidity ratio is more than the air holds at that dry bulb.
+    readout.supersaturated = c.Text1.background != Background::Red && c.Text3.background == Background::Red
+        && NumberValue(c.Text3.text) > NumberValue(c.Label12.caption);
+    if (readout.supersaturated) {
+        readout.reason = "supersaturated: more water than the air holds at this dry bulb";
+    } else {
+        for (std::size_t line = 1; line < c.List1.lines.size(); ++line)
+            readout.reason += (line > 1 ? " " : "") + c.List1.lines[line];
+    }
+    return readout;
+}
+
+bool ChartModel::HitsMarker(const ChartAxes& axes, PixelPoint pixel, double scale) const
+{
+    if (!marker_)
+        return false;
+    const PixelPoint at = axes.ToPixel(*marker_);
+    return std::hypot(at.x - pixel.x, at.y - pixel.y) <= kMarkerGrabRadius * scale;
+}
+
+} // namespace humidora::chart

@@ -1,0 +1,222 @@
+// humidora-cli chart: the psychrometric chart without a window. The state options are those of `state`
+// and go through the same window logic; the chart is drawn for its pressure, formulation and unit system,
+// with the state as its marker when one is given, and written as a picture or as its geometry in JSON.
+#include "calc/ambient_window.h"
+#include "calc/number_text.h"
+#include "chart/chart_json.h"
+#include "chart/chart_model.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/state_inputs.h"
+#include "io/chart_picture.h"
+
+#include <QMap>
+#include <variant>
+
+namespace humidora::cli {
+namespace {
+
+using chart::ChartField;
+using chart::ChartModel;
+using chart::ChartSystem;
+
+const char* const kDescription
+    = "\nDraws the psychrometric chart for a pressure (or altitude), formulation and unit system, with the\n"
+      "state given by the options of \"state\" as its marker (no marker when neither --temperature nor a\n"
+      "humidity parameter is given). Metric charts read dry bulb in C and humidity ratio in g/kg, British\n"
+      "ones in F and grains/lb (7000 grains = 1 lb); --dry-bulb-range and --humidity-ratio-max are in\n"
+      "those units. --output writes a PNG, SVG or PDF picture (by the name's suffix), --json the chart's\n"
+      "geometry: each line's points as [dry bulb in K, humidity ratio in kg/kg]. Without either, a\n"
+      "summary of the lines is printed. Exit status 1 when the state or the pressure is refused.\n"
+      "Example: humidora-cli chart --system british --temperature 86 --dew-point 60 --output chart.svg";
+
+constexpr int kDefaultWidth = 1920;
+constexpr int kDefaultHeight = 1200;
+
+std::optional<double> NumberOption(const QString& text)
+{
+    if (!IsNumberText(text.toStdString()))
+        return std::nullopt;
+    return NumberValue(text.toStdString());
+}
+
+int UsageError(const QString& command, const QString& message)
+{
+    PrintError(command + ": " + message + "\nRun \"" + command + " --help\" for the options.");
+    return kUsageError;
+}
+
+// The field the options ask for in the system's units, or a usage error.
+std::variant<ChartField, int> FieldFromOptions(const QCommandLineParser& parser, const QString& command,
+    const QCommandLineOption& range, const QCommandLineOption& dry_bulb_range,
+    const QCommandLineOption& humidity_ratio_max, ChartSystem system)
+{
+    ChartField field = chart::PresetField(chart::ChartRange::Normal);
+    if (parser.isSet(range)) {
+        const auto preset = chart::RangeFromName(parser.value(range).toStdString());
+        if (!preset)
+            return UnknownKey(command, "range", parser.value(range), { "normal", "low", "high" });
+        field = chart::PresetField(*preset);
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(dry_bulb_range)) {
+        if (positional.size() != 1)
+            return UsageError(command, "--dry-bulb-range takes two values, MIN and MAX");
+        const auto low = NumberOption(parser.value(dry_bulb_range));
+        const auto high = NumberOption(positional.first());
+        if (!low || !high)
+            return UsageError(command, "--dry-bulb-range needs two numbers");
+        field.t_min_K = chart::DryBulbKelvin(*low, system);
+        field.t_max_K = chart::DryBulbKelvin(*high, system);
+    } else if (!positional.isEmpty()) {
+        return UsageError(command, "unexpected argument \"" + positional.first() + "\"");
+    }
+    if (parser.isSet(humidity_ratio_max)) {
+        const auto high = NumberOption(parser.value(humidity_ratio_max));
+        if (!high)
+            return UsageError(command, "--humidity-ratio-max needs a number");
+        field.w_min = 0;
+        field.w_max = chart::HumidityRatioFromShown(*high, system);
+    }
+    if (!chart::IsValidField(field)) {
+        const ChartField& d = chart::kDomain;
+        return UsageError(command,
+            QString(
+                "the chart's field must lie within dry bulb %1..%2 %3 and humidity ratio 0..%4 %5, at least "
+                "%6 K and %7 kg/kg wide, with MIN below MAX")
+                .arg(chart::DryBulbShown(d.t_min_K, system))
+                .arg(chart::DryBulbShown(d.t_max_K, system))
+                .arg(QString::fromUtf8(chart::DryBulbUnit(system).data()))
+                .arg(chart::HumidityRatioShown(d.w_max, system))
+                .arg(QString::fromUtf8(chart::HumidityRatioUnit(system).data()))
+                .arg(chart::kMinimumDryBulbSpanK)
+                .arg(chart::kMinimumHumidityRatioSpan));
+    }
+    return field;
+}
+
+void PrintSummary(const chart::ChartPicture& picture)
+{
+    const chart::ChartLines& lines = *picture.lines;
+    const chart::ChartSpec& spec = lines.spec;
+    PrintOut(QString::fromStdString(picture.title + ": " + picture.subtitle));
+    PrintOut(QString("dry bulb %1..%2 %3, humidity ratio %4..%5 %6")
+                 .arg(chart::DryBulbShown(spec.field.t_min_K, spec.system), 0, 'g', 10)
+                 .arg(chart::DryBulbShown(spec.field.t_max_K, spec.system), 0, 'g', 10)
+                 .arg(QString::fromUtf8(chart::DryBulbUnit(spec.system).data()))
+                 .arg(chart::HumidityRatioShown(spec.field.w_min, spec.system), 0, 'g', 10)
+                 .arg(chart::HumidityRatioShown(spec.field.w_max, spec.system), 0, 'g', 10)
+                 .arg(QString::fromUtf8(chart::HumidityRatioUnit(spec.system).data())));
+    QMap<int, QStringList> values;
+    QMap<int, QString> units;
+    for (const chart::ChartLine& line : lines.lines) {
+        values[static_cast<int>(line.family)] << QString::number(line.value, 'g', 10);
+        units[static_cast<int>(line.family)]
+            = QString::fromUtf8(line.unit.data(), qsizetype(line.unit.size()));
+    }
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const auto family = static_cast<chart::LineFamily>(it.key());
+        PrintOut(QString::fromUtf8(chart::FamilyName(family).data()).leftJustified(18) + it.value().join(' ')
+            + ' ' + units[it.key()]);
+    }
+    if (picture.marker)
+        PrintOut(QString("state              %1 K, %2 kg/kg")
+                     .arg(picture.marker->T_K, 0, 'g', 17)
+                     .arg(picture.marker->W, 0, 'g', 17));
+}
+
+} // namespace
+
+int RunChart(const QStringList& arguments)
+{
+    const QString command = arguments.value(0);
+    QCommandLineParser parser;
+    const StateOptions state_options;
+    state_options.addTo(parser);
+    const QCommandLineOption range("range", "Preset field: \"normal\", \"low\" or \"high\".", "R");
+    const QCommandLineOption dry_bulb_range(
+        "dry-bulb-range", "Dry-bulb field MIN MAX in the system's unit (MAX follows MIN).", "MIN");
+    const QCommandLineOption humidity_ratio_max(
+        "humidity-ratio-max", "Top of the humidity-ratio field in the system's unit.", "MAX");
+    const QCommandLineOption output("output", "Write the chart to FILE (.png, .svg or .pdf).", "FILE");
+    const QCommandLineOption width(
+        "width", QString("Picture width in pixels (%1).").arg(kDefaultWidth), "PIXELS");
+    const QCommandLineOption height(
+        "height", QString("Picture height in pixels (%1).").arg(kDefaultHeight), "PIXELS");
+    const QCommandLineOption json("json", "Write the chart's geometry as one JSON object.");
+    parser.addOptions({ range, dry_bulb_range, humidity_ratio_max, output, width, height, json });
+    if (const std::optional<int> status
+        = ParseArguments(parser, arguments, "chart [options] [--output FILE] [--json]", kDescription))
+        return *status;
+    if (const std::optional<int> status = CheckStateOptions(parser, state_options, command))
+        return *status;
+    if (parser.isSet(range) && parser.isSet(dry_bulb_range))
+        return UsageError(command, "give either --range or --dry-bulb-range, not both");
+    QSize size(kDefaultWidth, kDefaultHeight);
+    for (const auto& [option, extent] :
+        { std::pair { &width, &size.rwidth() }, std::pair { &height, &size.rheight() } }) {
+        if (!parser.isSet(*option))
+            continue;
+        bool ok = false;
+        *extent = parser.value(*option).toInt(&ok);
+        if (!ok)
+            return UsageError(command, "--" + option->names().first() + " needs a whole number of pixels");
+    }
+    if (parser.isSet(output) && !IsChartFormat(parser.value(output)))
+        return UsageError(command, "the --output file must end in .png, .svg or .pdf");
+
+    AmbientWindow window;
+    window.Open();
+    AmbientInputs inputs = window.CurrentInputs();
+    if (const std::optional<int> status = ApplyStateOptions(parser, state_options, command, false, inputs))
+        return *status;
+    window.RestoreInputs(inputs);
+    ChartModel model;
+    if (window.controls().Text1.background == Background::Red) {
+        // The pressure is read after the temperature: learn it at a temperature the window accepts.
+        AmbientWindow pressure_window;
+        AmbientInputs at_room_temperature = inputs;
+        at_room_temperature.temperature
+            = chart::TemperatureText(293.15, window.controls().Combo1.text(), 3).value_or("20");
+        pressure_window.RestoreInputs(at_room_temperature);
+        model.Follow(pressure_window);
+    }
+    model.Follow(window);
+    const AmbientControls& c = window.controls();
+    const ValueBox& pressure_box = c.Option9 ? c.Text10 : c.Text2;
+    if (pressure_box.background == Background::Red) {
+        PrintError(command + ": the " + (c.Option9 ? "altitude" : "pressure") + " \""
+            + FromModel(pressure_box.text) + "\" is refused: " + FromModel(c.List1.lines).join(' '));
+        return kRefused;
+    }
+
+    const auto field
+        = FieldFromOptions(parser, command, range, dry_bulb_range, humidity_ratio_max, model.spec().system);
+    if (const int* status = std::get_if<int>(&field))
+        return *status;
+    model.SetField(std::get<ChartField>(field));
+
+    chart::ChartPicture picture = model.Picture();
+    const bool state_given = state_options.givesState(parser);
+    if (!state_given)
+        picture.marker.reset();
+    if (parser.isSet(output)) {
+        const QString error = ExportChart(parser.value(output), picture, size);
+        if (!error.isEmpty()) {
+            PrintError(command + ": " + error);
+            return error.contains(QLatin1String("pixels")) ? kUsageError : kFileError;
+        }
+    }
+    if (parser.isSet(json))
+        PrintOut(QString::fromStdString(chart::ChartJson(*picture.lines, picture.marker)));
+    else if (!parser.isSet(output))
+        PrintSummary(picture);
+    if (state_given && !picture.marker) {
+        PrintError(command
+            + ": the state is refused, the chart shows no marker: " + FromModel(c.List1.lines).join(' '));
+        return kRefused;
+    }
+    return kSuccess;
+}
+
+} // namespace humidora::cli

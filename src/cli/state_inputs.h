@@ -1,0 +1,44 @@
+// The state options shared by the commands that take a state of moist air as the main window does
+// (state, chart): temperature, pressure or altitude, one humidity parameter, formulation, unit system and
+// one unit option per list.
+#pragma once
+
+#include "calc/ambient_window.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace humidora::cli {
+
+struct StateOptions
+{
+    StateOptions();
+    void addTo(QCommandLineParser& parser) const;
+    /// True when the temperature or a humidity parameter is given.
+    bool givesState(const QCommandLineParser& parser) const;
+
+    QCommandLineOption temperature { "temperature", "Ambient temperature.", "V" };
+    QCommandLineOption pressure { "pressure", "Barometric pressure.", "V" };
+    QCommandLineOption altitude { "altitude", "Altitude above sea level, given instead of the pressure.",
+        "V" };
+    QCommandLineOption method { "method", "Saturation formulation: \"iapws\" or \"hyland-wexler\".", "M" };
+    QCommandLineOption system { "system", "Unit system: \"metric\" or \"british\".", "S" };
+    std::vector<QCommandLineOption> humidity; ///< one per kHumidityParameters
+    std::vector<QCommandLineOption> units;    ///< one per kUnitParameters
+};
+
+/// A usage error (reported on stderr) when the options contradict each other (pressure and altitude).
+std::optional<int> CheckStateOptions(
+    const QCommandLineParser& parser, const StateOptions& options, const QString& command);
+
+/// Brings the options into inputs: the window's start-up inputs, where an option not given takes the
+/// window's default, or a saved calculation's (from_file), where the options change only what they name.
+/// A unit option that departs from the system's item makes the system Customized, as in the window.
+/// Returns the usage-error status (reported on stderr) for an unknown key or a second humidity parameter.
+std::optional<int> ApplyStateOptions(const QCommandLineParser& parser, const StateOptions& options,
+    const QString& command, bool from_file, AmbientInputs& inputs);
+
+} // namespace humidora::cli

@@ -1,0 +1,431 @@
+#include "io/chart_picture.h"
+
+#include "calc/air_process.h"
+#include "io/save_file.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageSize>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+#include <cmath>
+
+namespace humidora {
+namespace {
+
+using chart::ChartAxes;
+using chart::ChartLine;
+using chart::ChartPicture;
+using chart::ChartPoint;
+using chart::LineFamily;
+
+struct LineStyle
+{
+    QColor colour;
+    double width; // pixels at scale 1
+    Qt::PenStyle pen;
+};
+
+LineStyle StyleOf(LineFamily family)
+{
+    switch (family) {
+    case LineFamily::Saturation:
+        return { QColor(20, 20, 20), 1.8, Qt::SolidLine };
+    case LineFamily::RelativeHumidity:
+        return { QColor(46, 125, 50), 0.9, Qt::SolidLine };
+    case LineFamily::WetBulb:
+        return { QColor(21, 101, 192), 0.8, Qt::DashLine };
+    case LineFamily::Enthalpy:
+        return { QColor(183, 28, 28), 0.8, Qt::SolidLine };
+    case LineFamily::SpecificVolume:
+        return { QColor(106, 27, 154), 0.8, Qt::SolidLine };
+    case LineFamily::DryBulb:
+    case LineFamily::HumidityRatio:
+        break;
+    }
+    return { QColor(190, 190, 190), 0.6, Qt::SolidLine };
+}
+
+const QColor kInk(30, 30, 30);
+const QColor kMarkerColour(211, 47, 47);
+const QColor kOverlayColour(38, 50, 56);
+const QColor kArrowColour(230, 108, 0);
+
+QString ValueText(double value)
+{
+    // Labels are whole numbers or steps like 0.85: at most 9 decimals, never an exponent.
+    return QString::number(std::round(value * 1e9) / 1e9, 'g', 12);
+}
+
+QFont ChartFont(double pixels, bool bold = false)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
+    font.setBold(bold);
+    return font;
+}
+
+class ChartPainter
+{
+public:
+    ChartPainter(QPainter& painter, const QSizeF& size, const ChartPicture& picture)
+        : p_(painter)
+        , size_(size)
+        , picture_(picture)
+        , layout_(chart::LayoutFor(size.width(), size.height()))
+        , axes_(picture.lines->spec.field, layout_.plot)
+        , s_(layout_.scale)
+        , plot_(layout_.plot.left, layout_.plot.top, layout_.plot.width, layout_.plot.height)
+    {
+    }
+
+    void Paint()
+    {
+        p_.save();
+        p_.setRenderHint(QPainter::Antialiasing);
+        p_.setRenderHint(QPainter::TextAntialiasing);
+        p_.fillRect(QRectF(QPointF(0, 0), size_), Qt::white);
+        p_.save();
+        p_.setClipRect(plot_);
+        for (const LineFamily family : { LineFamily::DryBulb, LineFamily::HumidityRatio,
+                 LineFamily::SpecificVolume, LineFamily::Enthalpy, LineFamily::WetBulb,
+                 LineFamily::RelativeHumidity, LineFamily::Saturation }) {
+            for (const ChartLine& line : picture_.lines->lines) {
+                if (line.family == family)
+                    DrawLine(line);
+            }
+        }
+        p_.restore();
+        p_.setPen(QPen(kInk, 1.2 * s_));
+        p_.setBrush(Qt::NoBrush);
+        p_.drawRect(plot_);
+        DrawScales();
+        DrawLineLabels();
+        DrawOverlay();
+        DrawMarker();
+        DrawTexts();
+        p_.restore();
+    }
+
+private:
+    QPointF At(ChartPoint point) const
+    {
+        const chart::PixelPoint pixel = axes_.ToPixel(point);
+        return { pixel.x, pixel.y };
+    }
+
+    QPolygonF Polyline(const ChartLine& line) const
+    {
+        QPolygonF polyline;
+        polyline.reserve(static_cast<qsizetype>(line.points.size()));
+        for (const ChartPoint& point : line.points)
+            polyline << At(point);
+        return polyline;
+    }
+
+    void DrawLine(const ChartLine& line)
+    {
+        const LineStyle style = StyleOf(line.family);
+        QPen pen(style.colour, style.width * s_, style.pen);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        p_.setPen(pen);
+        p_.drawPolyline(Polyline(line));
+    }
+
+    // A text centred at `at`, turned by angle degrees, on a white ground so that lines do not cross it.
+    void Label(const QString& text, QPointF at, double angle, const QColor& colour, double pixels)
+    {
+        p_.save();
+        p_.translate(at);
+        p_.rotate(angle);
+        p_.setFont(ChartFont(pixels));
+        const QRectF box = QFontMetricsF(p_.font()).boundingRect(text).adjusted(-1.5 * s_, 0, 1.5 * s_, 0);
+        const QRectF centred = box.translated(-box.center());
+        p_.fillRect(centred, QColor(255, 255, 255, 225));
+        p_.setPen(colour);
+        p_.drawText(centred, Qt::AlignCenter, text);
+        p_.restore();
+    }
+
+    // The point at share (0..1) of a polyline's length, with the direction of its segment in degrees,
+    // turned so that text along it reads from left to right.
+    static std::pair<QPointF, double> Along(const QPolygonF& polyline, double share)
+    {
+        double length = 0;
+        for (qsizetype i = 1; i < polyline.size(); ++i)
+            length += QLineF(polyline[i - 1], polyline[i]).length();
+        double left = length * share;
+        for (qsizetype i = 1; i < polyline.size(); ++i) {
+            const QLineF segment(polyline[i - 1], polyline[i]);
+            if (left <= segment.length() || i + 1 == polyline.size()) {
+                const double t = segment.length() > 0 ? std::min(1.0, left / segment.length()) : 0;
+                double angle = std::remainder(-segment.angle(), 180.0);
+                if (angle == -90)
+                    angle = 90;
+                return { segment.pointAt(t), angle };
+            }
+            left -= segment.length();
+        }
+        return { polyline.value(0), 0 };
+    }
+
+    bool OnSaturation(const ChartLine& line) const
+    {
+        const ChartPoint start = line.points.front();
+        const auto saturated = SaturationHumidityRatio(
+            start.T_K, { picture_.lines->spec.pressure_Pa, picture_.lines->spec.method });
+        return saturated && std::fabs(At({ start.T_K, *saturated }).y() - At(start).y()) < 0.5;
+    }
+
+    void DrawLineLabels()
+    {
+        const double pixels = 10.5 * s_;
+        for (const ChartLine& line : picture_.lines->lines) {
+            const QPolygonF polyline = Polyline(line);
+            const QColor colour = StyleOf(line.family).colour;
+            switch (line.family) {
+            case LineFamily::Saturation: {
+                const auto [at, angle] = Along(polyline, 0.9);
+                Label(QStringLiteral("100%"), at, angle, colour, pixels);
+                break;
+            }
+            case LineFamily::RelativeHumidity: {
+                const auto [at, angle] = Along(polyline, 0.78);
+                Label(ValueText(line.value) + QLatin1Char('%'), at, angle, colour, pixels);
+                break;
+            }
+            case LineFamily::WetBulb:
+                // Just below the saturation curve, where the wet bulb equals the dry bulb; the enthalpy
+                // scale has the other side of the curve.
+                if (OnSaturation(line) && polyline.size() > 1) {
+                    QLineF in(polyline[0], polyline[1]);
+                    in.setLength(20 * s_);
+                    const auto [at, angle] = Along(QPolygonF({ polyline[0], in.p2() }), 1);
+                    Label(ValueText(line.value), at, angle, colour, pixels * 0.92);
+                }
+                break;
+            case LineFamily::Enthalpy:
+                // The enthalpy scale along the saturation side: each line carried on beyond the curve.
+                if (OnSaturation(line) && polyline.size() > 1) {
+                    QLineF out(polyline[0], polyline[1]);
+                    out.setLength(-14 * s_);
+                    p_.setPen(QPen(colour, 0.8 * s_));
+                    p_.drawLine(out);
+                    QLineF further(polyline[0], polyline[1]);
+                    further.setLength(-26 * s_);
+                    Label(ValueText(line.value), further.p2(), 0, colour, pixels * 0.92);
+                }
+                break;
+            case LineFamily::SpecificVolume: {
+                const auto [at, angle] = Along(polyline, 0.93);
+                Label(ValueText(line.value), at, angle, colour, pixels * 0.92);
+                break;
+            }
+            case LineFamily::DryBulb:
+            case LineFamily::HumidityRatio:
+                break;
+            }
+        }
+    }
+
+    // Every grid value is a tick; when they crowd, every other one is labelled.
+    void DrawScales()
+    {
+        std::vector<const ChartLine*> dry_bulbs, ratios;
+        for (const ChartLine& line : picture_.lines->lines) {
+            if (line.family == LineFamily::DryBulb)
+                dry_bulbs.push_back(&line);
+            else if (line.family == LineFamily::HumidityRatio)
+                ratios.push_back(&line);
+        }
+        p_.setFont(ChartFont(11 * s_));
+        p_.setPen(QPen(kInk, 1 * s_));
+        const double bottom = plot_.bottom();
+        const chart::ChartSpec& spec = picture_.lines->spec;
+        const double dry_step = chart::LabelStep(chart::DryBulbShown(spec.field.t_max_K, spec.system)
+            - chart::DryBulbShown(spec.field.t_min_K, spec.system));
+        for (std::size_t i = 0; i < dry_bulbs.size(); ++i) {
+            const double x = At(dry_bulbs[i]->points.front()).x();
+            const bool labelled = IsMultiple(dry_bulbs[i]->value, dry_step);
+            p_.drawLine(QPointF(x, bottom), QPointF(x, bottom + (labelled ? 5 : 3) * s_));
+            if (labelled)
+                p_.drawText(QRectF(x - 30 * s_, bottom + 5 * s_, 60 * s_, 16 * s_),
+                    Qt::AlignHCenter | Qt::AlignTop, ValueText(dry_bulbs[i]->value));
+        }
+        const double right = plot_.right();
+        const double ratio_step = chart::LabelStep(chart::HumidityRatioShown(spec.field.w_max, spec.system)
+            - chart::HumidityRatioShown(spec.field.w_min, spec.system));
+        for (std::size_t i = 0; i < ratios.size(); ++i) {
+            const double y = At(ratios[i]->points.back()).y();
+            const bool labelled = IsMultiple(ratios[i]->value, ratio_step);
+            p_.drawLine(QPointF(right, y), QPointF(right + (labelled ? 5 : 3) * s_, y));
+            if (labelled)
+                p_.drawText(QRectF(right + 6 * s_, y - 8 * s_, 60 * s_, 16 * s_),
+                    Qt::AlignLeft | Qt::AlignVCenter, ValueText(ratios[i]->value));
+        }
+    }
+
+    static bool IsMultiple(double value, double step)
+    {
+        return std::fabs(std::remainder(value, step)) < step * 1e-6;
+    }
+
+    void DrawMarker()
+    {
+        if (!picture_.marker)
+            return;
+        const QPointF at = At(*picture_.marker);
+        if (!plot_.adjusted(-1, -1, 1, 1).contains(at))
+            return;
+        p_.setPen(QPen(Qt::white, 1.6 * s_));
+        p_.setBrush(kMarkerColour);
+        p_.drawEllipse(at, 5.5 * s_, 5.5 * s_);
+        p_.setPen(QPen(kMarkerColour, 1.2 * s_));
+        p_.setBrush(Qt::NoBrush);
+        p_.drawEllipse(at, 9 * s_, 9 * s_);
+    }
+
+    void DrawOverlay()
+    {
+        const chart::ChartOverlay& overlay = picture_.overlay;
+        p_.save();
+        p_.setClipRect(plot_);
+        for (const chart::OverlayArrow& arrow : overlay.arrows) {
+            if (arrow.from >= overlay.points.size() || arrow.to >= overlay.points.size()
+                || arrow.from == arrow.to)
+                continue;
+            QLineF line(At(overlay.points[arrow.from].point), At(overlay.points[arrow.to].point));
+            if (line.length() < 1)
+                continue;
+            // Stops short of the point it ends at, so that the head stays visible beside the dot.
+            line.setLength(std::max(0.0, line.length() - 6 * s_));
+            p_.setPen(QPen(kArrowColour, 1.8 * s_));
+            p_.drawLine(line);
+            QLineF back(line.p2(), line.p1());
+            back.setLength(9 * s_);
+            QLineF wing1 = back, wing2 = back;
+            wing1.setAngle(back.angle() + 22);
+            wing2.setAngle(back.angle() - 22);
+            p_.setBrush(kArrowColour);
+            p_.drawPolygon(QPolygonF({ line.p2(), wing1.p2(), wing2.p2() }));
+            if (!arrow.label.empty())
+                Label(QString::fromStdString(arrow.label), line.center(), 0, kArrowColour, 10.5 * s_);
+        }
+        for (const chart::OverlayPoint& point : overlay.points) {
+            const QPointF at = At(point.point);
+            p_.setPen(QPen(Qt::white, 1.2 * s_));
+            p_.setBrush(kOverlayColour);
+            p_.drawEllipse(at, 4.5 * s_, 4.5 * s_);
+            if (!point.label.empty()) {
+                p_.setFont(ChartFont(11 * s_, true));
+                p_.setPen(kOverlayColour);
+                p_.drawText(at + QPointF(7 * s_, -7 * s_), QString::fromStdString(point.label));
+            }
+        }
+        p_.restore();
+    }
+
+    void DrawTexts()
+    {
+        const chart::ChartSystem system = picture_.lines->spec.system;
+        p_.setPen(kInk);
+        p_.setFont(ChartFont(17 * s_, true));
+        p_.drawText(QPointF(plot_.left(), 22 * s_), QString::fromStdString(picture_.title));
+        p_.setFont(ChartFont(11.5 * s_));
+        p_.drawText(QPointF(plot_.left(), 41 * s_), QString::fromStdString(picture_.subtitle));
+        p_.setFont(ChartFont(12 * s_));
+        p_.drawText(QRectF(plot_.left(), plot_.bottom() + 22 * s_, plot_.width(), 18 * s_), Qt::AlignHCenter,
+            QStringLiteral("Dry-bulb temperature, ") + QString::fromUtf8(chart::DryBulbUnit(system).data()));
+        p_.save();
+        p_.translate(size_.width() - 10 * s_, plot_.center().y());
+        p_.rotate(-90);
+        p_.drawText(QRectF(-plot_.height() / 2, -16 * s_, plot_.height(), 18 * s_), Qt::AlignHCenter,
+            QStringLiteral("Humidity ratio, ") + QString::fromUtf8(chart::HumidityRatioUnit(system).data()));
+        p_.restore();
+        p_.setFont(ChartFont(9.5 * s_));
+        p_.setPen(QColor(90, 90, 90));
+        p_.drawText(QRectF(plot_.left(), plot_.bottom() + 42 * s_, plot_.width(), 30 * s_),
+            Qt::AlignLeft | Qt::TextWordWrap, QString::fromStdString(picture_.legend));
+    }
+
+    QPainter& p_;
+    QSizeF size_;
+    const ChartPicture& picture_;
+    chart::ChartLayout layout_;
+    ChartAxes axes_;
+    double s_;
+    QRectF plot_;
+};
+
+} // namespace
+
+void PaintChart(QPainter& painter, const QSizeF& size, const chart::ChartPicture& picture)
+{
+    if (!picture.lines)
+        return;
+    ChartPainter(painter, size, picture).Paint();
+}
+
+QImage ChartImage(const chart::ChartPicture& picture, const QSize& size)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PaintChart(painter, QSizeF(size), picture);
+    return image;
+}
+
+bool IsChartFormat(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("png") || suffix == QLatin1String("svg") || suffix == QLatin1String("pdf");
+}
+
+QString ExportChart(const QString& path, const chart::ChartPicture& picture, const QSize& size)
+{
+    const QString name = QStringLiteral("\"%1\"").arg(path);
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (!IsChartFormat(path))
+        return QStringLiteral("Could not write the chart %1: the name must end in .png, .svg or .pdf.")
+            .arg(name);
+    if (size.width() < 200 || size.height() < 150 || size.width() > 20000 || size.height() > 20000)
+        return QStringLiteral(
+            "Could not write the chart %1: the picture must be 200 x 150 to 20000 x 20000 pixels.")
+            .arg(name);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (suffix == QLatin1String("png")) {
+        if (!ChartImage(picture, size).save(&buffer, "PNG"))
+            return QStringLiteral("Could not write the chart %1: the image could not be encoded.").arg(name);
+    } else if (suffix == QLatin1String("svg")) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(QString::fromStdString(picture.title));
+        svg.setDescription(QString::fromStdString(picture.subtitle));
+        QPainter painter(&svg);
+        PaintChart(painter, QSizeF(size), picture);
+    } else {
+        // A page of the picture's size at 96 pixels to the inch, so that its texts keep their sizes.
+        QPdfWriter pdf(&buffer);
+        pdf.setTitle(QString::fromStdString(picture.title));
+        pdf.setResolution(96);
+        pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / 96.0, QPageSize::Point));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter painter(&pdf);
+        PaintChart(painter, QSizeF(pdf.width(), pdf.height()), picture);
+    }
+    const QString reason = SaveBytes(path, buffer.data());
+    if (!reason.isEmpty())
+        return QStringLiteral("Could not write the chart %1: %2.").arg(name, reason);
+    return {};
+}
+
+} // namespace humidora
