@@ -139,7 +139,8 @@ TEST_P(ChartLinesTest, FallingLinesStartOnTheSaturationCurve)
                 << FamilyName(line.family) << " " << line.value;
         // The rest of the line lies on the unsaturated side.
         for (const ChartPoint& p : line.points)
-            EXPECT_LE(p.W, SaturationHumidityRatio(p.T_K, { spec.pressure_Pa, spec.method }).value_or(1) + 1e-15);
+            EXPECT_LE(
+                p.W, SaturationHumidityRatio(p.T_K, { spec.pressure_Pa, spec.method }).value_or(1) + 1e-15);
     }
 }
 
