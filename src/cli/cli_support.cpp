@@ -1,5 +1,6 @@
 #include "cli/cli_support.h"
 
+#include "calc/number_text.h"
 #include "cli/commands.h"
 
 #include <QJsonDocument>
@@ -15,6 +16,38 @@ QString Quoted(const QStringList& keys)
     for (const QString& key : keys)
         quoted << '"' + key + '"';
     return quoted.join(", ");
+}
+
+/// True for an argument that the parser would take for an option: it starts with '-' and is not a number.
+bool IsOptionLike(const QString& argument)
+{
+    return argument.startsWith('-') && !IsNumberText(argument.toStdString());
+}
+
+/// Parses `arguments` so that an argument that reads as a number is always a value: "-40", "-4e1" and
+/// "-.5" would otherwise be taken for clusters of short options. A first parse puts a stand-in that
+/// cannot look like an option in place of every argument that is not option-like (up to a "--"); the
+/// stand-ins it did not take as option values are the positional values, and the final parse gets the
+/// options and their values as typed, then "--", then the positional values in their order.
+bool ParseWithNumbersAsValues(QCommandLineParser& parser, const QStringList& arguments)
+{
+    const qsizetype end_of_options = arguments.indexOf(QStringLiteral("--"), 1);
+    const qsizetype options_end = end_of_options < 0 ? arguments.size() : end_of_options;
+    QStringList standing_in = arguments;
+    const auto stand_in = [](qsizetype index) { return QStringLiteral("\u0001%1").arg(index); };
+    for (qsizetype i = 1; i < options_end; ++i) {
+        if (!IsOptionLike(arguments[i]))
+            standing_in[i] = stand_in(i);
+    }
+    if (!parser.parse(standing_in))
+        return false;
+    const QStringList positional = parser.positionalArguments();
+    QStringList options { arguments.value(0) };
+    QStringList values;
+    for (qsizetype i = 1; i < options_end; ++i)
+        (positional.contains(stand_in(i)) ? values : options) << arguments[i];
+    values += arguments.mid(options_end + 1);
+    return parser.parse(options + QStringList { QStringLiteral("--") } + values);
 }
 
 } // namespace
@@ -43,13 +76,8 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
     parser.addOption(help);
     parser.setApplicationDescription(description);
     const QString command = arguments.value(0);
-    if (!parser.parse(arguments)) {
-        QString message = command + ": " + parser.errorText();
-        // "-40" reads as options -4 and -0: point to the way a negative value is given.
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty() && !unknown.first().isEmpty() && unknown.first().front().isDigit())
-            message += "\nA negative VALUE goes after \"--\", e.g. " + command + " -- -40";
-        PrintError(message);
+    if (!ParseWithNumbersAsValues(parser, arguments)) {
+        PrintError(command + ": " + parser.errorText());
         PrintError("Run \"" + command + " --help\" for the options.");
         return kUsageError;
     }

@@ -20,9 +20,10 @@ void PrintError(const QString& text);
 void PrintJson(const QJsonObject& object);
 
 /// Parses the arguments of a subcommand whose parser holds its options and positional VALUE. Adds
-/// -h/--help. Returns an exit status when the command should end now (help shown: success; parse error:
-/// usage error, reported on stderr), or nothing when the command should go on. `usage` is the synopsis
-/// after the program name, e.g. "saturation [options] [--] VALUE".
+/// -h/--help. An argument that reads as a number is a value wherever it stands ("-40" is not a cluster of
+/// options); "--" still ends the options. Returns an exit status when the command should end now (help shown:
+/// success; parse error: usage error, reported on stderr), or nothing when the command should go on. `usage`
+/// is the synopsis after the program name, e.g. "saturation [options] [--] VALUE".
 std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& arguments,
     const QString& usage, const QString& description);
 

@@ -14,7 +14,7 @@ const char* const kDescription
       "exactly as the unit converter shows it. The units default to the quantity's first unit.\n"
       "Quantities: 0 \"Temperature\", 1 \"Pressure\", 2 \"Length\", 3 \"Density\",\n"
       "4 \"Specific Gas Const. (R)\", 5 \"Specific Volume\", 6 \"Specific Enthalpy\".\n"
-      "A negative VALUE goes after \"--\": humidora-cli convert --quantity 0 --to F -- -40";
+      "A negative VALUE is typed as it is: humidora-cli convert --quantity 0 --to F -40";
 
 // The quantity named by its item text or by its index "0".."6"; -1 when there is none.
 int FindQuantity(const QString& given)

@@ -16,7 +16,7 @@ const char* const kDescription
       "formulations, exactly as the saturation window shows them.\n"
       "Defaults: temperature mode, input unit \"C\", output unit \"kPa\"; in pressure mode\n"
       "input unit \"kPa\", output unit \"C\".\n"
-      "A negative VALUE goes after \"--\": humidora-cli saturation -- -40";
+      "A negative VALUE is typed as it is: humidora-cli saturation -40";
 
 // Selects `key` in a unit list of the window; false when the list has no such item.
 bool SelectUnit(

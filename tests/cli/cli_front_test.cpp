@@ -1,6 +1,7 @@
 // humidora-cli as a program: global help and version, unknown commands, and independence of the locale.
 #include "cli_process.h"
 
+#include <QJsonObject>
 #include <gtest/gtest.h>
 
 namespace humidora::cli_test {
@@ -42,6 +43,48 @@ TEST(CliProgram, UnknownCommandOrGlobalOptionIsAUsageError)
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_FALSE(run.err.isEmpty());
     }
+}
+
+// A value that reads as a number is a value wherever a value is expected, in every form people type;
+// "--" still ends the options. Each case names the JSON field that shows the value as it was read.
+struct NegativeValueCase
+{
+    QStringList arguments;
+    const char* field;
+    const char* value;
+};
+
+TEST(CliProgram, NegativeNumbersAreValues)
+{
+    const NegativeValueCase cases[] = {
+        { { "saturation", "-40" }, "input", "-40" },
+        { { "saturation", "-4e1" }, "input", "-4e1" },
+        { { "saturation", "-.5" }, "input", "-.5" },
+        { { "saturation", "--", "-40" }, "input", "-40" },
+        { { "saturation", "-40", "--mode", "temperature" }, "input", "-40" },
+        { { "saturation", "--input-unit", "F", "-40" }, "input", "-40" },
+        { { "convert", "--quantity", "0", "--to", "F", "-40" }, "result", "-40" },
+        { { "convert", "--quantity", "0", "-17.5", "--to", "F" }, "result", ".5" },
+        { { "state", "--temperature", "-40" }, "temperature", "-40" },
+        { { "state", "--temperature=-40" }, "temperature", "-40" },
+        { { "state", "--temperature", "-4e1", "--dew-point", "-.5E2" }, "dew_point", "-.5E2" },
+    };
+    for (const NegativeValueCase& c : cases) {
+        const CliRun run = RunCli(c.arguments.first(1) + QStringList { "--json" } + c.arguments.sliced(1));
+        const std::string arguments = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(run.exit_code, 0) << arguments << ": " << run.err.toStdString();
+        const QJsonObject json = run.json();
+        const QJsonValue value
+            = json.contains("quantities") ? json["quantities"][c.field]["text"] : json[c.field];
+        EXPECT_EQ(value.toString(), c.value) << arguments;
+    }
+}
+
+TEST(CliProgram, AnOptionLikeTextIsStillAnOption)
+{
+    const CliRun run = RunCli({ "saturation", "-4x" });
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_TRUE(run.err.contains("Unknown options")) << run.err.toStdString();
 }
 
 // Under a comma-decimal locale the numbers are still read and written with '.'.

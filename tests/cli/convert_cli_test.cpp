@@ -117,7 +117,6 @@ const UsageCase kUsageCases[] = {
         R"("m", "km", "mile", "ft")" },
     { "UnitKeysAreCaseSensitive", { "--quantity", "1", "--to", "mm h2o", "1" }, R"("mm H2O")" },
     { "MissingValue", { "--quantity", "1" }, "VALUE is missing" },
-    { "NegativeValueWithoutDoubleDash", { "--quantity", "0", "-40" }, "-- -40" },
 };
 
 INSTANTIATE_TEST_SUITE_P(Errors, ConvertUsage, testing::ValuesIn(kUsageCases),
