@@ -723,6 +723,9 @@ void Form_ambient::optionClicked(int option)
     logic_->ClickOption(option);
     refresh();
     applyFocusRequest();
+    // An arrow key checks the next option first and gives it the focus afterwards: the value box takes
+    // the focus back once the key has been handled, so that typing goes where the user looks.
+    QMetaObject::invokeMethod(this, [this] { applyFocusRequest(); }, Qt::QueuedConnection);
 }
 
 void Form_ambient::applyFocusRequest()

@@ -40,6 +40,8 @@ private slots:
     void startupPutsFocusInTemperatureThenPressure();
     void optionClickSwitchesInputWithoutRecalculating_data();
     void optionClickSwitchesInputWithoutRecalculating();
+    void optionChosenByKeyboardPutsFocusInItsBox_data();
+    void optionChosenByKeyboardPutsFocusInItsBox();
     void typingRecalculatesOnEveryKeystroke_data();
     void typingRecalculatesOnEveryKeystroke();
     void typingIntoAComputedBoxChangesNothing();
@@ -388,6 +390,50 @@ void FormAmbientTest::optionClickSwitchesInputWithoutRecalculating()
     reference.ClickOption(option);
     reference.EditText(box, "1");
     QCOMPARE(DifferenceFromModel(w, reference.controls()), QString());
+}
+
+void FormAmbientTest::optionChosenByKeyboardPutsFocusInItsBox_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("key");
+    QTest::newRow("down from relative humidity") << 2 << int(Qt::Key_Down);
+    QTest::newRow("up from humidity ratio") << 1 << int(Qt::Key_Up);
+    QTest::newRow("down from pressure") << 8 << int(Qt::Key_Down);
+    QTest::newRow("space on dew point") << 3 << int(Qt::Key_Space);
+    QTest::newRow("space on altitude") << 9 << int(Qt::Key_Space);
+}
+
+// The keyboard chooses an option as a click does: the focus goes into its value box, whole text selected,
+// so that typing replaces the value the user looks at.
+void FormAmbientTest::optionChosenByKeyboardPutsFocusInItsBox()
+{
+    QFETCH(int, start);
+    QFETCH(int, key);
+    WindowUnderTest w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    if (!w.option(start)->isChecked())
+        QTest::mouseClick(w.option(start), Qt::LeftButton);
+    w.option(start)->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.option(start)));
+
+    QTest::keyClick(w.option(start), Qt::Key(key));
+
+    int chosen = 0;
+    for (int option = 1; option <= 10; ++option) {
+        const bool same_group = (option == 8 || option == 9) == (start == 8 || start == 9);
+        if (same_group && w.option(option)->isChecked())
+            chosen = option;
+    }
+    QVERIFY(chosen != 0);
+    if (key != Qt::Key_Space)
+        QVERIFY(chosen != start);
+    QLineEdit* box = w.text(humidora::BoxOfOption(chosen));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(box));
+    QVERIFY(!box->isReadOnly());
+    QCOMPARE(box->selectedText(), box->text());
+    QTest::keyClicks(box, QStringLiteral("1"));
+    QCOMPARE(box->text(), QStringLiteral("1"));
 }
 
 void FormAmbientTest::typingRecalculatesOnEveryKeystroke_data()
