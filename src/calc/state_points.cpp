@@ -1,5 +1,6 @@
 #include "calc/state_points.h"
 
+#include "calc/ambient_phases.h"
 #include "calc/number_text.h"
 
 #include <charconv>
@@ -7,26 +8,12 @@
 namespace humidora {
 namespace {
 
-constexpr double kCelsiusOffset = 273.15;
-
 /// The shortest decimal text that reads back as exactly `value`.
 std::string ExactText(double value)
 {
     char buffer[32];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
     return std::string(buffer, end);
-}
-
-/// A dry bulb in a unit of Combo1, the inverse of the window's reading of Text1.
-double InTemperatureUnit(double T_K, std::string_view unit)
-{
-    if (unit == "K")
-        return T_K;
-    if (unit == "F")
-        return (T_K - kCelsiusOffset) * 1.8 + 32;
-    if (unit == "R")
-        return T_K * 1.8;
-    return T_K - kCelsiusOffset;
 }
 
 const std::string& ItemOf(const UnitList AmbientControls::*list, int index)
@@ -118,7 +105,7 @@ AmbientInputs InputsAtState(const AmbientInputs& like, const AirState& state)
 {
     AmbientInputs inputs = like;
     inputs.temperature
-        = ExactText(InTemperatureUnit(state.T_K, ItemOf(&AmbientControls::Combo1, like.selections[0])));
+        = ExactText(TemperatureInUnit(state.T_K, ItemOf(&AmbientControls::Combo1, like.selections[0])));
     inputs.humidity_option = 1;
     const std::string& unit = ItemOf(&AmbientControls::Combo6, like.selections[5]);
     inputs.humidity = HumidityRatioInput(state.W, unit);
@@ -131,6 +118,22 @@ AmbientInputs InputsAtState(const AmbientInputs& like, const AirState& state)
         inputs.humidity = "100";
     }
     return inputs;
+}
+
+std::optional<double> KelvinFromTemperatureUnit(double value, std::string_view unit)
+{
+    return ambient::KelvinFromUnit(value, unit);
+}
+
+double TemperatureInUnit(double T_K, std::string_view unit)
+{
+    if (unit == "K")
+        return T_K;
+    if (unit == "F")
+        return (T_K - ambient::kCelsiusOffset) * 1.8 + 32;
+    if (unit == "R")
+        return T_K * 1.8;
+    return T_K - ambient::kCelsiusOffset;
 }
 
 std::string DefaultPointName(int index)

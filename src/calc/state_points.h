@@ -78,6 +78,11 @@ PointView ViewPoint(const AmbientInputs& inputs);
 /// rounding (or the dry bulb's single precision) is typed as 100 % relative humidity.
 AmbientInputs InputsAtState(const AmbientInputs& like, const AirState& state);
 
+/// A temperature in a unit of Combo1 ("C", "K", "F", "R") to kelvin, as the window reads Text1 (nothing
+/// for another unit), and back.
+std::optional<double> KelvinFromTemperatureUnit(double value, std::string_view unit);
+double TemperatureInUnit(double T_K, std::string_view unit);
+
 /// The names A, B, C, ..., Z, AA, AB, ...: the default name of the n-th point (0-based).
 std::string DefaultPointName(int index);
 

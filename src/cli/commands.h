@@ -46,6 +46,7 @@ int RunSaturation(const QStringList& arguments);
 int RunConvert(const QStringList& arguments);
 int RunState(const QStringList& arguments);
 int RunChart(const QStringList& arguments);
+int RunAirProcess(const QStringList& arguments);
 
 inline constexpr std::array kCommands = {
     Command { "saturation", "saturation pressure or temperature of water, as the saturation window shows it",
@@ -54,6 +55,8 @@ inline constexpr std::array kCommands = {
     Command { "state", "one state of moist air, as the main window shows it", RunState },
     Command {
         "chart", "the psychrometric chart as a picture or as data, as the chart window draws it", RunChart },
+    Command {
+        "process", "an air-handling process on state points: leaving point, loads and water", RunAirProcess },
 };
 
 } // namespace humidora::cli

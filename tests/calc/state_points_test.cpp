@@ -1,4 +1,5 @@
 // State points as the main window shows them, and processes run on them.
+#include "calc/point_table.h"
 #include "calc/state_points.h"
 
 #include <gtest/gtest.h>
@@ -100,6 +101,69 @@ TEST(StatePoints, ProcessesAreRefusedWithTheirReason)
     ProcessSpec lacking;
     lacking.kind = ProcessKind::Steam;
     EXPECT_EQ(RunProcess(lacking, { room }).refusal, "The process lacks a parameter.");
+}
+
+} // namespace
+} // namespace humidora
+
+namespace humidora {
+namespace {
+
+TEST(PointTable, RowsShowTheWindowsTextsAndTheFlowInItsUnit)
+{
+    const PointView view = ViewPoint(Typed("86", 3, "60", UnitSystem::British));
+    ASSERT_TRUE(view.ok());
+    const FlowUnit cfm = *FindFlowUnit("cfm");
+    // The texts of "humidora-cli state --system british --temperature 86 --dew-point 60"; 1 lb/s of dry air
+    // at 14.00381 ft^3/lb is 840.23 cfm.
+    const std::vector<std::string> row = PointRowTexts("OA", view, 0.45359237, cfm);
+    const std::vector<std::string> expected { "OA", "86", ".0110441", "41.626", "68.699", "60", "25.10704",
+        "14.00381", "840.2" };
+    EXPECT_EQ(row, expected);
+    const std::vector<std::string> units = PointColumnUnits(view.controls, "cfm");
+    EXPECT_EQ(units[1], "F");
+    EXPECT_EQ(units[2], "(lb moisture)/(lb dry air)");
+    EXPECT_EQ(units[3], "%");
+    EXPECT_EQ(units[8], "cfm");
+    EXPECT_EQ(Heading(kPointColumns[1].caption, units[1]), "Dry Bulb Temperature (F)");
+    EXPECT_EQ(Heading(kPointColumns[0].caption, units[0]), "Point");
+    // A typed leaving state shows the decimals of computed values, not every digit typed.
+    const PointView typed = ViewPoint(InputsAtState(AmbientInputs {}, { 300.123456789, 0.0123456789 }));
+    const std::vector<std::string> typed_row = PointRowTexts("B", typed, std::nullopt, cfm);
+    EXPECT_EQ(typed_row[1], "26.973");
+    EXPECT_EQ(typed_row[2], ".0123457");
+    EXPECT_EQ(typed_row[8], "");
+}
+
+TEST(PointTable, LoadsFollowTheUnitSystem)
+{
+    ProcessResult result;
+    result.loads.total_kW = 10;
+    result.loads.sensible_heat_ratio = 0.71234;
+    result.loads.water_kg_per_h = 4.5359237;
+    result.apparatus_dew_point_K = 283.15;
+    const std::vector<LoadLine> metric = LoadLines(result, ProcessKind::Coil, UnitSystem::Metric, "C");
+    ASSERT_EQ(metric.size(), 4u);
+    EXPECT_EQ(metric[0].text + " " + metric[0].unit, "10 kW");
+    EXPECT_EQ(metric[1].text, ".7123");
+    EXPECT_EQ(metric[2].caption + " " + metric[2].text + " " + metric[2].unit, "Condensate 4.536 kg/h");
+    EXPECT_EQ(metric[3].text + " " + metric[3].unit, "10 C");
+    const std::vector<LoadLine> british = LoadLines(result, ProcessKind::Coil, UnitSystem::British, "F");
+    ASSERT_EQ(british.size(), 5u);
+    EXPECT_EQ(british[0].text + " " + british[0].unit, "34121 btu/h");
+    EXPECT_EQ(british[1].text + " " + british[1].unit, "2.843 tons");
+    EXPECT_EQ(british[3].text + " " + british[3].unit, "10 lb/h");
+    EXPECT_EQ(british[4].text + " " + british[4].unit, "50 F");
+}
+
+TEST(PointTable, ClipboardTextsKeepOneValuePerCell)
+{
+    const std::vector<std::string> header { "Point", "Dry Bulb Temperature (C)" };
+    const std::vector<std::vector<std::string>> rows { { "A<1>", "25" }, { "B\tC", "-3.5" } };
+    EXPECT_EQ(TabSeparated(header, rows), "Point\tDry Bulb Temperature (C)\nA<1>\t25\nB C\t-3.5\n");
+    EXPECT_EQ(HtmlTable(header, rows),
+        "<table>\n<tr><th>Point</th><th>Dry Bulb Temperature (C)</th></tr>\n"
+        "<tr><td>A&lt;1&gt;</td><td>25</td></tr>\n<tr><td>B\tC</td><td>-3.5</td></tr>\n</table>\n");
 }
 
 } // namespace

@@ -1,0 +1,253 @@
+#include "cli/point_output.h"
+
+#include "calc/number_text.h"
+#include "calc/point_table.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/state_options.h"
+
+#include <QJsonArray>
+
+namespace humidora::cli {
+namespace {
+
+const std::string& Item(const UnitList AmbientControls::*list, const AmbientInputs& inputs, int index)
+{
+    static const AmbientControls lists;
+    return (lists.*list)
+        .items.at(static_cast<std::size_t>(inputs.selections.at(static_cast<std::size_t>(index))));
+}
+
+QJsonValue Number(bool ok, double value)
+{
+    return ok ? QJsonValue(value) : QJsonValue();
+}
+
+void PrintRows(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows)
+{
+    std::vector<int> widths(header.size(), 0);
+    const auto widen = [&](const std::vector<std::string>& row) {
+        for (std::size_t i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], static_cast<int>(QString::fromStdString(row[i]).size()));
+    };
+    widen(header);
+    for (const auto& row : rows)
+        widen(row);
+    const auto print = [&](const std::vector<std::string>& row) {
+        QString line;
+        for (std::size_t i = 0; i < row.size(); ++i)
+            line += QString::fromStdString(row[i]).leftJustified(widths[i] + 2);
+        PrintOut(line.trimmed());
+    };
+    print(header);
+    for (const auto& row : rows)
+        print(row);
+}
+
+} // namespace
+
+double PointContext::Kelvin(double value) const
+{
+    return KelvinFromTemperatureUnit(value, Item(&AmbientControls::Combo1, base, 0)).value_or(value);
+}
+
+double PointContext::HumidityRatio(double value) const
+{
+    return Item(&AmbientControls::Combo6, base, 5) == "(g moisture)/(kg dry air)" ? value / 1000 : value;
+}
+
+std::optional<double> ReadNumber(const QString& text)
+{
+    const std::string value = text.toStdString();
+    if (!IsNumberText(value))
+        return std::nullopt;
+    return NumberValue(value);
+}
+
+std::optional<int> ReadPointContext(const QCommandLineParser& parser, const PointOptions& options,
+    const QString& command, PointContext& context)
+{
+    AmbientInputs& base = context.base;
+    const QString method = parser.isSet(options.method) ? parser.value(options.method) : "iapws";
+    if (method != "iapws" && method != "hyland-wexler")
+        return UnknownKey(command, "method", method, { "iapws", "hyland-wexler" });
+    base.iapws = method == "iapws";
+    const QString system = parser.isSet(options.system) ? parser.value(options.system) : "metric";
+    if (system != "metric" && system != "british")
+        return UnknownKey(command, "system", system, { "metric", "british" });
+    const bool british = system == "british";
+    base.system = british ? UnitSystem::British : UnitSystem::Metric;
+    base.selections = british ? kBritishSelection : kMetricSelection;
+    base.pressure = british ? kBritishPressureText : kMetricPressureText;
+    if (parser.isSet(options.pressure) && parser.isSet(options.altitude)) {
+        PrintError(command + ": give either --pressure or --altitude, not both");
+        return kUsageError;
+    }
+    const AmbientControls lists;
+    const auto select
+        = [&](const QCommandLineOption& option, const UnitList& list, int index) -> std::optional<int> {
+        if (!parser.isSet(option))
+            return std::nullopt;
+        const int item = list.IndexOf(parser.value(option).toStdString());
+        if (item < 0)
+            return UnknownKey(command, option.names().first().replace('-', ' '), parser.value(option),
+                FromModel(list.items));
+        if (item != base.selections[static_cast<std::size_t>(index)])
+            base.system = UnitSystem::Customized;
+        base.selections[static_cast<std::size_t>(index)] = item;
+        return std::nullopt;
+    };
+    if (auto status = select(options.pressure_unit, lists.Combo2, 1))
+        return status;
+    if (auto status = select(options.altitude_unit, lists.Combo10, 9))
+        return status;
+    if (parser.isSet(options.pressure))
+        base.pressure = parser.value(options.pressure).toStdString();
+    if (parser.isSet(options.altitude)) {
+        base.altitude_given = true;
+        base.altitude = parser.value(options.altitude).toStdString();
+    }
+    const QString flow = parser.isSet(options.flow_unit)
+        ? parser.value(options.flow_unit)
+        : QString::fromUtf8(DefaultFlowUnit(base.system).data());
+    const std::optional<FlowUnit> unit = FindFlowUnit(flow.toStdString());
+    if (!unit) {
+        QStringList keys;
+        for (const FlowUnit& u : kFlowUnits)
+            keys << QString::fromUtf8(u.key.data(), static_cast<qsizetype>(u.key.size()));
+        return UnknownKey(command, "flow unit", flow, keys);
+    }
+    context.flow_unit = *unit;
+    return std::nullopt;
+}
+
+std::optional<int> ParsePointSpec(
+    const QString& spec, const PointContext& context, int index, const QString& command, StatePoint& point)
+{
+    point.name = DefaultPointName(index);
+    point.inputs = context.base;
+    point.inputs.humidity_option = 2;
+    point.inputs.humidity = "50";
+    point.inputs.temperature = "25";
+    if (context.base.system == UnitSystem::British)
+        point.inputs.temperature = "77";
+    std::optional<double> flow;
+    bool humidity_given = false;
+    const auto usage = [&](const QString& why) {
+        PrintError(command + ": --point \"" + spec + "\": " + why);
+        return kUsageError;
+    };
+    for (const QString& pair : spec.split(',')) {
+        const qsizetype equals = pair.indexOf('=');
+        if (equals < 0)
+            return usage("\"" + pair + "\" is not key=value");
+        const QString key = pair.left(equals).trimmed();
+        const QString value = pair.mid(equals + 1);
+        if (key == "name") {
+            point.name = value.toStdString();
+            continue;
+        }
+        if (key == "temperature") {
+            point.inputs.temperature = value.toStdString();
+            continue;
+        }
+        if (key == "flow") {
+            flow = ReadNumber(value);
+            if (!flow)
+                return usage("flow \"" + value + "\" is not a number");
+            continue;
+        }
+        const auto humidity = std::find_if(std::begin(kHumidityParameters), std::end(kHumidityParameters),
+            [&](const HumidityParameter& parameter) { return key == parameter.option; });
+        if (humidity == std::end(kHumidityParameters))
+            return usage("unknown key \"" + key + "\"");
+        if (humidity_given)
+            return usage("give at most one humidity key");
+        humidity_given = true;
+        point.inputs.humidity_option = humidity->option_button;
+        point.inputs.humidity = value.toStdString();
+    }
+    if (flow) {
+        // A volume flow is taken at the point's own state; a refused point keeps none.
+        const PointView view = ViewPoint(point.inputs);
+        if (view.ok())
+            point.flow_kg_s = FlowFromUnit(*flow, context.flow_unit, view.specific_volume);
+    }
+    return std::nullopt;
+}
+
+QJsonObject PointJson(std::string_view name, const PointView& view, std::optional<double> flow_kg_s,
+    const std::optional<AirState>& exact)
+{
+    const AirState state = exact.value_or(view.state);
+    QJsonObject texts;
+    for (const QuantityControls& quantity : kQuantities)
+        texts[FromModel(std::string(quantity.key))] = FromModel((view.controls.*(quantity.box)).text);
+    const bool ok = view.ok();
+    return {
+        { "name", FromModel(std::string(name)) },
+        { "T_K", Number(ok, state.T_K) },
+        { "W", Number(ok, state.W) },
+        { "h_kJ_per_kg", Number(ok, MoistAirEnthalpy(state.T_K, state.W)) },
+        { "flow_kg_per_s", flow_kg_s ? QJsonValue(*flow_kg_s) : QJsonValue() },
+        { "texts", texts },
+    };
+}
+
+bool PrintProcess(const ProcessSpec& spec, const std::vector<StatePoint>& points, const PointContext& context,
+    bool json, const QString& command)
+{
+    const ProcessOutcome outcome = RunProcess(spec, points);
+    const bool ok = outcome.refusal.empty();
+    if (json) {
+        QJsonArray entering;
+        for (std::size_t i = 0; i < outcome.entering.size(); ++i)
+            entering.append(PointJson(points[i].name, outcome.entering[i], points[i].flow_kg_s));
+        QJsonObject loads;
+        const ProcessLoads& l = outcome.result.loads;
+        const std::pair<const char*, std::optional<double>> figures[]
+            = { { "total_kW", l.total_kW }, { "sensible_kW", l.sensible_kW }, { "latent_kW", l.latent_kW },
+                  { "sensible_heat_ratio", l.sensible_heat_ratio }, { "water_kg_per_h", l.water_kg_per_h } };
+        for (const auto& [key, value] : figures) {
+            if (ok && value)
+                loads[key] = *value;
+        }
+        PrintJson({
+            { "points", entering },
+            { "result",
+                ok ? QJsonValue(PointJson(spec.result_name, *outcome.leaving,
+                    outcome.result.leaving.flow_kg_s, outcome.result.leaving.state))
+                   : QJsonValue() },
+            { "loads", loads },
+            { "refusal", ok ? QJsonValue() : QJsonObject { { "reason", FromModel(outcome.refusal) } } },
+        });
+    } else {
+        const AmbientControls& shown
+            = outcome.entering.empty() ? AmbientControls() : outcome.entering.front().controls;
+        std::vector<std::string> header;
+        const std::vector<std::string> units = PointColumnUnits(shown, context.flow_unit.key);
+        for (std::size_t i = 0; i < kPointColumns.size(); ++i)
+            header.push_back(Heading(kPointColumns[i].caption, units[i]));
+        std::vector<std::vector<std::string>> rows;
+        for (std::size_t i = 0; i < outcome.entering.size(); ++i)
+            rows.push_back(
+                PointRowTexts(points[i].name, outcome.entering[i], points[i].flow_kg_s, context.flow_unit));
+        if (ok)
+            rows.push_back(PointRowTexts(
+                spec.result_name, *outcome.leaving, outcome.result.leaving.flow_kg_s, context.flow_unit));
+        PrintRows(header, rows);
+        if (ok) {
+            PrintOut(QString());
+            const std::string& temperature_unit = Item(&AmbientControls::Combo1, context.base, 0);
+            for (const LoadLine& line :
+                LoadLines(outcome.result, spec.kind, context.base.system, temperature_unit))
+                PrintOut((FromModel(line.caption) + ":").leftJustified(24) + FromModel(line.text) + " "
+                    + FromModel(line.unit));
+        }
+    }
+    if (!ok)
+        PrintError(command + ": " + FromModel(outcome.refusal));
+    return ok;
+}
+
+} // namespace humidora::cli
