@@ -35,8 +35,12 @@ _humidora_cli_kind()
 # of the given command line (which ends in the option and a value no list holds).
 _humidora_cli_values()
 {
-    local message list
-    message=$("$@" 2>&1 >/dev/null)
+    # The probe runs in an empty scratch folder, so that even an option the program would act on leaves
+    # nothing behind.
+    local message list scratch
+    scratch=$(mktemp -d "${TMPDIR:-/tmp}/humidora-completion.XXXXXX") || return
+    message=$(cd "$scratch" && "$@" 2>&1 >/dev/null </dev/null)
+    rm -rf "$scratch"
     [[ $message =~ (valid|one\ of):\ (\"[^$'\n']*) ]] || return
     list=${BASH_REMATCH[2]}
     while [[ $list =~ ^[^\"]*\"([^\"]*)\"(.*)$ ]]; do
@@ -52,6 +56,7 @@ _humidora_cli()
 
     local program
     program=$(dequote "${words[0]}")
+    [[ $program == */* ]] && program=$(realpath -- "$program")
     if ((cword == 1)); then
         local help
         help=$("$program" --help 2>/dev/null) || return

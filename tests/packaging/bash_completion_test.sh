@@ -2,7 +2,8 @@
 # The bash completion of humidora-cli against the program itself:
 #   bash_completion_test.sh COMPLETION_SCRIPT PROGRAM
 # Each case gives the words as bash splits the command line (quotes kept, "=" a word of its own) and the
-# completions expected, in order (file names, which come in the file system's order, sorted). Exit 77 (skipped) without the bash-completion package.
+# completions expected, in order (file names, which come in the file system's order, sorted; with subset,
+# those among others). Exit 77 (skipped) without the bash-completion package.
 set -uo pipefail
 completion=$(realpath "$1")
 program=$(realpath "$2")
@@ -35,6 +36,14 @@ check()
     if [ "${sorted-}" ]; then
         actual=$(printf '%s|' $(printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort))
     fi
+    if [ "${subset-}" ]; then
+        # Every expected completion is offered (others may come with commands added later).
+        local item kept=
+        while IFS= read -r -d '|' item; do
+            [[ "|$actual" == *"|$item|"* ]] && kept+="$item|"
+        done <<<"$expected"
+        actual=$kept
+    fi
     if [ "$actual" != "$expected" ]; then
         echo "FAIL: humidora-cli $*"
         echo "  expected: $expected"
@@ -44,7 +53,7 @@ check()
 }
 
 # Commands and the global options, from the program's help.
-check 'saturation|convert|state|--help|--version|' ''
+subset=1 check 'saturation|convert|state|--help|--version|' ''
 check 'state|' st
 check '--help|--version|' --
 # Options of a command.
