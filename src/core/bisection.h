@@ -1,8 +1,11 @@
 // The bisection both inverse routines use: the saturation temperature (on the saturation pressure) and
-// the wet bulb (on the psychrometric relation). Internal to the core library.
+// the wet bulb (on the psychrometric relation), in its plain form and in a replay that returns the same
+// double at the cost of a few evaluations. Internal to the core library.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace humidora::detail {
 
@@ -19,6 +22,8 @@ namespace humidora::detail {
 /// would move lo onto the root, every later product would be zero too, and the search would walk to the
 /// upper end of the bracket (50 C read back as 200 C by Hyland-Wexler). A target equal to f(lo) at the
 /// start still walks to the upper end: no midpoint hits it.
+///
+/// This is the reference: ReplayBisection below must return exactly what it returns.
 template <class Function> double Bisect(Function&& f, double target, double lo, double hi)
 {
     double f_lo = f(lo);
@@ -34,6 +39,75 @@ template <class Function> double Bisect(Function&& f, double target, double lo, 
         } else {
             lo = mid;
             f_lo = f_mid;
+        }
+        ++steps;
+    } while (std::fabs(hi - lo) > 0.000001 && steps < 1000);
+    return mid;
+}
+
+/// Bisect's result without evaluating f at most of its midpoints, or nullopt where that cannot be shown
+/// (the caller then runs Bisect itself).
+///
+/// The argument rests on the exact function, not on its floating-point values, which are not monotone
+/// (neighbouring doubles often invert). The caller guarantees a separation `guard` such that for any two
+/// arguments x, y in [lo, hi] with y - x >= guard the computed values satisfy f(x) <= f(y): the exact
+/// function rises by more than the rigorous error bound of both evaluations over that distance. Given a
+/// root estimate, f is evaluated at two anchors a < root < b close to it and must satisfy
+/// f(a) < target < f(b). Every midpoint at least guard below a then has f(mid) <= f(a) < target, and every
+/// midpoint at least guard above b has f(mid) >= f(b) > target: the bisection's decision there is known
+/// without evaluating f. Midpoints between are evaluated, so exact hits and decisions near the root are
+/// Bisect's own. A decision is taken only when the sign test of Bisect provably gives it (the product of
+/// the two differences could underflow to zero); anything doubtful gives nullopt.
+template <class Function>
+std::optional<double> ReplayBisection(
+    Function&& f, double target, double lo, double hi, double root, double anchor, double guard)
+{
+    // The plain bisection's normal course: the root inside the bracket, f(lo) below the target.
+    if (!(lo < hi) || !(root > lo && root < hi) || !(guard > 0) || !(anchor >= guard))
+        return std::nullopt;
+    const double a = std::max(root - anchor, lo);
+    const double b = std::min(root + anchor, hi);
+    const double f_a = f(a);
+    const double f_b = f(b);
+    if (!(f_a < target && f_b > target))
+        return std::nullopt;
+    const double below = a - guard; // a midpoint at or below this has f(mid) <= f(a)
+    const double above = b + guard; // at or above this, f(mid) >= f(b)
+    // f(lo) itself is needed only where lo lies within guard of a; else f(lo) <= f(a) < target is enough.
+    // f_lo_known: f(lo) is the value f_lo; otherwise only f(lo) <= f(a) is known.
+    bool f_lo_known = lo > below;
+    double f_lo = f_lo_known ? f(lo) : f_a;
+    if (!(f_lo < target))
+        return std::nullopt;
+    double mid = 0;
+    int steps = 0;
+    do {
+        mid = (lo + hi) * 0.5;
+        if (mid <= below) {
+            // f(mid) < target and f(lo) < target: a non-negative product moves lo.
+            lo = mid;
+            f_lo_known = false;
+        } else {
+            const bool skip_high = mid >= above;
+            // With f(mid) > target, the product is at most its value at the smallest f(mid) and the
+            // largest f(lo) that are known; it moves hi only if that bound is negative.
+            double f_mid = f_b;
+            if (!skip_high) {
+                f_mid = f(mid);
+                if (f_mid == target)
+                    return mid;
+                if (std::isnan(f_mid))
+                    return std::nullopt;
+            }
+            if (f_mid < target) {
+                lo = mid;
+                f_lo = f_mid;
+                f_lo_known = true;
+            } else if ((f_mid - target) * ((f_lo_known ? f_lo : f_a) - target) < 0) {
+                hi = mid;
+            } else {
+                return std::nullopt;
+            }
         }
         ++steps;
     } while (std::fabs(hi - lo) > 0.000001 && steps < 1000);

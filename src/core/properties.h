@@ -53,6 +53,13 @@ double HumidityRatioFromWetBulb(
 double WetBulbTemperature(
     double humidity_ratio, double dry_bulb_K, double pressure_Pa, SaturationMethod method);
 
+/// SaturationTemperature and WetBulbTemperature by the plain bisection, one evaluation per halving. The
+/// two routines above take a shorter way to exactly the same double; these are the yardstick that tests
+/// and fuzzing hold them to.
+double PlainSaturationTemperature(double pressure_Pa, SaturationMethod method);
+double PlainWetBulbTemperature(
+    double humidity_ratio, double dry_bulb_K, double pressure_Pa, SaturationMethod method);
+
 /// Barometric pressure (Pa) at altitude_m (m, negative below sea level) in the standard troposphere,
 /// narrowed to single precision. Above about 44330.8 m the base of the power turns negative and the
 /// result is NaN; a result beyond the single-precision range is +inf.
