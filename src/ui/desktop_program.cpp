@@ -7,9 +7,10 @@
 
 namespace humidora {
 
-DesktopProgram::DesktopProgram(const QString& file, FileCommands::FileNamePrompt prompt)
+DesktopProgram::DesktopProgram(
+    const QString& file, FileCommands::FileNamePrompt prompt, FileCommands::ChangesPrompt ask_changes)
     : window_(std::make_unique<Form_ambient>())
-    , files_(new FileCommands(*window_, std::move(prompt)))
+    , files_(new FileCommands(*window_, std::move(prompt), std::move(ask_changes)))
     , recent_files_(new RecentFilesMenu(*window_, *files_))
     , memory_(new WindowMemory(*window_))
 {

@@ -19,8 +19,10 @@ class DesktopProgram
 {
 public:
     /// Builds the window. `file`, when not empty, is opened at once; a refused file is explained in the
-    /// status bar and the window keeps its defaults. `prompt` asks for file names (default: the dialogs).
-    explicit DesktopProgram(const QString& file = {}, FileCommands::FileNamePrompt prompt = {});
+    /// status bar and the window keeps its defaults. `prompt` asks for file names, `ask_changes` whether
+    /// unsaved changes are to be saved (default: the platform's dialogs).
+    explicit DesktopProgram(const QString& file = {}, FileCommands::FileNamePrompt prompt = {},
+        FileCommands::ChangesPrompt ask_changes = {});
     ~DesktopProgram();
 
     Form_ambient& window() { return *window_; }

@@ -7,12 +7,14 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QStatusBar>
 
@@ -37,16 +39,21 @@ constexpr int kSuccessMilliseconds = 10000;
 
 } // namespace
 
-FileCommands::FileCommands(Form_ambient& window, FileNamePrompt prompt)
+FileCommands::FileCommands(Form_ambient& window, FileNamePrompt prompt, ChangesPrompt ask_changes)
     : QObject(&window)
     , window_(window)
     , prompt_(std::move(prompt))
+    , ask_changes_(std::move(ask_changes))
 {
     if (!prompt_) {
         prompt_ = [this](Prompt kind, const QString& suggestion) {
             return AskWithFileDialog(&window_, kind, suggestion);
         };
     }
+    if (!ask_changes_)
+        ask_changes_ = [this](const QString& name) { return AskWithQuestionBox(&window_, name); };
+    // Exit and the close box both close the window: one filter asks for both.
+    window_.installEventFilter(this);
     const std::pair<const char*, bool (FileCommands::*)()> entries[] = {
         { "menu_open", &FileCommands::open },
         { "menu_save", &FileCommands::save },
@@ -62,10 +69,43 @@ FileCommands::FileCommands(Form_ambient& window, FileNamePrompt prompt)
     updateTitle();
 }
 
+bool FileCommands::hasUnsavedChanges() const
+{
+    return !(window_.logic().CurrentInputs() == saved_inputs_);
+}
+
+bool FileCommands::offerToSaveChanges()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    const QString name
+        = current_file_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(current_file_).fileName();
+    switch (ask_changes_(name)) {
+    case ChangesAnswer::Save:
+        return save();
+    case ChangesAnswer::Discard:
+        return true;
+    case ChangesAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool FileCommands::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &window_ && event->type() == QEvent::Close && !offerToSaveChanges()) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 bool FileCommands::open()
 {
+    if (!offerToSaveChanges())
+        return false;
     const QString path = ask(Prompt::Open, suggestedFolder());
-    return !path.isEmpty() && openFile(path);
+    return !path.isEmpty() && load(path);
 }
 
 bool FileCommands::save()
@@ -94,6 +134,11 @@ bool FileCommands::report()
 }
 
 bool FileCommands::openFile(const QString& path)
+{
+    return offerToSaveChanges() && load(path);
+}
+
+bool FileCommands::load(const QString& path)
 {
     // Everything is read and checked before the window is touched: a refused file changes nothing.
     const CalculationRead read = ReadCalculationFile(path);
@@ -270,6 +315,24 @@ QString AskWithFileDialog(QWidget* parent, FileCommands::Prompt prompt, const QS
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+FileCommands::ChangesAnswer AskWithQuestionBox(QWidget* parent, const QString& name)
+{
+    QMessageBox box(QMessageBox::Warning, Q(kProductTitle),
+        QStringLiteral("Do you want to save the changes to \"%1\"?").arg(name),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setInformativeText(QStringLiteral("Your changes will be lost if you don't save them."));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return FileCommands::ChangesAnswer::Save;
+    case QMessageBox::Discard:
+        return FileCommands::ChangesAnswer::Discard;
+    default:
+        return FileCommands::ChangesAnswer::Cancel;
+    }
 }
 
 } // namespace humidora

@@ -1,6 +1,7 @@
 // The File menu's Open, Save, Save As and Report of the main window: calculation files and the PDF
 // report, the file name and modified marker in the title, and every outcome in the status bar (never in
-// a message box). Nothing is asked when the window closes.
+// a message box). Nothing unsaved is lost without asking: Exit, the close box, Open and every other way of
+// replacing the calculation ask first, with the desktop's usual Save / Discard / Cancel question.
 #pragma once
 
 #include "calc/ambient_window.h"
@@ -29,14 +30,35 @@ public:
     /// result means the user cancelled. The default shows the platform's file dialogs; tests pass names.
     using FileNamePrompt = std::function<QString(Prompt prompt, const QString& suggestion)>;
 
-    /// Wires the four File entries of `window` (found by objectName) and follows its inputs to keep the
-    /// modified marker. The commands live as long as the window (they are its child).
-    explicit FileCommands(Form_ambient& window, FileNamePrompt prompt = {});
+    /// The answer to the question whether unsaved changes are to be saved.
+    enum class ChangesAnswer
+    {
+        Save,
+        Discard,
+        Cancel,
+    };
+    /// Asks it for the calculation named `name` (its file name, or "Untitled"). The default shows the
+    /// platform's question box; tests pass answers.
+    using ChangesPrompt = std::function<ChangesAnswer(const QString& name)>;
+
+    /// Wires the four File entries of `window` (found by objectName), follows its inputs to keep the
+    /// modified marker and asks before the window closes with unsaved changes. The commands live as long
+    /// as the window (they are its child).
+    explicit FileCommands(Form_ambient& window, FileNamePrompt prompt = {}, ChangesPrompt ask_changes = {});
 
     /// The calculation file the window shows (absolute path), or empty.
     const QString& currentFile() const { return current_file_; }
     /// True when the window's inputs differ from those of its calculation file.
     bool isModified() const { return modified_; }
+    /// True when the window's inputs differ from those last opened or saved (or, before that, from those
+    /// of the start-up): closing or replacing the calculation would lose them.
+    bool hasUnsavedChanges() const;
+
+    /// Call before anything that would replace or end the calculation. With unsaved changes it asks:
+    /// Save saves them (by Save As when there is no file yet), Discard lets them go, Cancel keeps
+    /// everything. Returns true when the caller may go on: nothing was unsaved, the changes were
+    /// discarded, or they were saved successfully.
+    bool offerToSaveChanges();
 
     /// The commands, as the menu entries run them. Each returns true when it did what was asked; a
     /// cancelled dialog or a failure returns false, and a failure is explained in the status bar.
@@ -45,7 +67,7 @@ public:
     bool saveAs();
     bool report();
 
-    /// The same without a dialog.
+    /// The same without a dialog. openFile asks about unsaved changes first, as open() does.
     bool openFile(const QString& path);
     bool saveFile(const QString& path);
     bool writeReport(const QString& path);
@@ -61,8 +83,12 @@ signals:
     /// The folder of the file last opened, saved or written changed.
     void lastFolderChanged(const QString& folder);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QString ask(Prompt prompt, const QString& suggestion);
+    bool load(const QString& path);
     QString suggestedFolder() const;
     void followInputs();
     void inputsMayHaveChanged();
@@ -72,6 +98,7 @@ private:
 
     Form_ambient& window_;
     FileNamePrompt prompt_;
+    ChangesPrompt ask_changes_;
     QString current_file_;
     QString last_folder_; ///< where the last file was opened, saved or written
     AmbientInputs saved_inputs_;
@@ -80,5 +107,8 @@ private:
 
 /// The platform's file dialogs, parented to `parent`: what FileCommands uses unless told otherwise.
 QString AskWithFileDialog(QWidget* parent, FileCommands::Prompt prompt, const QString& suggestion);
+
+/// The platform's question about unsaved changes, parented to `parent`.
+FileCommands::ChangesAnswer AskWithQuestionBox(QWidget* parent, const QString& name);
 
 } // namespace humidora

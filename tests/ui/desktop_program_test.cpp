@@ -427,11 +427,16 @@ void DesktopProgramTest::dialogsStartInTheLastFolder()
 void DesktopProgramTest::calculationIsNotRemembered()
 {
     {
-        DesktopProgram program;
+        int asked = 0;
+        DesktopProgram program({}, {}, [&asked](const QString&) {
+            ++asked;
+            return humidora::FileCommands::ChangesAnswer::Discard;
+        });
         program.show();
         Type(program, 1, QStringLiteral("37"));
         program.window().findChild<QAction*>(QStringLiteral("menu_british"))->trigger();
-        program.window().close();
+        QVERIFY(program.window().close());
+        QCOMPARE(asked, 1);
     }
     DesktopProgram program;
     QCOMPARE(Box(program, 1)->text(), QStringLiteral("25"));

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
@@ -31,11 +32,18 @@ struct Window
     Window()
         : form(std::make_unique<Form_ambient>())
     {
-        files = new FileCommands(*form, [this](FileCommands::Prompt prompt, const QString& suggestion) {
-            asked << prompt;
-            suggestions << suggestion;
-            return answers.isEmpty() ? QString() : answers.takeFirst();
-        });
+        files = new FileCommands(
+            *form,
+            [this](FileCommands::Prompt prompt, const QString& suggestion) {
+                asked << prompt;
+                suggestions << suggestion;
+                return answers.isEmpty() ? QString() : answers.takeFirst();
+            },
+            [this](const QString& name) {
+                questioned << name;
+                return change_answers.isEmpty() ? FileCommands::ChangesAnswer::Cancel
+                                                : change_answers.takeFirst();
+            });
     }
 
     QAction* action(const char* name) const { return form->findChild<QAction*>(QLatin1String(name)); }
@@ -68,6 +76,8 @@ struct Window
     QStringList answers;
     QList<FileCommands::Prompt> asked;
     QStringList suggestions;
+    QList<FileCommands::ChangesAnswer> change_answers; ///< answers to the unsaved-changes question
+    QStringList questioned;                            ///< the names it was asked for
 };
 
 /// Every value box of the window shows its model's text.
@@ -115,7 +125,11 @@ private slots:
     void outOfRangeInputOpensRefusedAsTyped();
     void reportWritesThePdfOfTheWindow();
     void failedReportIsExplained();
-    void closingAsksNothing();
+    void nothingUnsavedAsksNothing();
+    void unsavedChangesAreNeverLostWithoutAsking_data();
+    void unsavedChangesAreNeverLostWithoutAsking();
+    void failedSaveAtTheQuestionKeepsEverything();
+    void exitKeyFromTheListingAsksToo();
 
 private:
     QTemporaryDir folder_;
@@ -168,7 +182,9 @@ void FileCommandsTest::openingRestoresTheSavedWindowExactly()
     Window opened;
     opened.type(1, QStringLiteral("12"));
     opened.answers << file;
+    opened.change_answers << FileCommands::ChangesAnswer::Discard;
     opened.action("menu_open")->trigger();
+    QCOMPARE(opened.questioned.size(), 1);
     QCOMPARE(opened.asked, QList<FileCommands::Prompt> { FileCommands::Prompt::Open });
     QVERIFY(opened.model() == saved.model());
     QVERIFY(WidgetsShowModel(opened));
@@ -280,6 +296,7 @@ void FileCommandsTest::badFileLeavesTheWindowExactlyAsItWas()
     const int windows = QApplication::topLevelWidgets().size();
 
     w.answers << bad;
+    w.change_answers << FileCommands::ChangesAnswer::Discard;
     w.action("menu_open")->trigger();
     QVERIFY(w.model() == before);
     QVERIFY(WidgetsShowModel(w));
@@ -388,18 +405,128 @@ void FileCommandsTest::failedReportIsExplained()
     QVERIFY(QApplication::activeModalWidget() == nullptr);
 }
 
-void FileCommandsTest::closingAsksNothing()
+void FileCommandsTest::nothingUnsavedAsksNothing()
+{
+    // At start-up, after a save and after an edit that was undone, nothing is asked on any path.
+    Window w;
+    w.form->show();
+    QVERIFY(!w.files->hasUnsavedChanges());
+    w.action("menu_open")->trigger();
+    QCOMPARE(w.asked, QList<FileCommands::Prompt> { FileCommands::Prompt::Open });
+    w.answers << folder_.filePath(QStringLiteral("kept.humidora"));
+    w.type(1, QStringLiteral("40"));
+    QVERIFY(w.files->hasUnsavedChanges());
+    w.action("menu_saveas")->trigger();
+    QVERIFY(!w.files->hasUnsavedChanges());
+    w.type(1, QStringLiteral("41"));
+    w.type(1, QStringLiteral("40"));
+    QVERIFY(w.form->close());
+    QVERIFY(w.questioned.isEmpty());
+}
+
+using Path = void (*)(Window& w, const QString& other_file);
+Q_DECLARE_METATYPE(Path)
+Q_DECLARE_METATYPE(FileCommands::ChangesAnswer)
+
+void FileCommandsTest::unsavedChangesAreNeverLostWithoutAsking_data()
+{
+    QTest::addColumn<Path>("path");
+    QTest::addColumn<bool>("ends");
+    QTest::addColumn<FileCommands::ChangesAnswer>("answer");
+    const std::pair<const char*, Path> paths[] = {
+        { "exit", [](Window& w, const QString&) { w.action("exit_menu")->trigger(); } },
+        { "close box", [](Window& w, const QString&) { w.form->close(); } },
+        { "open",
+            [](Window& w, const QString& other) {
+                w.answers << other;
+                w.action("menu_open")->trigger();
+            } },
+        { "open by name", [](Window& w, const QString& other) { w.files->openFile(other); } },
+    };
+    const std::pair<const char*, FileCommands::ChangesAnswer> answers[] = {
+        { "cancel", FileCommands::ChangesAnswer::Cancel },
+        { "discard", FileCommands::ChangesAnswer::Discard },
+        { "save", FileCommands::ChangesAnswer::Save },
+    };
+    for (const auto& [path_name, path] : paths) {
+        for (const auto& [answer_name, answer] : answers) {
+            QTest::addRow("%s, %s", path_name, answer_name)
+                << path << (std::string_view(path_name).find("open") == std::string_view::npos) << answer;
+        }
+    }
+}
+
+void FileCommandsTest::unsavedChangesAreNeverLostWithoutAsking()
+{
+    QFETCH(Path, path);
+    QFETCH(bool, ends);
+    QFETCH(FileCommands::ChangesAnswer, answer);
+    const QString other = folder_.filePath(QStringLiteral("other.humidora"));
+    {
+        Window writer;
+        writer.type(1, QStringLiteral("12"));
+        QVERIFY(writer.files->saveFile(other));
+    }
+    const QString mine = folder_.filePath(QStringLiteral("mine %1.humidora").arg(QTest::currentDataTag()));
+    QFile::remove(mine);
+    Window w;
+    w.form->show();
+    w.type(1, QStringLiteral("30"));
+    w.change_answers << answer;
+    if (answer == FileCommands::ChangesAnswer::Save)
+        w.answers << mine; // the name Save asks for, as nothing has been saved yet
+
+    path(w, other);
+
+    QCOMPARE(w.questioned, QStringList { QStringLiteral("Untitled") });
+    const bool went_on = answer != FileCommands::ChangesAnswer::Cancel;
+    QCOMPARE(w.form->isVisible(), !(ends && went_on));
+    const std::string shown = w.model().Text1.text;
+    QCOMPARE(shown, std::string(went_on && !ends ? "12" : "30"));
+    // Save wrote the changes before going on; the others wrote nothing.
+    QCOMPARE(QFileInfo::exists(mine), answer == FileCommands::ChangesAnswer::Save);
+    if (answer == FileCommands::ChangesAnswer::Save)
+        QCOMPARE(humidora::ReadCalculationFile(mine).inputs->temperature, std::string("30"));
+    if (answer == FileCommands::ChangesAnswer::Cancel)
+        QVERIFY(w.files->hasUnsavedChanges());
+}
+
+void FileCommandsTest::failedSaveAtTheQuestionKeepsEverything()
+{
+    const QString file = folder_.filePath(QStringLiteral("full.humidora"));
+    Window w;
+    w.form->show();
+    w.answers << file;
+    w.action("menu_saveas")->trigger();
+    const QByteArray before = Bytes(file);
+    w.type(1, QStringLiteral("33"));
+    w.change_answers << FileCommands::ChangesAnswer::Save << FileCommands::ChangesAnswer::Save;
+    {
+        humidora::testing::FileSizeLimit full_disk(64);
+        QVERIFY(full_disk.active());
+        QVERIFY(!w.form->close());
+        QVERIFY(!w.files->openFile(file));
+    }
+    QCOMPARE(w.questioned, QStringList({ QStringLiteral("full.humidora"), QStringLiteral("full.humidora") }));
+    QVERIFY(w.form->isVisible());
+    QCOMPARE(w.model().Text1.text, std::string("33"));
+    QCOMPARE(Bytes(file), before);
+    QVERIFY(w.status().startsWith(QStringLiteral("Could not save")));
+    QVERIFY(w.files->hasUnsavedChanges());
+}
+
+void FileCommandsTest::exitKeyFromTheListingAsksToo()
 {
     Window w;
-    w.answers << folder_.filePath(QStringLiteral("close.humidora"));
-    w.action("menu_saveas")->trigger();
-    w.type(1, QStringLiteral("40"));
-    QVERIFY(w.form->isWindowModified());
     w.form->show();
-    QVERIFY(w.form->close());
-    QVERIFY(QApplication::activeModalWidget() == nullptr);
-    QCOMPARE(w.asked.size(), 1); // nothing more was asked
-    QCOMPARE(humidora::ReadCalculationFile(w.files->currentFile()).inputs->temperature, std::string("25"));
+    QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+    w.type(1, QStringLiteral("30"));
+    QWidget* listing = w.form->findChild<QWidget*>(QStringLiteral("List1"));
+    listing->setFocus();
+    QTest::keyClick(listing, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(w.questioned.size(), 1);
+    QVERIFY(w.form->isVisible());
+    QCOMPARE(w.model().Text1.text, std::string("30"));
 }
 
 QTEST_MAIN(FileCommandsTest)
