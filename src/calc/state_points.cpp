@@ -2,6 +2,7 @@
 
 #include "calc/ambient_phases.h"
 #include "calc/number_text.h"
+#include "calc/units.h"
 
 #include <charconv>
 
@@ -118,6 +119,17 @@ AmbientInputs InputsAtState(const AmbientInputs& like, const AirState& state)
         inputs.humidity = "100";
     }
     return inputs;
+}
+
+AmbientInputs InUnitsOf(const PointView& point, const AmbientInputs& window, bool iapws)
+{
+    AmbientInputs like = window;
+    like.iapws = iapws;
+    like.altitude_given = false;
+    const std::optional<PressureUnit> unit
+        = FindPressureUnit(ItemOf(&AmbientControls::Combo2, like.selections[1]));
+    like.pressure = ExactText(point.conditions.pressure_Pa / (unit ? unit->pascal_per_unit : 1));
+    return InputsAtState(like, point.state);
 }
 
 std::optional<double> KelvinFromTemperatureUnit(double value, std::string_view unit)

@@ -78,6 +78,11 @@ PointView ViewPoint(const AmbientInputs& inputs);
 /// rounding (or the dry bulb's single precision) is typed as 100 % relative humidity.
 AmbientInputs InputsAtState(const AmbientInputs& like, const AirState& state);
 
+/// The inputs that show `point`'s state in the units of the main window's `window` inputs: the dry bulb,
+/// the humidity ratio and the barometric pressure typed exactly in those units, the point's formulation
+/// kept. The state reads back the same (the dry bulb to its single precision).
+AmbientInputs InUnitsOf(const PointView& point, const AmbientInputs& window, bool iapws);
+
 /// A temperature in a unit of Combo1 ("C", "K", "F", "R") to kelvin, as the window reads Text1 (nothing
 /// for another unit), and back.
 std::optional<double> KelvinFromTemperatureUnit(double value, std::string_view unit);

@@ -3,6 +3,7 @@
 #include "ui/file_history.h"
 #include "ui/form_ambient.h"
 #include "ui/recent_files_menu.h"
+#include "ui/state_points_dock.h"
 #include "ui/window_memory.h"
 
 namespace humidora {
@@ -10,6 +11,7 @@ namespace humidora {
 DesktopProgram::DesktopProgram(
     const QString& file, FileCommands::FileNamePrompt prompt, FileCommands::ChangesPrompt ask_changes)
     : window_(std::make_unique<Form_ambient>())
+    , state_points_(new StatePointsDock(*window_))
     , files_(new FileCommands(*window_, std::move(prompt), std::move(ask_changes)))
     , recent_files_(new RecentFilesMenu(*window_, *files_))
     , memory_(new WindowMemory(*window_))

@@ -13,6 +13,7 @@ class Form_ambient;
 namespace humidora {
 
 class RecentFilesMenu;
+class StatePointsDock;
 class WindowMemory;
 
 class DesktopProgram
@@ -28,12 +29,14 @@ public:
     Form_ambient& window() { return *window_; }
     FileCommands& files() { return *files_; }
     RecentFilesMenu& recentFiles() { return *recent_files_; }
+    StatePointsDock& statePoints() { return *state_points_; }
 
     /// Shows the main window, then the tool windows that were open when the program last ended.
     void show();
 
 private:
     std::unique_ptr<Form_ambient> window_;
+    StatePointsDock* state_points_; ///< owned by the window
     FileCommands* files_;           ///< owned by the window
     RecentFilesMenu* recent_files_; ///< owned by the window
     WindowMemory* memory_;          ///< owned by the window

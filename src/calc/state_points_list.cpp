@@ -1,0 +1,151 @@
+#include "calc/state_points_list.h"
+
+#include "calc/number_text.h"
+#include "calc/point_table.h"
+
+#include <algorithm>
+
+namespace humidora {
+namespace {
+
+std::string Trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::vector<std::vector<std::string>> Selected(const TextTable& table, const std::vector<int>& selected)
+{
+    std::vector<int> rows = selected;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::vector<std::vector<std::string>> chosen;
+    for (const int row : rows) {
+        if (row >= 0 && row < static_cast<int>(table.rows.size()))
+            chosen.push_back(table.rows[static_cast<std::size_t>(row)]);
+    }
+    return chosen;
+}
+
+} // namespace
+
+int StatePointsList::Add(const AmbientInputs& inputs, std::optional<double> flow_kg_s)
+{
+    std::string name;
+    for (int i = 0;; ++i) {
+        name = DefaultPointName(i);
+        if (std::none_of(points_.begin(), points_.end(), [&](const StatePoint& p) { return p.name == name; }))
+            break;
+    }
+    points_.push_back({ name, inputs, flow_kg_s });
+    return static_cast<int>(points_.size()) - 1;
+}
+
+bool StatePointsList::Rename(int row, const std::string& name)
+{
+    const std::string trimmed = Trimmed(name);
+    if (row < 0 || row >= static_cast<int>(points_.size()) || trimmed.empty())
+        return false;
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        if (static_cast<int>(i) != row && points_[i].name == trimmed)
+            return false;
+    }
+    points_[static_cast<std::size_t>(row)].name = trimmed;
+    return true;
+}
+
+void StatePointsList::Remove(int row)
+{
+    if (row >= 0 && row < static_cast<int>(points_.size()))
+        points_.erase(points_.begin() + row);
+}
+
+bool StatePointsList::Move(int row, int offset)
+{
+    const int target = row + offset;
+    const int size = static_cast<int>(points_.size());
+    if (row < 0 || row >= size || target < 0 || target >= size)
+        return false;
+    std::swap(points_[static_cast<std::size_t>(row)], points_[static_cast<std::size_t>(target)]);
+    return true;
+}
+
+bool StatePointsList::SetFlowText(int row, const std::string& text, const FlowUnit& unit)
+{
+    if (row < 0 || row >= static_cast<int>(points_.size()))
+        return false;
+    StatePoint& point = points_[static_cast<std::size_t>(row)];
+    if (Trimmed(text).empty()) {
+        point.flow_kg_s.reset();
+        return true;
+    }
+    if (!IsNumberText(text) || !(NumberValue(text) > 0))
+        return false;
+    const PointView view = ViewPoint(point.inputs);
+    if (!view.ok())
+        return false;
+    point.flow_kg_s = FlowFromUnit(NumberValue(text), unit, view.specific_volume);
+    return true;
+}
+
+FlowUnit StatePointsList::TableFlowUnit(UnitSystem system)
+{
+    return *FindFlowUnit(DefaultFlowUnit(system));
+}
+
+PointView StatePointsList::ViewInWindowUnits(int row, const AmbientInputs& window) const
+{
+    const StatePoint& point = points_.at(static_cast<std::size_t>(row));
+    PointView own = ViewPoint(point.inputs);
+    if (!own.ok())
+        return own;
+    PointView shown = ViewPoint(InUnitsOf(own, window, point.inputs.iapws));
+    // The volume flow of the table is the point's own; the re-typed state differs from it by round-off.
+    shown.specific_volume = own.specific_volume;
+    return shown;
+}
+
+TextTable StatePointsList::Shown(const AmbientInputs& window) const
+{
+    TextTable table;
+    const FlowUnit flow = TableFlowUnit(window.system);
+    // The header takes the units of the window's lists.
+    AmbientWindow units;
+    units.Open();
+    units.RestoreInputs(window);
+    const std::vector<std::string> column_units = PointColumnUnits(units.controls(), flow.key);
+    for (std::size_t i = 0; i < kPointColumns.size(); ++i)
+        table.header.push_back(Heading(kPointColumns[i].caption, column_units[i]));
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        const PointView view = ViewInWindowUnits(static_cast<int>(i), window);
+        table.rows.push_back(PointRowTexts(points_[i].name, view, points_[i].flow_kg_s, flow));
+    }
+    return table;
+}
+
+TextTable ResultsTable(const AmbientControls& controls, const std::vector<std::string>& captions)
+{
+    TextTable table;
+    table.rows.emplace_back();
+    for (std::size_t i = 0; i < kQuantities.size(); ++i) {
+        const QuantityControls& quantity = kQuantities[i];
+        table.header.push_back(Heading(i < captions.size() ? captions[i] : std::string(quantity.key),
+            (controls.*(quantity.list)).text()));
+        table.rows.back().push_back((controls.*(quantity.box)).text);
+    }
+    return table;
+}
+
+std::string TableText(const TextTable& table, const std::vector<int>& selected)
+{
+    return TabSeparated(table.header, Selected(table, selected));
+}
+
+std::string TableHtml(const TextTable& table, const std::vector<int>& selected)
+{
+    return HtmlTable(table.header, Selected(table, selected));
+}
+
+} // namespace humidora

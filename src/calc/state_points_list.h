@@ -1,0 +1,58 @@
+// The "State Points" window without a toolkit: the user's named points with their flows, added from the
+// main window, renamed, reordered and deleted, shown as a table in the main window's units, and copied
+// as text a spreadsheet takes one value per cell.
+#pragma once
+
+#include "calc/state_points.h"
+
+#include <string>
+#include <vector>
+
+namespace humidora {
+
+/// A table of texts: a header row of "caption (unit)" and rows of values.
+struct TextTable
+{
+    std::vector<std::string> header;
+    std::vector<std::vector<std::string>> rows;
+};
+
+class StatePointsList
+{
+public:
+    const std::vector<StatePoint>& points() const { return points_; }
+    void SetPoints(std::vector<StatePoint> points) { points_ = std::move(points); }
+
+    /// Adds a point with the main window's inputs under the first default name (A, B, ...) not in use;
+    /// returns its row.
+    int Add(const AmbientInputs& inputs, std::optional<double> flow_kg_s = std::nullopt);
+    /// Renames a point; a name is trimmed and must be unique and not empty (else nothing changes: false).
+    bool Rename(int row, const std::string& name);
+    void Remove(int row);
+    /// Moves a point up (-1) or down (+1); false at an end.
+    bool Move(int row, int offset);
+    /// Sets the flow of a point from a text in `unit` (a volume taken at the point's own state); an empty
+    /// text clears it. A text that is not a positive number, or a point the window refuses, changes
+    /// nothing: false.
+    bool SetFlowText(int row, const std::string& text, const FlowUnit& unit);
+
+    /// The flow unit the table shows for a main window in `system`.
+    static FlowUnit TableFlowUnit(UnitSystem system);
+    /// The points in the main window's units (`window` = its current inputs): header and one row each.
+    TextTable Shown(const AmbientInputs& window) const;
+    /// The view of one point in the main window's units.
+    PointView ViewInWindowUnits(int row, const AmbientInputs& window) const;
+
+private:
+    std::vector<StatePoint> points_;
+};
+
+/// Edit > Copy Results: the main window's whole state as one row, a column per quantity of kQuantities;
+/// `captions` holds the window's caption of each quantity in that order.
+TextTable ResultsTable(const AmbientControls& controls, const std::vector<std::string>& captions);
+
+/// The rows `selected` of `table` (in table order) with its header, as tab-separated text and as HTML.
+std::string TableText(const TextTable& table, const std::vector<int>& selected);
+std::string TableHtml(const TextTable& table, const std::vector<int>& selected);
+
+} // namespace humidora

@@ -1,0 +1,288 @@
+#include "ui/state_points_dock.h"
+
+#include "calc/ambient_window.h"
+#include "calc/point_table.h"
+#include "ui/form_ambient.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace humidora {
+namespace {
+
+QString ToQString(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+/// The main window's caption of each quantity of kQuantities, read from its own labels and options.
+std::vector<std::string> WindowCaptions(const Form_ambient& window)
+{
+    // The temperature's caption label, then the option buttons and the five property captions.
+    const auto text_of = [&](const QString& name) -> std::string {
+        if (const auto* label = window.findChild<QLabel*>(name))
+            return label->text().toStdString();
+        if (const auto* option = window.findChild<QRadioButton*>(name))
+            return option->text().toStdString();
+        return name.toStdString();
+    };
+    const QStringList names = { "Label2", "Option8", "Option9", "Option2", "Option1", "Option5", "Option3",
+        "Option4", "Option10", "Option6", "Option7", "Label29", "Label32", "Label30", "Label31", "Label33" };
+    std::vector<std::string> captions;
+    for (const QString& name : names)
+        captions.push_back(text_of(name));
+    return captions;
+}
+
+QPushButton* Button(const QString& caption, const char* objectName, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(objectName));
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+StatePointsDock::StatePointsDock(Form_ambient& window)
+    : QDockWidget(QStringLiteral("State Points"), &window)
+    , window_(window)
+{
+    setObjectName(QStringLiteral("dock_state_points"));
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    table_ = new QTableWidget(0, static_cast<int>(kPointColumns.size()), body);
+    table_->setObjectName(QStringLiteral("table_points"));
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->installEventFilter(this);
+    layout->addWidget(table_);
+    auto* buttons = new QHBoxLayout;
+    QPushButton* add = Button(QStringLiteral("Add Point"), "button_add_point", body);
+    QPushButton* remove = Button(QStringLiteral("Delete"), "button_delete_point", body);
+    QPushButton* up = Button(QStringLiteral("Up"), "button_point_up", body);
+    QPushButton* down = Button(QStringLiteral("Down"), "button_point_down", body);
+    for (QPushButton* button : { add, remove, up, down })
+        buttons->addWidget(button);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    setWidget(body);
+
+    connect(add, &QPushButton::clicked, this, &StatePointsDock::addPoint);
+    connect(remove, &QPushButton::clicked, this, &StatePointsDock::deleteSelected);
+    connect(up, &QPushButton::clicked, this, [this] { moveSelected(-1); });
+    connect(down, &QPushButton::clicked, this, [this] { moveSelected(+1); });
+    connect(table_, &QTableWidget::cellChanged, this, &StatePointsDock::itemEdited);
+    // A click on a row loads its point; keyboard moves within the table do too.
+    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous_row, int) {
+        if (!filling_ && row >= 0 && row != previous_row)
+            loadPoint(row);
+    });
+
+    // The table follows the main window's units: a unit list or a unit-system entry changes them.
+    for (QComboBox* list : window.findChildren<QComboBox*>())
+        connect(list, &QComboBox::activated, this, &StatePointsDock::refresh);
+    for (QAction* action : window.findChildren<QAction*>())
+        connect(action, &QAction::triggered, this, &StatePointsDock::refresh);
+
+    buildMenus();
+    window.addDockWidget(Qt::RightDockWidgetArea, this);
+    // The calculator opens as it always has; Option > State Points shows the dock.
+    hide();
+    refresh();
+}
+
+void StatePointsDock::buildMenus()
+{
+    QMenuBar* bar = window_.menuBar();
+    auto* options = window_.findChild<QMenu*>(QStringLiteral("menu_options"));
+    auto* edit = new QMenu(QStringLiteral("&Edit"), bar);
+    edit->setObjectName(QStringLiteral("menu_edit"));
+    edit->menuAction()->setObjectName(QStringLiteral("menu_edit"));
+    bar->insertMenu(options ? options->menuAction() : nullptr, edit);
+    QAction* results = edit->addAction(QStringLiteral("Copy &Results"));
+    results->setObjectName(QStringLiteral("menu_copy_results"));
+    results->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(results, &QAction::triggered, this, &StatePointsDock::copyResults);
+    if (options) {
+        options->addSeparator();
+        QAction* toggle = toggleViewAction();
+        toggle->setObjectName(QStringLiteral("menu_state_points"));
+        options->addAction(toggle);
+    }
+}
+
+void StatePointsDock::refresh()
+{
+    const TextTable shown = list_.Shown(window_.logic().CurrentInputs());
+    const int current = table_->currentRow();
+    filling_ = true;
+    table_->setRowCount(static_cast<int>(shown.rows.size()));
+    for (std::size_t column = 0; column < shown.header.size(); ++column)
+        table_->setHorizontalHeaderItem(static_cast<int>(column),
+            new QTableWidgetItem(
+                ToQString(shown.header[column]).replace(QStringLiteral(" ("), QStringLiteral("\n("))));
+    for (std::size_t row = 0; row < shown.rows.size(); ++row) {
+        for (std::size_t column = 0; column < shown.rows[row].size(); ++column) {
+            auto* item = new QTableWidgetItem(ToQString(shown.rows[row][column]));
+            const bool editable = column == 0 || column == kFlowColumn;
+            item->setFlags(
+                Qt::ItemIsSelectable | Qt::ItemIsEnabled | (editable ? Qt::ItemIsEditable : Qt::NoItemFlags));
+            if (column != 0)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table_->setItem(static_cast<int>(row), static_cast<int>(column), item);
+        }
+    }
+    if (current >= 0 && current < table_->rowCount())
+        table_->setCurrentCell(current, table_->currentColumn() < 0 ? 0 : table_->currentColumn());
+    filling_ = false;
+}
+
+void StatePointsDock::addPoint()
+{
+    const int row = list_.Add(window_.logic().CurrentInputs());
+    refresh();
+    selectRow(row);
+    emit pointsChanged();
+}
+
+void StatePointsDock::deleteSelected()
+{
+    std::vector<int> rows = selectedRows();
+    if (rows.empty())
+        return;
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+        list_.Remove(*it);
+    refresh();
+    emit pointsChanged();
+}
+
+void StatePointsDock::moveSelected(int offset)
+{
+    const int row = table_->currentRow();
+    if (!list_.Move(row, offset))
+        return;
+    refresh();
+    selectRow(row + offset);
+    emit pointsChanged();
+}
+
+QMimeData* StatePointsDock::TableMimeData(const TextTable& table, const std::vector<int>& rows)
+{
+    auto* data = new QMimeData;
+    data->setText(ToQString(TableText(table, rows)));
+    data->setHtml(ToQString(TableHtml(table, rows)));
+    return data;
+}
+
+void StatePointsDock::copySelected() const
+{
+    const std::vector<int> rows = selectedRows();
+    if (rows.empty())
+        return;
+    QApplication::clipboard()->setMimeData(TableMimeData(list_.Shown(window_.logic().CurrentInputs()), rows));
+}
+
+void StatePointsDock::copyResults() const
+{
+    const TextTable results = ResultsTable(window_.logic().controls(), WindowCaptions(window_));
+    QApplication::clipboard()->setMimeData(TableMimeData(results, { 0 }));
+}
+
+void StatePointsDock::loadPoint(int row)
+{
+    if (row < 0 || row >= static_cast<int>(list_.points().size()))
+        return;
+    window_.logic().RestoreInputs(list_.points()[static_cast<std::size_t>(row)].inputs);
+    window_.refresh();
+    // The point may bring other units: the table follows the window.
+    refresh();
+}
+
+bool StatePointsDock::eventFilter(QObject* watched, QEvent* event)
+{
+    // While a cell is edited its editor, not the table, receives the keys.
+    if (watched == table_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Ahead of the table's own Copy, which copies the current cell only.
+        if (key->matches(QKeySequence::Copy)) {
+            copySelected();
+            return true;
+        }
+        if (key->key() == Qt::Key_Delete) {
+            deleteSelected();
+            return true;
+        }
+        if (key->modifiers() & Qt::ControlModifier
+            && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+            moveSelected(key->key() == Qt::Key_Up ? -1 : +1);
+            return true;
+        }
+    }
+    return QDockWidget::eventFilter(watched, event);
+}
+
+void StatePointsDock::itemEdited(int row, int column)
+{
+    if (filling_)
+        return;
+    const std::string text = table_->item(row, column)->text().toStdString();
+    bool accepted = false;
+    if (column == 0) {
+        accepted = list_.Rename(row, text);
+        if (!accepted)
+            tell(QStringLiteral("A point needs a name of its own."));
+    } else if (column == static_cast<int>(kFlowColumn)) {
+        const FlowUnit unit = StatePointsList::TableFlowUnit(window_.logic().CurrentInputs().system);
+        accepted = list_.SetFlowText(row, text, unit);
+        if (!accepted)
+            tell(QStringLiteral("A flow is a positive number, or empty for none."));
+    }
+    // Deferred: the edited item is still in use by the view that is committing it.
+    QMetaObject::invokeMethod(this, &StatePointsDock::refresh, Qt::QueuedConnection);
+    if (accepted)
+        emit pointsChanged();
+}
+
+std::vector<int> StatePointsDock::selectedRows() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : table_->selectionModel()->selectedIndexes())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void StatePointsDock::selectRow(int row)
+{
+    filling_ = true;
+    // Not selectRow(): with Ctrl still held from Ctrl+Up/Down it would toggle the row off.
+    table_->setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    filling_ = false;
+}
+
+void StatePointsDock::tell(const QString& message) const
+{
+    window_.statusBar()->showMessage(message);
+}
+
+} // namespace humidora

@@ -1,0 +1,61 @@
+// The "State Points" dock beside the main window: the user's named states with their flows, as the
+// toolkit-free StatePointsList keeps them, shown in the main window's units. It also adds the main
+// window's Edit menu (Copy Results) and its entry in the Option menu. Widgets carry objectNames:
+// table_points, button_add_point, button_delete_point, button_point_up, button_point_down.
+#pragma once
+
+#include "calc/state_points_list.h"
+
+#include <QDockWidget>
+
+class Form_ambient;
+class QMimeData;
+class QTableWidget;
+
+namespace humidora {
+
+class StatePointsDock : public QDockWidget
+{
+    Q_OBJECT
+
+public:
+    /// Docks itself at the right of `window` and adds its menu entries there; a child of the window.
+    explicit StatePointsDock(Form_ambient& window);
+
+    StatePointsList& list() { return list_; }
+    /// Shows the list again in the main window's current units (after changing list() directly).
+    void refresh();
+
+    /// The commands, as the buttons and keys run them.
+    void addPoint();
+    void deleteSelected();
+    void moveSelected(int offset);
+    void copySelected() const;
+    void copyResults() const;
+    /// Loads a point's inputs into the main window, as typed when it was added.
+    void loadPoint(int row);
+
+    /// Tab-separated text and an HTML table of `rows` of `table`, for the clipboard.
+    static QMimeData* TableMimeData(const TextTable& table, const std::vector<int>& rows);
+
+signals:
+    /// The points were added, removed, renamed, reordered or given another flow.
+    void pointsChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void itemEdited(int row, int column);
+    std::vector<int> selectedRows() const;
+    void selectRow(int row);
+    void tell(const QString& message) const;
+
+    Form_ambient& window_;
+    StatePointsList list_;
+    QTableWidget* table_ = nullptr;
+    bool filling_ = false; ///< the table is being filled: its own signals are not the user's
+};
+
+} // namespace humidora

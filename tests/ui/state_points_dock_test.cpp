@@ -1,0 +1,192 @@
+// The "State Points" dock on the real main window, offscreen: adding, loading, renaming, flows,
+// deleting and reordering with the keyboard, the table in the window's units, and the clipboard.
+#include "form_ambient_testing.h"
+#include "ui/state_points_dock.h"
+
+#include <QClipboard>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+
+using testing_ui::WindowUnderTest;
+
+class StatePointsDockTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Fixture
+    {
+        WindowUnderTest w;
+        humidora::StatePointsDock* dock = new humidora::StatePointsDock(*w.window);
+        QTableWidget* table = w.find<QTableWidget>(QStringLiteral("table_points"));
+
+        Fixture()
+        {
+            w.window->show();
+            QVERIFY(dock->isHidden()); // until Option > State Points
+            w.action("menu_state_points")->trigger();
+            QVERIFY(dock->isVisible());
+            QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        }
+
+        void click(const char* button)
+        {
+            QTest::mouseClick(w.find<QPushButton>(QLatin1String(button)), Qt::LeftButton);
+        }
+        QString cell(int row, int column) const { return table->item(row, column)->text(); }
+        QString header(int column) const
+        {
+            return table->horizontalHeaderItem(column)->text().replace(
+                QStringLiteral("\n"), QStringLiteral(" "));
+        }
+        void type(int box, const QString& text)
+        {
+            QLineEdit* edit = w.text(box);
+            edit->selectAll();
+            QTest::keyClicks(edit, text);
+        }
+    };
+
+private slots:
+    void everyControlResolvesByName()
+    {
+        Fixture f;
+        QVERIFY(f.table);
+        for (const char* name :
+            { "button_add_point", "button_delete_point", "button_point_up", "button_point_down" })
+            QVERIFY2(f.w.find<QPushButton>(QLatin1String(name)), name);
+        QVERIFY(f.w.action("menu_copy_results"));
+        QVERIFY(f.w.action("menu_state_points"));
+        QVERIFY(f.w.window->findChild<QMenu*>(QStringLiteral("menu_edit")));
+    }
+
+    void addPointStoresTheWindowsStateWithItsTexts()
+    {
+        Fixture f;
+        f.click("button_add_point");
+        f.type(1, QStringLiteral("30"));
+        f.click("button_add_point");
+        QCOMPARE(f.table->rowCount(), 2);
+        QCOMPARE(f.cell(0, 0), QStringLiteral("A"));
+        QCOMPARE(f.cell(1, 0), QStringLiteral("B"));
+        QCOMPARE(f.cell(1, 1), QStringLiteral("30"));
+        // Every state column is the window's own text for the point, as the window shows it now.
+        QCOMPARE(f.cell(1, 2), f.w.text(3)->text());
+        QCOMPARE(f.cell(1, 3), f.w.text(4)->text());
+        QCOMPARE(f.cell(1, 4), f.w.text(6)->text());
+        QCOMPARE(f.cell(1, 5), f.w.text(5)->text());
+        QCOMPARE(f.cell(1, 6), f.w.text(16)->text());
+        QCOMPARE(f.cell(1, 7), f.w.text(15)->text());
+        QCOMPARE(f.header(1), QStringLiteral("Dry Bulb Temperature (C)"));
+        QCOMPARE(f.header(8), QStringLiteral("Dry-Air Flow (kg/s)"));
+    }
+
+    void selectingAPointLoadsItsInputsAsTyped()
+    {
+        Fixture f;
+        f.w.option(3)->click();
+        f.type(5, QStringLiteral("12.5"));
+        f.click("button_add_point");
+        f.type(1, QStringLiteral("31"));
+        f.click("button_add_point");
+        QTest::mouseClick(
+            f.table->viewport(), Qt::LeftButton, {}, f.table->visualItemRect(f.table->item(0, 3)).center());
+        QCOMPARE(f.w.text(1)->text(), QStringLiteral("25"));
+        QCOMPARE(f.w.text(5)->text(), QStringLiteral("12.5"));
+        QVERIFY(f.w.option(3)->isChecked());
+        QVERIFY(!f.w.text(5)->isReadOnly());
+    }
+
+    void theTableFollowsTheWindowsUnits()
+    {
+        Fixture f;
+        f.click("button_add_point");
+        f.w.action("menu_british")->trigger();
+        QCOMPARE(f.header(1), QStringLiteral("Dry Bulb Temperature (F)"));
+        QCOMPARE(f.header(8), QStringLiteral("Dry-Air Flow (lb/h)"));
+        QCOMPARE(f.cell(0, 1), QStringLiteral("77"));
+        // The same state typed in British units (101325 Pa is 14.69594877551345 PSI) reads the same texts
+        // as the table.
+        f.type(1, QStringLiteral("77"));
+        f.type(2, QStringLiteral("14.69594877551345"));
+        QCOMPARE(f.cell(0, 2), f.w.text(3)->text());
+        QCOMPARE(f.cell(0, 6), f.w.text(16)->text());
+    }
+
+    void renamingAndFlowsAreEditedInPlace()
+    {
+        Fixture f;
+        f.click("button_add_point");
+        f.click("button_add_point");
+        f.table->item(0, 0)->setText(QStringLiteral("Outdoor"));
+        QCOMPARE(f.dock->list().points()[0].name, std::string("Outdoor"));
+        f.table->item(1, 0)->setText(QStringLiteral("Outdoor")); // taken: refused
+        QCOMPARE(f.dock->list().points()[1].name, std::string("B"));
+        f.table->item(0, 8)->setText(QStringLiteral("2.5"));
+        QCOMPARE(*f.dock->list().points()[0].flow_kg_s, 2.5);
+        f.table->item(0, 8)->setText(QStringLiteral("-1"));
+        QCOMPARE(*f.dock->list().points()[0].flow_kg_s, 2.5);
+        QVERIFY(!f.w.window->statusBar()->currentMessage().isEmpty());
+        QCoreApplication::processEvents();
+        QCOMPARE(f.cell(0, 8), QStringLiteral("2.5"));
+        QCOMPARE(f.cell(1, 0), QStringLiteral("B"));
+    }
+
+    void deleteAndReorderWithTheKeyboard()
+    {
+        Fixture f;
+        for (int i = 0; i < 3; ++i)
+            f.click("button_add_point");
+        f.table->setFocus();
+        f.table->setCurrentCell(0, 0);
+        QTest::keyClick(f.table, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(f.cell(0, 0), QStringLiteral("B"));
+        QCOMPARE(f.cell(1, 0), QStringLiteral("A"));
+        QCOMPARE(f.table->currentRow(), 1);
+        QTest::keyClick(f.table, Qt::Key_Delete);
+        QCOMPARE(f.table->rowCount(), 2);
+        QCOMPARE(f.cell(0, 0), QStringLiteral("B"));
+        QCOMPARE(f.cell(1, 0), QStringLiteral("C"));
+        // The next point takes the first free name.
+        f.click("button_add_point");
+        QCOMPARE(f.cell(2, 0), QStringLiteral("A"));
+    }
+
+    void copyGivesTabSeparatedTextAndAnHtmlTable()
+    {
+        Fixture f;
+        f.click("button_add_point");
+        f.type(1, QStringLiteral("-5.5"));
+        f.click("button_add_point");
+        f.table->setFocus();
+        f.table->selectAll();
+        QTest::keyClick(f.table, Qt::Key_C, Qt::ControlModifier);
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        const QStringList lines = data->text().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].startsWith(
+            QStringLiteral("Point\tDry Bulb Temperature (C)\tHumidity Ratio ((kg moisture)/(kg dry air))")));
+        QCOMPARE(lines[2].split('\t').value(1), QStringLiteral("-5.5"));
+        QCOMPARE(lines[2].split('\t').size(), 9);
+        QVERIFY(data->html().contains(QStringLiteral("<td>-5.5</td>")));
+
+        f.w.action("menu_copy_results")->trigger();
+        const QStringList results = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(results.size(), 2);
+        const QStringList header = results[0].split('\t');
+        const QStringList values = results[1].split('\t');
+        QCOMPARE(header.size(), 16);
+        QCOMPARE(values.size(), 16);
+        QCOMPARE(header[0], QStringLiteral("Ambient Temperature (C)"));
+        QCOMPARE(values[0], QStringLiteral("-5.5"));
+        QCOMPARE(header[15], QStringLiteral("Specific Enthalpy (kJ/kg (dry air))"));
+        QCOMPARE(values[15], f.w.text(16)->text());
+    }
+};
+
+QTEST_MAIN(StatePointsDockTest)
+#include "state_points_dock_test.moc"
