@@ -15,7 +15,7 @@ namespace {
 class NoDesktop final : public humidora::DesktopServices
 {
 public:
-    bool openDocument(const QString&) override { return false; }
+    humidora::DocumentOpening openDocument(const QString&) override { return {}; }
     bool openAddress(const QString&) override { return false; }
 };
 

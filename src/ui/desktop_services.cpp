@@ -36,18 +36,39 @@ QString LocateDocument(const QString& fileName, const QStringList& folders)
     return {};
 }
 
+QString DocumentOpeningMessage(const QString& fileName, const DocumentOpening& opening)
+{
+    if (opening.opened)
+        return {};
+    if (!opening.found.isEmpty())
+        return QStringLiteral("Could not open \"%1\": the desktop has no program that shows it.")
+            .arg(QDir::toNativeSeparators(opening.found));
+    QStringList paths;
+    for (const QString& path : opening.looked_for)
+        paths << QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
+    return QStringLiteral("The document \"%1\" was not found; looked for %2.")
+        .arg(fileName, paths.join(QStringLiteral(", ")));
+}
+
 SystemDesktopServices::SystemDesktopServices(QStringList folders)
     : folders_(std::move(folders))
     , fixed_folders_(true)
 {
 }
 
-bool SystemDesktopServices::openDocument(const QString& fileName)
+DocumentOpening SystemDesktopServices::openDocument(const QString& fileName)
 {
-    const QString path = LocateDocument(fileName, fixed_folders_ ? folders_ : DocumentFolders());
-    if (path.isEmpty())
-        return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    DocumentOpening opening;
+    for (const QString& folder : fixed_folders_ ? folders_ : DocumentFolders()) {
+        const QString found = LocateDocument(fileName, { folder });
+        opening.looked_for << (found.isEmpty() ? QDir(folder).absoluteFilePath(fileName) : found);
+        if (!found.isEmpty()) {
+            opening.found = found;
+            opening.opened = QDesktopServices::openUrl(QUrl::fromLocalFile(found));
+            break;
+        }
+    }
+    return opening;
 }
 
 bool SystemDesktopServices::openAddress(const QString& address)

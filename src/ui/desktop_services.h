@@ -7,14 +7,26 @@
 
 namespace humidora {
 
+/// What became of a request to open a document: enough to tell the user where it was looked for.
+struct DocumentOpening
+{
+    QStringList looked_for; ///< full paths tried, in order, up to the one found
+    QString found;          ///< absolute path of the document, empty when it was nowhere
+    bool opened = false;    ///< handed over to the desktop's viewer
+};
+
+/// The status-bar message about a document that did not open, naming the paths looked for or the one
+/// found; empty when it was opened.
+QString DocumentOpeningMessage(const QString& fileName, const DocumentOpening& opening);
+
 class DesktopServices
 {
 public:
     virtual ~DesktopServices() = default;
 
     /// Opens the document `fileName`, a bare file name such as "Humidora_Brochure.pdf", with the
-    /// desktop's associated program. Returns whether it was handed over; callers do not report a failure.
-    virtual bool openDocument(const QString& fileName) = 0;
+    /// desktop's associated program, and says where it was looked for and whether it was handed over.
+    virtual DocumentOpening openDocument(const QString& fileName) = 0;
 
     /// Opens a web address ("https://...") in the desktop's browser. Returns whether it was handed over.
     virtual bool openAddress(const QString& address) = 0;
@@ -38,7 +50,7 @@ public:
     /// Searches the given folders instead.
     explicit SystemDesktopServices(QStringList folders);
 
-    bool openDocument(const QString& fileName) override;
+    DocumentOpening openDocument(const QString& fileName) override;
     /// Only http and https addresses are opened; anything else is refused without handing it over.
     bool openAddress(const QString& address) override;
 

@@ -725,7 +725,8 @@ void Form_ambient::optionClicked(int option)
     applyFocusRequest();
     // An arrow key checks the next option first and gives it the focus afterwards: the value box takes
     // the focus back once the key has been handled, so that typing goes where the user looks.
-    QMetaObject::invokeMethod(this, [this] { applyFocusRequest(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { applyFocusRequest(); }, Qt::QueuedConnection);
 }
 
 void Form_ambient::applyFocusRequest()
@@ -798,11 +799,18 @@ void Form_ambient::closeEvent(QCloseEvent* event)
 
 void Form_ambient::openHelpDocument(const QString& fileName)
 {
-    // A missing document or viewer is not reported.
-    services_->openDocument(fileName);
+    // A missing document or viewer is said in the status bar, with the paths, until the next message.
+    const QString message = humidora::DocumentOpeningMessage(fileName, services_->openDocument(fileName));
+    if (!message.isEmpty()) {
+        statusBar()->showMessage(message);
+        statusBar()->setToolTip(message);
+    }
 }
 
 void Form_ambient::openWebAddress()
 {
-    services_->openAddress(QStringLiteral("https://") + ToQString(humidora::kWebAddress));
+    const QString address = QStringLiteral("https://") + ToQString(humidora::kWebAddress);
+    if (!services_->openAddress(address))
+        statusBar()->showMessage(
+            QStringLiteral("Could not open %1: the desktop has no web browser.").arg(address));
 }

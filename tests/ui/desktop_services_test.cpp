@@ -124,15 +124,30 @@ void DesktopServicesTest::documentIsOpenedAsLocalFile()
     Touch(path);
     humidora::SystemDesktopServices desktop(
         { root_.filePath(QStringLiteral("first")), root_.filePath(QStringLiteral("second")) });
-    QVERIFY(desktop.openDocument(name));
+    const humidora::DocumentOpening opening = desktop.openDocument(name);
+    QVERIFY(opening.opened);
+    QCOMPARE(opening.found, path);
+    QCOMPARE(opening.looked_for,
+        QStringList({ QDir(root_.filePath(QStringLiteral("first"))).filePath(name), path }));
     QCOMPARE(recorder_.urls, QList<QUrl> { QUrl::fromLocalFile(path) });
+    QCOMPARE(humidora::DocumentOpeningMessage(name, opening), QString());
 }
 
 void DesktopServicesTest::missingDocumentIsNotHandedOver()
 {
-    humidora::SystemDesktopServices desktop({ root_.filePath(QStringLiteral("first")) });
-    QVERIFY(!desktop.openDocument(QStringLiteral("Humidora_Brochure.pdf")));
+    const QString name = QStringLiteral("Humidora_Brochure.pdf");
+    humidora::SystemDesktopServices desktop(
+        { root_.filePath(QStringLiteral("first")), root_.filePath(QStringLiteral("second")) });
+    const humidora::DocumentOpening opening = desktop.openDocument(name);
+    QVERIFY(!opening.opened);
+    QVERIFY(opening.found.isEmpty());
+    const QStringList paths { QDir(root_.filePath(QStringLiteral("first"))).filePath(name),
+        QDir(root_.filePath(QStringLiteral("second"))).filePath(name) };
+    QCOMPARE(opening.looked_for, paths);
     QVERIFY(recorder_.urls.isEmpty());
+    QCOMPARE(humidora::DocumentOpeningMessage(name, opening),
+        QStringLiteral("The document \"Humidora_Brochure.pdf\" was not found; looked for \"%1\", \"%2\".")
+            .arg(paths[0], paths[1]));
 }
 
 void DesktopServicesTest::webAddressIsHandedOverUnchanged()

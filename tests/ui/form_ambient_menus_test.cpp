@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 
 using testing_ui::WindowUnderTest;
@@ -66,6 +67,9 @@ private slots:
     void helpEntriesOpenTheirDocuments();
     void f1OpensTheUsersGuide();
     void webButtonOpensTheWebAddress();
+    void documentThatDoesNotOpenIsExplained_data();
+    void documentThatDoesNotOpenIsExplained();
+    void webAddressThatDoesNotOpenIsExplained();
 };
 
 void FormAmbientMenusTest::cleanup()
@@ -388,6 +392,60 @@ void FormAmbientMenusTest::webButtonOpensTheWebAddress()
     QCOMPARE(w.desktop->addresses, QStringList { QStringLiteral("https://www.humidora.example") });
     QVERIFY(w.desktop->documents.isEmpty());
     QCOMPARE(w.calculations(), before);
+}
+
+void FormAmbientMenusTest::documentThatDoesNotOpenIsExplained_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("document");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QString>("message");
+    const QString guide = QStringLiteral("Humidora_Users Guide.pdf");
+    const QString brochure = QStringLiteral("Humidora_Brochure.pdf");
+    QTest::newRow("guide missing")
+        << "help_index_menu" << guide << false
+        << QStringLiteral(
+               "The document \"Humidora_Users Guide.pdf\" was not found; looked for \"/work/Humidora_Users "
+               "Guide.pdf\", \"/opt/share/humidora/Humidora_Users Guide.pdf\".");
+    QTest::newRow("brochure without viewer")
+        << "menu_broshure" << brochure << true
+        << QStringLiteral("Could not open \"/opt/share/humidora/Humidora_Brochure.pdf\": the desktop has no "
+                          "program that shows it.");
+}
+
+// A fake desktop that finds nothing, or finds the document but has no viewer for it: the status bar says
+// so with the paths, and no message box appears.
+void FormAmbientMenusTest::documentThatDoesNotOpenIsExplained()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, document);
+    QFETCH(bool, found);
+    QFETCH(QString, message);
+    WindowUnderTest w;
+    const QString installed = QStringLiteral("/opt/share/humidora/") + document;
+    w.desktop->opening = humidora::DocumentOpening { { QStringLiteral("/work/") + document, installed },
+        found ? installed : QString(), false };
+    w.action(qPrintable(entry))->trigger();
+    QCOMPARE(w.desktop->documents, QStringList { document });
+    QCOMPARE(w.window->statusBar()->currentMessage(), message);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+
+    // Once it opens, nothing more is said.
+    w.window->statusBar()->clearMessage();
+    w.desktop->opening.reset();
+    w.action(qPrintable(entry))->trigger();
+    QVERIFY(w.window->statusBar()->currentMessage().isEmpty());
+}
+
+void FormAmbientMenusTest::webAddressThatDoesNotOpenIsExplained()
+{
+    WindowUnderTest w;
+    w.desktop->address_opens = false;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    QTest::mouseClick(w.find<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
+    QCOMPARE(w.window->statusBar()->currentMessage(),
+        QStringLiteral("Could not open https://www.humidora.example: the desktop has no web browser."));
 }
 
 QTEST_MAIN(FormAmbientMenusTest)

@@ -17,26 +17,32 @@
 #include <QRadioButton>
 #include <QTest>
 #include <memory>
+#include <optional>
 
 namespace testing_ui {
 
-/// Records what the window asks the desktop to open; opens nothing.
+/// Records what the window asks the desktop to open; opens nothing. Every document is "opened" from
+/// /docs unless `opening` says otherwise; `address_opens` decides the web address's fate.
 class FakeDesktop final : public humidora::DesktopServices
 {
 public:
-    bool openDocument(const QString& fileName) override
+    humidora::DocumentOpening openDocument(const QString& fileName) override
     {
         documents << fileName;
-        return true;
+        if (opening)
+            return *opening;
+        return { { QStringLiteral("/docs/") + fileName }, QStringLiteral("/docs/") + fileName, true };
     }
     bool openAddress(const QString& address) override
     {
         addresses << address;
-        return true;
+        return address_opens;
     }
 
     QStringList documents;
     QStringList addresses;
+    std::optional<humidora::DocumentOpening> opening;
+    bool address_opens = true;
 };
 
 /// A main window with a fake desktop; `desktop` stays valid as long as the window.
