@@ -176,7 +176,8 @@ TEST(SaturationCommandHelp, NamesTheOptionsAndDefaults)
     const CliRun run = RunCli({ "saturation", "--help" });
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_TRUE(run.out.startsWith("Usage: humidora-cli saturation")) << run.out.toStdString();
-    for (const char* text : { "--mode", "--input-unit", "--output-unit", "--json", "VALUE", "saturation -40" })
+    for (const char* text :
+        { "--mode", "--input-unit", "--output-unit", "--json", "VALUE", "saturation -40" })
         EXPECT_TRUE(run.out.contains(text)) << text;
 }
 
