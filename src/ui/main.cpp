@@ -19,6 +19,7 @@
 #include <QEvent>
 #include <QProcess>
 #include <QTimer>
+#include <QUrl>
 #include <QtGlobal>
 #include <cstdio>
 #include <memory>
@@ -131,7 +132,9 @@ CommandLine ParseCommandLine(const QCoreApplication& application)
             stderr);
         return { {}, kUsageError };
     }
-    return { files.value(0), -1 };
+    // A launcher may pass the file as a URL (file:///home/...%20...); a plain path stays as it is.
+    const QUrl url(files.value(0));
+    return { url.isLocalFile() ? url.toLocalFile() : files.value(0), -1 };
 }
 
 /// Prints the state of `file` (the start-up state when empty) through humidora-cli, for a machine

@@ -4,6 +4,7 @@
 
 #include "form_ambient_testing.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,6 +15,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <functional>
 
 using testing_ui::ChooseItem;
@@ -358,11 +360,22 @@ void FormAmbientProgramTest::fileOnTheCommandLineOpensInTheWindow()
     // The window opened the file: it became the first of the recent files.
     QCOMPARE(recent(), QStringList({ file }));
 
+    // The same file as a launcher may pass it, as a URL: it is opened (it moves first) and listed by its
+    // path.
+    const QString other = scratch.filePath(QStringLiteral("other.humidora"));
+    QVERIFY(QFile::copy(file, other));
+    QCOMPARE(RunProgram(QStringLiteral(HUMIDORA_PROGRAM), { other }, environment).exit_code, 0);
+    QCOMPARE(recent(), QStringList({ other, file }));
+    const QString url = QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded);
+    QVERIFY(url.contains(QStringLiteral("plant%20room")));
+    QCOMPARE(RunProgram(QStringLiteral(HUMIDORA_PROGRAM), { url }, environment).exit_code, 0);
+    QCOMPARE(recent(), QStringList({ file, other }));
+
     // A file the window refuses starts it at its defaults and stays out of the list.
     const QString missing = scratch.filePath(QStringLiteral("missing.humidora"));
     const Run refused = RunProgram(QStringLiteral(HUMIDORA_PROGRAM), { missing }, environment);
     QCOMPARE(refused.exit_code, 0);
-    QCOMPARE(recent(), QStringList({ file }));
+    QCOMPARE(recent(), QStringList({ file, other }));
     QVERIFY(!QFileInfo::exists(scratch.filePath(QStringLiteral("home/.config"))));
 }
 
