@@ -1,6 +1,6 @@
 // The desktop program's memory between runs, offscreen: File > Recent Files, the file given on the command
 // line, the windows' places and the dialogs' folder. Each "run" is a DesktopProgram built anew on the same
-// settings. The settings live in Qt's test-mode folder under this test's own name, never in the user's.
+// settings. The settings live in a scratch folder inside Qt's test-mode folder, never in the user's.
 #include "ui/desktop_program.h"
 #include "ui/file_history.h"
 #include "ui/form_ambient.h"
@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 using humidora::DesktopProgram;
 using humidora::FileHistory;
@@ -95,6 +96,7 @@ private slots:
     void historyReadsDamagedSettingsSafely();
     void recentFilesFollowOpenAndSave();
     void recentEntryOpensItsFile();
+    void recentEntryAsksBeforeUnsavedWorkIsLost();
     void missingRecentFileIsRemovedWhenChosen();
     void refusedRecentFileStaysAndIsExplained();
     void clearListEmptiesTheMenu();
@@ -109,16 +111,23 @@ private:
     QString save(const QString& name, const QString& temperature);
 
     QTemporaryDir folder_;
+    std::unique_ptr<QTemporaryDir> config_;
 };
 
 void DesktopProgramTest::initTestCase()
 {
+    // Qt's test-mode folders stand in for the user's; inside them each run keeps its settings in a folder
+    // of its own, as other checkouts may run this test at the same time under the same account.
     QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication::setOrganizationName(QStringLiteral("Humidora"));
-    QCoreApplication::setApplicationName(QStringLiteral("desktop_program_test"));
     const QString test_folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     QVERIFY(test_folder.contains(QStringLiteral(".qttest")));
-    QVERIFY(QSettings().fileName().startsWith(test_folder));
+    QVERIFY(QDir().mkpath(test_folder));
+    config_ = std::make_unique<QTemporaryDir>(test_folder + QStringLiteral("/desktop_program_test-XXXXXX"));
+    QVERIFY(config_->isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_->path());
+    QCoreApplication::setOrganizationName(QStringLiteral("Humidora"));
+    QCoreApplication::setApplicationName(QStringLiteral("humidora"));
+    QVERIFY(QSettings().fileName().startsWith(config_->path()));
     QVERIFY(folder_.isValid());
 }
 
@@ -227,7 +236,7 @@ void DesktopProgramTest::recentFilesFollowOpenAndSave()
     QVERIFY(program.files().writeReport(folder_.filePath(QStringLiteral("report.pdf")))); // not a calculation
     QVERIFY(submenu->isEnabled());
     const QStringList entries = RecentEntries(program);
-    QCOMPARE(entries.size(), 2);
+    QVERIFY2(entries.size() == 2, qPrintable(entries.join(QLatin1Char('|'))));
     QVERIFY2(
         entries[0].startsWith(QStringLiteral("&1 ")) && entries[0].endsWith(QStringLiteral("c.humidora")),
         qPrintable(entries[0]));
@@ -256,6 +265,30 @@ void DesktopProgramTest::recentEntryOpensItsFile()
     QVERIFY(program.window().windowTitle().contains(QStringLiteral("warm.humidora")));
     QVERIFY(RecentEntries(program).value(0).endsWith(QStringLiteral("warm.humidora")));
     QCOMPARE(FileHistory().recentFiles(), QStringList({ warm, cold }));
+}
+
+void DesktopProgramTest::recentEntryAsksBeforeUnsavedWorkIsLost()
+{
+    const QString warm = save(QStringLiteral("warm.humidora"), QStringLiteral("30"));
+    QVERIFY(!warm.isEmpty());
+    using Answer = humidora::FileCommands::ChangesAnswer;
+    QList<Answer> answers = { Answer::Cancel, Answer::Discard };
+    QStringList asked;
+    DesktopProgram program({}, {}, [&](const QString& name) {
+        asked << name;
+        return answers.takeFirst();
+    });
+    Type(program, 1, QStringLiteral("33"));
+
+    Action(program, QStringLiteral("menu_recent1"))->trigger();
+    QCOMPARE(asked, QStringList({ "Untitled" }));
+    QCOMPARE(Box(program, 1)->text(), QStringLiteral("33"));
+    QCOMPARE(program.files().currentFile(), QString());
+
+    Action(program, QStringLiteral("menu_recent1"))->trigger();
+    QCOMPARE(asked.size(), 2);
+    QCOMPARE(Box(program, 1)->text(), QStringLiteral("30"));
+    QCOMPARE(program.files().currentFile(), warm);
 }
 
 void DesktopProgramTest::missingRecentFileIsRemovedWhenChosen()
