@@ -101,6 +101,16 @@ std::optional<ChartRange> RangeFromName(std::string_view name)
     return std::nullopt;
 }
 
+ChartRange RangeHolding(ChartPoint point)
+{
+    for (const NamedRange& named : kRanges) {
+        const ChartField& f = named.field;
+        if (f.t_min_K <= point.T_K && point.T_K <= f.t_max_K && f.w_min <= point.W && point.W <= f.w_max)
+            return named.range;
+    }
+    return ChartRange::Normal;
+}
+
 bool IsValidField(const ChartField& field)
 {
     // Written so that NaN fails every comparison.

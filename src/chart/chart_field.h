@@ -85,6 +85,9 @@ struct ChartPoint
     bool operator==(const ChartPoint&) const = default;
 };
 
+/// The first preset (Normal, Low, High) whose field holds point; Normal when none does.
+ChartRange RangeHolding(ChartPoint point);
+
 /// The linear mapping of the field onto the plot rectangle of a picture: dry bulb to the right, humidity
 /// ratio upwards.
 class ChartAxes

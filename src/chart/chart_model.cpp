@@ -225,14 +225,13 @@ ChartReadout ChartModel::ReadoutFor(const std::string& dry_bulb_text, const std:
     }
     readout.values = { ValueOf(c, "temperature"), ValueOf(c, "humidity_ratio") };
     // Above its maximum the humidity ratio is more than the air holds at that dry bulb.
-    readout.supersaturated = c.Text1.background != Background::Red && c.Text3.background == Background::Red
-        && NumberValue(c.Text3.text) > NumberValue(c.Label12.caption);
-    if (readout.supersaturated) {
+    const std::optional<Refusal>& refusal = probe_->refusal();
+    readout.supersaturated
+        = refusal && refusal->quantity == "humidity_ratio" && refusal->reason == RefusalReason::AboveMaximum;
+    if (readout.supersaturated)
         readout.reason = "supersaturated: more water than the air holds at this dry bulb";
-    } else {
-        for (std::size_t line = 1; line < c.List1.lines.size(); ++line)
-            readout.reason += (line > 1 ? " " : "") + c.List1.lines[line];
-    }
+    else if (refusal)
+        readout.reason = RefusalSentence(*refusal);
     return readout;
 }
 

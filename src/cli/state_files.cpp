@@ -69,6 +69,7 @@ std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const State
             details.calculation += QStringLiteral(" (changed since saved)");
         details.created = QDateTime::currentDateTime();
         details.page = ReportPageSize(QLocale::system());
+        details.chart = ReportChart(window);
         const QString error = WriteReport(parser.value(files.report), window.controls(), details);
         if (!error.isEmpty()) {
             PrintError(command + ": " + error);

@@ -372,6 +372,19 @@ void PaintChart(QPainter& painter, const QSizeF& size, const chart::ChartPicture
     ChartPainter(painter, size, picture).Paint();
 }
 
+void PaintChartInto(QPainter& painter, const QRectF& target, const chart::ChartPicture& picture)
+{
+    constexpr double kLogicalWidth = 900;
+    if (!(target.width() > 0 && target.height() > 0))
+        return;
+    const double scale = target.width() / kLogicalWidth;
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(scale, scale);
+    PaintChart(painter, QSizeF(kLogicalWidth, target.height() / scale), picture);
+    painter.restore();
+}
+
 QImage ChartImage(const chart::ChartPicture& picture, const QSize& size)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);

@@ -17,6 +17,11 @@ namespace humidora {
 /// the title, the legend, the overlay and the state marker.
 void PaintChart(QPainter& painter, const QSizeF& size, const chart::ChartPicture& picture);
 
+/// Paints picture into target of a high-resolution device (paper, PDF page) as it looks at a window's
+/// size: drawn at 900 pixels across and scaled to the target's width, so that texts keep their
+/// proportions to the chart.
+void PaintChartInto(QPainter& painter, const QRectF& target, const chart::ChartPicture& picture);
+
 /// The picture as an image of size pixels.
 QImage ChartImage(const chart::ChartPicture& picture, const QSize& size);
 

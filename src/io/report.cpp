@@ -2,6 +2,7 @@
 
 #include "calc/number_text.h"
 #include "calc/product.h"
+#include "io/chart_picture.h"
 #include "io/save_file.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -229,6 +230,15 @@ QString ReportHtml(const AmbientControls& controls, const ReportDetails& details
     return html + QStringLiteral("</body></html>");
 }
 
+chart::ChartPicture ReportChart(const AmbientWindow& window)
+{
+    chart::ChartModel model;
+    model.Follow(window);
+    if (model.marker())
+        model.SetRange(chart::RangeHolding(*model.marker()));
+    return model.Picture();
+}
+
 QString WriteReport(const QString& path, const AmbientControls& controls, const ReportDetails& details)
 {
     const QString name = QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
@@ -273,6 +283,22 @@ QString WriteReport(const QString& path, const AmbientControls& controls, const 
             return failed(QStringLiteral("the PDF could not be started"));
         painter.scale(scale, scale);
         document.drawContents(&painter);
+        if (details.chart) {
+            // The chart across the page width, in a printed chart's proportions, and what it marks.
+            painter.resetTransform();
+            if (!pdf.newPage())
+                return failed(QStringLiteral("the chart's page could not be started"));
+            const double chart_height = width / 1.45;
+            PaintChartInto(painter, QRectF(0, 0, width, chart_height), *details.chart);
+            QFont font(QStringLiteral("Liberation Sans"));
+            font.setPointSizeF(9.5);
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            painter.drawText(QRectF(0, chart_height + width * 0.02, width, width * 0.1), Qt::TextWordWrap,
+                details.chart->marker
+                    ? QStringLiteral("The red point marks the state of the first page.")
+                    : QStringLiteral("The state of the first page was refused; the chart marks no point."));
+        }
         painter.end();
     }
     const QString reason = SaveBytes(path, buffer.data());

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "calc/ambient_controls.h"
+#include "chart/chart_model.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -20,7 +21,13 @@ struct ReportDetails
     QString calculation; ///< file name of the saved calculation, empty when it was never saved
     QDateTime created;   ///< date and time printed on the report
     QPageSize::PageSizeId page = QPageSize::A4;
+    /// The chart with the state point, drawn on a second page; none gives a one-page report.
+    std::optional<chart::ChartPicture> chart;
 };
+
+/// The report's chart of the window's state: the window's pressure, formulation and system, on the
+/// first preset field that holds the state.
+chart::ChartPicture ReportChart(const AmbientWindow& window);
 
 /// Letter where it is the usual office paper (the United States, Canada, Mexico and a few neighbours of
 /// theirs, and any locale with US customary units), A4 everywhere else.
@@ -29,9 +36,9 @@ QPageSize::PageSizeId ReportPageSize(const QLocale& locale);
 /// The report as a rich-text document (the subset of HTML that QTextDocument lays out).
 QString ReportHtml(const AmbientControls& controls, const ReportDetails& details);
 
-/// Writes the report as a one-page PDF at `path`, atomically like a calculation file (an earlier file of
-/// that name stays as it was when writing fails). Returns an empty text on success, else a message that
-/// names the file and the reason.
+/// Writes the report as a PDF, the window on one page and the chart (when given) on a second one, at `path`,
+/// atomically like a calculation file (an earlier file of that name stays as it was when writing fails).
+/// Returns an empty text on success, else a message that names the file and the reason.
 QString WriteReport(const QString& path, const AmbientControls& controls, const ReportDetails& details);
 
 } // namespace humidora

@@ -187,6 +187,7 @@ bool FileCommands::writeReport(const QString& path)
     }
     details.created = QDateTime::currentDateTime();
     details.page = ReportPageSize(QLocale::system());
+    details.chart = ReportChart(window_.logic());
     const QString error = WriteReport(path, window_.logic().controls(), details);
     if (!error.isEmpty()) {
         tell(error, true, path);
@@ -224,6 +225,8 @@ void FileCommands::followInputs()
         connect(button, &QAbstractButton::clicked, this, &FileCommands::inputsMayHaveChanged);
     for (QAction* action : window_.findChildren<QAction*>())
         connect(action, &QAction::triggered, this, &FileCommands::inputsMayHaveChanged);
+    // A click on the chart sets the inputs without any control of the window.
+    connect(&window_, &Form_ambient::calculated, this, &FileCommands::inputsMayHaveChanged);
 }
 
 void FileCommands::inputsMayHaveChanged()

@@ -5,6 +5,7 @@
 #include "calc/refusal.h"
 #include "ui/desktop_services.h"
 #include "ui/form_about.h"
+#include "ui/form_chart.h"
 #include "ui/form_saturation.h"
 #include "ui/form_unit_convertor.h"
 
@@ -29,6 +30,7 @@
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <QVBoxLayout>
+#include <type_traits>
 
 using humidora::AmbientControls;
 using humidora::AmbientWindow;
@@ -267,6 +269,7 @@ Form_ambient::~Form_ambient()
     // The tool windows are top-level windows of their own; none outlives the calculator.
     delete saturation_.data();
     delete convertor_.data();
+    delete chart_.data();
     delete about_.data();
 }
 
@@ -561,6 +564,8 @@ void Form_ambient::buildMenus()
         checkable->setCheckable(true);
     options->addSeparator();
     QAction* convertor = entry(options, QStringLiteral("Unit Convertor"), "menu_convertor");
+    QAction* chart = entry(
+        options, QStringLiteral("Psychrometric Chart"), "menu_chart", QKeySequence(Qt::CTRL | Qt::Key_H));
     options->addSeparator();
     QAction* saturation = entry(options, QStringLiteral("Saturation Condition of Water"), "menu_sat");
 
@@ -588,6 +593,7 @@ void Form_ambient::buildMenus()
     command(british_, &AmbientWindow::ChooseBritish);
     connect(customized_, &QAction::triggered, this, [this] { refresh(); });
     connect(convertor, &QAction::triggered, this, [this] { showSingle(convertor_); });
+    connect(chart, &QAction::triggered, this, [this] { showSingle(chart_); });
     connect(saturation, &QAction::triggered, this, [this] { showSingle(saturation_); });
     connect(guide, &QAction::triggered, this,
         [this] { openHelpDocument(QStringLiteral("Humidora_Users Guide.pdf")); });
@@ -688,6 +694,7 @@ void Form_ambient::refresh()
         const QSignalBlocker blocker(action);
         action->setChecked(checked);
     }
+    emit calculated();
 }
 
 void Form_ambient::showRefusal(const QString& sentence)
@@ -761,7 +768,11 @@ bool Form_ambient::eventFilter(QObject* watched, QEvent* event)
 template <class Window> void Form_ambient::showSingle(QPointer<Window>& window, bool tool_window)
 {
     if (window.isNull()) {
-        window = new Window(nullptr);
+        // The chart follows this window; the other tool windows stand alone.
+        if constexpr (std::is_constructible_v<Window, Form_ambient&>)
+            window = new Window(*this);
+        else
+            window = new Window(nullptr);
         window->setAttribute(Qt::WA_DeleteOnClose);
         if (tool_window)
             emit toolWindowCreated(window);
@@ -777,6 +788,8 @@ bool Form_ambient::showToolWindow(const QString& objectName)
         showSingle(saturation_);
     else if (objectName == QLatin1String(Form_unit_convertor::staticMetaObject.className()))
         showSingle(convertor_);
+    else if (objectName == QLatin1String(Form_chart::staticMetaObject.className()))
+        showSingle(chart_);
     else
         return false;
     return true;
@@ -784,8 +797,9 @@ bool Form_ambient::showToolWindow(const QString& objectName)
 
 void Form_ambient::closeOtherWindows()
 {
-    for (QWidget* window : { static_cast<QWidget*>(saturation_.data()),
-             static_cast<QWidget*>(convertor_.data()), static_cast<QWidget*>(about_.data()) }) {
+    for (QWidget* window :
+        { static_cast<QWidget*>(saturation_.data()), static_cast<QWidget*>(convertor_.data()),
+            static_cast<QWidget*>(about_.data()), static_cast<QWidget*>(chart_.data()) }) {
         if (window != nullptr)
             window->close();
     }

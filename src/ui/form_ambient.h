@@ -18,6 +18,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
+class Form_chart;
 class Form_saturation;
 class Form_unit_convertor;
 class form_about;
@@ -51,6 +52,8 @@ public:
     bool showToolWindow(const QString& objectName);
 
 signals:
+    /// refresh() has shown the control model: after every recalculation and every other event.
+    void calculated();
     /// A tool window was created and is about to be shown for the first time; it lives until it is closed.
     void toolWindowCreated(QWidget* window);
 
@@ -99,4 +102,5 @@ private:
     QPointer<Form_saturation> saturation_;
     QPointer<Form_unit_convertor> convertor_;
     QPointer<form_about> about_;
+    QPointer<Form_chart> chart_;
 };

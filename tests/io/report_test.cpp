@@ -1,3 +1,4 @@
+#include "calc/ambient_window.h"
 #include "file_faults.h"
 #include "io/report.h"
 
@@ -210,6 +211,36 @@ TEST_F(ReportTest, OnePageOfTheChosenPaperWithTitle)
     ASSERT_EQ(WriteReport(pdf, ShownWindow(), d), QString());
     info = run("pdfinfo", { pdf });
     EXPECT_TRUE(info.contains("(A4)")) << info.toStdString();
+}
+
+TEST_F(ReportTest, SecondPageHasTheChartWithTheStatePoint)
+{
+    // A British state at 86 F: the chart is drawn in F and gr/lb, on the normal field that holds it.
+    AmbientWindow window;
+    window.Open();
+    window.ChooseBritish();
+    window.EditText(1, "86");
+    ReportDetails d = details();
+    d.chart = ReportChart(window);
+    ASSERT_TRUE(d.chart->marker.has_value());
+    EXPECT_EQ(d.chart->marker->T_K, window.state().temperature);
+    const QString pdf = folder_.filePath("chart.pdf");
+    ASSERT_EQ(WriteReport(pdf, window.controls(), d), QString());
+    EXPECT_TRUE(run("pdfinfo", { pdf }).contains(QRegularExpression("Pages:\\s+2\n")));
+    const QString second = run("pdftotext", { "-f", "2", "-l", "2", pdf, "-" });
+    EXPECT_TRUE(second.contains("Psychrometric Chart")) << second.toStdString();
+    EXPECT_TRUE(second.contains("Dry-bulb temperature, F"));
+    EXPECT_TRUE(second.contains("The red point marks the state of the first page."));
+
+    // A refused state: the chart marks no point and says so; a state beyond the normal field is shown
+    // on the field that holds it.
+    window.EditText(1, "500");
+    d.chart = ReportChart(window);
+    EXPECT_FALSE(d.chart->marker.has_value());
+    ASSERT_EQ(WriteReport(pdf, window.controls(), d), QString());
+    EXPECT_TRUE(run("pdftotext", { "-f", "2", "-l", "2", pdf, "-" }).contains("marks no point"));
+    window.EditText(1, "-20");
+    EXPECT_EQ(ReportChart(window).lines->spec.field, chart::PresetField(chart::ChartRange::Low));
 }
 
 TEST_F(ReportTest, LongListingStillFitsOnePage)

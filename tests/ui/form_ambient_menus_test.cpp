@@ -3,6 +3,7 @@
 
 #include "form_ambient_testing.h"
 #include "ui/form_about.h"
+#include "ui/form_chart.h"
 #include "ui/form_saturation.h"
 #include "ui/form_unit_convertor.h"
 
@@ -11,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
 
@@ -45,6 +47,7 @@ class FormAmbientMenusTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void cleanup();
     void menuTreeInOrder_data();
     void menuTreeInOrder();
@@ -72,6 +75,12 @@ private slots:
     void webAddressThatDoesNotOpenIsExplained();
 };
 
+void FormAmbientMenusTest::initTestCase()
+{
+    // The chart window remembers its range: never in the user's own settings.
+    QStandardPaths::setTestModeEnabled(true);
+}
+
 void FormAmbientMenusTest::cleanup()
 {
     // No window of one test may leak into the next.
@@ -90,8 +99,8 @@ void FormAmbientMenusTest::menuTreeInOrder_data()
                           << QStringList { "menu_open", "-", "menu_save", "menu_saveas", "-", "menu_report",
                                  "-", "exit_menu" };
     QTest::newRow("Option") << QStringLiteral("menu_options")
-                            << QStringList { "menu_calc_sat", "-", "menu_system", "-", "menu_convertor", "-",
-                                   "menu_sat" };
+                            << QStringList { "menu_calc_sat", "-", "menu_system", "-", "menu_convertor",
+                                   "menu_chart", "-", "menu_sat" };
     QTest::newRow("Method") << QStringLiteral("menu_calc_sat")
                             << QStringList { "menu_IAPWS", "-", "menu_HW" };
     QTest::newRow("System") << QStringLiteral("menu_system")
@@ -124,6 +133,8 @@ void FormAmbientMenusTest::shortcutsAsListed_data()
     QTest::newRow("User's Guide") << QStringLiteral("help_index_menu") << QKeySequence(QStringLiteral("F1"));
     QTest::newRow("Brochure") << QStringLiteral("menu_broshure") << QKeySequence();
     QTest::newRow("Metric") << QStringLiteral("menu_metric") << QKeySequence();
+    QTest::newRow("Psychrometric Chart")
+        << QStringLiteral("menu_chart") << QKeySequence(QStringLiteral("Ctrl+H"));
 }
 
 void FormAmbientMenusTest::shortcutsAsListed()
@@ -141,6 +152,7 @@ void FormAmbientMenusTest::shortcutKeysTriggerTheirEntries_data()
     QTest::newRow("Ctrl+O") << QStringLiteral("menu_open") << int(Qt::Key_O);
     QTest::newRow("Ctrl+S") << QStringLiteral("menu_save") << int(Qt::Key_S);
     QTest::newRow("Ctrl+R") << QStringLiteral("menu_report") << int(Qt::Key_R);
+    QTest::newRow("Ctrl+H") << QStringLiteral("menu_chart") << int(Qt::Key_H);
 }
 
 void FormAmbientMenusTest::shortcutKeysTriggerTheirEntries()
@@ -255,6 +267,7 @@ void FormAmbientMenusTest::toolWindowOpensOnceAndAnewAfterClosing_data()
     QTest::newRow("unit convertor") << QStringLiteral("menu_convertor")
                                     << QStringLiteral("Form_unit_convertor");
     QTest::newRow("saturation") << QStringLiteral("menu_sat") << QStringLiteral("Form_saturation");
+    QTest::newRow("chart") << QStringLiteral("menu_chart") << QStringLiteral("Form_chart");
     QTest::newRow("about") << QStringLiteral("abou_menu") << QStringLiteral("form_about");
 }
 
@@ -322,16 +335,17 @@ void FormAmbientMenusTest::exitClosesEveryWindow()
     WindowUnderTest w;
     w.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
-    for (const char* entry : { "menu_convertor", "menu_sat", "abou_menu" })
+    for (const char* entry : { "menu_convertor", "menu_sat", "abou_menu", "menu_chart" })
         w.action(entry)->trigger();
     QPointer<Form_unit_convertor> convertor = OpenWindows<Form_unit_convertor>().value(0);
     QPointer<Form_saturation> saturation = OpenWindows<Form_saturation>().value(0);
     QPointer<form_about> about = OpenWindows<form_about>().value(0);
-    QVERIFY(convertor && saturation && about);
+    QPointer<Form_chart> chart = OpenWindows<Form_chart>().value(0);
+    QVERIFY(convertor && saturation && about && chart);
 
     w.action("exit_menu")->trigger();
     QVERIFY(!w.window->isVisible());
-    QTRY_VERIFY(convertor.isNull() && saturation.isNull() && about.isNull());
+    QTRY_VERIFY(convertor.isNull() && saturation.isNull() && about.isNull() && chart.isNull());
 }
 
 void FormAmbientMenusTest::closingTheMainWindowClosesEveryWindow()
@@ -351,13 +365,16 @@ void FormAmbientMenusTest::closingTheMainWindowClosesEveryWindow()
 void FormAmbientMenusTest::destroyingTheMainWindowDestroysToolWindows()
 {
     QPointer<Form_saturation> saturation;
+    QPointer<Form_chart> chart;
     {
         WindowUnderTest w;
         w.action("menu_sat")->trigger();
+        w.action("menu_chart")->trigger();
         saturation = OpenWindows<Form_saturation>().value(0);
-        QVERIFY(saturation);
+        chart = OpenWindows<Form_chart>().value(0);
+        QVERIFY(saturation && chart);
     }
-    QVERIFY(saturation.isNull());
+    QVERIFY(saturation.isNull() && chart.isNull());
 }
 
 void FormAmbientMenusTest::helpEntriesOpenTheirDocuments()
