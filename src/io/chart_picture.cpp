@@ -131,7 +131,12 @@ private:
     void DrawLine(const ChartLine& line)
     {
         const LineStyle style = StyleOf(line.family);
-        QPen pen(style.colour, style.width * s_, style.pen);
+        // The thin families stay at most one device pixel wide however large the picture: the raster
+        // engine draws such lines directly instead of stroking them as outlines, which keeps a full-size
+        // chart within a frame's time; the saturation curve keeps its weight.
+        const double width
+            = line.family == LineFamily::Saturation ? style.width * s_ : std::min(1.0, style.width * s_);
+        QPen pen(style.colour, width, style.pen);
         pen.setCapStyle(Qt::FlatCap);
         pen.setJoinStyle(Qt::RoundJoin);
         p_.setPen(pen);
@@ -141,6 +146,9 @@ private:
     // A text centred at `at`, turned by angle degrees, on a white ground so that lines do not cross it.
     void Label(const QString& text, QPointF at, double angle, const QColor& colour, double pixels)
     {
+        // A label that would run off the paper's left edge (the enthalpy scale of a cold field) is left out.
+        if (at.x() < 10 * s_)
+            return;
         p_.save();
         p_.translate(at);
         p_.rotate(angle);
@@ -186,6 +194,14 @@ private:
     void DrawLineLabels()
     {
         const double pixels = 10.5 * s_;
+        // On a wide field the enthalpy lines crowd along the curve: then every other value is written.
+        std::vector<double> enthalpies;
+        for (const ChartLine& line : picture_.lines->lines) {
+            if (line.family == LineFamily::Enthalpy)
+                enthalpies.push_back(line.value);
+        }
+        const bool every_other = enthalpies.size() > 25;
+        const double enthalpy_step = enthalpies.size() > 1 ? enthalpies[1] - enthalpies[0] : 1;
         for (const ChartLine& line : picture_.lines->lines) {
             const QPolygonF polyline = Polyline(line);
             const QColor colour = StyleOf(line.family).colour;
@@ -212,7 +228,8 @@ private:
                 break;
             case LineFamily::Enthalpy:
                 // The enthalpy scale along the saturation side: each line carried on beyond the curve.
-                if (OnSaturation(line) && polyline.size() > 1) {
+                if (OnSaturation(line) && polyline.size() > 1
+                    && (!every_other || std::fabs(std::remainder(line.value, 2 * enthalpy_step)) < 1e-6)) {
                     QLineF out(polyline[0], polyline[1]);
                     out.setLength(-14 * s_);
                     p_.setPen(QPen(colour, 0.8 * s_));
@@ -235,45 +252,43 @@ private:
     }
 
     // Every grid value is a tick; when they crowd, every other one is labelled.
+    // The scales: a short tick at every grid line, a longer one with its value at every multiple of
+    // the label step along the whole axis (also above the saturation curve, where no grid line runs).
     void DrawScales()
     {
-        std::vector<const ChartLine*> dry_bulbs, ratios;
-        for (const ChartLine& line : picture_.lines->lines) {
-            if (line.family == LineFamily::DryBulb)
-                dry_bulbs.push_back(&line);
-            else if (line.family == LineFamily::HumidityRatio)
-                ratios.push_back(&line);
-        }
         p_.setFont(ChartFont(11 * s_));
         p_.setPen(QPen(kInk, 1 * s_));
-        const double bottom = plot_.bottom();
         const chart::ChartSpec& spec = picture_.lines->spec;
-        const double dry_step = chart::LabelStep(chart::DryBulbShown(spec.field.t_max_K, spec.system)
-            - chart::DryBulbShown(spec.field.t_min_K, spec.system));
-        for (std::size_t i = 0; i < dry_bulbs.size(); ++i) {
-            const double x = At(dry_bulbs[i]->points.front()).x();
-            const bool labelled = IsMultiple(dry_bulbs[i]->value, dry_step);
-            p_.drawLine(QPointF(x, bottom), QPointF(x, bottom + (labelled ? 5 : 3) * s_));
-            if (labelled)
-                p_.drawText(QRectF(x - 30 * s_, bottom + 5 * s_, 60 * s_, 16 * s_),
-                    Qt::AlignHCenter | Qt::AlignTop, ValueText(dry_bulbs[i]->value));
-        }
+        const chart::ChartField& f = spec.field;
+        const double bottom = plot_.bottom();
         const double right = plot_.right();
-        const double ratio_step = chart::LabelStep(chart::HumidityRatioShown(spec.field.w_max, spec.system)
-            - chart::HumidityRatioShown(spec.field.w_min, spec.system));
-        for (std::size_t i = 0; i < ratios.size(); ++i) {
-            const double y = At(ratios[i]->points.back()).y();
-            const bool labelled = IsMultiple(ratios[i]->value, ratio_step);
-            p_.drawLine(QPointF(right, y), QPointF(right + (labelled ? 5 : 3) * s_, y));
-            if (labelled)
-                p_.drawText(QRectF(right + 6 * s_, y - 8 * s_, 60 * s_, 16 * s_),
-                    Qt::AlignLeft | Qt::AlignVCenter, ValueText(ratios[i]->value));
+        for (const ChartLine& line : picture_.lines->lines) {
+            if (line.family == LineFamily::DryBulb) {
+                const double x = At(line.points.front()).x();
+                p_.drawLine(QPointF(x, bottom), QPointF(x, bottom + 3 * s_));
+            } else if (line.family == LineFamily::HumidityRatio) {
+                const double y = At(line.points.back()).y();
+                p_.drawLine(QPointF(right, y), QPointF(right + 3 * s_, y));
+            }
         }
-    }
-
-    static bool IsMultiple(double value, double step)
-    {
-        return std::fabs(std::remainder(value, step)) < step * 1e-6;
+        const double t_low = chart::DryBulbShown(f.t_min_K, spec.system);
+        const double t_high = chart::DryBulbShown(f.t_max_K, spec.system);
+        const double t_step = chart::LabelStep(t_high - t_low);
+        for (double k = std::ceil(t_low / t_step - 1e-9); k * t_step <= t_high + t_step * 1e-9; ++k) {
+            const double x = At({ chart::DryBulbKelvin(k * t_step, spec.system), f.w_min }).x();
+            p_.drawLine(QPointF(x, bottom), QPointF(x, bottom + 5 * s_));
+            p_.drawText(QRectF(x - 30 * s_, bottom + 5 * s_, 60 * s_, 16 * s_),
+                Qt::AlignHCenter | Qt::AlignTop, ValueText(k * t_step));
+        }
+        const double w_low = chart::HumidityRatioShown(f.w_min, spec.system);
+        const double w_high = chart::HumidityRatioShown(f.w_max, spec.system);
+        const double w_step = chart::LabelStep(w_high - w_low);
+        for (double k = std::ceil(w_low / w_step - 1e-9); k * w_step <= w_high + w_step * 1e-9; ++k) {
+            const double y = At({ f.t_max_K, chart::HumidityRatioFromShown(k * w_step, spec.system) }).y();
+            p_.drawLine(QPointF(right, y), QPointF(right + 5 * s_, y));
+            p_.drawText(QRectF(right + 6 * s_, y - 8 * s_, 60 * s_, 16 * s_),
+                Qt::AlignLeft | Qt::AlignVCenter, ValueText(k * w_step));
+        }
     }
 
     void DrawMarker()
