@@ -2,6 +2,7 @@
 
 #include "calc/number_text.h"
 #include "calc/point_table.h"
+#include "calc/process_parameters.h"
 
 #include <algorithm>
 
@@ -31,16 +32,82 @@ std::vector<std::vector<std::string>> Selected(const TextTable& table, const std
 
 } // namespace
 
+std::string StatePointsList::FreeName() const
+{
+    for (int i = 0;; ++i) {
+        std::string name = DefaultPointName(i);
+        if (std::none_of(points_.begin(), points_.end(), [&](const StatePoint& p) { return p.name == name; }))
+            return name;
+    }
+}
+
 int StatePointsList::Add(const AmbientInputs& inputs, std::optional<double> flow_kg_s)
 {
-    std::string name;
-    for (int i = 0;; ++i) {
-        name = DefaultPointName(i);
-        if (std::none_of(points_.begin(), points_.end(), [&](const StatePoint& p) { return p.name == name; }))
-            break;
-    }
-    points_.push_back({ name, inputs, flow_kg_s });
+    points_.push_back({ FreeName(), inputs, flow_kg_s });
     return static_cast<int>(points_.size()) - 1;
+}
+
+ProcessOutcome StatePointsList::Evaluate(const ProcessSpec& spec) const
+{
+    std::vector<StatePoint> entering;
+    for (const std::string& name : spec.points) {
+        const auto point = std::find_if(
+            points_.begin(), points_.end(), [&](const StatePoint& p) { return p.name == name; });
+        if (point == points_.end()) {
+            ProcessOutcome missing;
+            missing.refusal = "There is no point " + name + ".";
+            return missing;
+        }
+        entering.push_back(*point);
+    }
+    return RunProcess(spec, entering);
+}
+
+std::string StatePointsList::AddProcess(ProcessSpec spec)
+{
+    spec.result_name = Trimmed(spec.result_name);
+    if (spec.result_name.empty())
+        spec.result_name = FreeName();
+    if (std::any_of(
+            points_.begin(), points_.end(), [&](const StatePoint& p) { return p.name == spec.result_name; }))
+        return "There is a point " + spec.result_name + " already.";
+    const ProcessOutcome outcome = Evaluate(spec);
+    if (!outcome.refusal.empty())
+        return outcome.refusal;
+    const AmbientInputs& like = std::find_if(points_.begin(), points_.end(), [&](const StatePoint& p) {
+        return p.name == spec.points.front();
+    })->inputs;
+    points_.push_back({ spec.result_name, InputsAtState(like, outcome.result.leaving.state),
+        outcome.result.leaving.flow_kg_s });
+    processes_.push_back(std::move(spec));
+    return {};
+}
+
+void StatePointsList::RemoveProcess(int row)
+{
+    if (row >= 0 && row < static_cast<int>(processes_.size()))
+        processes_.erase(processes_.begin() + row);
+}
+
+TextTable StatePointsList::ShownProcesses(const AmbientInputs& window) const
+{
+    TextTable table { { "Process", "From", "To", "Loads" }, {} };
+    static const AmbientControls lists;
+    const std::string& temperature_unit
+        = lists.Combo1.items.at(static_cast<std::size_t>(window.selections[0]));
+    for (const ProcessSpec& spec : processes_) {
+        const ProcessOutcome outcome = Evaluate(spec);
+        std::string from, loads = outcome.refusal;
+        for (const std::string& name : spec.points)
+            from += (from.empty() ? "" : ", ") + name;
+        if (outcome.refusal.empty()) {
+            for (const LoadLine& line : LoadLines(outcome.result, spec.kind, window.system, temperature_unit))
+                loads += (loads.empty() ? "" : "; ") + line.caption + " " + line.text
+                    + (line.unit.empty() ? "" : " " + line.unit);
+        }
+        table.rows.push_back({ std::string(ProcessKindCaption(spec.kind)), from, spec.result_name, loads });
+    }
+    return table;
 }
 
 bool StatePointsList::Rename(int row, const std::string& name)

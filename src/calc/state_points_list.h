@@ -36,6 +36,19 @@ public:
     /// nothing: false.
     bool SetFlowText(int row, const std::string& text, const FlowUnit& unit);
 
+    /// Processes on the points, by name. Adding one runs it: when computed, its leaving point joins the
+    /// points under spec.result_name (or the first free default name) and the process is kept; when
+    /// refused nothing changes and the reason is returned (else an empty text).
+    const std::vector<ProcessSpec>& processes() const { return processes_; }
+    void SetProcesses(std::vector<ProcessSpec> processes) { processes_ = std::move(processes); }
+    std::string AddProcess(ProcessSpec spec);
+    void RemoveProcess(int row);
+    /// A kept process evaluated on the points as they are now; a point renamed or deleted since refuses it.
+    ProcessOutcome Evaluate(const ProcessSpec& spec) const;
+    /// The processes as a table: kind, entering points, leaving point and the loads (or the refusal) in
+    /// the units of the main window's system.
+    TextTable ShownProcesses(const AmbientInputs& window) const;
+
     /// The flow unit the table shows for a main window in `system`.
     static FlowUnit TableFlowUnit(UnitSystem system);
     /// The points in the main window's units (`window` = its current inputs): header and one row each.
@@ -44,7 +57,10 @@ public:
     PointView ViewInWindowUnits(int row, const AmbientInputs& window) const;
 
 private:
+    std::string FreeName() const;
+
     std::vector<StatePoint> points_;
+    std::vector<ProcessSpec> processes_;
 };
 
 /// Edit > Copy Results: the main window's whole state as one row, a column per quantity of kQuantities;

@@ -46,16 +46,6 @@ void PrintRows(const std::vector<std::string>& header, const std::vector<std::ve
 
 } // namespace
 
-double PointContext::Kelvin(double value) const
-{
-    return KelvinFromTemperatureUnit(value, Item(&AmbientControls::Combo1, base, 0)).value_or(value);
-}
-
-double PointContext::HumidityRatio(double value) const
-{
-    return Item(&AmbientControls::Combo6, base, 5) == "(g moisture)/(kg dry air)" ? value / 1000 : value;
-}
-
 std::optional<double> ReadNumber(const QString& text)
 {
     const std::string value = text.toStdString();

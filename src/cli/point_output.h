@@ -39,11 +39,6 @@ struct PointContext
 {
     AmbientInputs base;
     FlowUnit flow_unit = kFlowUnits[0];
-
-    /// A temperature in the system's unit, in kelvin.
-    double Kelvin(double value) const;
-    /// A humidity ratio in the system's unit, in kg/kg.
-    double HumidityRatio(double value) const;
 };
 
 /// The value of a whole number text, read as the window reads its boxes; nothing when it is none.

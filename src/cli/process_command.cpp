@@ -1,6 +1,7 @@
 // humidora-cli process: one air-handling process on points given as the main window's inputs, with its
 // leaving point and loads, without a window. Every point is shown through the window's own calculation.
 #include "calc/point_table.h"
+#include "calc/process_parameters.h"
 #include "calc/state_points.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -28,62 +29,7 @@ const char* const kDescription
       "flows in kg/s (lb/h in British) unless --flow-unit names another unit; a volume flow is taken at the\n"
       "point's own specific volume. Exit status 1 when a point or the process is refused.";
 
-// A parameter option: name, help, the kinds it belongs to, and how its value is read.
-enum class Reading
-{
-    Temperature,
-    Percent,
-    HumidityRatio,
-    Plain,
-};
-struct Parameter
-{
-    const char* option;
-    const char* help;
-    ProcessKind kind;
-    ProcessKind other_kind; ///< a second kind that takes it, else the same as kind
-    Reading reading;
-    std::optional<double> ProcessSpec::*field;
-};
-const Parameter kParameters[] = {
-    { "to-temperature", "heat: leaving dry bulb.", ProcessKind::Heat, ProcessKind::Heat, Reading::Temperature,
-        &ProcessSpec::to_temperature_K },
-    { "adp", "coil: apparatus dew point.", ProcessKind::Coil, ProcessKind::Coil, Reading::Temperature,
-        &ProcessSpec::adp_K },
-    { "bypass-factor", "coil: bypass factor, 0..1.", ProcessKind::Coil, ProcessKind::Coil, Reading::Plain,
-        &ProcessSpec::bypass_factor },
-    { "leaving-temperature", "coil: leaving dry bulb.", ProcessKind::Coil, ProcessKind::Coil,
-        Reading::Temperature, &ProcessSpec::leaving_temperature_K },
-    { "leaving-relative-humidity", "coil: leaving relative humidity, %.", ProcessKind::Coil,
-        ProcessKind::Coil, Reading::Percent, &ProcessSpec::leaving_relative_humidity },
-    { "effectiveness", "evaporative: saturation effectiveness, 0..1.", ProcessKind::Evaporative,
-        ProcessKind::Evaporative, Reading::Plain, &ProcessSpec::effectiveness },
-    { "to-relative-humidity", "evaporative, steam: leaving relative humidity, %.", ProcessKind::Evaporative,
-        ProcessKind::Steam, Reading::Percent, &ProcessSpec::to_relative_humidity },
-    { "to-humidity-ratio", "steam: leaving humidity ratio.", ProcessKind::Steam, ProcessKind::Steam,
-        Reading::HumidityRatio, &ProcessSpec::to_humidity_ratio },
-    { "steam-temperature", "steam: temperature of the steam (100 C unless given).", ProcessKind::Steam,
-        ProcessKind::Steam, Reading::Temperature, &ProcessSpec::steam_temperature_K },
-};
-
-// The forms of each kind: the parameters that together make one (by option name).
-struct Form
-{
-    ProcessKind kind;
-    std::vector<std::string_view> required;
-};
-const Form kForms[] = {
-    { ProcessKind::Mix, {} },
-    { ProcessKind::Heat, { "to-temperature" } },
-    { ProcessKind::Coil, { "adp", "bypass-factor" } },
-    { ProcessKind::Coil, { "leaving-temperature", "leaving-relative-humidity" } },
-    { ProcessKind::Evaporative, { "effectiveness" } },
-    { ProcessKind::Evaporative, { "to-relative-humidity" } },
-    { ProcessKind::Steam, { "to-humidity-ratio" } },
-    { ProcessKind::Steam, { "to-relative-humidity" } },
-};
-
-QString FormText(const Form& form)
+QString FormText(const ProcessForm& form)
 {
     QStringList options;
     for (const std::string_view option : form.required)
@@ -101,8 +47,12 @@ int RunAirProcess(const QStringList& arguments)
     const QCommandLineOption name("name", "Name of the leaving point (the next letter unless given).", "N");
     parser.addOptions({ point, name });
     std::vector<QCommandLineOption> parameter_options;
-    for (const Parameter& parameter : kParameters) {
-        parameter_options.emplace_back(parameter.option, parameter.help, "V");
+    for (const ProcessParameter& parameter : kProcessParameters) {
+        QStringList kinds { QString::fromUtf8(ProcessKindKey(parameter.kind).data()) };
+        if (parameter.other_kind != parameter.kind)
+            kinds << QString::fromUtf8(ProcessKindKey(parameter.other_kind).data());
+        parameter_options.emplace_back(FromModel(std::string(parameter.key)),
+            kinds.join(", ") + ": " + FromModel(std::string(parameter.caption)) + '.', "V");
         parser.addOption(parameter_options.back());
     }
     const PointOptions options;
@@ -129,53 +79,30 @@ int RunAirProcess(const QStringList& arguments)
     ProcessSpec spec;
     spec.kind = *kind;
     std::vector<std::string> given;
-    for (std::size_t i = 0; i < std::size(kParameters); ++i) {
-        const Parameter& parameter = kParameters[i];
+    for (std::size_t i = 0; i < kProcessParameters.size(); ++i) {
+        const ProcessParameter& parameter = kProcessParameters[i];
+        const QString option = FromModel(std::string(parameter.key));
         if (!parser.isSet(parameter_options[i]))
             continue;
-        if (parameter.kind != *kind && parameter.other_kind != *kind) {
-            PrintError(
-                command + ": --" + parameter.option + " does not belong to \"" + positional.first() + "\"");
+        if (!parameter.TakenBy(*kind)) {
+            PrintError(command + ": --" + option + " does not belong to \"" + positional.first() + "\"");
             return kUsageError;
         }
         const QString text = parser.value(parameter_options[i]);
         const std::optional<double> value = ReadNumber(text);
         if (!value) {
-            PrintError(command + ": --" + parameter.option + " \"" + text + "\" is not a number");
+            PrintError(command + ": --" + option + " \"" + text + "\" is not a number");
             return kUsageError;
         }
-        switch (parameter.reading) {
-        case Reading::Temperature:
-            spec.*(parameter.field) = context.Kelvin(*value);
-            break;
-        case Reading::Percent:
-            spec.*(parameter.field) = *value / 100;
-            break;
-        case Reading::HumidityRatio:
-            spec.*(parameter.field) = context.HumidityRatio(*value);
-            break;
-        case Reading::Plain:
-            spec.*(parameter.field) = *value;
-            break;
+        spec.*(parameter.field) = ParameterInSi(parameter, *value, context.base);
+        given.emplace_back(parameter.key);
+    }
+    if (!MatchingForm(*kind, given)) {
+        QStringList forms;
+        for (const ProcessForm& form : kProcessForms) {
+            if (form.kind == *kind)
+                forms << FormText(form);
         }
-        given.push_back(parameter.option);
-    }
-    // Exactly one form of the kind, complete; steam's temperature goes with either of its forms.
-    std::erase(given, "steam-temperature");
-    const Form* form = nullptr;
-    QStringList forms;
-    for (const Form& candidate : kForms) {
-        if (candidate.kind != *kind)
-            continue;
-        forms << FormText(candidate);
-        std::vector<std::string> required(candidate.required.begin(), candidate.required.end());
-        std::vector<std::string> sorted_given = given;
-        std::sort(required.begin(), required.end());
-        std::sort(sorted_given.begin(), sorted_given.end());
-        if (required == sorted_given)
-            form = &candidate;
-    }
-    if (!form) {
         PrintError(command + ": \"" + positional.first() + "\" takes " + forms.join(", or ") + "\nRun \""
             + command + " --help\" for the options.");
         return kUsageError;

@@ -3,6 +3,7 @@
 #include "calc/ambient_window.h"
 #include "calc/point_table.h"
 #include "ui/form_ambient.h"
+#include "ui/process_dialog.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -84,14 +85,42 @@ StatePointsDock::StatePointsDock(Form_ambient& window)
         buttons->addWidget(button);
     buttons->addStretch();
     layout->addLayout(buttons);
+    processes_ = new QTableWidget(0, 4, body);
+    processes_->setObjectName(QStringLiteral("table_processes"));
+    processes_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    processes_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    processes_->verticalHeader()->hide();
+    processes_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    processes_->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(processes_);
+    auto* process_buttons = new QHBoxLayout;
+    QPushButton* add_process = Button(QStringLiteral("Add Process..."), "button_add_process", body);
+    QPushButton* remove_process = Button(QStringLiteral("Delete Process"), "button_delete_process", body);
+    process_buttons->addWidget(add_process);
+    process_buttons->addWidget(remove_process);
+    process_buttons->addStretch();
+    layout->addLayout(process_buttons);
     setWidget(body);
+    connect(add_process, &QPushButton::clicked, this, [this] {
+        ProcessDialog dialog(list_, window_.logic().CurrentInputs(), this);
+        if (dialog.exec() == QDialog::Accepted)
+            processAdded();
+    });
+    connect(remove_process, &QPushButton::clicked, this, [this] {
+        if (processes_->currentRow() < 0)
+            return;
+        list_.RemoveProcess(processes_->currentRow());
+        refresh();
+        emit pointsChanged();
+    });
 
     connect(add, &QPushButton::clicked, this, &StatePointsDock::addPoint);
     connect(remove, &QPushButton::clicked, this, &StatePointsDock::deleteSelected);
     connect(up, &QPushButton::clicked, this, [this] { moveSelected(-1); });
     connect(down, &QPushButton::clicked, this, [this] { moveSelected(+1); });
     connect(table_, &QTableWidget::cellChanged, this, &StatePointsDock::itemEdited);
-    // A click on a row loads its point; keyboard moves within the table do too.
+    // A click on a row loads its point, also the current one again; keyboard moves within the table do too.
+    connect(table_, &QTableWidget::cellClicked, this, [this](int row, int) { loadPoint(row); });
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous_row, int) {
         if (!filling_ && row >= 0 && row != previous_row)
             loadPoint(row);
@@ -151,9 +180,27 @@ void StatePointsDock::refresh()
             table_->setItem(static_cast<int>(row), static_cast<int>(column), item);
         }
     }
+    const TextTable processes = list_.ShownProcesses(window_.logic().CurrentInputs());
+    processes_->setRowCount(static_cast<int>(processes.rows.size()));
+    for (std::size_t column = 0; column < processes.header.size(); ++column)
+        processes_->setHorizontalHeaderItem(
+            static_cast<int>(column), new QTableWidgetItem(ToQString(processes.header[column])));
+    for (std::size_t row = 0; row < processes.rows.size(); ++row) {
+        for (std::size_t column = 0; column < processes.rows[row].size(); ++column)
+            processes_->setItem(static_cast<int>(row), static_cast<int>(column),
+                new QTableWidgetItem(ToQString(processes.rows[row][column])));
+    }
     if (current >= 0 && current < table_->rowCount())
         table_->setCurrentCell(current, table_->currentColumn() < 0 ? 0 : table_->currentColumn());
     filling_ = false;
+}
+
+void StatePointsDock::processAdded()
+{
+    refresh();
+    selectRow(table_->rowCount() - 1);
+    loadPoint(table_->rowCount() - 1);
+    emit pointsChanged();
 }
 
 void StatePointsDock::addPoint()

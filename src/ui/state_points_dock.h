@@ -1,7 +1,8 @@
 // The "State Points" dock beside the main window: the user's named states with their flows, as the
 // toolkit-free StatePointsList keeps them, shown in the main window's units. It also adds the main
 // window's Edit menu (Copy Results) and its entry in the Option menu. Widgets carry objectNames:
-// table_points, button_add_point, button_delete_point, button_point_up, button_point_down.
+// table_points, button_add_point, button_delete_point, button_point_up, button_point_down, and for the
+// processes table_processes, button_add_process (the "Add Process" dialog), button_delete_process.
 #pragma once
 
 #include "calc/state_points_list.h"
@@ -32,6 +33,8 @@ public:
     void moveSelected(int offset);
     void copySelected() const;
     void copyResults() const;
+    /// After a process was added to list(): shows it, selects its leaving point and loads it into the window.
+    void processAdded();
     /// Loads a point's inputs into the main window, as typed when it was added.
     void loadPoint(int row);
 
@@ -55,6 +58,7 @@ private:
     Form_ambient& window_;
     StatePointsList list_;
     QTableWidget* table_ = nullptr;
+    QTableWidget* processes_ = nullptr;
     bool filling_ = false; ///< the table is being filled: its own signals are not the user's
 };
 

@@ -1,6 +1,7 @@
 // State points as the main window shows them, and processes run on them.
 #include "calc/point_table.h"
 #include "calc/state_points.h"
+#include "calc/state_points_list.h"
 
 #include <gtest/gtest.h>
 
@@ -164,6 +165,48 @@ TEST(PointTable, ClipboardTextsKeepOneValuePerCell)
     EXPECT_EQ(HtmlTable(header, rows),
         "<table>\n<tr><th>Point</th><th>Dry Bulb Temperature (C)</th></tr>\n"
         "<tr><td>A&lt;1&gt;</td><td>25</td></tr>\n<tr><td>B\tC</td><td>-3.5</td></tr>\n</table>\n");
+}
+
+} // namespace
+} // namespace humidora
+
+namespace humidora {
+namespace {
+
+TEST(StatePointsList, ProcessesAddTheirLeavingPointAndFollowThePoints)
+{
+    StatePointsList list;
+    AmbientInputs outdoor;
+    outdoor.temperature = "32";
+    list.Add(outdoor, 1.0);
+    list.Add(AmbientInputs {}, 3.0);
+    ProcessSpec mix;
+    mix.points = { "A", "B" };
+    EXPECT_EQ(list.AddProcess(mix), "");
+    ASSERT_EQ(list.points().size(), 3u);
+    EXPECT_EQ(list.points()[2].name, "C");
+    EXPECT_DOUBLE_EQ(*list.points()[2].flow_kg_s, 4.0);
+    ProcessSpec heat;
+    heat.kind = ProcessKind::Heat;
+    heat.points = { "C" };
+    heat.to_temperature_K = 308.15;
+    heat.result_name = " SA ";
+    EXPECT_EQ(list.AddProcess(heat), "");
+    EXPECT_EQ(list.points()[3].name, "SA");
+    heat.result_name = "A"; // taken
+    EXPECT_EQ(list.AddProcess(heat), "There is a point A already.");
+    EXPECT_EQ(list.processes().size(), 2u);
+
+    const TextTable shown = list.ShownProcesses(AmbientInputs {});
+    ASSERT_EQ(shown.rows.size(), 2u);
+    EXPECT_EQ(shown.rows[0], (std::vector<std::string> { "Mixing", "A, B", "C", "" }));
+    EXPECT_EQ(shown.rows[1][0], "Heating / Sensible Cooling");
+    EXPECT_EQ(shown.rows[1][3].rfind("Total Load ", 0), 0u);
+    // A renamed entering point leaves its process refused, with the reason in the table.
+    EXPECT_TRUE(list.Rename(2, "M"));
+    EXPECT_EQ(list.ShownProcesses(AmbientInputs {}).rows[1][3], "There is no point C.");
+    EXPECT_TRUE(list.Rename(2, "C"));
+    EXPECT_EQ(list.ShownProcesses(AmbientInputs {}).rows[1][3], shown.rows[1][3]);
 }
 
 } // namespace

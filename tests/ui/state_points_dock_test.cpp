@@ -1,6 +1,7 @@
 // The "State Points" dock on the real main window, offscreen: adding, loading, renaming, flows,
 // deleting and reordering with the keyboard, the table in the window's units, and the clipboard.
 #include "form_ambient_testing.h"
+#include "ui/process_dialog.h"
 #include "ui/state_points_dock.h"
 
 #include <QClipboard>
@@ -36,6 +37,11 @@ private:
         void click(const char* button)
         {
             QTest::mouseClick(w.find<QPushButton>(QLatin1String(button)), Qt::LeftButton);
+        }
+        void loadRowFromTable(int row)
+        {
+            QTest::mouseClick(
+                table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(row, 2)).center());
         }
         QString cell(int row, int column) const { return table->item(row, column)->text(); }
         QString header(int column) const
@@ -185,6 +191,59 @@ private slots:
         QCOMPARE(values[0], QStringLiteral("-5.5"));
         QCOMPARE(header[15], QStringLiteral("Specific Enthalpy (kJ/kg (dry air))"));
         QCOMPARE(values[15], f.w.text(16)->text());
+    }
+
+    void aProcessAddsItsLeavingPointAndShowsItsLoads()
+    {
+        Fixture f;
+        f.type(1, QStringLiteral("30"));
+        f.click("button_add_point");
+        f.table->item(0, 8)->setText(QStringLiteral("2"));
+        humidora::ProcessDialog dialog(f.dock->list(), f.w.window->logic().CurrentInputs(), f.dock);
+        auto* kind = dialog.findChild<QComboBox*>(QStringLiteral("combo_process_kind"));
+        auto* points = dialog.findChild<QListWidget*>(QStringLiteral("list_process_points"));
+        auto* problem = dialog.findChild<QLabel*>(QStringLiteral("label_process_problem"));
+        kind->setCurrentIndex(kind->findText(QStringLiteral("Cooling Coil")));
+        QVERIFY(dialog.findChild<QLineEdit*>(QStringLiteral("edit_to-temperature"))->isHidden());
+        points->item(0)->setSelected(true);
+        dialog.findChild<QLineEdit*>(QStringLiteral("edit_adp"))->setText(QStringLiteral("10"));
+        QVERIFY(!dialog.apply()); // the bypass factor is missing
+        QCOMPARE(problem->text(),
+            QStringLiteral("Give Apparatus Dew Point and Bypass Factor (0..1), or Leaving Dry Bulb and "
+                           "Leaving Relative Humidity."));
+        dialog.findChild<QLineEdit*>(QStringLiteral("edit_bypass-factor"))->setText(QStringLiteral("0"));
+        QVERIFY2(dialog.apply(), qPrintable(problem->text()));
+        f.dock->processAdded();
+        QCOMPARE(f.table->rowCount(), 2);
+        QCOMPARE(f.cell(1, 0), QStringLiteral("B"));
+        QCOMPARE(f.cell(1, 3), QStringLiteral("100")); // saturated at the ADP
+        QCOMPARE(f.cell(1, 5), QStringLiteral("10"));
+        QCOMPARE(f.cell(1, 8), QStringLiteral("2"));
+        auto* processes = f.w.find<QTableWidget>(QStringLiteral("table_processes"));
+        QCOMPARE(processes->rowCount(), 1);
+        QCOMPARE(processes->item(0, 0)->text(), QStringLiteral("Cooling Coil"));
+        QCOMPARE(processes->item(0, 1)->text(), QStringLiteral("A"));
+        QVERIFY(processes->item(0, 3)->text().startsWith(QStringLiteral("Total Load ")));
+        QVERIFY(processes->item(0, 3)->text().contains(QStringLiteral("Condensate ")));
+        // The leaving point is shown in the window, and loads again like any other.
+        QCOMPARE(f.table->currentRow(), 1);
+        QCOMPARE(f.w.text(4)->text(), QStringLiteral("100"));
+        f.loadRowFromTable(0);
+        QCOMPARE(f.w.text(1)->text(), QStringLiteral("30"));
+        f.type(1, QStringLiteral("20"));
+        f.loadRowFromTable(0);
+        QCOMPARE(f.w.text(1)->text(), QStringLiteral("30"));
+
+        // A refused process says why in the dialog and adds nothing.
+        humidora::ProcessDialog heat(f.dock->list(), f.w.window->logic().CurrentInputs(), f.dock);
+        heat.findChild<QComboBox*>(QStringLiteral("combo_process_kind"))->setCurrentIndex(1);
+        heat.findChild<QListWidget*>(QStringLiteral("list_process_points"))->item(0)->setSelected(true);
+        heat.findChild<QLineEdit*>(QStringLiteral("edit_to-temperature"))->setText(QStringLiteral("5"));
+        QVERIFY(!heat.apply());
+        QVERIFY(heat.findChild<QLabel*>(QStringLiteral("label_process_problem"))
+                    ->text()
+                    .contains(QStringLiteral("cooling coil")));
+        QCOMPARE(f.dock->list().points().size(), std::size_t(2));
     }
 };
 

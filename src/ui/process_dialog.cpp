@@ -1,0 +1,156 @@
+#include "ui/process_dialog.h"
+
+#include "calc/number_text.h"
+#include "calc/process_parameters.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace humidora {
+namespace {
+
+QString ToQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+/// The unit a parameter is typed in, as the main window names it.
+std::string UnitOf(const ProcessParameter& parameter, const AmbientInputs& units)
+{
+    static const AmbientControls lists;
+    switch (parameter.reading) {
+    case ParameterReading::Temperature:
+        return lists.Combo1.items.at(static_cast<std::size_t>(units.selections[0]));
+    case ParameterReading::Percent:
+        return "%";
+    case ParameterReading::HumidityRatio:
+        return lists.Combo6.items.at(static_cast<std::size_t>(units.selections[5]));
+    case ParameterReading::Plain:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+ProcessDialog::ProcessDialog(StatePointsList& list, const AmbientInputs& units, QWidget* parent)
+    : QDialog(parent)
+    , list_(list)
+    , units_(units)
+{
+    setObjectName(QStringLiteral("dialog_add_process"));
+    setWindowTitle(QStringLiteral("Add Process"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    kind_ = new QComboBox(this);
+    kind_->setObjectName(QStringLiteral("combo_process_kind"));
+    for (const ProcessKind kind : { ProcessKind::Mix, ProcessKind::Heat, ProcessKind::Coil,
+             ProcessKind::Evaporative, ProcessKind::Steam })
+        kind_->addItem(ToQString(ProcessKindCaption(kind)), static_cast<int>(kind));
+    form->addRow(QStringLiteral("Process"), kind_);
+    points_ = new QListWidget(this);
+    points_->setObjectName(QStringLiteral("list_process_points"));
+    points_->setSelectionMode(QAbstractItemView::MultiSelection);
+    for (const StatePoint& point : list.points())
+        points_->addItem(QString::fromStdString(point.name));
+    points_->setMaximumHeight(110);
+    form->addRow(QStringLiteral("Entering Point(s)"), points_);
+    for (const ProcessParameter& parameter : kProcessParameters) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("edit_") + ToQString(parameter.key));
+        const std::string unit = UnitOf(parameter, units);
+        auto* caption = new QLabel(ToQString(parameter.caption)
+                + (unit.empty() ? QString() : " (" + QString::fromStdString(unit) + ")"),
+            this);
+        form->addRow(caption, edit);
+        parameters_.push_back(edit);
+        captions_.push_back(caption);
+    }
+    result_name_ = new QLineEdit(this);
+    result_name_->setObjectName(QStringLiteral("edit_result_name"));
+    result_name_->setPlaceholderText(QStringLiteral("next free letter"));
+    form->addRow(QStringLiteral("Leaving Point"), result_name_);
+    layout->addLayout(form);
+    problem_ = new QLabel(this);
+    problem_->setObjectName(QStringLiteral("label_process_problem"));
+    problem_->setWordWrap(true);
+    layout->addWidget(problem_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        if (apply())
+            accept();
+    });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(kind_, &QComboBox::currentIndexChanged, this, &ProcessDialog::kindChosen);
+    kindChosen();
+}
+
+void ProcessDialog::kindChosen()
+{
+    const auto kind = static_cast<ProcessKind>(kind_->currentData().toInt());
+    for (std::size_t i = 0; i < kProcessParameters.size(); ++i) {
+        const bool taken = kProcessParameters[i].TakenBy(kind);
+        parameters_[i]->setVisible(taken);
+        captions_[i]->setVisible(taken);
+    }
+    problem_->clear();
+}
+
+bool ProcessDialog::apply()
+{
+    ProcessSpec spec;
+    spec.kind = static_cast<ProcessKind>(kind_->currentData().toInt());
+    for (int row = 0; row < points_->count(); ++row) {
+        if (points_->item(row)->isSelected())
+            spec.points.push_back(points_->item(row)->text().toStdString());
+    }
+    std::vector<std::string> given;
+    for (std::size_t i = 0; i < kProcessParameters.size(); ++i) {
+        const ProcessParameter& parameter = kProcessParameters[i];
+        const std::string text = parameters_[i]->text().trimmed().toStdString();
+        if (!parameter.TakenBy(spec.kind) || text.empty())
+            continue;
+        if (!IsNumberText(text)) {
+            problem_->setText(ToQString(parameter.caption) + QStringLiteral(" is not a number."));
+            return false;
+        }
+        spec.*(parameter.field) = ParameterInSi(parameter, NumberValue(text), units_);
+        given.emplace_back(parameter.key);
+    }
+    const std::size_t needed = spec.kind == ProcessKind::Mix ? 2 : 1;
+    if (spec.points.size() < needed || (spec.kind != ProcessKind::Mix && spec.points.size() > 1)) {
+        problem_->setText(spec.kind == ProcessKind::Mix ? QStringLiteral("Choose two or more points to mix.")
+                                                        : QStringLiteral("Choose the one entering point."));
+        return false;
+    }
+    if (!MatchingForm(spec.kind, given)) {
+        QStringList forms;
+        for (const ProcessForm& form : kProcessForms) {
+            if (form.kind != spec.kind)
+                continue;
+            QStringList captions;
+            for (const std::string_view key : form.required) {
+                for (const ProcessParameter& parameter : kProcessParameters) {
+                    if (parameter.key == key)
+                        captions << ToQString(parameter.caption);
+                }
+            }
+            forms << captions.join(QStringLiteral(" and "));
+        }
+        problem_->setText(
+            QStringLiteral("Give ") + forms.join(QStringLiteral(", or ")) + QStringLiteral("."));
+        return false;
+    }
+    spec.result_name = result_name_->text().toStdString();
+    const std::string refusal = list_.AddProcess(spec);
+    problem_->setText(QString::fromStdString(refusal));
+    return refusal.empty();
+}
+
+} // namespace humidora
