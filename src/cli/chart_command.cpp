@@ -162,6 +162,13 @@ int RunChart(const QStringList& arguments)
         if (!ok)
             return UsageError(command, "--" + option->names().first() + " needs a whole number of pixels");
     }
+    if (!IsChartSize(size))
+        return UsageError(command,
+            QString("the picture must be %1 x %2 to %3 x %4 pixels")
+                .arg(kSmallestChart.width())
+                .arg(kSmallestChart.height())
+                .arg(kLargestChart.width())
+                .arg(kLargestChart.height()));
     if (parser.isSet(output) && !IsChartFormat(parser.value(output)))
         return UsageError(command, "the --output file must end in .png, .svg or .pdf");
 
@@ -204,7 +211,7 @@ int RunChart(const QStringList& arguments)
         const QString error = ExportChart(parser.value(output), picture, size);
         if (!error.isEmpty()) {
             PrintError(command + ": " + error);
-            return error.contains(QLatin1String("pixels")) ? kUsageError : kFileError;
+            return kFileError;
         }
     }
     if (parser.isSet(json))

@@ -409,6 +409,12 @@ QImage ChartImage(const chart::ChartPicture& picture, const QSize& size)
     return image;
 }
 
+bool IsChartSize(const QSize& size)
+{
+    return size.width() >= kSmallestChart.width() && size.height() >= kSmallestChart.height()
+        && size.width() <= kLargestChart.width() && size.height() <= kLargestChart.height();
+}
+
 bool IsChartFormat(const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -422,10 +428,13 @@ QString ExportChart(const QString& path, const chart::ChartPicture& picture, con
     if (!IsChartFormat(path))
         return QStringLiteral("Could not write the chart %1: the name must end in .png, .svg or .pdf.")
             .arg(name);
-    if (size.width() < 200 || size.height() < 150 || size.width() > 20000 || size.height() > 20000)
-        return QStringLiteral(
-            "Could not write the chart %1: the picture must be 200 x 150 to 20000 x 20000 pixels.")
-            .arg(name);
+    if (!IsChartSize(size))
+        return QStringLiteral("Could not write the chart %1: the picture must be %2 x %3 to %4 x %5 pixels.")
+            .arg(name)
+            .arg(kSmallestChart.width())
+            .arg(kSmallestChart.height())
+            .arg(kLargestChart.width())
+            .arg(kLargestChart.height());
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (suffix == QLatin1String("png")) {

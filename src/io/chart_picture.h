@@ -28,6 +28,12 @@ QImage ChartImage(const chart::ChartPicture& picture, const QSize& size);
 /// The formats a chart is exported in, by the suffix of the file name: "png", "svg", "pdf".
 bool IsChartFormat(const QString& path);
 
+/// The sizes a picture of the chart may have: 200 x 150 pixels at least (room for its scales), 8000 x 8000
+/// at most (an image of that size takes 256 MB).
+inline constexpr QSize kSmallestChart { 200, 150 };
+inline constexpr QSize kLargestChart { 8000, 8000 };
+bool IsChartSize(const QSize& size);
+
 /// Writes the picture to path as a PNG image of size pixels, an SVG drawing of that size, or a one-page
 /// PDF of that size (at 96 pixels to the inch), atomically like every file the program writes. Returns
 /// an empty text on success, else a message naming the file and the reason.
