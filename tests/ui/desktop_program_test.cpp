@@ -416,17 +416,25 @@ void DesktopProgramTest::toolWindowsReopenWhereTheyWere()
 
 void DesktopProgramTest::mainWindowKeepsItsPlace()
 {
-    const QRect place(60, 40, 700, 760);
+    const QRect place(60, 40, 900, 760);
     {
         DesktopProgram program;
         program.show();
+        Action(program, QStringLiteral("menu_state_points"))->trigger(); // the dock of state points
         program.window().setGeometry(place);
         program.window().close();
     }
     DesktopProgram program;
     program.show();
     QCOMPARE(program.window().geometry(), place);
+    QVERIFY(program.window().findChild<QWidget*>(QStringLiteral("dock_state_points"))->isVisible());
+    // Closed in this run, the dock stays closed in the next.
+    Action(program, QStringLiteral("menu_state_points"))->trigger();
     program.window().close();
+    DesktopProgram next_run;
+    next_run.show();
+    QVERIFY(!next_run.window().findChild<QWidget*>(QStringLiteral("dock_state_points"))->isVisible());
+    next_run.window().close();
 }
 
 void DesktopProgramTest::dialogsStartInTheLastFolder()
