@@ -391,7 +391,10 @@ void DesktopProgramTest::toolWindowsReopenWhereTheyWere()
         program.show();
         Action(program, QStringLiteral("menu_sat"))->trigger();
         Action(program, QStringLiteral("menu_convertor"))->trigger();
-        QCOMPARE(OpenWindows(), QStringList({ "Form_ambient", "Form_saturation", "Form_unit_convertor" }));
+        Action(program, QStringLiteral("menu_chart"))->trigger();
+        QCOMPARE(OpenWindows(),
+            QStringList({ "Form_ambient", "Form_chart", "Form_saturation", "Form_unit_convertor" }));
+        OpenWindow(QStringLiteral("Form_chart"))->setGeometry(QRect(500, 200, 640, 480));
         OpenWindow(QStringLiteral("Form_saturation"))->move(saturation_place);
         // The converter is closed by the user before the program ends: it stays closed next time.
         OpenWindow(QStringLiteral("Form_unit_convertor"))->close();
@@ -402,13 +405,14 @@ void DesktopProgramTest::toolWindowsReopenWhereTheyWere()
 
     DesktopProgram program;
     program.show();
-    QCOMPARE(OpenWindows(), QStringList({ "Form_ambient", "Form_saturation" }));
+    QCOMPARE(OpenWindows(), QStringList({ "Form_ambient", "Form_chart", "Form_saturation" }));
     QCOMPARE(OpenWindow(QStringLiteral("Form_saturation"))->pos(), saturation_place);
+    QCOMPARE(OpenWindow(QStringLiteral("Form_chart"))->geometry(), QRect(500, 200, 640, 480));
     // Closed and opened again from the menu later in the run, it comes back where it was left too.
     OpenWindow(QStringLiteral("Form_saturation"))->move(saturation_place + QPoint(30, 20));
     OpenWindow(QStringLiteral("Form_saturation"))->close();
     QApplication::processEvents();
-    QCOMPARE(OpenWindows(), QStringList({ "Form_ambient" }));
+    QCOMPARE(OpenWindows(), QStringList({ "Form_ambient", "Form_chart" }));
     Action(program, QStringLiteral("menu_sat"))->trigger();
     QCOMPARE(OpenWindow(QStringLiteral("Form_saturation"))->pos(), saturation_place + QPoint(30, 20));
     program.window().close();

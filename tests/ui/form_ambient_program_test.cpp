@@ -126,11 +126,16 @@ Run RunProgram(const QString& program, const QStringList& arguments, const QProc
     return { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
 }
 
+/// The environment of a program under test: no display, and a scratch home and configuration folder, so
+/// that whatever the program remembers never reaches the user's settings.
 QProcessEnvironment WithoutDisplay()
 {
+    static const QTemporaryDir scratch;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" })
         environment.remove(QLatin1String(name));
+    environment.insert(QStringLiteral("HOME"), scratch.filePath(QStringLiteral("home")));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), scratch.filePath(QStringLiteral("config")));
     return environment;
 }
 
