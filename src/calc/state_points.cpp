@@ -17,6 +17,20 @@ std::string ExactText(double value)
     return std::string(buffer, end);
 }
 
+/// The shortest text of value, from 6 significant digits up, that `same` accepts; else the exact text.
+template <class Same> std::string ShortestText(double value, Same&& same)
+{
+    for (int digits = 6; digits < 17; ++digits) {
+        char buffer[40];
+        const auto end
+            = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits).ptr;
+        std::string text(buffer, end);
+        if (same(text))
+            return text;
+    }
+    return ExactText(value);
+}
+
 const std::string& ItemOf(const UnitList AmbientControls::*list, int index)
 {
     static const AmbientControls lists;
@@ -105,16 +119,32 @@ PointView ViewPoint(const AmbientInputs& inputs)
 AmbientInputs InputsAtState(const AmbientInputs& like, const AirState& state)
 {
     AmbientInputs inputs = like;
-    inputs.temperature
-        = ExactText(TemperatureInUnit(state.T_K, ItemOf(&AmbientControls::Combo1, like.selections[0])));
     inputs.humidity_option = 1;
-    const std::string& unit = ItemOf(&AmbientControls::Combo6, like.selections[5]);
-    inputs.humidity = HumidityRatioInput(state.W, unit);
-    // The window holds the dry bulb in single precision and checks the humidity ratio against its shown,
-    // rounded maximum: a saturated state can land a hair above both. It is typed as saturated instead.
-    const PointView view = ViewPoint(inputs);
-    if (!view.ok() && view.controls.Text3.background == Background::Red
-        && NumberValue(view.controls.Label12.caption) < NumberValue(inputs.humidity)) {
+    const std::string& temperature_unit = ItemOf(&AmbientControls::Combo1, like.selections[0]);
+    const std::string& humidity_unit = ItemOf(&AmbientControls::Combo6, like.selections[5]);
+    // The shortest texts that the window reads as this state: the dry bulb to its single precision, the
+    // humidity ratio to every digit the window shows of the state.
+    const auto held = [&](const std::string& text) {
+        return NarrowToSingle(KelvinFromTemperatureUnit(NumberValue(text), temperature_unit).value_or(0));
+    };
+    const double t = TemperatureInUnit(state.T_K, temperature_unit);
+    const float T_held = held(ExactText(t));
+    inputs.temperature = ShortestText(t, [&](const std::string& text) { return held(text) == T_held; });
+    inputs.humidity = HumidityRatioInput(state.W, humidity_unit);
+    const PointView exact = ViewPoint(inputs);
+    if (exact.ok()) {
+        const double typed = NumberValue(inputs.humidity);
+        inputs.humidity = ShortestText(typed, [&](const std::string& text) {
+            AmbientInputs trial = inputs;
+            trial.humidity = text;
+            AmbientControls shown = ViewPoint(trial).controls;
+            shown.Text3.text = exact.controls.Text3.text;
+            return shown == exact.controls;
+        });
+    } else if (exact.controls.Text3.background == Background::Red
+        && NumberValue(exact.controls.Label12.caption) < NumberValue(inputs.humidity)) {
+        // The window holds the dry bulb in single precision and checks the humidity ratio against its
+        // shown, rounded maximum: a saturated state can land a hair above both. It is typed as saturated.
         inputs.humidity_option = 2;
         inputs.humidity = "100";
     }

@@ -73,7 +73,8 @@ struct PointView
 PointView ViewPoint(const AmbientInputs& inputs);
 
 /// The inputs that type `state` into the window in the units, formulation and pressure of `like`: the dry
-/// bulb into Text1 and the humidity ratio into Text3 (its option selected), as exact decimal texts. A
+/// bulb into Text1 and the humidity ratio into Text3 (its option selected), as the shortest decimal texts
+/// that give the same dry bulb in the window's single precision and the same text in every box. A
 /// saturated state whose humidity ratio lies above the shown maximum of its row only by that maximum's
 /// rounding (or the dry bulb's single precision) is typed as 100 % relative humidity.
 AmbientInputs InputsAtState(const AmbientInputs& like, const AirState& state);

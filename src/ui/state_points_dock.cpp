@@ -2,7 +2,9 @@
 
 #include "calc/ambient_window.h"
 #include "calc/point_table.h"
+#include "chart/points_overlay.h"
 #include "ui/form_ambient.h"
+#include "ui/form_chart.h"
 #include "ui/process_dialog.h"
 
 #include <QAbstractButton>
@@ -132,6 +134,14 @@ StatePointsDock::StatePointsDock(Form_ambient& window)
     for (QAction* action : window.findChildren<QAction*>())
         connect(action, &QAction::triggered, this, &StatePointsDock::refresh);
 
+    // The chart window, whenever it opens, draws the points and processes.
+    connect(&window, &Form_ambient::toolWindowCreated, this, [this](QWidget* created) {
+        if (auto* chart = qobject_cast<Form_chart*>(created)) {
+            chart_ = chart;
+            updateChart();
+        }
+    });
+
     buildMenus();
     window.addDockWidget(Qt::RightDockWidgetArea, this);
     // The calculator opens as it always has; Option > State Points shows the dock.
@@ -190,9 +200,18 @@ void StatePointsDock::refresh()
             processes_->setItem(static_cast<int>(row), static_cast<int>(column),
                 new QTableWidgetItem(ToQString(processes.rows[row][column])));
     }
+    updateChart();
     if (current >= 0 && current < table_->rowCount())
         table_->setCurrentCell(current, table_->currentColumn() < 0 ? 0 : table_->currentColumn());
     filling_ = false;
+}
+
+void StatePointsDock::updateChart()
+{
+    if (!chart_)
+        return;
+    chart_->model().overlay() = chart::PointsOverlay(list_);
+    chart_->canvas()->update();
 }
 
 void StatePointsDock::processAdded()

@@ -8,8 +8,10 @@
 #include "calc/state_points_list.h"
 
 #include <QDockWidget>
+#include <QPointer>
 
 class Form_ambient;
+class Form_chart;
 class QMimeData;
 class QTableWidget;
 
@@ -54,11 +56,14 @@ private:
     std::vector<int> selectedRows() const;
     void selectRow(int row);
     void tell(const QString& message) const;
+    /// The points and processes onto the chart window, when it is open.
+    void updateChart();
 
     Form_ambient& window_;
     StatePointsList list_;
     QTableWidget* table_ = nullptr;
     QTableWidget* processes_ = nullptr;
+    QPointer<Form_chart> chart_;
     bool filling_ = false; ///< the table is being filled: its own signals are not the user's
 };
 

@@ -36,22 +36,37 @@ TEST(StatePoints, DefaultNamesRunThroughTheAlphabetThenDouble)
 TEST(StatePoints, AStateTypedBackReadsTheSameInEverySystem)
 {
     // A process's leaving state, typed into the window in either system and either humidity-ratio unit,
-    // holds the same dry bulb (to its single precision) and exactly the same humidity ratio.
+    // holds the same dry bulb (to its single precision) and shows every text as the state typed to the
+    // last digit does, with short texts in the input boxes.
     struct Case
     {
         UnitSystem system;
         int humidity_ratio_item;
+        const char* temperature; ///< 300.123456789 K to the last digit
+        const char* humidity_ratio;
     };
-    for (const Case c :
-        { Case { UnitSystem::Metric, 0 }, Case { UnitSystem::Metric, 1 }, Case { UnitSystem::British, 2 } }) {
+    for (const Case c : { Case { UnitSystem::Metric, 0, "26.973456789", "0.0123456789" },
+             Case { UnitSystem::Metric, 1, "26.973456789", "12.3456789" },
+             Case { UnitSystem::British, 2, "80.5522222202", "0.0123456789" } }) {
         AmbientInputs like = Typed("20", 2, "40", c.system);
         like.selections[5] = c.humidity_ratio_item;
         const AirState state { 300.123456789, 0.0123456789 };
-        const PointView view = ViewPoint(InputsAtState(like, state));
+        const AmbientInputs inputs = InputsAtState(like, state);
+        AmbientInputs exact = inputs;
+        exact.temperature = c.temperature;
+        exact.humidity = c.humidity_ratio;
+        const PointView view = ViewPoint(inputs);
         ASSERT_TRUE(view.ok()) << view.refusal;
         EXPECT_EQ(view.state.T_K, static_cast<float>(state.T_K));
-        EXPECT_NEAR(view.state.W, state.W, 1e-17);
+        EXPECT_NEAR(view.state.W, state.W, 1e-8);
         EXPECT_EQ(view.controls.Option1, true);
+        EXPECT_LE(inputs.temperature.size(), 10u) << inputs.temperature;
+        EXPECT_LE(inputs.humidity.size(), 10u) << inputs.humidity;
+        AmbientControls shown = view.controls;
+        const AmbientControls expected = ViewPoint(exact).controls;
+        shown.Text1.text = expected.Text1.text;
+        shown.Text3.text = expected.Text3.text;
+        EXPECT_EQ(shown, expected) << inputs.temperature << " " << inputs.humidity;
     }
 }
 

@@ -1,6 +1,7 @@
 // The "State Points" dock on the real main window, offscreen: adding, loading, renaming, flows,
 // deleting and reordering with the keyboard, the table in the window's units, and the clipboard.
 #include "form_ambient_testing.h"
+#include "ui/form_chart.h"
 #include "ui/process_dialog.h"
 #include "ui/state_points_dock.h"
 
@@ -244,6 +245,48 @@ private slots:
                     ->text()
                     .contains(QStringLiteral("cooling coil")));
         QCOMPARE(f.dock->list().points().size(), std::size_t(2));
+    }
+
+    void theChartDrawsThePointsAndAnArrowPerProcess()
+    {
+        Fixture f;
+        f.type(1, QStringLiteral("32"));
+        f.click("button_add_point");
+        f.table->item(0, 8)->setText(QStringLiteral("1"));
+        f.type(1, QStringLiteral("24"));
+        f.click("button_add_point");
+        f.table->item(1, 8)->setText(QStringLiteral("3"));
+        ProcessSpecForTest(f, { "A", "B" });
+        f.w.action("menu_chart")->trigger();
+        Form_chart* chart = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<Form_chart*>(widget))
+                chart = found;
+        }
+        QVERIFY(chart);
+        const humidora::chart::ChartOverlay& overlay = chart->model().overlay();
+        QCOMPARE(overlay.points.size(), std::size_t(3));
+        QCOMPARE(overlay.points[2].label, std::string("C"));
+        QCOMPARE(overlay.arrows.size(), std::size_t(2));
+        QCOMPARE(overlay.arrows[0].to, std::size_t(2));
+        QCOMPARE(overlay.arrows[1].from, std::size_t(1));
+        QCOMPARE(overlay.arrows[0].label, std::string("mix"));
+        QCOMPARE(overlay.arrows[1].label, std::string());
+        // The picture of the chart carries them, and a deleted point leaves the chart.
+        QCOMPARE(chart->picture().overlay.points.size(), std::size_t(3));
+        f.table->setCurrentCell(0, 0);
+        f.dock->deleteSelected();
+        QCOMPARE(chart->model().overlay().points.size(), std::size_t(2));
+        QCOMPARE(chart->model().overlay().arrows.size(), std::size_t(0));
+    }
+
+private:
+    static void ProcessSpecForTest(Fixture& f, std::vector<std::string> points)
+    {
+        humidora::ProcessSpec mix;
+        mix.points = std::move(points);
+        QCOMPARE(f.dock->list().AddProcess(mix), std::string());
+        f.dock->processAdded();
     }
 };
 
