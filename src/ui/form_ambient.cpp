@@ -8,6 +8,7 @@
 #include "ui/form_chart.h"
 #include "ui/form_saturation.h"
 #include "ui/form_unit_convertor.h"
+#include "ui/whole_text.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -87,15 +88,6 @@ void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
     QPalette palette = widget->palette();
     palette.setColor(role, colour);
     widget->setPalette(palette);
-}
-
-void SetPointSize(QWidget* widget, double points)
-{
-    if (widget->font().pointSizeF() == points)
-        return;
-    QFont font = widget->font();
-    font.setPointSizeF(points);
-    widget->setFont(font);
 }
 
 /// A unit list that cannot be typed into. At the window's default width the longest unit texts
@@ -294,7 +286,6 @@ void Form_ambient::buildControls()
     const QFontMetrics caption_metrics(WindowFont(kCaptionPoints));
     const int value_width = caption_metrics.horizontalAdvance(QStringLiteral("-00000.000")) + 10;
     const int limit_width = caption_metrics.horizontalAdvance(QStringLiteral("-00000.000")) + 4;
-    const int property_value_width = caption_metrics.horizontalAdvance(QStringLiteral("00.00000")) + 8;
     const int unit_width
         = QFontMetrics(WindowFont(kSmallListPoints)).horizontalAdvance(QStringLiteral("Atmosphere")) + 28;
 
@@ -338,6 +329,7 @@ void Form_ambient::buildControls()
         label->setMinimumWidth(limit_width);
         label->setFixedHeight(limit_height);
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        label->installEventFilter(this);
         limit_labels_[static_cast<std::size_t>(index)] = label;
         return label;
     };
@@ -464,7 +456,6 @@ void Form_ambient::buildControls()
         QComboBox* list = makeList(ListNumber(quantity.list), properties_frame);
         properties->addWidget(list, row, 1);
         QLineEdit* box = makeBox(BoxNumber(quantity.box), properties_frame);
-        box->setMinimumWidth(property_value_width);
         properties->addWidget(box, row, 2);
         properties->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), row, 3);
         properties->setRowStretch(row, 1);
@@ -479,6 +470,7 @@ void Form_ambient::buildControls()
     list_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     // Wide enough for the listing's rules of 48 hyphens.
     list_->setMinimumWidth(caption_metrics.horizontalAdvance(QString(48, QLatin1Char('-'))) + 10);
+    list_->viewport()->installEventFilter(this);
 
     auto* lower = new QHBoxLayout;
     lower->setSpacing(4);
@@ -497,8 +489,11 @@ void Form_ambient::buildControls()
         lists_[static_cast<std::size_t>(number - 1)]->setFont(WindowFont(kSmallListPoints));
     for (int number : { 8, 9, 12, 13, 14, 15, 16 })
         lists_[static_cast<std::size_t>(number - 1)]->setFont(WindowFont(kCaptionPoints));
-    for (QLineEdit* box : boxes_)
+    // A box keeps its height when a long text is shown in a smaller font.
+    for (QLineEdit* box : boxes_) {
         box->setFont(WindowFont(kCaptionPoints));
+        box->setFixedHeight(box->sizeHint().height());
+    }
 
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(4, 6, 4, 4);
@@ -631,13 +626,10 @@ void Form_ambient::refresh()
         QLineEdit* box = boxes_[i];
         const humidora::ValueBox& state = model.*humidora::kValueBoxes[i].box;
         const QSignalBlocker blocker(box);
-        const QString text = ToQString(state.text);
-        if (box->text() != text)
-            box->setText(text);
         if (box->isReadOnly() != state.locked)
             box->setReadOnly(state.locked);
         SetColour(box, QPalette::Base, BackgroundColour(state.background, box));
-        SetPointSize(box, state.font_size);
+        humidora::ui::ShowWhole(*box, ToQString(state.text), state.font_size);
         const bool refused = refusal && refusal->box == static_cast<int>(i) + 1;
         box->setToolTip(refused ? refusal_sentence : QString());
     }
@@ -663,9 +655,7 @@ void Form_ambient::refresh()
     for (std::size_t i = 0; i < limit_labels_.size(); ++i) {
         QLabel* label = limit_labels_[i];
         const humidora::LimitLabel& state = model.*humidora::kLimitLabels[i].label;
-        const QString caption = ToQString(state.caption);
-        if (label->text() != caption)
-            label->setText(caption);
+        humidora::ui::ShowWhole(*label, ToQString(state.caption), kCaptionPoints);
         SetColour(label, QPalette::Window, BackgroundColour(state.background, label));
     }
 
@@ -681,6 +671,7 @@ void Form_ambient::refresh()
         for (const std::string& line : model.List1.lines)
             list_->addItem(ToQString(line));
     }
+    humidora::ui::ShowWhole(*list_, kCaptionPoints);
     SetColour(list_, QPalette::Base, BackgroundColour(model.List1.background, list_));
 
     const std::array<std::pair<QAction*, bool>, 5> marks = { {
@@ -749,6 +740,7 @@ void Form_ambient::applyFocusRequest()
 
 bool Form_ambient::eventFilter(QObject* watched, QEvent* event)
 {
+    humidora::ui::FitWholeOnResize(watched, event);
     // A line edit claims its own Ctrl+X (cut) before the menu's Exit sees it, but only while it is
     // editable. A computed box must claim it as well: the user who tries to cut from it must not end the
     // program. The key then reaches the read-only box, which ignores it.

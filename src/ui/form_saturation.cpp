@@ -1,6 +1,7 @@
 #include "ui/form_saturation.h"
 
 #include "ui/tool_window_support.h"
+#include "ui/whole_text.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -109,11 +110,12 @@ void Form_saturation::Push()
     Combo2->setGeometry(TwipsRect(kEntryLeft, RowTop(model.Combo2_row), kEntryWidth, kListHeight));
     Combo3->setGeometry(TwipsRect(kEntryLeft, RowTop(model.Combo3_row), kEntryWidth, kListHeight));
     // Rewriting the box the user is typing in would move the cursor; write it only when it differs.
-    if (Text1->text() != FromModel(model.Text1))
-        Text1->setText(FromModel(model.Text1));
-    Text2->setText(FromModel(model.Text2));
-    Text3->setText(FromModel(model.Text3));
-    Label4->setText(FromModel(model.Label4));
+    // Every text is shown whole, in a smaller font when the box is too narrow for it.
+    const double points = font().pointSizeF();
+    humidora::ui::ShowWhole(*Text1, FromModel(model.Text1), points);
+    humidora::ui::ShowWhole(*Text2, FromModel(model.Text2), points);
+    humidora::ui::ShowWhole(*Text3, FromModel(model.Text3), points);
+    humidora::ui::ShowWhole(*Label4, FromModel(model.Label4), points);
     if (model.Label1_background) {
         humidora::ui::Paint(Label1, { QPalette::Window }, *model.Label1_background);
     }

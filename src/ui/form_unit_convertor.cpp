@@ -1,6 +1,7 @@
 #include "ui/form_unit_convertor.h"
 
 #include "ui/tool_window_support.h"
+#include "ui/whole_text.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -111,9 +112,9 @@ void Form_unit_convertor::Push()
             Combo3[q]->setVisible(model.Combo3_visible[q]);
         }
         // Rewriting the box the user is typing in would move the cursor; write it only when it differs.
-        if (Text1->text() != FromModel(model.Text1))
-            Text1->setText(FromModel(model.Text1));
-        Text2->setText(FromModel(model.Text2));
+        // Both texts are shown whole, in a smaller font when the box is too narrow for it.
+        humidora::ui::ShowWhole(*Text1, FromModel(model.Text1), font().pointSizeF());
+        humidora::ui::ShowWhole(*Text2, FromModel(model.Text2), font().pointSizeF());
     }
     if (const std::optional<humidora::FocusRequest> request = logic_.TakeFocusRequest()) {
         if (request->control == humidora::ConverterControl::Combo1) {

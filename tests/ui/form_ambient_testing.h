@@ -6,6 +6,7 @@
 #include "calc/ambient_window.h"
 #include "ui/desktop_services.h"
 #include "ui/form_ambient.h"
+#include "ui/whole_text.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -106,7 +107,8 @@ inline QString DifferenceFromModel(const WindowUnderTest& w, const humidora::Amb
             return name + QStringLiteral(" lock state differs");
         if (box->palette().color(QPalette::Base) != ExpectedColour(state.background, box))
             return name + QStringLiteral(" background %1").arg(box->palette().color(QPalette::Base).name());
-        if (box->font().pointSizeF() != state.font_size)
+        // The model's size, or the smaller one at which the box shows its text whole.
+        if (box->font().pointSizeF() != humidora::ui::WholeTextPoints(*box, box->text(), state.font_size))
             return name + QStringLiteral(" font size %1").arg(box->font().pointSizeF());
     }
     for (const humidora::NamedList& named : humidora::kUnitLists) {

@@ -15,6 +15,7 @@
 // HUMIDORA_SOAK_SEED the seed of the run (default 20261208).
 #include "ambient_invariants.h"
 #include "form_ambient_testing.h"
+#include "whole_text_checks.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -381,7 +382,7 @@ QString SoakTest::widgetDifference() const
             return QStringLiteral("Text%1 lock state differs").arg(i);
         if (b->palette().color(QPalette::Base) != ExpectedColour(state.background, b))
             return QStringLiteral("Text%1 background differs").arg(i);
-        if (b->font().pointSizeF() != state.font_size)
+        if (b->font().pointSizeF() != humidora::ui::WholeTextPoints(*b, b->text(), state.font_size))
             return QStringLiteral("Text%1 font size differs").arg(i);
     }
     for (int i = 1; i <= 16; ++i) {
@@ -463,6 +464,9 @@ void SoakTest::checkAfter(const QString& event)
     const QString difference = widgetDifference();
     if (!difference.isEmpty())
         QFAIL(qPrintable(event + ": the widgets differ from the model: " + difference));
+    const QString clipped = testing_ui::ClippedText(*w_->window, true);
+    if (!clipped.isEmpty())
+        QFAIL(qPrintable(event + ": a text is shown in part: " + clipped));
 }
 
 void SoakTest::randomEventsKeepTheWindowConsistentAndMemoryFlat()
