@@ -84,9 +84,6 @@ void Apply(QWidget& widget, double points)
 {
     if (widget.font().pointSizeF() != points)
         widget.setFont(AtPoints(widget, points));
-    // The program's text is read from its first character; the user's typing keeps its cursor.
-    if (auto* edit = qobject_cast<QLineEdit*>(&widget); edit != nullptr && !edit->hasFocus())
-        edit->setCursorPosition(0);
 }
 
 } // namespace
@@ -168,9 +165,11 @@ void ShowWhole(QWidget& widget, const QString& text, double points)
     widget.setProperty(kPointsProperty, points);
     widget.setProperty(kWidthProperty, widget.width());
     widget.setProperty(kTextProperty, text);
-    if (auto* edit = qobject_cast<QLineEdit*>(&widget); edit != nullptr && edit->text() != text)
+    // A text the program writes is read from its first character; the user's typing keeps its cursor.
+    if (auto* edit = qobject_cast<QLineEdit*>(&widget); edit != nullptr && edit->text() != text) {
         edit->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(&widget); label != nullptr && label->text() != text)
+        edit->setCursorPosition(0);
+    } else if (auto* label = qobject_cast<QLabel*>(&widget); label != nullptr && label->text() != text)
         label->setText(text);
     Apply(widget, WholeTextPoints(widget, text, points));
 }
