@@ -1,6 +1,7 @@
 #include "io/report.h"
 
 #include "calc/number_text.h"
+#include "calc/point_table.h"
 #include "calc/product.h"
 #include "io/chart_picture.h"
 #include "io/save_file.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTextDocument>
 #include <algorithm>
@@ -197,6 +199,28 @@ QPageSize::PageSizeId ReportPageSize(const QLocale& locale)
     return letter ? QPageSize::Letter : QPageSize::A4;
 }
 
+namespace {
+
+/// The state points and the processes of the chart's page.
+QString PointsHtml(const ReportDetails& details)
+{
+    // Small type, and each unit on a line of its own under its caption, so that nine columns fit.
+    const auto table = [](const TextTable& shown) {
+        return QString::fromStdString(HtmlTable(shown.header, shown.rows))
+            .replace(QStringLiteral("</th>"), QStringLiteral("</th>\n"))
+            .replace(QRegularExpression(QStringLiteral("(<th>[^<]*) \\(")), QStringLiteral("\\1<br>("));
+    };
+    QString html = QStringLiteral("<html><head><style>%1 td, th { padding: 1px 5px; font-size: 7.5pt; }"
+                                  "</style></head><body>")
+                       .arg(QLatin1String(kStyle));
+    html += QStringLiteral("<h2>State points</h2>") + table(details.points);
+    if (!details.processes.rows.empty())
+        html += QStringLiteral("<h2>Processes</h2>") + table(details.processes);
+    return html + QStringLiteral("</body></html>");
+}
+
+} // namespace
+
 QString ReportHtml(const AmbientControls& controls, const ReportDetails& details)
 {
     const QString formulation = controls.menu_IAPWS
@@ -298,6 +322,22 @@ QString WriteReport(const QString& path, const AmbientControls& controls, const 
                 details.chart->marker
                     ? QStringLiteral("The red point marks the state of the first page.")
                     : QStringLiteral("The state of the first page was refused; the chart marks no point."));
+            if (!details.points.rows.empty()) {
+                // The points and processes below the chart, scaled down as a whole should they run long.
+                const double top = chart_height + width * 0.1;
+                QTextDocument tables;
+                tables.documentLayout()->setPaintDevice(&pdf);
+                tables.setDocumentMargin(0);
+                tables.setHtml(PointsHtml(details));
+                tables.setTextWidth(width);
+                const double room = height - top;
+                const double fit = std::min(1.0, room / std::max(tables.size().height(), 1.0));
+                if (fit < 1)
+                    tables.setTextWidth(width / fit);
+                painter.translate(0, top);
+                painter.scale(fit, fit);
+                tables.drawContents(&painter);
+            }
         }
         painter.end();
     }

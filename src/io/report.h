@@ -6,6 +6,7 @@
 #pragma once
 
 #include "calc/ambient_controls.h"
+#include "calc/state_points_list.h"
 #include "chart/chart_model.h"
 
 #include <QDateTime>
@@ -23,6 +24,10 @@ struct ReportDetails
     QPageSize::PageSizeId page = QPageSize::A4;
     /// The chart with the state point, drawn on a second page; none gives a one-page report.
     std::optional<chart::ChartPicture> chart;
+    /// The state points and the processes with their loads, as the "State Points" window shows them,
+    /// under the chart (whose overlay draws them); empty tables are left out.
+    TextTable points;
+    TextTable processes;
 };
 
 /// The report's chart of the window's state: the window's pressure, formulation and system, on the

@@ -1,9 +1,11 @@
 #include "ui/file_commands.h"
 
 #include "calc/product.h"
+#include "chart/points_overlay.h"
 #include "io/calculation_file.h"
 #include "io/report.h"
 #include "ui/form_ambient.h"
+#include "ui/state_points_dock.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -188,6 +190,13 @@ bool FileCommands::writeReport(const QString& path)
     details.created = QDateTime::currentDateTime();
     details.page = ReportPageSize(QLocale::system());
     details.chart = ReportChart(window_.logic());
+    // The state points and processes of the window's "State Points" dock, in its units.
+    if (const auto* dock = window_.findChild<StatePointsDock*>()) {
+        const AmbientInputs units = window_.logic().CurrentInputs();
+        details.points = dock->list().Shown(units);
+        details.processes = dock->list().ShownProcesses(units);
+        details.chart->overlay = chart::PointsOverlay(dock->list());
+    }
     const QString error = WriteReport(path, window_.logic().controls(), details);
     if (!error.isEmpty()) {
         tell(error, true, path);

@@ -26,6 +26,7 @@ public:
     explicit StatePointsDock(Form_ambient& window);
 
     StatePointsList& list() { return list_; }
+    const StatePointsList& list() const { return list_; }
     /// Shows the list again in the main window's current units (after changing list() directly).
     void refresh();
 

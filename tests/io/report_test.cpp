@@ -243,6 +243,36 @@ TEST_F(ReportTest, SecondPageHasTheChartWithTheStatePoint)
     EXPECT_EQ(ReportChart(window).lines->spec.field, chart::PresetField(chart::ChartRange::Low));
 }
 
+TEST_F(ReportTest, TheChartPageListsTheStatePointsAndProcesses)
+{
+    AmbientWindow window;
+    window.Open();
+    StatePointsList list;
+    AmbientInputs outdoor = window.CurrentInputs();
+    outdoor.temperature = "33";
+    list.Add(outdoor, 2.0);
+    ProcessSpec coil;
+    coil.kind = ProcessKind::Coil;
+    coil.points = { "A" };
+    coil.adp_K = 283.15;
+    coil.bypass_factor = 0.1;
+    coil.result_name = "Supply";
+    ASSERT_EQ(list.AddProcess(coil), "");
+    ReportDetails d = details();
+    d.chart = ReportChart(window);
+    d.chart->overlay = chart::ChartOverlay { { { "A", { 306.15, 0.016 } } }, {} };
+    d.points = list.Shown(window.CurrentInputs());
+    d.processes = list.ShownProcesses(window.CurrentInputs());
+    const QString pdf = folder_.filePath("points.pdf");
+    ASSERT_EQ(WriteReport(pdf, window.controls(), d), QString());
+    EXPECT_TRUE(run("pdfinfo", { pdf }).contains(QRegularExpression("Pages:\\s+2\n")));
+    const QString second = run("pdftotext", { "-f", "2", "-l", "2", pdf, "-" });
+    for (const char* text :
+        { "State points", "Dry Bulb", "Supply", "Processes", "Cooling Coil", "Total Load", "Condensate" })
+        EXPECT_TRUE(second.contains(text)) << text << "\n" << second.toStdString();
+    EXPECT_TRUE(second.contains(QString::fromStdString(d.points.rows[1][5]))); // the supply air's dew point
+}
+
 TEST_F(ReportTest, LongListingStillFitsOnePage)
 {
     AmbientControls c = ShownWindow();
