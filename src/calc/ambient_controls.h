@@ -40,6 +40,16 @@ struct ValueBox
     bool locked = true;
     Background background = Background::Cyan;
     double font_size = 9; ///< points; "Out of Range" in Text10 is shown at 7
+    /// The number a computed text was written from, in the box's unit and before its rounding, for front
+    /// ends that want it at full precision; meaningful only while the text is a number the run wrote.
+    double value = 0;
+
+    /// A computed box shows `shown`, written from `number`.
+    void Show(double number, std::string shown)
+    {
+        value = number;
+        text = std::move(shown);
+    }
 
     bool operator==(const ValueBox&) const = default;
 };

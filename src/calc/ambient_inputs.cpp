@@ -45,8 +45,8 @@ bool ReadPressure(Run& run)
     if (kAltitudeMinM <= altitude && altitude <= kAltitudeMaxM) {
         // The quotient is a double although the altitude itself is single.
         if (const auto altitude_unit = FindAltitudeUnit(c.Combo10.text()))
-            c.Text10.text
-                = NumberText(altitude / altitude_unit->metre_per_unit, altitude_unit->derived_decimals);
+            c.Text10.Show(altitude / altitude_unit->metre_per_unit,
+                NumberText(altitude / altitude_unit->metre_per_unit, altitude_unit->derived_decimals));
     } else {
         c.Text10.font_size = 7;
         c.Text10.text = "Out of Range";
@@ -72,7 +72,8 @@ bool ReadAltitude(Run& run)
     run.state.pressure = pressure;
     // The altitude limits keep the derived pressure inside the pressure limits: it is not checked.
     if (const auto pressure_unit = FindPressureUnit(c.Combo2.text()))
-        c.Text2.text = NumberText(pressure / pressure_unit->pascal_per_unit, pressure_unit->decimals);
+        c.Text2.Show(pressure / pressure_unit->pascal_per_unit,
+            NumberText(pressure / pressure_unit->pascal_per_unit, pressure_unit->decimals));
     return true;
 }
 

@@ -19,14 +19,15 @@ std::optional<std::string> HumidityRatioText(double W, std::string_view unit)
 
 void WriteHumidityRatio(AmbientControls& controls, double W)
 {
-    if (auto text = HumidityRatioText(W, controls.Combo6.text()))
-        controls.Text3.text = std::move(*text);
+    const std::string& unit = controls.Combo6.text();
+    if (auto text = HumidityRatioText(W, unit))
+        controls.Text3.Show(unit == "(g moisture)/(kg dry air)" ? W * 1000 : W, std::move(*text));
 }
 
 void WriteRelativeHumidity(AmbientControls& controls, double phi)
 {
     if (controls.Combo5.text() == "%")
-        controls.Text4.text = NumberText(Finite(phi * 100), 3);
+        controls.Text4.Show(phi * 100, NumberText(Finite(phi * 100), 3));
 }
 
 void WriteDewPoint(AmbientControls& controls, double dew_point_K)
@@ -46,7 +47,7 @@ void WriteDewPoint(AmbientControls& controls, double dew_point_K)
     else
         return;
     const double whole = std::nearbyint(Finite(thousandfold));
-    controls.Text5.text = NumberText(whole * 0.001, 3);
+    controls.Text5.Show(thousandfold / 1000, NumberText(whole * 0.001, 3));
 }
 
 void WriteDewPointBelowMinimum(AmbientControls& controls)
@@ -68,30 +69,32 @@ void WriteWetBulb(AmbientControls& controls, double wet_bulb_K)
         shown = (wet_bulb_K - kCelsiusOffset) * 1.8 + 32;
     else
         return;
-    controls.Text6.text = NumberText(Finite(shown), 3);
+    controls.Text6.Show(shown, NumberText(Finite(shown), 3));
 }
 
 void WriteAbsoluteHumidity(AmbientControls& controls, float rho_kg_m3)
 {
     const std::string& unit = controls.Combo7.text();
     if (unit == "(kg moisture)/m^3")
-        controls.Text7.text = NumberText(Finite(rho_kg_m3), 6, Precision::Single);
+        controls.Text7.Show(rho_kg_m3, NumberText(Finite(rho_kg_m3), 6, Precision::Single));
     else if (unit == "(g moisture)/m^3")
-        controls.Text7.text = NumberText(Single(double(rho_kg_m3) * 1000), 3, Precision::Single);
+        controls.Text7.Show(Single(double(rho_kg_m3) * 1000),
+            NumberText(Single(double(rho_kg_m3) * 1000), 3, Precision::Single));
     else if (unit == "(lb moisture)/ft^3")
-        controls.Text7.text = NumberText(Finite(rho_kg_m3 * kPoundPerCubicFootPerKgPerCubicMetre), 6);
+        controls.Text7.Show(rho_kg_m3 * kPoundPerCubicFootPerKgPerCubicMetre,
+            NumberText(Finite(rho_kg_m3 * kPoundPerCubicFootPerKgPerCubicMetre), 6));
 }
 
 void WriteMoleFraction(AmbientControls& controls, double x)
 {
     if (controls.Combo8.text() == "%")
-        controls.Text8.text = FixedText(Finite(x * 100), FixedPattern::OptionalDigit);
+        controls.Text8.Show(x * 100, FixedText(Finite(x * 100), FixedPattern::OptionalDigit));
 }
 
 void WriteMassFraction(AmbientControls& controls, double w)
 {
     if (controls.Combo9.text() == "%")
-        controls.Text9.text = FixedText(Finite(w * 100), FixedPattern::OptionalDigit);
+        controls.Text9.Show(w * 100, FixedText(Finite(w * 100), FixedPattern::OptionalDigit));
 }
 
 void WritePartialPressure(AmbientControls& controls, float vapour_pressure_Pa)
@@ -102,12 +105,9 @@ void WritePartialPressure(AmbientControls& controls, float vapour_pressure_Pa)
     // In the units whose shown value is itself held in single precision the quotient is narrowed first.
     const double p_v = vapour_pressure_Pa;
     const bool single = unit->key == "Pa" || unit->key == "kPa" || unit->key == "mBar";
-    if (single) {
-        controls.Text11.text
-            = NumberText(Single(p_v / unit->pascal_per_unit), unit->decimals, Precision::Single);
-    } else {
-        controls.Text11.text = NumberText(Finite(p_v / unit->pascal_per_unit), unit->decimals);
-    }
+    const double shown = single ? Single(p_v / unit->pascal_per_unit) : Finite(p_v / unit->pascal_per_unit);
+    controls.Text11.Show(
+        shown, NumberText(shown, unit->decimals, single ? Precision::Single : Precision::Double));
 }
 
 } // namespace humidora::ambient

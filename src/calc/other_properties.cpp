@@ -22,7 +22,7 @@ void WriteInUnit(ValueBox& box, const std::string& unit, std::initializer_list<U
 {
     for (const UnitValue& entry : table) {
         if (entry.unit == unit) {
-            box.text = NumberText(Finite(entry.shown), entry.decimals);
+            box.Show(entry.shown, NumberText(Finite(entry.shown), entry.decimals));
             return;
         }
     }
@@ -58,7 +58,7 @@ void WriteOtherProperties(Run& run)
             { "btu/lb-R", R / 4186.8, 6 },
         });
     // kg/kmol and lbm/lbmol are the same number: Combo13 is not read.
-    c.Text13.text = NumberText(Finite(M), 5);
+    c.Text13.Show(M, NumberText(Finite(M), 5));
     WriteInUnit(c.Text14, c.Combo14.text(),
         {
             { "kg/m^3", rho, 4 },

@@ -1,0 +1,463 @@
+// humidora-cli batch: one state of moist air per row of a CSV file, computed by the main window's own
+// recalculation so that every row reads what the window shows for the same inputs. Rows stream through
+// in chunks, each chunk spread over all cores and written in input order, so memory stays the same
+// whatever the length of the file; a row's output depends on that row alone, so parts of a file processed
+// apart concatenate to the output of the whole.
+#include "calc/calculate_ambient.h"
+#include "calc/number_text.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/csv.h"
+#include "cli/state_inputs.h"
+#include "cli/state_options.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <future>
+#include <thread>
+#include <unistd.h>
+
+namespace humidora::cli {
+namespace {
+
+const char* const kDescription
+    = "\nComputes one state of moist air per row of INPUT.csv (\"-\" or nothing: standard input), exactly "
+      "as\n"
+      "the main window computes it, and writes the input columns, one column per quantity (named as in\n"
+      "\"state --json\", with the unit in brackets) and a status column (\"ok\", or why the row is refused)\n"
+      "to OUTPUT.csv (default standard output). The temperature, the pressure or altitude and one humidity\n"
+      "parameter come from the named columns or from the fixed options of \"state\" (--temperature,\n"
+      "--pressure, --altitude, --relative-humidity, ...). A refused row keeps its place with empty results;\n"
+      "the count of refused rows goes to standard error and the exit status stays 0 (3 when a file cannot\n"
+      "be read or written). Rows are processed on all cores in chunks and written in input order; the\n"
+      "same rows split into parts (the later ones with --input-columns and --no-header) concatenate to the\n"
+      "output of the whole.\n"
+      "Example: humidora-cli batch logger.csv -o states.csv --temperature-column T "
+      "--relative-humidity-column RH\n"
+      "    --pressure 101.325 --columns wet_bulb,dew_point:F,enthalpy";
+
+constexpr std::size_t kRowsPerTask = 2048;
+
+// Where an input of the calculation comes from: a column of the row, or the fixed text of the template.
+struct Source
+{
+    int column = -1; ///< index in the row, -1 for the template's text
+    ValueBox AmbientControls::*box = nullptr;
+};
+
+struct Settings
+{
+    AmbientControls controls; ///< the window after one run with the fixed inputs: lists, options, texts
+    AmbientState state;
+    std::vector<Source> sources; ///< temperature, pressure or altitude, humidity
+    std::vector<const QuantityControls*> outputs;
+    std::size_t input_columns = 0;
+    bool full = true;
+    bool decimal_comma = false;
+    char delimiter = ',';
+};
+
+// The number as a text that reads back to the same double, with the chosen decimal separator.
+void AppendNumber(std::string& out, double value, bool decimal_comma)
+{
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    if (decimal_comma)
+        std::replace(buffer, end, '.', ',');
+    out.append(buffer, end);
+}
+
+// One worker's calculation: the template's controls, reset before every row so that each row's output
+// depends on that row only.
+class RowCalculator
+{
+public:
+    explicit RowCalculator(const Settings& settings)
+        : settings_(settings)
+        , controls_(settings.controls)
+    {
+    }
+
+    void Append(const std::vector<std::string>& row, std::string& out)
+    {
+        const Settings& s = settings_;
+        // A short row is padded with empty fields, so that its results stay in their columns.
+        for (std::size_t i = 0; i < std::max(row.size(), s.input_columns); ++i) {
+            if (i > 0)
+                out += s.delimiter;
+            if (i < row.size())
+                AppendCsvField(out, row[i], s.delimiter);
+        }
+        std::optional<Refusal> refusal;
+        std::string status = "ok";
+        if (row.size() != s.input_columns) {
+            status = "The row has " + std::to_string(row.size()) + " fields where the header has "
+                + std::to_string(s.input_columns);
+        } else {
+            for (const NamedBox& named : kValueBoxes)
+                controls_.*(named.box) = s.controls.*(named.box);
+            state_ = s.state;
+            for (const Source& source : s.sources) {
+                if (source.column < 0)
+                    continue;
+                std::string& text = (controls_.*(source.box)).text;
+                text = row[static_cast<std::size_t>(source.column)];
+                if (s.decimal_comma)
+                    std::replace(text.begin(), text.end(), ',', '.');
+            }
+            refusal = CalculateAmbient(controls_, state_);
+            if (refusal)
+                status = RefusalSentence(*refusal);
+        }
+        const bool ok = status == "ok";
+        for (const QuantityControls* quantity : s.outputs) {
+            out += s.delimiter;
+            if (!ok)
+                continue;
+            const ValueBox& box = controls_.*(quantity->box);
+            if (!s.full || !IsNumberText(box.text)) {
+                std::string text = box.text;
+                if (s.decimal_comma)
+                    std::replace(text.begin(), text.end(), '.', ',');
+                AppendCsvField(out, text, s.delimiter);
+            } else {
+                AppendNumber(out, box.locked ? box.value : NumberValue(box.text), s.decimal_comma);
+            }
+        }
+        out += s.delimiter;
+        AppendCsvField(out, status, s.delimiter);
+        out += '\n';
+        refused_ += !ok;
+    }
+
+    long refused() const { return refused_; }
+
+private:
+    const Settings& settings_;
+    AmbientControls controls_;
+    AmbientState state_;
+    long refused_ = 0;
+};
+
+QString UnitOf(const AmbientControls& controls, const QuantityControls& quantity)
+{
+    return FromModel((controls.*(quantity.list)).text());
+}
+
+// Number (1..16) of the unit list of a quantity.
+int ListNumber(const QuantityControls& quantity)
+{
+    for (std::size_t i = 0; i < kUnitLists.size(); ++i) {
+        if (kUnitLists[i].list == quantity.list)
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+const QuantityControls* FindQuantity(const QString& key)
+{
+    for (const QuantityControls& quantity : kQuantities) {
+        if (FromModel(std::string(quantity.key)) == key)
+            return &quantity;
+    }
+    return nullptr;
+}
+
+// Progress on standard error while it is a terminal: rows, rows per second and, for a file, the share read.
+class Progress
+{
+public:
+    explicit Progress(qint64 size)
+        : size_(size)
+        , shown_(isatty(STDERR_FILENO))
+    {
+        timer_.start();
+    }
+    void Update(long rows, qint64 consumed, bool done = false)
+    {
+        if (!shown_ || (!done && timer_.elapsed() < last_ + 200))
+            return;
+        last_ = timer_.elapsed();
+        const double seconds = std::max<qint64>(last_, 1) / 1000.0;
+        QString line = QString("\r%1 rows, %2 rows/s").arg(rows).arg(qRound64(rows / seconds));
+        if (size_ > 0)
+            line += QString(", %1 %").arg(100.0 * consumed / size_, 0, 'f', 1);
+        std::fputs(line.toUtf8().constData(), stderr);
+        if (done)
+            std::fputs("\n", stderr);
+        std::fflush(stderr);
+    }
+
+private:
+    qint64 size_;
+    bool shown_;
+    QElapsedTimer timer_;
+    qint64 last_ = -1000;
+};
+
+} // namespace
+
+int RunBatch(const QStringList& arguments)
+{
+    const QString command = arguments.value(0);
+    QCommandLineParser parser;
+    const StateOptions state_options;
+    state_options.addTo(parser);
+    const QCommandLineOption temperature_column(
+        "temperature-column", "Column of the ambient temperature.", "NAME");
+    const QCommandLineOption pressure_column("pressure-column", "Column of the barometric pressure.", "NAME");
+    const QCommandLineOption altitude_column("altitude-column", "Column of the altitude.", "NAME");
+    parser.addOptions({ temperature_column, pressure_column, altitude_column });
+    std::vector<QCommandLineOption> humidity_columns;
+    for (const HumidityParameter& parameter : kHumidityParameters) {
+        humidity_columns.emplace_back(QString(parameter.option) + "-column",
+            QString("Column of the %1.").arg(QString(parameter.option).replace('-', ' ')), "NAME");
+        parser.addOption(humidity_columns.back());
+    }
+    const QCommandLineOption output({ "o", "output" }, "Output file (\"-\": standard output).", "FILE");
+    const QCommandLineOption columns("columns",
+        "Output quantities, comma-separated, each NAME or NAME:UNIT (default: all sixteen in the units of "
+        "the system).",
+        "LIST");
+    const QCommandLineOption numbers("numbers",
+        "\"full\" (default): numbers that read back to the same double; \"display\": the window's texts.",
+        "MODE");
+    const QCommandLineOption no_header("no-header", "Write no header line.");
+    const QCommandLineOption input_columns(
+        "input-columns", "Names of the columns of an input without a header line, comma-separated.", "NAMES");
+    const QCommandLineOption delimiter(
+        "delimiter", "Field delimiter of input and output (default ',').", "CHAR");
+    const QCommandLineOption decimal_comma(
+        "decimal-comma", "Numbers are read and written with ',' as the decimal point.");
+    const QCommandLineOption jobs("jobs", "Worker threads (default: one per core).", "N");
+    parser.addOptions({ output, columns, numbers, no_header, input_columns, delimiter, decimal_comma, jobs });
+    parser.addPositionalArgument("INPUT", "Input CSV file, \"-\" or nothing for standard input.");
+    if (const std::optional<int> status
+        = ParseArguments(parser, arguments, "batch [options] [INPUT.csv|-]", kDescription))
+        return *status;
+    const auto usage = [&](const QString& message) {
+        PrintError(command + ": " + message + "\nRun \"" + command + " --help\" for the options.");
+        return kUsageError;
+    };
+    if (parser.positionalArguments().size() > 1)
+        return usage("only one INPUT may be given");
+    if (const std::optional<int> status = CheckStateOptions(parser, state_options, command))
+        return *status;
+
+    Settings settings;
+    settings.full = parser.value(numbers) != "display";
+    if (parser.isSet(numbers) && parser.value(numbers) != "display" && parser.value(numbers) != "full")
+        return UnknownKey(command, "numbers", parser.value(numbers), { "full", "display" });
+    settings.decimal_comma = parser.isSet(decimal_comma);
+    if (parser.isSet(delimiter)) {
+        const QByteArray d = parser.value(delimiter).toUtf8();
+        if (d.size() != 1 || d[0] == '"' || d[0] == '\r' || d[0] == '\n')
+            return usage("the delimiter is one character other than a quote or a line break");
+        settings.delimiter = d[0];
+    }
+    if (settings.decimal_comma && settings.delimiter == ',')
+        return usage("--decimal-comma needs another --delimiter, such as ';'");
+    bool jobs_ok = true;
+    const int threads = parser.isSet(jobs)
+        ? parser.value(jobs).toInt(&jobs_ok)
+        : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    if (!jobs_ok || threads < 1 || threads > 256)
+        return usage("--jobs is a number of threads from 1 to 256");
+
+    // The window with the fixed inputs and choices; the columns then say which boxes are read per row.
+    AmbientInputs inputs;
+    if (const std::optional<int> status = ApplyStateOptions(parser, state_options, command, false, inputs))
+        return *status;
+    const HumidityParameter* humidity = nullptr;
+    for (std::size_t i = 0; i < std::size(kHumidityParameters); ++i) {
+        if (!parser.isSet(humidity_columns[i]))
+            continue;
+        if (humidity || parser.isSet(state_options.humidity[i]))
+            return usage("give one humidity parameter, as a column or as a value");
+        humidity = &kHumidityParameters[i];
+    }
+    if (humidity) {
+        for (const QCommandLineOption& option : state_options.humidity) {
+            if (parser.isSet(option))
+                return usage("give one humidity parameter, as a column or as a value");
+        }
+        inputs.humidity_option = humidity->option_button;
+    }
+    const bool fixed_pressure = parser.isSet(state_options.pressure) || parser.isSet(state_options.altitude);
+    if (int(parser.isSet(pressure_column)) + int(parser.isSet(altitude_column)) + int(fixed_pressure) > 1)
+        return usage("give the pressure or the altitude once, as a column or as a value");
+    if (parser.isSet(temperature_column) && parser.isSet(state_options.temperature))
+        return usage("give the temperature once, as a column or as a value");
+    if (parser.isSet(altitude_column))
+        inputs.altitude_given = true;
+    if (parser.isSet(pressure_column))
+        inputs.altitude_given = false;
+
+    // Output quantities, and the units they name.
+    if (parser.isSet(columns)) {
+        const AmbientControls lists;
+        for (const QString& item : parser.value(columns).split(',')) {
+            const QString key = item.section(':', 0, 0).trimmed();
+            const QuantityControls* quantity = FindQuantity(key);
+            if (!quantity) {
+                QStringList names;
+                for (const QuantityControls& q : kQuantities)
+                    names << FromModel(std::string(q.key));
+                return UnknownKey(command, "quantity", key, names);
+            }
+            if (item.contains(':')) {
+                const QString unit = item.section(':', 1);
+                const int list = ListNumber(*quantity);
+                const int index = (lists.*(quantity->list)).IndexOf(unit.toStdString());
+                if (index < 0)
+                    return UnknownKey(
+                        command, "unit of " + key, unit, FromModel((lists.*(quantity->list)).items));
+                if (index != inputs.selections[static_cast<std::size_t>(list - 1)])
+                    inputs.system = UnitSystem::Customized;
+                inputs.selections[static_cast<std::size_t>(list - 1)] = index;
+            }
+            settings.outputs.push_back(quantity);
+        }
+    } else {
+        for (const QuantityControls& quantity : kQuantities)
+            settings.outputs.push_back(&quantity);
+    }
+
+    AmbientWindow window;
+    window.Open();
+    window.RestoreInputs(inputs);
+    settings.controls = window.controls();
+    settings.state = window.state();
+
+    // Input and output.
+    const QString input_name = parser.positionalArguments().value(0, "-");
+    QFile input;
+    const bool input_ok = input_name == "-"
+        ? input.open(stdin, QIODevice::ReadOnly)
+        : (input.setFileName(input_name), input.open(QIODevice::ReadOnly));
+    if (!input_ok) {
+        PrintError(command + ": cannot read \"" + input_name + "\": " + input.errorString());
+        return kFileError;
+    }
+    const QString output_name = parser.isSet(output) ? parser.value(output) : "-";
+    QFile out;
+    const bool output_ok = output_name == "-"
+        ? out.open(stdout, QIODevice::WriteOnly)
+        : (out.setFileName(output_name), out.open(QIODevice::WriteOnly));
+    if (!output_ok) {
+        PrintError(command + ": cannot write \"" + output_name + "\": " + out.errorString());
+        return kFileError;
+    }
+    const auto write = [&](const std::string& text) {
+        return out.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
+    };
+
+    CsvReader reader(input, settings.delimiter);
+    std::vector<std::string> header;
+    if (parser.isSet(input_columns)) {
+        SplitCsvRecord(parser.value(input_columns).toStdString(), ',', header);
+    } else if (!reader.Next(header)) {
+        header.clear();
+    }
+    settings.input_columns = header.size();
+    const auto column_of = [&](const QCommandLineOption& option) -> std::optional<int> {
+        const std::string name = parser.value(option).toStdString();
+        const auto found = std::find(header.begin(), header.end(), name);
+        if (found == header.end())
+            return std::nullopt;
+        return static_cast<int>(found - header.begin());
+    };
+    const std::pair<const QCommandLineOption*, ValueBox AmbientControls::*> sources[] = {
+        { &temperature_column, &AmbientControls::Text1 },
+        { &pressure_column, &AmbientControls::Text2 },
+        { &altitude_column, &AmbientControls::Text10 },
+    };
+    std::vector<std::pair<const QCommandLineOption*, ValueBox AmbientControls::*>> wanted(
+        std::begin(sources), std::end(sources));
+    if (humidity) {
+        const std::size_t index = static_cast<std::size_t>(humidity - kHumidityParameters);
+        wanted.emplace_back(
+            &humidity_columns[index], kValueBoxes[BoxOfOption(humidity->option_button) - 1].box);
+    }
+    for (const auto& [option, box] : wanted) {
+        if (!parser.isSet(*option))
+            continue;
+        const std::optional<int> column = column_of(*option);
+        if (!column)
+            return usage("no column \"" + parser.value(*option)
+                + "\" in the input; its columns: " + FromModel(header).join(", "));
+        settings.sources.push_back({ *column, box });
+    }
+
+    std::string line;
+    if (!parser.isSet(no_header)) {
+        for (std::size_t i = 0; i < header.size(); ++i) {
+            AppendCsvField(line, header[i], settings.delimiter);
+            line += settings.delimiter;
+        }
+        for (const QuantityControls* quantity : settings.outputs) {
+            AppendCsvField(line,
+                std::string(quantity->key) + " [" + UnitOf(settings.controls, *quantity).toStdString() + "]",
+                settings.delimiter);
+            line += settings.delimiter;
+        }
+        line += "status\n";
+        if (!write(line)) {
+            PrintError(command + ": cannot write \"" + output_name + "\": " + out.errorString());
+            return kFileError;
+        }
+    }
+
+    // Chunks of rows: while the workers compute one, the next is read.
+    std::vector<RowCalculator> calculators(static_cast<std::size_t>(threads), RowCalculator(settings));
+    const std::size_t chunk_rows = kRowsPerTask * static_cast<std::size_t>(threads);
+    const auto read_chunk = [&](std::vector<std::vector<std::string>>& rows) {
+        rows.resize(chunk_rows);
+        std::size_t n = 0;
+        while (n < chunk_rows && reader.Next(rows[n]))
+            ++n;
+        rows.resize(n);
+    };
+    std::vector<std::vector<std::string>> current, next;
+    std::vector<std::string> texts(static_cast<std::size_t>(threads));
+    Progress progress(input_name == "-" ? 0 : input.size());
+    long rows_done = 0;
+    read_chunk(current);
+    while (!current.empty()) {
+        std::vector<std::future<void>> tasks;
+        const std::size_t per_thread = (current.size() + texts.size() - 1) / texts.size();
+        for (std::size_t t = 0; t < texts.size(); ++t) {
+            const std::size_t begin = std::min(current.size(), t * per_thread);
+            const std::size_t end = std::min(current.size(), begin + per_thread);
+            texts[t].clear();
+            tasks.push_back(std::async(std::launch::async, [&, t, begin, end] {
+                for (std::size_t i = begin; i < end; ++i)
+                    calculators[t].Append(current[i], texts[t]);
+            }));
+        }
+        read_chunk(next);
+        for (std::future<void>& task : tasks)
+            task.get();
+        for (const std::string& text : texts) {
+            if (!write(text)) {
+                PrintError(command + ": cannot write \"" + output_name + "\": " + out.errorString());
+                return kFileError;
+            }
+        }
+        rows_done += static_cast<long>(current.size());
+        progress.Update(rows_done, reader.consumed());
+        std::swap(current, next);
+    }
+    out.flush();
+    progress.Update(rows_done, reader.consumed(), true);
+    long refused = 0;
+    for (const RowCalculator& calculator : calculators)
+        refused += calculator.refused();
+    PrintError(command + QString(": %1 rows, %2 refused").arg(rows_done).arg(refused));
+    return kSuccess;
+}
+
+} // namespace humidora::cli

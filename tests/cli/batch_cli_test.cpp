@@ -1,0 +1,219 @@
+// humidora-cli batch: every row reads what `state` shows for the same inputs, refused rows keep their
+// place with the window's sentence, the CSV dialects, parts that concatenate to the whole, and the exit
+// statuses.
+#include "calc/number_text.h"
+#include "cli_process.h"
+
+#include <QFile>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace humidora::cli_test {
+namespace {
+
+class BatchCli : public testing::Test
+{
+protected:
+    QString Write(const QString& name, const QByteArray& contents)
+    {
+        const QString path = dir_.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+        return path;
+    }
+    QTemporaryDir dir_;
+};
+
+QString Text(const QJsonObject& json, const char* quantity)
+{
+    return json["quantities"][quantity]["text"].toString();
+}
+
+QStringList Lines(const QString& text)
+{
+    QStringList lines = text.split('\n');
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// Rows as the main window takes them (temperature, pressure, the given humidity) against `state`, text for
+// text, in both formulations and with units that are not the system's.
+struct TextCase
+{
+    const char* humidity_option; // the state option of the humidity column
+    QStringList rows;            // T,P,H
+};
+
+TEST_F(BatchCli, DisplayNumbersAreTheTextsOfState)
+{
+    const TextCase cases[] = {
+        { "relative-humidity", { "25,101.325,50", "30,101.325,70", "-5,90,20", "99.9,101.325,99" } },
+        { "dew-point", { "25,101.325,10", "-40,80,-60", "50,200,49.9" } },
+        { "wet-bulb", { "35,101.325,68", "0,101.325,25", "35,101.325,20" } },
+        { "humidity-ratio", { "20,101.325,0.005" } },
+        { "partial-pressure", { "30,101.325,1.5" } },
+    };
+    const QStringList quantities = { "temperature", "pressure", "altitude", "relative_humidity",
+        "humidity_ratio", "absolute_humidity", "dew_point", "wet_bulb", "partial_pressure", "mole_fraction",
+        "mass_fraction", "gas_constant", "molecular_weight", "density", "specific_volume", "enthalpy" };
+    for (const char* method : { "iapws", "hyland-wexler" }) {
+        for (const TextCase& c : cases) {
+            const QString input = Write("in.csv", ("T,P,H\n" + c.rows.join('\n') + '\n').toUtf8());
+            const QStringList options
+                = { "--method", method, "--wet-bulb-unit", "F", "--enthalpy-unit", "btu/lb (dry air)" };
+            const CliRun batch
+                = RunCli(QStringList { "batch", input, "--numbers", "display", "--temperature-column", "T",
+                             "--pressure-column", "P", QString("--%1-column").arg(c.humidity_option), "H" }
+                    + options);
+            ASSERT_EQ(batch.exit_code, 0) << batch.err.toStdString();
+            const QStringList lines = Lines(batch.out);
+            ASSERT_EQ(lines.size(), c.rows.size() + 1);
+            EXPECT_TRUE(
+                lines[0].contains("wet_bulb [F],") && lines[0].contains("enthalpy [btu/lb (dry air)],"));
+            for (int row = 0; row < c.rows.size(); ++row) {
+                const QStringList given = c.rows[row].split(',');
+                const CliRun state
+                    = RunCli(QStringList { "state", "--json", "--temperature", given[0], "--pressure",
+                                 given[1], QString("--%1").arg(c.humidity_option), given[2] }
+                        + options);
+                const QJsonObject json = state.json();
+                const QStringList fields = lines[row + 1].split(',');
+                ASSERT_EQ(fields.size(), 3 + quantities.size() + 1) << lines[row + 1].toStdString();
+                // A refused row has empty results and the sentence of the refusal.
+                const bool ok = json["ok"].toBool();
+                for (int q = 0; q < quantities.size(); ++q) {
+                    EXPECT_EQ(fields[3 + q].toStdString(),
+                        ok ? json["quantities"][quantities[q]]["text"].toString().toStdString() : "")
+                        << method << " " << c.rows[row].toStdString() << " " << quantities[q].toStdString();
+                }
+                EXPECT_EQ(fields.back(), ok ? "ok" : json["refusal"]["message"].toString());
+            }
+        }
+    }
+}
+
+TEST_F(BatchCli, RefusedRowsKeepTheirPlaceWithTheWindowsSentence)
+{
+    const QString input = Write("in.csv", "T,RH\n25,50\n25,120\n150,50\n25,50\n");
+    const CliRun batch = RunCli({ "batch", input, "--temperature-column", "T", "--relative-humidity-column",
+        "RH", "--columns", "wet_bulb" });
+    EXPECT_EQ(batch.exit_code, 0);
+    EXPECT_TRUE(batch.err.contains("4 rows, 2 refused")) << batch.err.toStdString();
+    const QStringList lines = Lines(batch.out);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[1], lines[4]);
+    for (const auto& [line, temperature, humidity] :
+        { std::tuple { 2, "25", "120" }, std::tuple { 3, "150", "50" } }) {
+        const CliRun state
+            = RunCli({ "state", "--json", "--temperature", temperature, "--relative-humidity", humidity });
+        const QJsonObject json = state.json();
+        const QString sentence = json["refusal"]["message"].toString();
+        ASSERT_FALSE(sentence.isEmpty());
+        EXPECT_EQ(lines[line], QString("%1,%2,,%3").arg(temperature, humidity, sentence));
+    }
+}
+
+TEST_F(BatchCli, FullNumbersRoundToTheDisplayedTexts)
+{
+    const QString input = Write("in.csv", "T,RH\n25,50\n-12.5,33\n");
+    const QStringList common = { "batch", input, "--temperature-column", "T", "--relative-humidity-column",
+        "RH", "--columns", "relative_humidity,wet_bulb,enthalpy", "--no-header" };
+    const QStringList full = Lines(RunCli(common).out);
+    const QStringList display = Lines(RunCli(common + QStringList { "--numbers", "display" }).out);
+    ASSERT_EQ(full.size(), 2);
+    for (int row = 0; row < 2; ++row) {
+        const QStringList f = full[row].split(','), d = display[row].split(',');
+        EXPECT_EQ(f[2], d[2]); // the given humidity as read
+        EXPECT_EQ(QString::fromStdString(NumberText(f[3].toDouble(), 3)), d[3]);
+        EXPECT_EQ(QString::fromStdString(NumberText(f[4].toDouble(), 5)), d[4]);
+        EXPECT_GT(f[3].size(), d[3].size());
+    }
+}
+
+// Quoted fields with the delimiter, quotes and a line break pass through as they came; a byte-order mark
+// and CRLF line ends are read; European exports with ';' and decimal commas, also under a comma locale.
+TEST_F(BatchCli, CsvDialects)
+{
+    const QString quoted = Write("quoted.csv",
+        "\xEF\xBB\xBFname,T,RH\r\n\"Hall 1, north\",25,50\r\n\"say \"\"hi\"\"\nthere\",30,70\r\n");
+    const CliRun run = RunCli({ "batch", quoted, "--temperature-column", "T", "--relative-humidity-column",
+        "RH", "--columns", "dew_point", "--numbers", "display" });
+    EXPECT_EQ(run.out,
+        "name,T,RH,dew_point [C],status\n\"Hall 1, north\",25,50,13.864,ok\n\"say "
+        "\"\"hi\"\"\nthere\",30,70,23.928,ok\n");
+
+    const QString european = Write("european.csv", "T;RH\n25,5;50\n");
+    for (const QString locale : { "C", "de_DE.UTF-8" }) {
+        const CliRun comma = RunCli(
+            { "batch", european, "--delimiter", ";", "--decimal-comma", "--temperature-column", "T",
+                "--relative-humidity-column", "RH", "--columns", "dew_point", "--numbers", "display" },
+            locale);
+        const CliRun point
+            = RunCli({ "state", "--json", "--temperature", "25.5", "--relative-humidity", "50" });
+        EXPECT_EQ(comma.out,
+            "T;RH;dew_point [C];status\n25,5;50;" + Text(point.json(), "dew_point").replace('.', ',')
+                + ";ok\n");
+    }
+}
+
+// The same rows in one piece, in two parts (the second without a header line) and on one thread.
+TEST_F(BatchCli, PartsConcatenateToTheWhole)
+{
+    std::mt19937 random(14);
+    QByteArray first = "T,RH,P\n", second, all = first;
+    for (int i = 0; i < 6000; ++i) {
+        const QByteArray row = QByteArray::number(int(random() % 1400) / 10.0 - 40) + ','
+            + QByteArray::number(int(random() % 1050) / 10.0) + ','
+            + QByteArray::number(90 + int(random() % 20)) + '\n';
+        (i < 2500 ? first : second) += row;
+        all += row;
+    }
+    const QStringList options = { "--temperature-column", "T", "--relative-humidity-column", "RH",
+        "--pressure-column", "P", "--method", "hyland-wexler" };
+    const CliRun whole = RunCli(QStringList { "batch", Write("all.csv", all) } + options);
+    const CliRun one_thread = RunCli(QStringList { "batch", Write("all.csv", all), "--jobs", "1" } + options);
+    const CliRun part1 = RunCli(QStringList { "batch", Write("1.csv", first) } + options);
+    const CliRun part2
+        = RunCli(QStringList { "batch", Write("2.csv", second), "--input-columns", "T,RH,P", "--no-header" }
+            + options);
+    ASSERT_EQ(whole.exit_code, 0);
+    EXPECT_EQ(Lines(whole.out).size(), 6001);
+    EXPECT_EQ(whole.out, part1.out + part2.out);
+    EXPECT_EQ(whole.out, one_thread.out);
+}
+
+TEST_F(BatchCli, UsageAndFileErrors)
+{
+    const QString input = Write("in.csv", "T,RH\n25,50\n");
+    const QStringList columns = { "--temperature-column", "T", "--relative-humidity-column", "RH" };
+    struct Case
+    {
+        QStringList arguments;
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        { { "batch", input, "--temperature-column", "X", "--relative-humidity-column", "RH" }, 2,
+            "no column \"X\"" },
+        { QStringList { "batch", input, "--columns", "wet_bulb:Q" } + columns, 2, "unit of wet_bulb" },
+        { QStringList { "batch", input, "--columns", "bulb" } + columns, 2, "unknown quantity" },
+        { QStringList { "batch", input, "--dew-point", "5" } + columns, 2, "one humidity parameter" },
+        { QStringList { "batch", input, "--decimal-comma" } + columns, 2, "--delimiter" },
+        { QStringList { "batch", dir_.filePath("missing.csv") } + columns, 3, "cannot read" },
+        { QStringList { "batch", input, "-o", dir_.filePath("no/such/folder.csv") } + columns, 3,
+            "cannot write" },
+    };
+    for (const Case& c : cases) {
+        const CliRun run = RunCli(c.arguments);
+        EXPECT_EQ(run.exit_code, c.status) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
+} // namespace
+} // namespace humidora::cli_test
