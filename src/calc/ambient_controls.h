@@ -51,7 +51,13 @@ struct ValueBox
         text = std::move(shown);
     }
 
-    bool operator==(const ValueBox&) const = default;
+    /// What the window shows; the number behind a text is not part of it (a box that became an input
+    /// still holds the number of its last computed text).
+    bool operator==(const ValueBox& other) const
+    {
+        return text == other.text && locked == other.locked && background == other.background
+            && font_size == other.font_size;
+    }
 };
 
 /// A drop-down unit list whose text cannot be typed: fixed items and the selected index (-1 = none).
