@@ -1,0 +1,66 @@
+// humidora-cli batch on a CSV file of logger rows (dry bulb, relative humidity, pressure; all sixteen
+// quantities out, full numbers, all cores), from the file to /dev/null. The counter "ns_per_row" is the
+// wall time per row; "peak_rss_MB" the process's peak resident memory after the run, so that a run of
+// ten times the rows after a smaller one shows whether memory grows with the row count.
+#include "cli/commands.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <random>
+#include <sys/resource.h>
+
+namespace {
+
+QString WriteRows(const QTemporaryDir& dir, long rows)
+{
+    const QString path = dir.filePath(QString("rows%1.csv").arg(rows));
+    if (QFile::exists(path))
+        return path;
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    std::mt19937_64 random(rows);
+    std::uniform_real_distribution<double> unit(0, 1);
+    QByteArray chunk = "T,RH,P\n";
+    for (long i = 0; i < rows; ++i) {
+        chunk += QByteArray::number(-20 + 70 * unit(random), 'f', 2) + ','
+            + QByteArray::number(5 + 90 * unit(random), 'f', 1) + ','
+            + QByteArray::number(80 + 25 * unit(random), 'f', 3) + '\n';
+        if (chunk.size() > (1 << 20)) {
+            file.write(chunk);
+            chunk.clear();
+        }
+    }
+    file.write(chunk);
+    return path;
+}
+
+void BM_Batch(benchmark::State& bench)
+{
+    static QTemporaryDir dir;
+    const long rows = bench.range(0);
+    const QString input = WriteRows(dir, rows);
+    QStringList arguments = { "humidora-cli batch", input, "-o", "/dev/null", "--temperature-column", "T",
+        "--relative-humidity-column", "RH", "--pressure-column", "P" };
+    if (bench.range(1) > 0)
+        arguments << "--jobs" << QString::number(bench.range(1));
+    for (auto _ : bench) {
+        if (humidora::cli::RunBatch(arguments) != 0)
+            bench.SkipWithError("batch failed");
+    }
+    bench.counters["ns_per_row"] = benchmark::Counter(double(rows) * double(bench.iterations()) * 1e-9,
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    bench.counters["peak_rss_MB"] = double(usage.ru_maxrss) / 1024;
+}
+// args: rows, worker threads (0: one per core).
+BENCHMARK(BM_Batch)
+    ->Args({ 100000, 0 })
+    ->Args({ 1000000, 0 })
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace
