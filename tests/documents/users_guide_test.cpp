@@ -2,6 +2,7 @@
 // the conversion factor of every pressure and length unit as the program uses it, and quotes every
 // caption, menu entry and report text a user meets.
 #include "calc/ambient_controls.h"
+#include "calc/ambient_window.h"
 #include "calc/number_text.h"
 #include "calc/units.h"
 
@@ -168,6 +169,39 @@ private slots:
             const QString quoted = '`' + QString::fromUtf8(text.data(), text.size()) + '`';
             QVERIFY2(guide_.contains(quoted), qPrintable("not in the guide: " + quoted));
         }
+    }
+
+    // The section that compares with published tables quotes the program's own results.
+    void comparisonWithTablesQuotesTheProgram_data()
+    {
+        QTest::addColumn<humidora::AmbientInputs>("inputs");
+        QTest::addColumn<int>("box");
+        humidora::AmbientInputs enthalpy;
+        enthalpy.system = humidora::UnitSystem::British;
+        enthalpy.selections = humidora::kBritishSelection;
+        enthalpy.pressure = std::string(humidora::kBritishPressureText);
+        enthalpy.temperature = "95";
+        enthalpy.humidity_option = 4;
+        enthalpy.humidity = "75";
+        QTest::newRow("enthalpy in btu/lb at 95 F, 75 F wet bulb") << enthalpy << 16;
+        humidora::AmbientInputs wet_bulb;
+        wet_bulb.temperature = "0";
+        wet_bulb.humidity_option = 4;
+        wet_bulb.humidity = "-3";
+        QTest::newRow("relative humidity at 0 C, -3 C wet bulb") << wet_bulb << 4;
+    }
+
+    void comparisonWithTablesQuotesTheProgram()
+    {
+        QFETCH(humidora::AmbientInputs, inputs);
+        QFETCH(int, box);
+        humidora::AmbientWindow window;
+        window.Open();
+        window.RestoreInputs(inputs);
+        const std::string& text
+            = (window.controls().*humidora::kValueBoxes[static_cast<std::size_t>(box - 1)].box).text;
+        const QString section = guide_.mid(guide_.indexOf(QStringLiteral("## 18 Comparing")));
+        QVERIFY2(section.contains('`' + QString::fromStdString(text) + '`'), text.c_str());
     }
 };
 
