@@ -13,6 +13,7 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 #include <cmath>
+#include <map>
 
 namespace humidora {
 namespace {
@@ -143,21 +144,42 @@ private:
         p_.drawPolyline(Polyline(line));
     }
 
+    // The labels' fonts with their metrics, made once per picture: looking a font up costs more than
+    // drawing its text.
+    struct LabelFont
+    {
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    const LabelFont& FontOf(double pixels)
+    {
+        const long key = std::lround(pixels * 16);
+        auto found = fonts_.find(key);
+        if (found == fonts_.end()) {
+            const QFont font = ChartFont(pixels);
+            found = fonts_.emplace(key, LabelFont { font, QFontMetricsF(font) }).first;
+        }
+        return found->second;
+    }
+
     // A text centred at `at`, turned by angle degrees, on a white ground so that lines do not cross it.
     void Label(const QString& text, QPointF at, double angle, const QColor& colour, double pixels)
     {
         // A label that would run off the paper's left edge (the enthalpy scale of a cold field) is left out.
         if (at.x() < 10 * s_)
             return;
+        const LabelFont& font = FontOf(pixels);
+        const double width = font.metrics.horizontalAdvance(text);
+        const double margin = 1.5 * s_;
         p_.save();
         p_.translate(at);
         p_.rotate(angle);
-        p_.setFont(ChartFont(pixels));
-        const QRectF box = QFontMetricsF(p_.font()).boundingRect(text).adjusted(-1.5 * s_, 0, 1.5 * s_, 0);
-        const QRectF centred = box.translated(-box.center());
-        p_.fillRect(centred, QColor(255, 255, 255, 225));
+        p_.fillRect(QRectF(-width / 2 - margin, -font.metrics.height() / 2, width + 2 * margin,
+                        font.metrics.height()),
+            QColor(255, 255, 255, 225));
+        p_.setFont(font.font);
         p_.setPen(colour);
-        p_.drawText(centred, Qt::AlignCenter, text);
+        p_.drawText(QPointF(-width / 2, (font.metrics.ascent() - font.metrics.descent()) / 2), text);
         p_.restore();
     }
 
@@ -376,6 +398,7 @@ private:
     ChartAxes axes_;
     double s_;
     QRectF plot_;
+    std::map<long, LabelFont> fonts_;
 };
 
 } // namespace
