@@ -55,6 +55,26 @@ void GiveVapourPressureReport(AmbientControls& c)
     c.Label20.background = Background::Yellow;
 }
 
+// The wet bulb of dry air, the lower end of the wet-bulb range, is a pure function of the temperature, the
+// pressure and the formulation, which change far less often than the humidity: each thread remembers the
+// last one.
+double ZeroHumidityWetBulb(const PropertyRoutines& routines, double T, double P, SaturationMethod method)
+{
+    struct Remembered
+    {
+        decltype(PropertyRoutines::wet_bulb_temperature) routine = nullptr;
+        double T = 0, P = 0;
+        SaturationMethod method = 0;
+        double wet_bulb = 0;
+    };
+    thread_local Remembered last;
+    if (last.routine != routines.wet_bulb_temperature || !(last.T == T && last.P == P)
+        || last.method != method)
+        last
+            = { routines.wet_bulb_temperature, T, P, method, routines.wet_bulb_temperature(0, T, P, method) };
+    return last.wet_bulb;
+}
+
 } // namespace
 
 bool WriteSaturationRanges(Run& run)
@@ -83,7 +103,7 @@ bool WriteSaturationRanges(Run& run)
     const double rho_s = Quotient(kWaterMolarMass * xs * P, kUniversalGasConstant * T);
     const double Ms = kWaterMolarMass * xs + kDryAirMolarMass * (1 - xs);
     const double ws = Quotient(kWaterMolarMass * xs, Ms);
-    const double Twb0 = Finite(run.routines.wet_bulb_temperature(0, T, P, run.method));
+    const double Twb0 = Finite(ZeroHumidityWetBulb(run.routines, T, P, run.method));
 
     SetCaption(c.Label12, HumidityRatioText(Ws, c.Combo6.text()));
     SetCaption(c.Label14, AbsoluteHumidityRangeText(rho_s, c.Combo7.text()));
