@@ -7,6 +7,8 @@
 #include "calc/ambient_state.h"
 #include "calc/ambient_window.h"
 #include "calc/number_text.h"
+#include "calc/quantities.h"
+#include "calc/units.h"
 #include "core/properties.h"
 
 #include <algorithm>
@@ -26,26 +28,18 @@ inline const std::vector<std::string> kOutOfRangeReport
 inline const std::vector<std::string> kVapourPressureReport
     = { "Error!", "The partial pressure of water vapor", "exceeds the ambient pressure." };
 
-inline const ValueBox& BoxOf(const AmbientControls& controls, int box)
-{
-    return controls.*(kValueBoxes[static_cast<std::size_t>(box - 1)].box);
-}
-inline const UnitList& ListOf(const AmbientControls& controls, int list)
-{
-    return controls.*(kUnitLists[static_cast<std::size_t>(list - 1)].list);
-}
-inline bool OptionOf(const AmbientControls& controls, int option)
-{
-    return controls.*(kOptions[static_cast<std::size_t>(option - 1)].option);
-}
+// The controls by number, as the front ends name them.
+using humidora::BoxOf;
+using humidora::ListOf;
+using humidora::OptionOf;
 
 /// The selected humidity option (1..7 or 10), or 0 when the group does not have exactly one.
 inline int HumidityOption(const AmbientControls& controls)
 {
     int selected = 0, count = 0;
-    for (const int option : { 1, 2, 3, 4, 5, 6, 7, 10 }) {
-        if (OptionOf(controls, option)) {
-            selected = option;
+    for (const Quantity* quantity : kHumidityQuantities) {
+        if (controls.*(quantity->option)) {
+            selected = quantity->optionNumber();
             ++count;
         }
     }
@@ -61,21 +55,14 @@ inline bool Completed(const AmbientControls& controls)
 /// Kelvin of a temperature `value` shown in temperature unit `unit` ("C", "K", "F", "R").
 inline std::optional<double> Kelvin(double value, std::string_view unit)
 {
-    if (unit == "K")
-        return value;
-    if (unit == "C")
-        return value + 273.15;
-    if (unit == "R")
-        return value * 5 / 9;
-    if (unit == "F")
-        return (value + 459.67) * 5 / 9;
-    return std::nullopt;
+    return TemperatureToKelvin(unit, value);
 }
 
 /// Kelvin per shown unit of a temperature unit.
 inline double KelvinPerUnit(std::string_view unit)
 {
-    return unit == "F" || unit == "R" ? 5.0 / 9.0 : 1.0;
+    const std::optional<UnitItem> item = FindUnit(kTemperatureUnits, unit);
+    return item ? item->factor : 1.0;
 }
 
 /// Half a unit of the last decimal of a shown number text: how far the shown value may lie from the

@@ -7,8 +7,6 @@
 namespace humidora {
 namespace {
 
-constexpr double kCelsiusOffset = 273.15;
-constexpr double kMolarMassRatio = 0.62198;   ///< water / dry air
 constexpr double kDryAirHeatCapacity = 1.006; ///< kJ/(kg K)
 constexpr double kVapourHeatCapacity = 1.805; ///< kJ/(kg K)
 constexpr double kHeatOfVaporization = 2501;  ///< kJ/kg at 0 C

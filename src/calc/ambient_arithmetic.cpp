@@ -28,19 +28,6 @@ double Quotient(double numerator, double denominator)
     return Finite(numerator / denominator);
 }
 
-std::optional<double> KelvinFromUnit(double value, std::string_view unit)
-{
-    if (unit == "K")
-        return value;
-    if (unit == "C")
-        return value + kCelsiusOffset;
-    if (unit == "R")
-        return value * 5 / 9;
-    if (unit == "F")
-        return (value + kRankineOffset) * 5 / 9;
-    return std::nullopt;
-}
-
 bool IsAccepted(const ValueBox& box, const LimitLabel& minimum, const LimitLabel& maximum)
 {
     if (!IsNumberText(box.text))
@@ -63,7 +50,7 @@ Refusal InputRefusal(
     else if (NumberValue(box.text) > NumberValue(maximum.caption))
         reason = RefusalReason::AboveMaximum;
     return { std::string(quantity.key), box.text, reason, minimum.caption, maximum.caption,
-        (controls.*(quantity.list)).text(), ValueBoxNumber(quantity.box) };
+        (controls.*(quantity.list)).text(), BoxNumber(quantity.box) };
 }
 
 void WriteErrorIntoHumidityOutputs(AmbientControls& controls)

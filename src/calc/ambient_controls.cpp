@@ -1,14 +1,22 @@
 #include "calc/ambient_controls.h"
 
+#include "calc/quantities.h"
+
 #include <algorithm>
 
 namespace humidora {
 namespace {
 
-const std::vector<std::string> kTemperatureItems = { "C", "K", "F", "R" };
-const std::vector<std::string> kPressureItems
-    = { "Pa", "kPa", "Bar", "mBar", "mm H2O", "mm Hg", "Atmosphere", "PSI" };
-const std::vector<std::string> kPercentItems = { "%" };
+// Position (from 0) in a name table of the entry whose member is `member`, or -1.
+template <class Entry, std::size_t N, class Member>
+int PositionIn(const std::array<Entry, N>& table, Member Entry::*field, Member member)
+{
+    for (std::size_t i = 0; member != nullptr && i < N; ++i) {
+        if (table[i].*field == member)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
 
 } // namespace
 
@@ -49,23 +57,10 @@ int UnitList::IndexOf(std::string_view item) const
 
 AmbientControls::AmbientControls()
 {
-    Combo1.items = kTemperatureItems;
-    Combo2.items = kPressureItems;
-    Combo3.items = kTemperatureItems;
-    Combo4.items = kTemperatureItems;
-    Combo5.items = kPercentItems;
-    Combo6.items
-        = { "(kg moisture)/(kg dry air)", "(g moisture)/(kg dry air)", "(lb moisture)/(lb dry air)" };
-    Combo7.items = { "(kg moisture)/m^3", "(g moisture)/m^3", "(lb moisture)/ft^3" };
-    Combo8.items = kPercentItems;
-    Combo9.items = kPercentItems;
-    Combo10.items = { "m", "km", "mile", "ft" };
-    Combo11.items = kPressureItems;
-    Combo12.items = { "J/kg-K", "kJ/kg-K", "cal/kg-K", "kcal/kg-K", "btu/lb-R" };
-    Combo13.items = { "kg/kmol", "lbm/lbmol" };
-    Combo14.items = { "kg/m^3", "g/cm^3", "lb/ft^3" };
-    Combo15.items = { "m^3/kg (dry air)", "cm^3/g (dry air)", "ft^3/lb (dry air)" };
-    Combo16.items = { "kJ/kg (dry air)", "kcal/kg (dry air)", "btu/lb (dry air)" };
+    for (const Quantity& quantity : kQuantities) {
+        for (const UnitItem& unit : quantity.units)
+            (this->*quantity.list).items.emplace_back(unit.key);
+    }
 
     // The three inputs at start: temperature, barometric pressure, relative humidity.
     for (ValueBox* box : { &Text1, &Text2, &Text4 }) {
@@ -163,37 +158,48 @@ const std::array<NamedLabel, 22> kLimitLabels = { {
     { "Label25", &AmbientControls::Label25 },
 } };
 
-int ValueBoxNumber(ValueBox AmbientControls::*box)
+ValueBox& BoxOf(AmbientControls& controls, int number)
 {
-    for (std::size_t i = 0; i < kValueBoxes.size(); ++i) {
-        if (kValueBoxes[i].box == box)
-            return static_cast<int>(i) + 1;
-    }
-    return 0;
+    return controls.*(kValueBoxes[static_cast<std::size_t>(number - 1)].box);
+}
+const ValueBox& BoxOf(const AmbientControls& controls, int number)
+{
+    return controls.*(kValueBoxes[static_cast<std::size_t>(number - 1)].box);
+}
+UnitList& ListOf(AmbientControls& controls, int number)
+{
+    return controls.*(kUnitLists[static_cast<std::size_t>(number - 1)].list);
+}
+const UnitList& ListOf(const AmbientControls& controls, int number)
+{
+    return controls.*(kUnitLists[static_cast<std::size_t>(number - 1)].list);
+}
+bool& OptionOf(AmbientControls& controls, int number)
+{
+    return controls.*(kOptions[static_cast<std::size_t>(number - 1)].option);
+}
+bool OptionOf(const AmbientControls& controls, int number)
+{
+    return controls.*(kOptions[static_cast<std::size_t>(number - 1)].option);
 }
 
-using C = AmbientControls;
-const std::array<QuantityControls, 16> kQuantities = { {
-    { "temperature", nullptr, &C::Text1, &C::Combo1, &C::Label5, &C::Label4 },
-    { "pressure", &C::Option8, &C::Text2, &C::Combo2, &C::Label7, &C::Label6 },
-    { "altitude", &C::Option9, &C::Text10, &C::Combo10, &C::Label9, &C::Label8 },
-    { "relative_humidity", &C::Option2, &C::Text4, &C::Combo5, &C::Label11, &C::Label10 },
-    { "humidity_ratio", &C::Option1, &C::Text3, &C::Combo6, &C::Label13, &C::Label12 },
-    { "absolute_humidity", &C::Option5, &C::Text7, &C::Combo7, &C::Label15, &C::Label14 },
-    { "dew_point", &C::Option3, &C::Text5, &C::Combo3, &C::Label17, &C::Label16 },
-    { "wet_bulb", &C::Option4, &C::Text6, &C::Combo4, &C::Label19, &C::Label18 },
-    { "partial_pressure", &C::Option10, &C::Text11, &C::Combo11, &C::Label21, &C::Label20 },
-    { "mole_fraction", &C::Option6, &C::Text8, &C::Combo8, &C::Label23, &C::Label22 },
-    { "mass_fraction", &C::Option7, &C::Text9, &C::Combo9, &C::Label25, &C::Label24 },
-    { "gas_constant", nullptr, &C::Text12, &C::Combo12, nullptr, nullptr },
-    { "molecular_weight", nullptr, &C::Text13, &C::Combo13, nullptr, nullptr },
-    { "density", nullptr, &C::Text14, &C::Combo14, nullptr, nullptr },
-    { "specific_volume", nullptr, &C::Text15, &C::Combo15, nullptr, nullptr },
-    { "enthalpy", nullptr, &C::Text16, &C::Combo16, nullptr, nullptr },
-} };
-
-const std::array<const QuantityControls*, 8> kHumidityQuantities = { &kQuantities[4], &kQuantities[3],
-    &kQuantities[6], &kQuantities[7], &kQuantities[5], &kQuantities[9], &kQuantities[10], &kQuantities[8] };
+int BoxNumber(ValueBox AmbientControls::*box)
+{
+    return PositionIn(kValueBoxes, &NamedBox::box, box) + 1;
+}
+int ListNumber(UnitList AmbientControls::*list)
+{
+    return PositionIn(kUnitLists, &NamedList::list, list) + 1;
+}
+int OptionNumber(bool AmbientControls::*option)
+{
+    return PositionIn(kOptions, &NamedOption::option, option) + 1;
+}
+int LabelNumber(LimitLabel AmbientControls::*label)
+{
+    const int position = PositionIn(kLimitLabels, &NamedLabel::label, label);
+    return position < 0 ? 0 : position + 4;
+}
 
 const std::array<int, 16> kMetricSelection = { 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0 };
 const std::array<int, 16> kBritishSelection = { 2, 7, 2, 2, 0, 2, 2, 0, 0, 3, 7, 4, 1, 2, 2, 2 };

@@ -154,29 +154,21 @@ extern const std::array<NamedList, 16> kUnitLists;    ///< Combo1..Combo16 in nu
 extern const std::array<NamedOption, 10> kOptions;    ///< Option1..Option10 in number order
 extern const std::array<NamedLabel, 22> kLimitLabels; ///< Label4..Label25 in number order
 
-/// Number (1..16) of a value box of the model, 0 for none.
-int ValueBoxNumber(ValueBox AmbientControls::*box);
+/// The control of a number: value box Text`number` (1..16), unit list Combo`number` (1..16), option button
+/// Option`number` (1..10), limit label Label`number` (4..25). A number outside its range is the caller's
+/// error.
+ValueBox& BoxOf(AmbientControls& controls, int number);
+const ValueBox& BoxOf(const AmbientControls& controls, int number);
+UnitList& ListOf(AmbientControls& controls, int number);
+const UnitList& ListOf(const AmbientControls& controls, int number);
+bool& OptionOf(AmbientControls& controls, int number);
+bool OptionOf(const AmbientControls& controls, int number);
 
-/// A quantity of the window with its controls: option (none for the temperature and the five
-/// properties), value box, unit list, minimum and maximum label (none for the five properties).
-struct QuantityControls
-{
-    std::string_view key; ///< machine name, e.g. "relative_humidity"
-    bool AmbientControls::*option;
-    ValueBox AmbientControls::*box;
-    UnitList AmbientControls::*list;
-    LimitLabel AmbientControls::*minimum;
-    LimitLabel AmbientControls::*maximum;
-};
-
-/// The sixteen quantities in the window's row order: temperature, pressure, altitude, relative humidity,
-/// humidity ratio, absolute humidity, dew point, wet bulb, partial pressure, mole fraction, mass fraction,
-/// gas constant, molecular weight, density, specific volume, enthalpy.
-extern const std::array<QuantityControls, 16> kQuantities;
-
-/// The eight humidity quantities in the fixed order Text3, Text4, Text5, Text6, Text7, Text8, Text9,
-/// Text11 (the order in which the window logic switches their states).
-extern const std::array<const QuantityControls*, 8> kHumidityQuantities;
+/// The number of a control (Text`n`, Combo`n`, Option`n`, Label`n`), or 0 for a null member.
+int BoxNumber(ValueBox AmbientControls::*box);
+int ListNumber(UnitList AmbientControls::*list);
+int OptionNumber(bool AmbientControls::*option);
+int LabelNumber(LimitLabel AmbientControls::*label);
 
 /// Unit systems: the item index every unit list gets in the Metric and in the British system
 /// (Combo1..Combo16 in number order), and the pressure text each writes into Text2.

@@ -10,7 +10,7 @@ bool ReadTemperature(Run& run)
 {
     AmbientControls& c = run.controls;
     const std::optional<double> kelvin = IsAccepted(c.Text1, c.Label5, c.Label4)
-        ? KelvinFromUnit(NumberValue(c.Text1.text), c.Combo1.text())
+        ? TemperatureToKelvin(c.Combo1.text(), NumberValue(c.Text1.text))
         : std::nullopt;
     if (!kelvin) {
         run.refusal = InputRefusal(c, kQuantities[0], RefusalReason::UnknownUnit);
@@ -39,14 +39,14 @@ bool ReadPressure(Run& run)
         return false;
     }
     c.Text2.background = Background::Standard;
-    run.state.pressure = Finite(NumberValue(c.Text2.text) * unit->pascal_per_unit);
+    run.state.pressure = Finite(unit->ToBase(NumberValue(c.Text2.text)));
     const float altitude = Single(run.routines.altitude_from_pressure(run.state.pressure));
     run.state.altitude = altitude;
     if (kAltitudeMinM <= altitude && altitude <= kAltitudeMaxM) {
         // The quotient is a double although the altitude itself is single.
         if (const auto altitude_unit = FindAltitudeUnit(c.Combo10.text()))
-            c.Text10.Show(altitude / altitude_unit->metre_per_unit,
-                NumberText(altitude / altitude_unit->metre_per_unit, altitude_unit->derived_decimals));
+            c.Text10.Show(altitude_unit->FromBase(altitude),
+                NumberText(altitude_unit->FromBase(altitude), altitude_unit->decimals));
     } else {
         c.Text10.font_size = 7;
         c.Text10.text = "Out of Range";
@@ -67,13 +67,13 @@ bool ReadAltitude(Run& run)
         return false;
     }
     c.Text10.background = Background::Standard;
-    run.state.altitude = Finite(NumberValue(c.Text10.text) * unit->metre_per_unit);
+    run.state.altitude = Finite(unit->ToBase(NumberValue(c.Text10.text)));
     const float pressure = Single(run.routines.pressure_from_altitude(run.state.altitude));
     run.state.pressure = pressure;
     // The altitude limits keep the derived pressure inside the pressure limits: it is not checked.
     if (const auto pressure_unit = FindPressureUnit(c.Combo2.text()))
-        c.Text2.Show(pressure / pressure_unit->pascal_per_unit,
-            NumberText(pressure / pressure_unit->pascal_per_unit, pressure_unit->decimals));
+        c.Text2.Show(pressure_unit->FromBase(pressure),
+            NumberText(pressure_unit->FromBase(pressure), pressure_unit->decimals));
     return true;
 }
 

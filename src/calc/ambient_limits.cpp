@@ -5,24 +5,6 @@
 #include "calc/units.h"
 
 namespace humidora::ambient {
-namespace {
-
-// A temperature limit (K) in the unit of Combo1, or nullopt for an unknown unit.
-std::optional<double> TemperatureLimitInUnit(double limit_K, std::string_view unit)
-{
-    if (unit == "K")
-        return limit_K;
-    if (unit == "C")
-        return limit_K - kCelsiusOffset;
-    if (unit == "R")
-        return limit_K * 9 / 5;
-    if (unit == "F")
-        return limit_K * 9 / 5 - kRankineOffset;
-    return std::nullopt;
-}
-
-} // namespace
-
 SaturationMethod ReadFormulation(const AmbientControls& controls)
 {
     return controls.menu_IAPWS ? kIapws : kHylandWexler;
@@ -32,17 +14,18 @@ void WriteLimitLabels(AmbientControls& controls)
 {
     // A unit the lists never offer (no item selected yet) leaves its labels as they are.
     const std::string& temperature_unit = controls.Combo1.text();
-    if (const auto minimum = TemperatureLimitInUnit(kTemperatureMinK, temperature_unit)) {
+    if (const auto minimum = LimitTemperatureFromKelvin(temperature_unit, kTemperatureMinK)) {
         controls.Label5.caption = NumberText(*minimum, 3);
-        controls.Label4.caption = NumberText(*TemperatureLimitInUnit(kTemperatureMaxK, temperature_unit), 3);
+        controls.Label4.caption
+            = NumberText(*LimitTemperatureFromKelvin(temperature_unit, kTemperatureMaxK), 3);
     }
     if (const auto unit = FindPressureUnit(controls.Combo2.text())) {
-        controls.Label7.caption = NumberText(kPressureMinPa / unit->pascal_per_unit, unit->decimals);
-        controls.Label6.caption = NumberText(kPressureMaxPa / unit->pascal_per_unit, unit->decimals);
+        controls.Label7.caption = NumberText(unit->FromBase(kPressureMinPa), unit->decimals);
+        controls.Label6.caption = NumberText(unit->FromBase(kPressureMaxPa), unit->decimals);
     }
     if (const auto unit = FindAltitudeUnit(controls.Combo10.text())) {
-        controls.Label9.caption = NumberText(kAltitudeMinM / unit->metre_per_unit, unit->limit_decimals);
-        controls.Label8.caption = NumberText(kAltitudeMaxM / unit->metre_per_unit, unit->limit_decimals);
+        controls.Label9.caption = NumberText(unit->FromBase(kAltitudeMinM), kAltitudeLimitDecimals);
+        controls.Label8.caption = NumberText(unit->FromBase(kAltitudeMaxM), kAltitudeLimitDecimals);
     }
 }
 

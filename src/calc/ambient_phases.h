@@ -6,6 +6,7 @@
 #include "calc/ambient_state.h"
 #include "calc/calculate_ambient.h"
 #include "calc/refusal.h"
+#include "calc/quantities.h"
 #include "core/properties.h"
 
 #include <optional>
@@ -48,18 +49,11 @@ inline constexpr double kPressureMaxPa = 1000000;
 inline constexpr double kAltitudeMinM = -5000;
 inline constexpr double kAltitudeMaxM = 11000;
 
-// Physical constants shared by the phases.
-inline constexpr double kMolarMassRatio = 0.62198;       ///< water / dry air
+// Physical constants shared by the phases (with kMolarMassRatio and kCelsiusOffset of the core).
 inline constexpr double kWaterMolarMass = 18.01528;      ///< kg/kmol
 inline constexpr double kDryAirMolarMass = 28.9645;      ///< kg/kmol
 inline constexpr double kMolarMassDifference = 10.94922; ///< 28.9645 - 18.01528, a constant of its own
 inline constexpr double kUniversalGasConstant = 8314.41; ///< J/(kmol K)
-inline constexpr double kCelsiusOffset = 273.15;
-inline constexpr double kRankineOffset = 459.67;
-inline constexpr double kPoundPerCubicFootPerKgPerCubicMetre = 0.062427961;
-
-/// Kelvin of a value typed in a temperature unit ("K", "C", "R", "F"); nullopt for any other unit.
-std::optional<double> KelvinFromUnit(double value, std::string_view unit);
 
 /// The input rule shared by every value box: the whole text is one number and it lies between the values
 /// of the captions of its minimum and maximum label, both ends included.
@@ -84,6 +78,11 @@ void WriteAbsoluteHumidity(AmbientControls& controls, float rho_kg_m3);         
 void WriteMoleFraction(AmbientControls& controls, double x);                    // Text8, fraction
 void WriteMassFraction(AmbientControls& controls, double w);                    // Text9, fraction
 void WritePartialPressure(AmbientControls& controls, float vapour_pressure_Pa); // Text11
+
+/// `value` (in the calculation's unit) written into `box` in the unit selected in `list`, with that unit's
+/// factor and decimals; a unit that `units` does not hold leaves the box as it is. A value that is not
+/// finite is an ArithmeticFailure.
+void WriteInUnit(ValueBox& box, const UnitList& list, std::span<const UnitItem> units, double value);
 
 /// A humidity ratio (kg/kg) as a box or a range label shows it in a unit of Combo6; nullopt for another unit.
 std::optional<std::string> HumidityRatioText(double W, std::string_view unit);

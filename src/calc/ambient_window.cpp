@@ -2,49 +2,29 @@
 
 #include "calc/calculate_ambient.h"
 
+#include <span>
+
 namespace humidora {
 namespace {
 
-// Option buttons and their value boxes, by number.
-constexpr std::array<int, 11> kBoxOfOption = { 0, 3, 4, 5, 6, 7, 8, 9, 2, 10, 11 };
-
-// The humidity options in the order in which their boxes are switched: Text3, Text4, Text5, Text6, Text7,
-// Text8, Text9, Text11.
-constexpr std::array<int, 8> kHumidityOptions = { 1, 2, 3, 4, 5, 6, 7, 10 };
-constexpr std::array<int, 2> kPressureOptions = { 8, 9 };
-
-bool& OptionOf(AmbientControls& controls, int option)
-{
-    return controls.*(kOptions[static_cast<std::size_t>(option - 1)].option);
-}
-ValueBox& BoxOf(AmbientControls& controls, int box)
-{
-    return controls.*(kValueBoxes[static_cast<std::size_t>(box - 1)].box);
-}
-UnitList& ListOf(AmbientControls& controls, int list)
-{
-    return controls.*(kUnitLists[static_cast<std::size_t>(list - 1)].list);
-}
-
-bool IsPercentList(int list)
-{
-    return list == 5 || list == 8 || list == 9;
-}
+// The two option groups: the pressure pair and the eight humidity parameters, each in the order in which
+// their boxes are switched.
+constexpr std::array<const Quantity*, 2> kPressureGroup = { &kQuantities[1], &kQuantities[2] };
 
 // Makes `option` the selected one of its group: its box the input (unlocked, standard background), the
 // other boxes of the group computed (locked, cyan). Lock states first, then backgrounds.
 void SelectOption(AmbientControls& controls, int option)
 {
-    const bool pressure_group = option == 8 || option == 9;
-    const int* begin = pressure_group ? kPressureOptions.data() : kHumidityOptions.data();
-    const int* end = begin + (pressure_group ? kPressureOptions.size() : kHumidityOptions.size());
-    for (const int* other = begin; other != end; ++other)
-        OptionOf(controls, *other) = *other == option;
-    for (const int* other = begin; other != end; ++other)
-        BoxOf(controls, BoxOfOption(*other)).locked = *other != option;
-    for (const int* other = begin; other != end; ++other)
-        BoxOf(controls, BoxOfOption(*other)).background
-            = *other == option ? Background::Standard : Background::Cyan;
+    const Quantity* chosen = FindQuantityByOption(option);
+    const std::span<const Quantity* const> group = chosen->isHumidity()
+        ? std::span<const Quantity* const>(kHumidityQuantities)
+        : std::span<const Quantity* const>(kPressureGroup);
+    for (const Quantity* other : group)
+        controls.*(other->option) = other == chosen;
+    for (const Quantity* other : group)
+        (controls.*(other->box)).locked = other != chosen;
+    for (const Quantity* other : group)
+        (controls.*(other->box)).background = other == chosen ? Background::Standard : Background::Cyan;
 }
 
 const char* SystemCaption(UnitSystem system)
@@ -72,9 +52,8 @@ void SetSystemMarks(AmbientControls& controls, UnitSystem system)
 
 int BoxOfOption(int option)
 {
-    if (option < 1 || option > 10)
-        return 0;
-    return kBoxOfOption[static_cast<std::size_t>(option)];
+    const Quantity* quantity = FindQuantityByOption(option);
+    return quantity == nullptr ? 0 : quantity->boxNumber();
 }
 
 AmbientWindow::AmbientWindow() = default;
@@ -124,7 +103,7 @@ void AmbientWindow::SelectUnit(int list, int index)
         return;
     unit_list.selected = index;
     // The lists with the single item "%" have no selection behaviour at all.
-    if (IsPercentList(list))
+    if (unit_list.items.size() == 1)
         return;
     const std::size_t at = static_cast<std::size_t>(list - 1);
     if (controls_.menu_metric
@@ -195,19 +174,16 @@ AmbientInputs AmbientWindow::CurrentInputs() const
         : controls_.menu_british          ? UnitSystem::British
                                           : UnitSystem::Customized;
     for (int list = 1; list <= 16; ++list)
-        inputs.selections[static_cast<std::size_t>(list - 1)]
-            = (controls_.*(kUnitLists[static_cast<std::size_t>(list - 1)].list)).selected;
+        inputs.selections[static_cast<std::size_t>(list - 1)] = ListOf(controls_, list).selected;
     inputs.altitude_given = controls_.Option9;
-    for (const int option : kHumidityOptions) {
-        if (controls_.*(kOptions[static_cast<std::size_t>(option - 1)].option))
-            inputs.humidity_option = option;
+    for (const Quantity* quantity : kHumidityQuantities) {
+        if (controls_.*(quantity->option))
+            inputs.humidity_option = quantity->optionNumber();
     }
     inputs.temperature = controls_.Text1.text;
     inputs.pressure = controls_.Text2.text;
     inputs.altitude = controls_.Text10.text;
-    inputs.humidity
-        = (controls_.*(kValueBoxes[static_cast<std::size_t>(BoxOfOption(inputs.humidity_option) - 1)].box))
-              .text;
+    inputs.humidity = BoxOf(controls_, BoxOfOption(inputs.humidity_option)).text;
     return inputs;
 }
 

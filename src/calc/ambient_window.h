@@ -6,6 +6,7 @@
 #include "calc/ambient_controls.h"
 #include "calc/ambient_state.h"
 #include "calc/refusal.h"
+#include "calc/quantities.h"
 
 #include <array>
 #include <optional>

@@ -245,107 +245,42 @@ void MassFractionGiven(const Humidity& h, double w)
     WritePartialPressure(h.c, p_v);
 }
 
-// The given value in SI, or nullopt for a unit the route does not know.
-std::optional<double> HumidityRatioFromUnit(double v, std::string_view unit)
+// Solves the state by the route of the selected option; false when the given value is in a unit the
+// quantity does not offer. The humidity ratio and the relative humidity are multiplied by the reciprocal of
+// their factor (x 0.001, x 0.01) where the other routes divide by it.
+bool RunRoute(const Humidity& h, const Quantity& selected, double v)
 {
-    if (unit == "(kg moisture)/(kg dry air)" || unit == "(lb moisture)/(lb dry air)")
-        return v;
-    if (unit == "(g moisture)/(kg dry air)")
-        return v * 0.001;
-    return std::nullopt;
-}
-
-std::optional<double> AbsoluteHumidityFromUnit(double v, std::string_view unit)
-{
-    if (unit == "(kg moisture)/m^3")
-        return Single(v);
-    if (unit == "(g moisture)/m^3")
-        return Single(v / 1000);
-    if (unit == "(lb moisture)/ft^3")
-        return Single(v / kPoundPerCubicFootPerKgPerCubicMetre);
-    return std::nullopt;
-}
-
-std::optional<double> PercentFromUnit(double v, std::string_view unit)
-{
-    if (unit == "%")
-        return v / 100;
-    return std::nullopt;
-}
-
-// Solves the state by the route of the selected option; false when the given value is refused.
-bool RunRoute(const Humidity& h, const QuantityControls& selected, double v)
-{
-    AmbientControls& c = h.c;
-    const std::string& unit = (c.*(selected.list)).text();
-    const bool AmbientControls::*option = selected.option;
-    if (option == &AmbientControls::Option1) {
-        const auto W = HumidityRatioFromUnit(v, unit);
-        if (!W)
-            return false;
-        HumidityRatioGiven(h, *W);
-        return true;
-    }
-    if (option == &AmbientControls::Option2) {
-        if (unit != "%")
-            return false;
-        RelativeHumidityGiven(h, v * 0.01);
-        return true;
-    }
-    if (option == &AmbientControls::Option3) {
-        const auto dew_point = KelvinFromUnit(v, unit);
-        if (!dew_point)
-            return false;
-        DewPointGiven(h, *dew_point);
-        return true;
-    }
-    if (option == &AmbientControls::Option4) {
-        const auto wet_bulb = KelvinFromUnit(v, unit);
-        if (!wet_bulb)
-            return false;
-        WetBulbGiven(h, *wet_bulb);
-        return true;
-    }
-    if (option == &AmbientControls::Option5) {
-        const auto rho_v = AbsoluteHumidityFromUnit(v, unit);
-        if (!rho_v)
-            return false;
-        AbsoluteHumidityGiven(h, Single(*rho_v));
-        return true;
-    }
-    if (option == &AmbientControls::Option10) {
-        const auto pressure_unit = FindPressureUnit(unit);
-        if (!pressure_unit)
-            return false;
-        PartialPressureGiven(h, v * pressure_unit->pascal_per_unit);
-        return true;
-    }
-    if (option == &AmbientControls::Option6) {
-        const auto x = PercentFromUnit(v, unit);
-        if (!x)
-            return false;
-        MoleFractionGiven(h, *x);
-        return true;
-    }
-    const auto w = PercentFromUnit(v, unit);
-    if (!w)
+    const std::string& key = (h.c.*(selected.list)).text();
+    const std::optional<UnitItem> unit = FindUnit(selected.units, key);
+    if (!unit)
         return false;
-    MassFractionGiven(h, *w);
+    using C = AmbientControls;
+    const bool C::*option = selected.option;
+    if (option == &C::Option1)
+        HumidityRatioGiven(h, v * (1 / unit->factor));
+    else if (option == &C::Option2)
+        RelativeHumidityGiven(h, v * (1 / unit->factor));
+    else if (option == &C::Option3)
+        DewPointGiven(h, *TemperatureToKelvin(key, v));
+    else if (option == &C::Option4)
+        WetBulbGiven(h, *TemperatureToKelvin(key, v));
+    else if (option == &C::Option5)
+        AbsoluteHumidityGiven(h, Single(unit->ToBase(v)));
+    else if (option == &C::Option10)
+        PartialPressureGiven(h, unit->ToBase(v));
+    else if (option == &C::Option6)
+        MoleFractionGiven(h, unit->ToBase(v));
+    else
+        MassFractionGiven(h, unit->ToBase(v));
     return true;
 }
 
 // The branches are tried in this order; the option group keeps exactly one selected.
-const QuantityControls* SelectedHumidityQuantity(const AmbientControls& c)
+const Quantity* SelectedHumidityQuantity(const AmbientControls& c)
 {
-    for (const bool AmbientControls::*option : { &AmbientControls::Option1, &AmbientControls::Option2,
-             &AmbientControls::Option3, &AmbientControls::Option4, &AmbientControls::Option5,
-             &AmbientControls::Option10, &AmbientControls::Option6, &AmbientControls::Option7 }) {
-        if (c.*option) {
-            for (const QuantityControls* quantity : kHumidityQuantities) {
-                if (quantity->option == option)
-                    return quantity;
-            }
-        }
+    for (const Quantity* quantity : kHumidityRouteOrder) {
+        if (c.*(quantity->option))
+            return quantity;
     }
     return nullptr;
 }
@@ -355,11 +290,11 @@ const QuantityControls* SelectedHumidityQuantity(const AmbientControls& c)
 bool SolveHumidity(Run& run)
 {
     AmbientControls& c = run.controls;
-    for (const QuantityControls* quantity : kHumidityQuantities) {
+    for (const Quantity* quantity : kHumidityQuantities) {
         if (!(c.*(quantity->option)))
             (c.*(quantity->box)).background = Background::Cyan;
     }
-    const QuantityControls* selected = SelectedHumidityQuantity(c);
+    const Quantity* selected = SelectedHumidityQuantity(c);
     if (selected == nullptr) {
         WriteErrorIntoHumidityOutputs(c);
         return false;

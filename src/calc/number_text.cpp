@@ -27,7 +27,8 @@ struct NumberParts
     std::string mantissa; // digits with at most one '.'
     std::string exponent; // optional sign and digits, empty when there is no exponent
     bool has_digit = false;
-    std::size_t end = 0; // index in the text just past the last character that belongs to the number
+    std::size_t end = 0;          // index in the text just past the last character that belongs to the number
+    std::size_t mantissa_end = 0; // index just past the sign and mantissa (and blanks between them)
 };
 
 // Scans the longest leading number. When skip_inner_blanks is false, a blank inside the number ends it.
@@ -64,6 +65,7 @@ NumberParts ScanNumber(std::string_view text, bool skip_inner_blanks)
         parts.end = i;
         inner_blanks();
     }
+    parts.mantissa_end = i;
     if (!parts.has_digit)
         return parts;
     // An exponent belongs to the number only when at least one digit follows its letter and sign.
@@ -186,6 +188,21 @@ bool IsNumberText(std::string_view text)
     bool overflow = false;
     PartsValue(parts, &overflow);
     return !overflow;
+}
+
+bool IsNumberBeginning(std::string_view text)
+{
+    if (std::all_of(text.begin(), text.end(), IsBlank))
+        return false;
+    const NumberParts parts = ScanNumber(text, false);
+    if (parts.mantissa_end == text.size() || parts.end == text.size())
+        return true;
+    // An exponent still being typed: its letter after a digit, perhaps its sign, no digit yet.
+    const std::size_t letter = parts.mantissa_end;
+    if (!parts.has_digit || (text[letter] != 'E' && text[letter] != 'e'))
+        return false;
+    const std::string_view rest = text.substr(letter + 1);
+    return rest.empty() || rest == "+" || rest == "-";
 }
 
 double RoundHalfEven(double value, int decimals)

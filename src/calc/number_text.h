@@ -18,6 +18,11 @@ double NumberValue(std::string_view text);
 /// Accepts "5." and "+5"; refuses "", ".", "1e", "1,5", "1 2" and numbers beyond the double range.
 bool IsNumberText(std::string_view text);
 
+/// True when the text, leading blanks aside, is the beginning of a number that more typing can complete:
+/// a sign, digits with at most one '.', and after a digit an exponent letter with an optional sign and
+/// digits ("-", ".", "1E", "1e-"). A text without any non-blank character is no such beginning.
+bool IsNumberBeginning(std::string_view text);
+
 /// Whether a value is held in double or single precision: decides how many significant digits
 /// (15 or 7) its text may show.
 enum class Precision

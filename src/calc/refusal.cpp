@@ -1,5 +1,7 @@
 #include "calc/refusal.h"
 
+#include "calc/quantities.h"
+
 #include <array>
 #include <utility>
 
@@ -69,30 +71,8 @@ std::string_view RefusalReasonName(RefusalReason reason)
 
 std::string_view QuantityCaption(std::string_view key)
 {
-    // The captions of the main window's rows (option buttons and labels).
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 16> kCaptions = { {
-        { "temperature", "Ambient Temperature" },
-        { "pressure", "Barometric Pressure" },
-        { "altitude", "Altitude above Sea Level" },
-        { "relative_humidity", "Relative Humidity" },
-        { "humidity_ratio", "Humidity Ratio" },
-        { "absolute_humidity", "Absolute Humidity" },
-        { "dew_point", "Dew Point Temperature" },
-        { "wet_bulb", "Wet Bulb Temperature" },
-        { "partial_pressure", "Partial Pressure of Water in Air" },
-        { "mole_fraction", "Water Mole Fraction in Air" },
-        { "mass_fraction", "Water Mass Fraction in Air" },
-        { "gas_constant", "Specific Gas Const. (R)" },
-        { "molecular_weight", "Molecular Weight" },
-        { "density", "Density" },
-        { "specific_volume", "Specific Volume" },
-        { "enthalpy", "Specific Enthalpy" },
-    } };
-    for (const auto& [name, caption] : kCaptions) {
-        if (name == key)
-            return caption;
-    }
-    return {};
+    const Quantity* quantity = FindQuantity(key);
+    return quantity == nullptr ? std::string_view() : quantity->caption;
 }
 
 } // namespace humidora

@@ -11,18 +11,12 @@ namespace {
 // single precision, and its Rankine value is formed and rounded in single precision too.
 std::optional<std::string> RangeTemperatureText(double theta_K, std::string_view unit, bool ambient)
 {
-    if (unit == "K")
-        return NumberText(Finite(theta_K), 3);
-    if (unit == "C")
-        return NumberText(Finite(theta_K - kCelsiusOffset), 3);
-    if (unit == "R") {
-        if (ambient)
-            return NumberText(Single(Single(theta_K * 9) / 5), 3, Precision::Single);
-        return NumberText(Finite(theta_K * 9 / 5), 3);
-    }
-    if (unit == "F")
-        return NumberText(Finite((theta_K - kCelsiusOffset) * 9 / 5 + 32), 3);
-    return std::nullopt;
+    if (ambient && Is(unit, kRankine))
+        return NumberText(Single(SingleRankineFromKelvin(theta_K)), 3, Precision::Single);
+    const std::optional<double> shown = RangeTemperatureFromKelvin(unit, theta_K);
+    if (!shown)
+        return std::nullopt;
+    return NumberText(Finite(*shown), 3);
 }
 
 void SetCaption(LimitLabel& label, const std::optional<std::string>& caption)
@@ -33,13 +27,10 @@ void SetCaption(LimitLabel& label, const std::optional<std::string>& caption)
 
 std::optional<std::string> AbsoluteHumidityRangeText(double rho_kg_m3, std::string_view unit)
 {
-    if (unit == "(kg moisture)/m^3")
-        return NumberText(Finite(rho_kg_m3), 6);
-    if (unit == "(g moisture)/m^3")
-        return NumberText(Finite(rho_kg_m3 * 1000), 3);
-    if (unit == "(lb moisture)/ft^3")
-        return NumberText(Finite(rho_kg_m3 * kPoundPerCubicFootPerKgPerCubicMetre), 6);
-    return std::nullopt;
+    const std::optional<UnitItem> item = FindUnit(kAbsoluteHumidityUnits, unit);
+    if (!item)
+        return std::nullopt;
+    return NumberText(Finite(item->FromBase(rho_kg_m3)), item->decimals);
 }
 
 // The report when the water could not stay vapour at the ambient temperature and pressure.
@@ -87,7 +78,7 @@ bool WriteSaturationRanges(Run& run)
 
     // Label20 shows Ps also when the state is refused just below.
     if (const auto unit = FindPressureUnit(c.Combo11.text()))
-        c.Label20.caption = NumberText(Finite(Ps / unit->pascal_per_unit), unit->decimals);
+        c.Label20.caption = NumberText(Finite(unit->FromBase(Ps)), unit->decimals);
     if (Ps >= P) {
         // The partial pressure of water can at most reach Ps: it says why, in the unit of its own row.
         const auto unit = FindPressureUnit(c.Combo11.text());

@@ -11,11 +11,11 @@ namespace {
 // division, temperatures after the conversion out of kelvin).
 constexpr int kResultDecimals = 8;
 
-UnitList MakeList(auto&& keys)
+UnitList MakeList(std::span<const UnitItem> units)
 {
     UnitList list;
-    for (const auto& key : keys)
-        list.items.emplace_back(key);
+    for (const UnitItem& unit : units)
+        list.items.emplace_back(unit.key);
     return list;
 }
 
@@ -29,42 +29,15 @@ std::string ResultText(double value)
 SaturationControls::SaturationControls()
     : Combo1 { { "Temperature", "Pressure" }, -1 }
     , Combo2(MakeList(kTemperatureUnits))
+    , Combo3(MakeList(kPressureUnits))
 {
-    for (const PressureUnit& unit : kPressureUnits)
-        Combo3.items.emplace_back(unit.key);
-}
-
-std::optional<double> TemperatureToKelvin(std::string_view unit, double value)
-{
-    if (unit == "C")
-        return value + 273.15;
-    if (unit == "K")
-        return value;
-    if (unit == "F")
-        return (value + 459.67) * 5 / 9;
-    if (unit == "R")
-        return value * 5 / 9;
-    return std::nullopt;
-}
-
-std::optional<double> TemperatureFromKelvin(std::string_view unit, double temperature_K)
-{
-    if (unit == "C")
-        return temperature_K - 273.15;
-    if (unit == "K")
-        return temperature_K;
-    if (unit == "F")
-        return (temperature_K - 273.15) * (9.0 / 5.0) + 32;
-    if (unit == "R")
-        return temperature_K * 9 / 5;
-    return std::nullopt;
 }
 
 void SaturationWindow::Load()
 {
     SelectMode(controls_.Combo1.IndexOf("Temperature"));
-    SelectTemperatureUnit(controls_.Combo2.IndexOf("C"));
-    SelectPressureUnit(controls_.Combo3.IndexOf("kPa"));
+    SelectTemperatureUnit(controls_.Combo2.IndexOf(kCelsius.key));
+    SelectPressureUnit(controls_.Combo3.IndexOf(kPressureUnits[1].key));
     controls_.Label1_background = kSaturationLabel1Background;
 }
 
@@ -136,12 +109,11 @@ void SaturationWindow::Recalculate()
         if (!pressure_unit)
             return;
         // The pressure is rounded in pascal; the quotient is written as it comes.
-        controls_.Text2
-            = ResultText(RoundHalfEven(iapws_Pa, kResultDecimals) / pressure_unit->pascal_per_unit);
+        controls_.Text2 = ResultText(pressure_unit->FromBase(RoundHalfEven(iapws_Pa, kResultDecimals)));
         controls_.Text3
-            = ResultText(RoundHalfEven(hyland_wexler_Pa, kResultDecimals) / pressure_unit->pascal_per_unit);
+            = ResultText(pressure_unit->FromBase(RoundHalfEven(hyland_wexler_Pa, kResultDecimals)));
     } else if (controls_.Combo1.text() == "Pressure") {
-        const double pressure_Pa = pressure_unit ? value * pressure_unit->pascal_per_unit : 0;
+        const double pressure_Pa = pressure_unit ? pressure_unit->ToBase(value) : 0;
         if (!(pressure_Pa >= kSaturationLowestPressurePa && pressure_Pa <= kSaturationHighestPressurePa)) {
             WriteResults("Out of Range");
             return;

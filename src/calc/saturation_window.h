@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calc/ambient_controls.h"
+#include "calc/units.h"
 
 #include <array>
 #include <optional>
@@ -80,10 +81,5 @@ private:
     SaturationControls controls_;
     long recalculations_ = 0;
 };
-
-/// Converts a temperature given in unit key "C", "K", "F" or "R" into kelvin, and back; nullopt for any
-/// other key.
-std::optional<double> TemperatureToKelvin(std::string_view unit, double value);
-std::optional<double> TemperatureFromKelvin(std::string_view unit, double temperature_K);
 
 } // namespace humidora

@@ -1,8 +1,7 @@
 #include "calc/unit_converter.h"
 
 #include "calc/number_text.h"
-#include "calc/saturation_window.h"
-#include "calc/units.h"
+#include "calc/quantities.h"
 
 #include <cmath>
 
@@ -13,53 +12,35 @@ namespace {
 // base unit ("F" to "F" shows exactly the input).
 constexpr int kResultDecimals = 10;
 
-// How a unit relates to its base unit: b = x * factor (out: b / factor) or b = x / factor (out:
-// b * factor). The temperatures have formulas of their own.
-enum class Relation
+// A quantity of the converter: its caption, its unit items and the index of the base unit.
+struct ConverterTable
 {
-    Times,
-    Per,
-    Temperature
+    std::string_view name;
+    std::span<const UnitItem> units;
+    std::size_t base;
 };
 
-struct Conversion
+const std::array<ConverterTable, kConverterQuantityCount>& Table()
 {
-    std::string_view unit;
-    Relation relation;
-    double factor;
-};
+    // The properties carry the captions of their rows in the main window.
+    static const std::array<ConverterTable, kConverterQuantityCount> table = { {
+        { "Temperature", kTemperatureUnits, 1 },
+        { "Pressure", kPressureUnits, 0 },
+        { "Length", kAltitudeUnits, 0 },
+        { FindQuantity("density")->caption, kDensityUnits, 0 },
+        { FindQuantity("gas_constant")->caption, kGasConstantUnits, 0 },
+        { FindQuantity("specific_volume")->caption, kSpecificVolumeUnits, 0 },
+        { FindQuantity("enthalpy")->caption, kEnthalpyUnits, 0 },
+    } };
+    return table;
+}
 
-// The units that neither the pressure nor the length table holds. "btu/lb-R" equals "kcal/kg-K".
-constexpr std::array<Conversion, 18> kOtherConversions = { {
-    { "C", Relation::Temperature, 0 },
-    { "K", Relation::Temperature, 0 },
-    { "F", Relation::Temperature, 0 },
-    { "R", Relation::Temperature, 0 },
-    { "kg/m^3", Relation::Times, 1 },
-    { "g/cm^3", Relation::Times, 1000 },
-    { "lb/ft^3", Relation::Times, 16.01846 },
-    { "J/kg-K", Relation::Times, 1 },
-    { "kJ/kg-K", Relation::Times, 1000 },
-    { "cal/kg-K", Relation::Times, 4.1868 },
-    { "kcal/kg-K", Relation::Times, 4186.8 },
-    { "btu/lb-R", Relation::Times, 4186.8 },
-    { "m^3/kg (dry air)", Relation::Times, 1 },
-    { "cm^3/g (dry air)", Relation::Per, 1000 },
-    { "ft^3/lb (dry air)", Relation::Per, 16.01846 },
-    { "kJ/kg (dry air)", Relation::Times, 1 },
-    { "kcal/kg (dry air)", Relation::Times, 4.1868 },
-    { "btu/lb (dry air)", Relation::Per, 0.42992 },
-} };
-
-std::optional<Conversion> FindConversion(std::string_view unit)
+// The item of `unit` in the converter's lists, and whether it is a temperature; nullopt for another text.
+std::optional<std::pair<UnitItem, bool>> FindConversion(std::string_view unit)
 {
-    if (const std::optional<PressureUnit> pressure = FindPressureUnit(unit))
-        return Conversion { unit, Relation::Times, pressure->pascal_per_unit };
-    if (const std::optional<AltitudeUnit> length = FindAltitudeUnit(unit))
-        return Conversion { unit, Relation::Times, length->metre_per_unit };
-    for (const Conversion& conversion : kOtherConversions) {
-        if (conversion.unit == unit)
-            return conversion;
+    for (const ConverterTable& quantity : Table()) {
+        if (const std::optional<UnitItem> item = FindUnit(quantity.units, unit))
+            return std::pair { *item, quantity.units.data() == kTemperatureUnits.data() };
     }
     return std::nullopt;
 }
@@ -79,84 +60,37 @@ bool ValidIndex(const UnitList& list, int index)
 
 } // namespace
 
-bool IsNumberBeginning(std::string_view text)
-{
-    std::size_t i = text.find_first_not_of(" \t\r\n");
-    if (i == std::string_view::npos)
-        return false;
-    if (text[i] == '+' || text[i] == '-')
-        ++i;
-    bool digit = false;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            digit = true;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (i == text.size())
-        return true;
-    if (!digit || (text[i] != 'E' && text[i] != 'e'))
-        return false;
-    ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-        ++i;
-    return i == text.size();
-}
-
 const std::array<ConverterQuantity, kConverterQuantityCount>& ConverterQuantities()
 {
-    static const std::array<ConverterQuantity, kConverterQuantityCount> quantities = { {
-        { "Temperature", { "C", "K", "F", "R" }, "K" },
-        { "Pressure", { "Pa", "kPa", "Bar", "mBar", "mm H2O", "mm Hg", "Atmosphere", "PSI" }, "Pa" },
-        { "Length", { "m", "km", "mile", "ft" }, "m" },
-        { "Density", { "kg/m^3", "g/cm^3", "lb/ft^3" }, "kg/m^3" },
-        { "Specific Gas Const. (R)", { "J/kg-K", "kJ/kg-K", "cal/kg-K", "kcal/kg-K", "btu/lb-R" }, "J/kg-K" },
-        { "Specific Volume", { "m^3/kg (dry air)", "cm^3/g (dry air)", "ft^3/lb (dry air)" },
-            "m^3/kg (dry air)" },
-        { "Specific Enthalpy", { "kJ/kg (dry air)", "kcal/kg (dry air)", "btu/lb (dry air)" },
-            "kJ/kg (dry air)" },
-    } };
+    static const std::array<ConverterQuantity, kConverterQuantityCount> quantities = [] {
+        std::array<ConverterQuantity, kConverterQuantityCount> made;
+        for (std::size_t q = 0; q < made.size(); ++q) {
+            const ConverterTable& entry = Table()[q];
+            made[q].name = entry.name;
+            for (const UnitItem& unit : entry.units)
+                made[q].units.push_back(unit.key);
+            made[q].base_unit = entry.units[entry.base].key;
+        }
+        return made;
+    }();
     return quantities;
 }
 
 std::optional<double> IntoBaseUnit(std::string_view unit, double x)
 {
-    const std::optional<Conversion> conversion = FindConversion(unit);
+    const auto conversion = FindConversion(unit);
     if (!conversion)
         return std::nullopt;
-    switch (conversion->relation) {
-    case Relation::Times:
-        // A factor of 1 is the base unit itself: b = x (x * 1 would be the same value).
-        return x * conversion->factor;
-    case Relation::Per:
-        return x / conversion->factor;
-    case Relation::Temperature:
-        return TemperatureToKelvin(unit, x);
-    }
-    return std::nullopt;
+    // A factor of 1 is the base unit itself: b = x (x * 1 would be the same value).
+    return conversion->second ? TemperatureToKelvin(unit, x) : conversion->first.ToBase(x);
 }
 
 std::optional<double> OutOfBaseUnit(std::string_view unit, double b)
 {
-    const std::optional<Conversion> conversion = FindConversion(unit);
+    const auto conversion = FindConversion(unit);
     if (!conversion)
         return std::nullopt;
-    switch (conversion->relation) {
-    case Relation::Times:
-        return b / conversion->factor;
-    case Relation::Per:
-        return b * conversion->factor;
-    case Relation::Temperature:
-        return TemperatureFromKelvin(unit, b);
-    }
-    return std::nullopt;
+    return conversion->second ? TemperatureFromKelvin(unit, b) : conversion->first.FromBase(b);
 }
 
 UnitConverterControls::UnitConverterControls()

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calc/ambient_controls.h"
+#include "calc/number_text.h"
 
 #include <array>
 #include <optional>
@@ -32,11 +33,6 @@ const std::array<ConverterQuantity, kConverterQuantityCount>& ConverterQuantitie
 /// no unit of the converter. Overflow gives +-inf.
 std::optional<double> IntoBaseUnit(std::string_view unit, double x);
 std::optional<double> OutOfBaseUnit(std::string_view unit, double b);
-
-/// True when the text, leading blanks aside, is the beginning of a number that more typing can complete:
-/// a sign, digits with at most one '.', and after a digit an exponent letter with an optional sign and
-/// digits ("-", ".", "1E", "1e-"). A text without any non-blank character is no such beginning.
-bool IsNumberBeginning(std::string_view text);
 
 /// What Text2 shows when a valid number converts to a value beyond the double range.
 inline constexpr std::string_view kConverterOutOfRange = "Out of Range";
@@ -109,7 +105,6 @@ public:
 
     /// The focus request of the last event that made one, handed out once.
     std::optional<FocusRequest> TakeFocusRequest();
-    const std::optional<FocusRequest>& pending_focus_request() const { return focus_request_; }
 
     /// Number of conversion runs since construction (including those that showed "Error").
     long conversions() const { return conversions_; }

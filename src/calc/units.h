@@ -1,56 +1,107 @@
-// Unit keys of the system and their conversion factors. A unit is recognised by exact, case-sensitive
-// comparison of its key (the item text of a unit list).
+// The unit items of the system: every unit list's item texts (the unit keys) with their conversion to the
+// unit the calculation works in and the decimals a value is shown with. A unit is recognised by exact,
+// case-sensitive comparison of its key. Every text and factor of a unit is written here and nowhere else;
+// the quantity table (quantities.h) says which list belongs to which quantity.
 #pragma once
+
+#include "core/properties.h"
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace humidora {
 
-/// Temperature unit keys, in list order.
-inline constexpr std::array<std::string_view, 4> kTemperatureUnits = { "C", "K", "F", "R" };
-
-/// A pressure unit: pascals per unit, and the decimals with which a pressure is shown in it.
-struct PressureUnit
+/// Which way a unit's factor goes.
+enum class Scale
 {
-    std::string_view key;
-    double pascal_per_unit;
-    int decimals;
+    Times, ///< calculation value = shown value x factor; shown = calculation value / factor
+    Per,   ///< calculation value = shown value / factor; shown = calculation value x factor
 };
 
-/// Pressure units in list order. One millimetre of water is 9.8638 Pa and one PSI 6894.757 Pa in every
-/// conversion of the system.
-inline constexpr std::array<PressureUnit, 8> kPressureUnits = { {
-    { "Pa", 1, 0 },
-    { "kPa", 1000, 3 },
-    { "Bar", 100000, 5 },
-    { "mBar", 100, 2 },
-    { "mm H2O", 9.8638, 1 },
-    { "mm Hg", 133.322, 3 },
-    { "Atmosphere", 101325, 5 },
-    { "PSI", 6894.757, 4 },
-} };
-
-/// An altitude (length) unit: metres per unit, the decimals of a limit and of a derived altitude.
-struct AltitudeUnit
+/// One item of a unit list.
+///
+/// The calculation works in kelvin, pascal, metre, kg/kg, kg/m^3, fractions (not percent), J/(kg K),
+/// kg/kmol, m^3/kg and kJ/kg. `factor` and `scale` relate a shown value to that unit. The direction
+/// matters for the digits: 1 cm^3/g is shown as v x 1000, which is not always the same double as v / 0.001.
+/// Temperatures are affine: kelvin = (shown + offset) x factor, formed by the temperature routines below
+/// in their own order of operations; for every other unit the offset is 0.
+struct UnitItem
 {
-    std::string_view key;
-    double metre_per_unit;
-    int limit_decimals;
-    int derived_decimals;
+    std::string_view key; ///< the item text, e.g. "kPa"
+    double factor;
+    Scale scale;
+    double offset;
+    int decimals; ///< decimals of a value shown in this unit (a box, a limit or range label)
+
+    /// The value in the calculation's unit of a linear unit's shown value, and back. Temperatures use
+    /// TemperatureToKelvin / TemperatureFromKelvin instead.
+    double ToBase(double shown) const { return scale == Scale::Times ? shown * factor : shown / factor; }
+    double FromBase(double base) const { return scale == Scale::Times ? base / factor : base * factor; }
 };
 
-/// Altitude units in list order; one mile is 1609.34 m.
-inline constexpr std::array<AltitudeUnit, 4> kAltitudeUnits = { {
-    { "m", 1, 3, 3 },
-    { "km", 1000, 3, 6 },
-    { "mile", 1609.34, 3, 6 },
-    { "ft", 0.3048, 3, 3 },
-} };
+/// Units of a pressure, and their older name.
+using PressureUnit = UnitItem;
 
-std::optional<PressureUnit> FindPressureUnit(std::string_view key);
-std::optional<AltitudeUnit> FindAltitudeUnit(std::string_view key);
-bool IsTemperatureUnit(std::string_view key);
+// Temperature: "C", "K", "F", "R".
+extern const std::array<UnitItem, 4> kTemperatureUnits;
+// Pressure, in Pa per unit. One millimetre of water is 9.8638 Pa and one PSI 6894.757 Pa in every
+// conversion of the system.
+extern const std::array<UnitItem, 8> kPressureUnits;
+// Length (altitude), in m per unit; one mile is 1609.34 m.
+extern const std::array<UnitItem, 4> kAltitudeUnits;
+// The humidity parameters.
+extern const std::array<UnitItem, 1> kRelativeHumidityUnits;
+extern const std::array<UnitItem, 3> kHumidityRatioUnits;
+extern const std::array<UnitItem, 3> kAbsoluteHumidityUnits;
+extern const std::array<UnitItem, 1> kWaterFractionUnits; ///< mole and mass fraction
+// The five further properties.
+extern const std::array<UnitItem, 5> kGasConstantUnits;
+extern const std::array<UnitItem, 2> kMolecularWeightUnits;
+extern const std::array<UnitItem, 3> kDensityUnits;
+extern const std::array<UnitItem, 3> kSpecificVolumeUnits;
+extern const std::array<UnitItem, 3> kEnthalpyUnits;
+
+/// Decimals of the altitude limit labels, in every length unit.
+inline constexpr int kAltitudeLimitDecimals = 3;
+
+/// The item of `units` whose key is `key`, or nullopt.
+std::optional<UnitItem> FindUnit(std::span<const UnitItem> units, std::string_view key);
+std::optional<UnitItem> FindPressureUnit(std::string_view key);
+std::optional<UnitItem> FindAltitudeUnit(std::string_view key);
+
+/// True when `unit` is `item` (by key).
+inline bool Is(std::string_view unit, const UnitItem& item)
+{
+    return unit == item.key;
+}
+
+// Named items, for the few places whose arithmetic differs by unit (the list order is fixed).
+inline const UnitItem& kCelsius = kTemperatureUnits[0];
+inline const UnitItem& kKelvin = kTemperatureUnits[1];
+inline const UnitItem& kFahrenheit = kTemperatureUnits[2];
+inline const UnitItem& kRankine = kTemperatureUnits[3];
+inline const UnitItem& kPercent = kRelativeHumidityUnits[0];
+
+// ---- Temperature ---------------------------------------------------------------------------------------
+// The one home of temperature conversion. Each routine keeps the order of operations its digits were
+// always formed by: (x + 459.67) x 5 / 9 is not the same double as (x + 459.67) x (5/9), nor
+// (K - 273.15) x 1.8 + 32 the same as (K - 273.15) x 9 / 5 + 32. Unknown keys give nullopt.
+
+/// Kelvin of a temperature typed in `unit`: C x + 273.15, F (x + 459.67) x 5 / 9, R x x 5 / 9.
+std::optional<double> TemperatureToKelvin(std::string_view unit, double value);
+/// A temperature (K) shown in `unit`: C K - 273.15, F (K - 273.15) x 1.8 + 32, R K x 9 / 5.
+std::optional<double> TemperatureFromKelvin(std::string_view unit, double temperature_K);
+/// The limit labels of the ambient temperature: F by way of Rankine, K x 9 / 5 - 459.67.
+std::optional<double> LimitTemperatureFromKelvin(std::string_view unit, double temperature_K);
+/// The range labels of the dew point and wet bulb: F as (K - 273.15) x 9 / 5 + 32.
+std::optional<double> RangeTemperatureFromKelvin(std::string_view unit, double temperature_K);
+/// The ambient temperature's range label in Rankine, formed in single precision as the temperature itself
+/// is held: single(K x 9) / 5 divided in single precision.
+float SingleRankineFromKelvin(double temperature_K);
+/// The dew point's thousandfold value in `unit`, which the dew point box rounds to an integer before
+/// writing it with three decimals: R forms K x 1000 x 9 / 5, the others the shown value x 1000.
+std::optional<double> DewPointThousandfold(std::string_view unit, double dew_point_K);
 
 } // namespace humidora

@@ -2,20 +2,60 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
-#include "cli/state_options.h"
 
 namespace humidora::cli {
+namespace {
+
+// The humidity parameters as options: the default one (relative humidity) first, then the others in the
+// order in which the calculation tries them.
+const std::vector<const Quantity*>& HumidityParameters()
+{
+    static const std::vector<const Quantity*> parameters = [] {
+        std::vector<const Quantity*> made = { FindQuantityByOption(AmbientInputs {}.humidity_option) };
+        for (const Quantity* quantity : kHumidityRouteOrder) {
+            if (quantity != made.front())
+                made.push_back(quantity);
+        }
+        return made;
+    }();
+    return parameters;
+}
+
+// One unit option per unit list that offers a choice, in the window's row order.
+const std::vector<const Quantity*>& UnitParameters()
+{
+    static const std::vector<const Quantity*> parameters = [] {
+        std::vector<const Quantity*> made;
+        for (const Quantity& quantity : kQuantities) {
+            if (quantity.units.size() > 1)
+                made.push_back(&quantity);
+        }
+        return made;
+    }();
+    return parameters;
+}
+
+QString CommandName(const Quantity& quantity)
+{
+    return FromModel(std::string(quantity.command_name));
+}
+
+QString UnitOptionName(const Quantity& quantity)
+{
+    return CommandName(quantity) + "-unit";
+}
+
+} // namespace
 
 StateOptions::StateOptions()
 {
-    for (const HumidityParameter& parameter : kHumidityParameters)
-        humidity.emplace_back(parameter.option,
-            QString("The humidity given as %1.").arg(QString(parameter.option).replace('-', ' ')), "V");
+    for (const Quantity* parameter : HumidityParameters())
+        humidity.emplace_back(CommandName(*parameter),
+            QString("The humidity given as %1.").arg(CommandName(*parameter).replace('-', ' ')), "V");
     const AmbientControls lists;
-    for (const UnitParameter& parameter : kUnitParameters) {
-        const UnitList& list = lists.*(kUnitLists[static_cast<std::size_t>(parameter.list - 1)].list);
-        units.emplace_back(
-            parameter.option, "Unit key, one of: \"" + FromModel(list.items).join("\", \"") + "\".", "KEY");
+    for (const Quantity* parameter : UnitParameters()) {
+        units.emplace_back(UnitOptionName(*parameter),
+            "Unit key, one of: \"" + FromModel((lists.*parameter->list).items).join("\", \"") + "\".", "KEY");
     }
 }
 
@@ -74,36 +114,36 @@ std::optional<int> ApplyStateOptions(const QCommandLineParser& parser, const Sta
         = inputs.system == UnitSystem::British ? kBritishSelection : kMetricSelection;
 
     // A unit that departs from the system's item makes the system Customized, as in the window.
-    for (std::size_t i = 0; i < std::size(kUnitParameters); ++i) {
+    for (std::size_t i = 0; i < UnitParameters().size(); ++i) {
         if (!parser.isSet(options.units[i]))
             continue;
-        const int list = kUnitParameters[i].list;
-        const UnitList& unit_list = lists.*(kUnitLists[static_cast<std::size_t>(list - 1)].list);
+        const int list = UnitParameters()[i]->listNumber();
+        const UnitList& unit_list = ListOf(lists, list);
         const QString key = parser.value(options.units[i]);
         const int index = unit_list.IndexOf(key.toStdString());
         if (index < 0)
-            return UnknownKey(command, QString(kUnitParameters[i].option).replace('-', ' '), key,
-                FromModel(unit_list.items));
+            return UnknownKey(
+                command, UnitOptionName(*UnitParameters()[i]).replace('-', ' '), key, FromModel(unit_list.items));
         inputs.selections[static_cast<std::size_t>(list - 1)] = index;
         if (!customized && index != reference[static_cast<std::size_t>(list - 1)])
             inputs.system = UnitSystem::Customized;
     }
 
-    const HumidityParameter* given = nullptr;
-    QString humidity_text = "50";
-    for (std::size_t i = 0; i < std::size(kHumidityParameters); ++i) {
+    const Quantity* given = nullptr;
+    QString humidity_text = FromModel(AmbientInputs {}.humidity);
+    for (std::size_t i = 0; i < HumidityParameters().size(); ++i) {
         if (!parser.isSet(options.humidity[i]))
             continue;
         if (given) {
-            PrintError(command + ": give at most one humidity parameter (--" + given->option + " and --"
-                + kHumidityParameters[i].option + ")");
+            PrintError(command + ": give at most one humidity parameter (--" + CommandName(*given) + " and --"
+                + CommandName(*HumidityParameters()[i]) + ")");
             return kUsageError;
         }
-        given = &kHumidityParameters[i];
+        given = HumidityParameters()[i];
         humidity_text = parser.value(options.humidity[i]);
     }
     if (!from_file || given) {
-        inputs.humidity_option = given ? given->option_button : 2;
+        inputs.humidity_option = given ? given->optionNumber() : AmbientInputs {}.humidity_option;
         inputs.humidity = humidity_text.toStdString();
     }
     if (!from_file || parser.isSet(options.temperature))

@@ -26,8 +26,8 @@ struct StateOptions
         "V" };
     QCommandLineOption method { "method", "Saturation formulation: \"iapws\" or \"hyland-wexler\".", "M" };
     QCommandLineOption system { "system", "Unit system: \"metric\" or \"british\".", "S" };
-    std::vector<QCommandLineOption> humidity; ///< one per kHumidityParameters
-    std::vector<QCommandLineOption> units;    ///< one per kUnitParameters
+    std::vector<QCommandLineOption> humidity; ///< one per humidity parameter, relative humidity first
+    std::vector<QCommandLineOption> units;    ///< one per unit list that offers a choice, in row order
 };
 
 /// A usage error (reported on stderr) when the options contradict each other (pressure and altitude).

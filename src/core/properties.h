@@ -14,6 +14,12 @@ using SaturationMethod = int;
 inline constexpr SaturationMethod kIapws = 1;
 inline constexpr SaturationMethod kHylandWexler = 2;
 
+/// Kelvin at 0 degrees Celsius.
+inline constexpr double kCelsiusOffset = 273.15;
+/// Ratio of the molar masses of water and dry air, 18.01528 / 28.9645 as the psychrometric relations
+/// round it.
+inline constexpr double kMolarMassRatio = 0.62198;
+
 /// Lowest temperature of the property routines and of the dew point, K.
 inline constexpr double kLowestTemperatureK = 173.15;
 /// Highest temperature of the saturation routines (the upper end of the Hyland-Wexler bracket), K.

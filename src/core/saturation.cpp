@@ -21,7 +21,7 @@ constexpr double kN[11] = { 0.0, 1167.0521452767, -724213.16703206, -17.07384694
 // Hyland-Wexler: ice C1..C7, water C8..C13 (index 0 unused).
 constexpr double kC[14] = { 0.0, -5674.5359, 6.3925247, -0.009677843, 6.2215701e-07, 2.0747825e-09,
     -9.484024e-13, 4.1635019, -5800.2206, 1.3914993, -0.048640239, 4.1764768e-05, -1.4452093e-08, 6.5459673 };
-constexpr double kHylandWexlerSwitchK = 273.15;
+constexpr double kHylandWexlerSwitchK = kCelsiusOffset;
 
 double IapwsSublimation(double t)
 {

@@ -6,11 +6,6 @@
 #include <cmath>
 
 namespace humidora {
-namespace {
-constexpr double kMolarMassRatio = 0.62198; // water / dry air
-constexpr double kCelsiusOffset = 273.15;
-} // namespace
-
 double HumidityRatioFromWetBulb(
     double wet_bulb_K, double dry_bulb_K, double pressure_Pa, SaturationMethod method)
 {

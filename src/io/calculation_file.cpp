@@ -48,56 +48,22 @@ const AmbientControls& Blank()
     return controls;
 }
 
-/// Number (0-based index into kUnitLists and AmbientInputs::selections) of a quantity's unit list.
-std::size_t ListIndex(const QuantityControls& quantity)
+/// Index of a quantity's unit list in AmbientInputs::selections.
+std::size_t ListIndex(const Quantity& quantity)
 {
-    for (std::size_t i = 0; i < kUnitLists.size(); ++i) {
-        if (kUnitLists[i].list == quantity.list)
-            return i;
-    }
-    return 0; // every quantity has a list of its own
-}
-
-/// The quantity whose option button is Option`number`, or nullptr.
-const QuantityControls* QuantityOfOption(int number)
-{
-    if (number < 1 || number > static_cast<int>(kOptions.size()))
-        return nullptr;
-    const auto option = kOptions[static_cast<std::size_t>(number - 1)].option;
-    for (const QuantityControls& quantity : kQuantities) {
-        if (quantity.option == option)
-            return &quantity;
-    }
-    return nullptr;
+    return static_cast<std::size_t>(quantity.listNumber() - 1);
 }
 
 bool IsHumidityOption(int number)
 {
-    const QuantityControls* quantity = QuantityOfOption(number);
-    if (quantity == nullptr)
-        return false;
-    for (const QuantityControls* humidity : kHumidityQuantities) {
-        if (humidity == quantity)
-            return true;
-    }
-    return false;
-}
-
-/// The option number (1..10) of the humidity quantity named `key`, or 0.
-int HumidityOptionOf(const QString& key)
-{
-    for (int number = 1; number <= static_cast<int>(kOptions.size()); ++number) {
-        const QuantityControls* quantity = QuantityOfOption(number);
-        if (IsHumidityOption(number) && Q(quantity->key) == key)
-            return number;
-    }
-    return 0;
+    const Quantity* quantity = FindQuantityByOption(number);
+    return quantity != nullptr && quantity->isHumidity();
 }
 
 QStringList HumidityKeys()
 {
     QStringList keys;
-    for (const QuantityControls* quantity : kHumidityQuantities)
+    for (const Quantity* quantity : kHumidityQuantities)
         keys << Q(quantity->key);
     return keys;
 }
@@ -201,7 +167,7 @@ private:
 QJsonObject ShownResults(const AmbientControls& shown)
 {
     QJsonObject quantities;
-    for (const QuantityControls& quantity : kQuantities) {
+    for (const Quantity& quantity : kQuantities) {
         const ValueBox& box = shown.*quantity.box;
         QJsonObject entry;
         entry.insert("text", QString::fromStdString(box.text));
@@ -236,7 +202,7 @@ QString ParseErrorText(const QJsonParseError& error, qsizetype size)
 
 QString InputsProblem(const AmbientInputs& inputs)
 {
-    for (const QuantityControls& quantity : kQuantities) {
+    for (const Quantity& quantity : kQuantities) {
         const std::size_t list = ListIndex(quantity);
         const int selected = inputs.selections[list];
         const int size = static_cast<int>((Blank().*quantity.list).items.size());
@@ -260,7 +226,7 @@ QString InputsProblem(const AmbientInputs& inputs)
     if (inputs.system != UnitSystem::Customized) {
         const bool metric = inputs.system == UnitSystem::Metric;
         const std::array<int, 16>& reference = metric ? kMetricSelection : kBritishSelection;
-        for (const QuantityControls& quantity : kQuantities) {
+        for (const Quantity& quantity : kQuantities) {
             const std::size_t list = ListIndex(quantity);
             if (inputs.selections[list] == reference[list])
                 continue;
@@ -278,7 +244,7 @@ QString InputsProblem(const AmbientInputs& inputs)
 QByteArray CalculationJson(const AmbientInputs& inputs, const AmbientControls* shown)
 {
     QJsonObject units;
-    for (const QuantityControls& quantity : kQuantities) {
+    for (const Quantity& quantity : kQuantities) {
         const UnitList& list = Blank().*quantity.list;
         const int selected = inputs.selections[ListIndex(quantity)];
         const bool valid = selected >= 0 && selected < static_cast<int>(list.items.size());
@@ -291,7 +257,7 @@ QByteArray CalculationJson(const AmbientInputs& inputs, const AmbientControls* s
     texts.insert("altitude", QString::fromStdString(inputs.altitude));
     texts.insert("humidity", QString::fromStdString(inputs.humidity));
 
-    const QuantityControls* humidity = QuantityOfOption(inputs.humidity_option);
+    const Quantity* humidity = FindQuantityByOption(inputs.humidity_option);
     QJsonObject document;
     document.insert("format", QLatin1String(kCalculationFormat));
     document.insert("version", kCalculationFormatVersion);
@@ -367,14 +333,14 @@ CalculationRead ParseCalculation(const QByteArray& json)
     inputs.iapws = formulation == 0;
     inputs.system = static_cast<UnitSystem>(system);
     inputs.altitude_given = pressure_given == 1;
-    inputs.humidity_option = HumidityOptionOf(HumidityKeys().at(humidity));
+    inputs.humidity_option = FindQuantity(HumidityKeys().at(humidity).toStdString())->optionNumber();
 
     MemberReader unit_reader(units, QStringLiteral("\"units\""));
     QStringList quantity_keys;
-    for (const QuantityControls& quantity : kQuantities)
+    for (const Quantity& quantity : kQuantities)
         quantity_keys << Q(quantity.key);
     unit_reader.refuseUnknown(quantity_keys);
-    for (const QuantityControls& quantity : kQuantities) {
+    for (const Quantity& quantity : kQuantities) {
         QStringList items;
         for (const std::string& item : (Blank().*quantity.list).items)
             items << QString::fromStdString(item);

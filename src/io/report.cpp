@@ -3,6 +3,7 @@
 #include "calc/number_text.h"
 #include "calc/point_table.h"
 #include "calc/product.h"
+#include "calc/quantities.h"
 #include "io/chart_picture.h"
 #include "io/save_file.h"
 
@@ -28,40 +29,6 @@ QString Q(std::string_view text)
 QString Html(const std::string& text)
 {
     return QString::fromStdString(text).toHtmlEscaped();
-}
-
-/// Row captions of the window, by quantity key.
-struct Caption
-{
-    std::string_view key;
-    const char* caption;
-};
-constexpr std::array<Caption, 16> kCaptions = { {
-    { "temperature", "Ambient Temperature" },
-    { "pressure", "Barometric Pressure" },
-    { "altitude", "Altitude above Sea Level" },
-    { "relative_humidity", "Relative Humidity" },
-    { "humidity_ratio", "Humidity Ratio" },
-    { "absolute_humidity", "Absolute Humidity" },
-    { "dew_point", "Dew Point Temperature" },
-    { "wet_bulb", "Wet Bulb Temperature" },
-    { "partial_pressure", "Partial Pressure of Water in Air" },
-    { "mole_fraction", "Water Mole Fraction in Air" },
-    { "mass_fraction", "Water Mass Fraction in Air" },
-    { "gas_constant", "Specific Gas Constant (R)" },
-    { "molecular_weight", "Molecular Weight" },
-    { "density", "Density" },
-    { "specific_volume", "Specific Volume" },
-    { "enthalpy", "Specific Enthalpy" },
-} };
-
-QString CaptionOf(std::string_view key)
-{
-    for (const Caption& caption : kCaptions) {
-        if (caption.key == key)
-            return QLatin1String(caption.caption);
-    }
-    return Q(key);
 }
 
 const char* const kStyle = R"(
@@ -93,13 +60,13 @@ QString QuantityRows(const AmbientControls& controls, std::size_t first, std::si
 {
     QString rows;
     for (std::size_t i = first; i <= last; ++i) {
-        const QuantityControls& quantity = kQuantities[i];
+        const Quantity& quantity = kQuantities[i];
         const ValueBox& box = controls.*quantity.box;
         const QString role = RoleOf(box);
         const QString value_class
             = role.isEmpty() ? QStringLiteral("number") : QStringLiteral("number %1").arg(role);
         rows += QStringLiteral("<tr><td>%1</td><td class=\"%2\">%3</td><td>%4</td>")
-                    .arg(CaptionOf(quantity.key).toHtmlEscaped(), value_class, Html(box.text),
+                    .arg(Q(quantity.long_caption).toHtmlEscaped(), value_class, Html(box.text),
                         Html((controls.*quantity.list).text()));
         if (ranges) {
             rows += QStringLiteral(
@@ -240,11 +207,12 @@ QString ReportHtml(const AmbientControls& controls, const ReportDetails& details
                 .arg(calculation,
                     details.created.toString(QStringLiteral("yyyy-MM-dd HH:mm t")).toHtmlEscaped(),
                     formulation.toHtmlEscaped(), UnitSystemOf(controls));
-    html += QStringLiteral("<h2>Ambient conditions</h2>") + QuantityTable(controls, 0, 2, true);
+    html += QStringLiteral("<h2>Ambient conditions</h2>")
+        + QuantityTable(controls, 0, kFirstHumidityRow - 1, true);
     html += QStringLiteral("<p class=\"gap\">&nbsp;</p><h2>Humidity parameters</h2>")
-        + QuantityTable(controls, 3, 10, true);
+        + QuantityTable(controls, kFirstHumidityRow, kFirstPropertyRow - 1, true);
     html += QStringLiteral("<p class=\"gap\">&nbsp;</p><h2>Other properties</h2>")
-        + QuantityTable(controls, 11, 15, false);
+        + QuantityTable(controls, kFirstPropertyRow, kQuantities.size() - 1, false);
     html += CompositionSection(controls);
     html
         += QStringLiteral("<p class=\"note\">Values as shown by %1. The three inputs marked given were "

@@ -3,6 +3,7 @@
 #include "calc/ambient_window.h"
 #include "calc/product.h"
 #include "calc/refusal.h"
+#include "calc/quantities.h"
 #include "ui/desktop_services.h"
 #include "ui/form_about.h"
 #include "ui/form_chart.h"
@@ -119,84 +120,15 @@ protected:
 
 // ---- Names of the model's controls -------------------------------------------------------------------
 
-int BoxNumber(humidora::ValueBox AmbientControls::*box)
-{
-    for (std::size_t i = 0; i < humidora::kValueBoxes.size(); ++i) {
-        if (humidora::kValueBoxes[i].box == box)
-            return static_cast<int>(i) + 1;
-    }
-    return 0;
-}
+using humidora::BoxNumber;
+using humidora::ListNumber;
+using humidora::OptionNumber;
 
-int ListNumber(humidora::UnitList AmbientControls::*list)
-{
-    for (std::size_t i = 0; i < humidora::kUnitLists.size(); ++i) {
-        if (humidora::kUnitLists[i].list == list)
-            return static_cast<int>(i) + 1;
-    }
-    return 0;
-}
-
-int OptionNumber(bool AmbientControls::*option)
-{
-    for (std::size_t i = 0; i < humidora::kOptions.size(); ++i) {
-        if (humidora::kOptions[i].option == option)
-            return static_cast<int>(i) + 1;
-    }
-    return 0;
-}
-
-/// Index in kLimitLabels (Label4 is 0), or -1.
+/// Index in kLimitLabels (Label4 is 0).
 int LimitLabelIndex(humidora::LimitLabel AmbientControls::*label)
 {
-    for (std::size_t i = 0; i < humidora::kLimitLabels.size(); ++i) {
-        if (humidora::kLimitLabels[i].label == label)
-            return static_cast<int>(i);
-    }
-    return -1;
+    return humidora::LabelNumber(label) - 4;
 }
-
-/// Caption of option button 1..10.
-const char* OptionCaption(int option)
-{
-    switch (option) {
-    case 1:
-        return "Humidity Ratio";
-    case 2:
-        return "Relative Humidity";
-    case 3:
-        return "Dew Point Temperature";
-    case 4:
-        return "Wet Bulb Temperature";
-    case 5:
-        return "Absolute Humidity";
-    case 6:
-        return "Water Mole Fraction in Air";
-    case 7:
-        return "Water Mass Fraction in Air";
-    case 8:
-        return "Barometric Pressure";
-    case 9:
-        return "Altitude above Sea Level";
-    case 10:
-        return "Partial Pressure of Water in Air";
-    }
-    return "";
-}
-
-/// Caption labels of the five computed properties, in the window's row order (kQuantities 11..15).
-struct PropertyCaption
-{
-    const char* name;
-    const char* caption;
-};
-constexpr std::array<PropertyCaption, 5> kPropertyCaptions = { {
-    { "Label29", "Specific Gas Const. (R)" },
-    { "Label32", "Molecular Weight" },
-    { "Label30", "Density" },
-    { "Label31", "Specific Volume" },
-    { "Label33", "Specific Enthalpy" },
-} };
 
 // The main grid's columns: the frame lines of the grid at both ends, a narrow gap inside them for the
 // frames' borders, then the five columns of a row.
@@ -333,9 +265,9 @@ void Form_ambient::buildControls()
         limit_labels_[static_cast<std::size_t>(index)] = label;
         return label;
     };
-    const auto makeCaption = [](const char* name, const QString& caption, QWidget* parent) {
+    const auto makeCaption = [](std::string_view name, const QString& caption, QWidget* parent) {
         auto* label = new QLabel(caption, parent);
-        label->setObjectName(QLatin1String(name));
+        label->setObjectName(ToQString(name));
         label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         return label;
     };
@@ -400,17 +332,17 @@ void Form_ambient::buildControls()
 
     auto* pressure_group = new QButtonGroup(this);
     auto* humidity_group = new QButtonGroup(this);
-    for (std::size_t q = 0; q < 11; ++q) {
-        const humidora::QuantityControls& quantity = humidora::kQuantities[q];
+    for (std::size_t q = 0; q < humidora::kFirstPropertyRow; ++q) {
+        const humidora::Quantity& quantity = humidora::kQuantities[q];
         const int row = q == 0 ? kTemperatureRow
             : q <= 2           ? kPressureRow + static_cast<int>(q) - 1
                                : kHumidityRow + static_cast<int>(q) - 3;
         if (quantity.option == nullptr) {
-            grid->addWidget(
-                makeCaption("Label2", QStringLiteral("Ambient Temperature"), central), row, kCaptionColumn);
+            grid->addWidget(makeCaption(quantity.caption_label, ToQString(quantity.caption), central), row,
+                kCaptionColumn);
         } else {
             const int number = OptionNumber(quantity.option);
-            auto* option = new QRadioButton(QLatin1String(OptionCaption(number)), central);
+            auto* option = new QRadioButton(ToQString(quantity.caption), central);
             option->setObjectName(QStringLiteral("Option%1").arg(number));
             options_[static_cast<std::size_t>(number - 1)] = option;
             (q <= 2 ? pressure_group : humidity_group)->addButton(option, number);
@@ -446,11 +378,10 @@ void Form_ambient::buildControls()
     properties->setContentsMargins(4, 2, 4, 4);
     properties->setHorizontalSpacing(2);
     properties->setVerticalSpacing(3);
-    for (std::size_t p = 0; p < kPropertyCaptions.size(); ++p) {
-        const humidora::QuantityControls& quantity = humidora::kQuantities[11 + p];
-        const int row = static_cast<int>(p);
-        QLabel* caption = makeCaption(
-            kPropertyCaptions[p].name, QLatin1String(kPropertyCaptions[p].caption), properties_frame);
+    for (std::size_t p = humidora::kFirstPropertyRow; p < humidora::kQuantities.size(); ++p) {
+        const humidora::Quantity& quantity = humidora::kQuantities[p];
+        const int row = static_cast<int>(p - humidora::kFirstPropertyRow);
+        QLabel* caption = makeCaption(quantity.caption_label, ToQString(quantity.caption), properties_frame);
         caption->setFont(WindowFont(kCaptionPoints));
         properties->addWidget(caption, row, 0);
         QComboBox* list = makeList(ListNumber(quantity.list), properties_frame);
@@ -601,11 +532,11 @@ void Form_ambient::setTabChain()
 {
     // Text1 first, then Text2, then the other value boxes in row order; then lists, options, listing, button.
     QList<QWidget*> chain;
-    for (const humidora::QuantityControls& quantity : humidora::kQuantities)
+    for (const humidora::Quantity& quantity : humidora::kQuantities)
         chain << boxes_[static_cast<std::size_t>(BoxNumber(quantity.box) - 1)];
-    for (const humidora::QuantityControls& quantity : humidora::kQuantities)
+    for (const humidora::Quantity& quantity : humidora::kQuantities)
         chain << lists_[static_cast<std::size_t>(ListNumber(quantity.list) - 1)];
-    for (const humidora::QuantityControls& quantity : humidora::kQuantities) {
+    for (const humidora::Quantity& quantity : humidora::kQuantities) {
         if (quantity.option != nullptr)
             chain << options_[static_cast<std::size_t>(OptionNumber(quantity.option) - 1)];
     }

@@ -63,11 +63,11 @@ private slots:
         QTest::addColumn<QString>("factor");
         for (const humidora::PressureUnit& unit : humidora::kPressureUnits) {
             const QString key = QString::fromUtf8(unit.key.data(), unit.key.size());
-            QTest::newRow(qPrintable("pressure " + key)) << key << FactorText(unit.pascal_per_unit);
+            QTest::newRow(qPrintable("pressure " + key)) << key << FactorText(unit.factor);
         }
-        for (const humidora::AltitudeUnit& unit : humidora::kAltitudeUnits) {
+        for (const humidora::UnitItem& unit : humidora::kAltitudeUnits) {
             const QString key = QString::fromUtf8(unit.key.data(), unit.key.size());
-            QTest::newRow(qPrintable("length " + key)) << key << FactorText(unit.metre_per_unit);
+            QTest::newRow(qPrintable("length " + key)) << key << FactorText(unit.factor);
         }
     }
 
