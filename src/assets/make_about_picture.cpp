@@ -29,8 +29,8 @@ constexpr int kWidth = humidora::kAboutPictureWidth;
 constexpr int kHeight = humidora::kAboutPictureHeight;
 
 constexpr double kPressurePa = 101325;
-constexpr double kMolarMassRatio = 0.62198; // water / dry air
-constexpr double kCelsiusOffset = 273.15;
+using humidora::kCelsiusOffset;
+using humidora::kMolarMassRatio;
 
 // Chart window: dry-bulb temperature on the horizontal axis, humidity ratio on the vertical one.
 constexpr double kTemperatureMinC = -10;

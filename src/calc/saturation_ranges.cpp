@@ -83,7 +83,7 @@ bool WriteSaturationRanges(Run& run)
         // The partial pressure of water can at most reach Ps: it says why, in the unit of its own row.
         const auto unit = FindPressureUnit(c.Combo11.text());
         run.refusal = Refusal { "partial_pressure", c.Label20.caption, RefusalReason::ReachesAmbientPressure,
-            {}, unit ? NumberText(Finite(P / unit->pascal_per_unit), unit->decimals) : std::string(),
+            {}, unit ? NumberText(Finite(unit->FromBase(P)), unit->decimals) : std::string(),
             c.Combo11.text(), 2 };
         GiveVapourPressureReport(c);
         return false;

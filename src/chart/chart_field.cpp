@@ -45,13 +45,12 @@ ChartField Fitted(ChartField field)
 // The conversions of the calculator's temperature boxes.
 double DryBulbShown(double temperature_K, ChartSystem system)
 {
-    const double t_C = temperature_K - ambient::kCelsiusOffset;
-    return system == ChartSystem::Metric ? t_C : t_C * 1.8 + 32;
+    return *TemperatureFromKelvin(DryBulbUnit(system), temperature_K);
 }
 
 double DryBulbKelvin(double shown, ChartSystem system)
 {
-    return *ambient::KelvinFromUnit(shown, DryBulbUnit(system));
+    return *TemperatureToKelvin(DryBulbUnit(system), shown);
 }
 
 double HumidityRatioShown(double W, ChartSystem system)
@@ -66,7 +65,7 @@ double HumidityRatioFromShown(double shown, ChartSystem system)
 
 std::string_view DryBulbUnit(ChartSystem system)
 {
-    return system == ChartSystem::Metric ? "C" : "F";
+    return system == ChartSystem::Metric ? kCelsius.key : kFahrenheit.key;
 }
 
 std::string_view HumidityRatioUnit(ChartSystem system)

@@ -82,18 +82,10 @@ ChartLayout LayoutFor(double width, double height)
 
 std::optional<std::string> TemperatureText(double temperature_K, const std::string& unit, int decimals)
 {
-    double shown = 0;
-    if (unit == "K")
-        shown = temperature_K;
-    else if (unit == "C")
-        shown = temperature_K - ambient::kCelsiusOffset;
-    else if (unit == "F")
-        shown = (temperature_K - ambient::kCelsiusOffset) * 1.8 + 32;
-    else if (unit == "R")
-        shown = temperature_K * 9 / 5;
-    else
+    const std::optional<double> shown = TemperatureFromKelvin(unit, temperature_K);
+    if (!shown)
         return std::nullopt;
-    return NumberText(shown, decimals);
+    return NumberText(*shown, decimals);
 }
 
 std::optional<std::string> HumidityRatioText(double W, const std::string& unit, int decimals)
