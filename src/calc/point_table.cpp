@@ -13,18 +13,9 @@ constexpr int kBtuDecimals = 0;
 constexpr int kRatioDecimals = 4;
 constexpr int kTemperatureDecimals = 3;
 
-const QuantityControls* Quantity(std::string_view key)
-{
-    for (const QuantityControls& quantity : kQuantities) {
-        if (quantity.key == key)
-            return &quantity;
-    }
-    return nullptr;
-}
-
 /// The table's text of a column: the window's, with a typed dry bulb or humidity ratio rounded as the
 /// window rounds such values where it computes them.
-std::string ColumnText(const AmbientControls& controls, const QuantityControls& quantity)
+std::string ColumnText(const AmbientControls& controls, const Quantity& quantity)
 {
     const ValueBox& box = controls.*(quantity.box);
     if (!box.locked && IsNumberText(box.text)) {
@@ -78,7 +69,7 @@ std::vector<std::string> PointColumnUnits(const AmbientControls& controls, std::
 {
     std::vector<std::string> units;
     for (const PointColumn& column : kPointColumns) {
-        const QuantityControls* quantity = Quantity(column.quantity);
+        const Quantity* quantity = FindQuantity(column.quantity);
         units.push_back(quantity ? (controls.*(quantity->list)).text() : "");
     }
     units[kFlowColumn] = flow_unit;
@@ -101,7 +92,7 @@ std::vector<std::string> PointRowTexts(
 {
     std::vector<std::string> row;
     for (const PointColumn& column : kPointColumns) {
-        const QuantityControls* quantity = Quantity(column.quantity);
+        const Quantity* quantity = FindQuantity(column.quantity);
         row.push_back(quantity ? ColumnText(view.controls, *quantity) : "");
     }
     row.front() = name;

@@ -158,13 +158,14 @@ AmbientInputs InUnitsOf(const PointView& point, const AmbientInputs& window, boo
     like.altitude_given = false;
     const std::optional<PressureUnit> unit
         = FindPressureUnit(ItemOf(&AmbientControls::Combo2, like.selections[1]));
-    like.pressure = ExactText(point.conditions.pressure_Pa / (unit ? unit->pascal_per_unit : 1));
+    like.pressure
+        = ExactText(unit ? unit->FromBase(point.conditions.pressure_Pa) : point.conditions.pressure_Pa);
     return InputsAtState(like, point.state);
 }
 
 std::optional<double> KelvinFromTemperatureUnit(double value, std::string_view unit)
 {
-    return ambient::KelvinFromUnit(value, unit);
+    return TemperatureToKelvin(unit, value);
 }
 
 double TemperatureInUnit(double T_K, std::string_view unit)
@@ -172,10 +173,10 @@ double TemperatureInUnit(double T_K, std::string_view unit)
     if (unit == "K")
         return T_K;
     if (unit == "F")
-        return (T_K - ambient::kCelsiusOffset) * 1.8 + 32;
+        return (T_K - kCelsiusOffset) * 1.8 + 32;
     if (unit == "R")
         return T_K * 1.8;
-    return T_K - ambient::kCelsiusOffset;
+    return T_K - kCelsiusOffset;
 }
 
 std::string DefaultPointName(int index)

@@ -4,7 +4,6 @@
 #include "calc/point_table.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
-#include "cli/state_options.h"
 
 #include <QJsonArray>
 
@@ -147,14 +146,14 @@ std::optional<int> ParsePointSpec(
                 return usage("flow \"" + value + "\" is not a number");
             continue;
         }
-        const auto humidity = std::find_if(std::begin(kHumidityParameters), std::end(kHumidityParameters),
-            [&](const HumidityParameter& parameter) { return key == parameter.option; });
-        if (humidity == std::end(kHumidityParameters))
+        const auto humidity = std::find_if(kHumidityQuantities.begin(), kHumidityQuantities.end(),
+            [&](const Quantity* quantity) { return key == FromModel(std::string(quantity->command_name)); });
+        if (humidity == kHumidityQuantities.end())
             return usage("unknown key \"" + key + "\"");
         if (humidity_given)
             return usage("give at most one humidity key");
         humidity_given = true;
-        point.inputs.humidity_option = humidity->option_button;
+        point.inputs.humidity_option = (*humidity)->optionNumber();
         point.inputs.humidity = value.toStdString();
     }
     if (flow) {
@@ -171,7 +170,7 @@ QJsonObject PointJson(std::string_view name, const PointView& view, std::optiona
 {
     const AirState state = exact.value_or(view.state);
     QJsonObject texts;
-    for (const QuantityControls& quantity : kQuantities)
+    for (const Quantity& quantity : kQuantities)
         texts[FromModel(std::string(quantity.key))] = FromModel((view.controls.*(quantity.box)).text);
     const bool ok = view.ok();
     return {
