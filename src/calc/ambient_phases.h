@@ -5,8 +5,8 @@
 #include "calc/ambient_controls.h"
 #include "calc/ambient_state.h"
 #include "calc/calculate_ambient.h"
-#include "calc/refusal.h"
 #include "calc/quantities.h"
+#include "calc/refusal.h"
 #include "core/properties.h"
 
 #include <optional>

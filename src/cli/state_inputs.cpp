@@ -122,8 +122,8 @@ std::optional<int> ApplyStateOptions(const QCommandLineParser& parser, const Sta
         const QString key = parser.value(options.units[i]);
         const int index = unit_list.IndexOf(key.toStdString());
         if (index < 0)
-            return UnknownKey(
-                command, UnitOptionName(*UnitParameters()[i]).replace('-', ' '), key, FromModel(unit_list.items));
+            return UnknownKey(command, UnitOptionName(*UnitParameters()[i]).replace('-', ' '), key,
+                FromModel(unit_list.items));
         inputs.selections[static_cast<std::size_t>(list - 1)] = index;
         if (!customized && index != reference[static_cast<std::size_t>(list - 1)])
             inputs.system = UnitSystem::Customized;

@@ -2,8 +2,8 @@
 
 #include "calc/ambient_window.h"
 #include "calc/product.h"
-#include "calc/refusal.h"
 #include "calc/quantities.h"
+#include "calc/refusal.h"
 #include "ui/desktop_services.h"
 #include "ui/form_about.h"
 #include "ui/form_chart.h"
