@@ -10,12 +10,12 @@ using humidora::chart::ChartSystem;
 
 void BM_ChartLines(benchmark::State& state)
 {
-    const humidora::chart::ChartSpec spec { 101325, static_cast<humidora::SaturationMethod>(state.range(2)),
+    const humidora::chart::ChartSpec setup { 101325, static_cast<humidora::SaturationMethod>(state.range(2)),
         static_cast<ChartSystem>(state.range(1)),
         humidora::chart::PresetField(static_cast<ChartRange>(state.range(0))) };
     std::size_t points = 0;
     for (auto _ : state) {
-        const humidora::chart::ChartLines lines = humidora::chart::ComputeChartLines(spec);
+        const humidora::chart::ChartLines lines = humidora::chart::ComputeChartLines(setup);
         points = 0;
         for (const humidora::chart::ChartLine& line : lines.lines)
             points += line.points.size();

@@ -43,7 +43,8 @@ std::string HumidityRatioInput(double W, std::string_view unit)
     return ExactText(unit == "(g moisture)/(kg dry air)" ? W * 1000 : W);
 }
 
-ProcessResult RunKind(const ProcessSpec& spec, const std::vector<Stream>& streams, const ProcessConditions& c)
+ProcessResult RunKind(
+    const ProcessSpec& recipe, const std::vector<Stream>& streams, const ProcessConditions& c)
 {
     const auto missing = [] {
         ProcessResult result;
@@ -51,28 +52,29 @@ ProcessResult RunKind(const ProcessSpec& spec, const std::vector<Stream>& stream
         return result;
     };
     const Stream& first = streams.front();
-    switch (spec.kind) {
+    switch (recipe.kind) {
     case ProcessKind::Mix:
         return Mix(streams, c);
     case ProcessKind::Heat:
-        return spec.to_temperature_K ? Heat(first, *spec.to_temperature_K, c) : missing();
+        return recipe.to_temperature_K ? Heat(first, *recipe.to_temperature_K, c) : missing();
     case ProcessKind::Coil:
-        if (spec.adp_K && spec.bypass_factor)
-            return CoilByAdp(first, *spec.adp_K, *spec.bypass_factor, c);
-        if (spec.leaving_temperature_K && spec.leaving_relative_humidity)
-            return CoilByLeaving(first, *spec.leaving_temperature_K, *spec.leaving_relative_humidity, c);
+        if (recipe.adp_K && recipe.bypass_factor)
+            return CoilByAdp(first, *recipe.adp_K, *recipe.bypass_factor, c);
+        if (recipe.leaving_temperature_K && recipe.leaving_relative_humidity)
+            return CoilByLeaving(first, *recipe.leaving_temperature_K, *recipe.leaving_relative_humidity, c);
         return missing();
     case ProcessKind::Evaporative:
-        if (spec.effectiveness)
-            return EvaporativeByEffectiveness(first, *spec.effectiveness, c);
-        return spec.to_relative_humidity ? EvaporativeToRelativeHumidity(first, *spec.to_relative_humidity, c)
-                                         : missing();
+        if (recipe.effectiveness)
+            return EvaporativeByEffectiveness(first, *recipe.effectiveness, c);
+        return recipe.to_relative_humidity
+            ? EvaporativeToRelativeHumidity(first, *recipe.to_relative_humidity, c)
+            : missing();
     case ProcessKind::Steam: {
-        const double steam_K = spec.steam_temperature_K.value_or(kDefaultSteamK);
-        if (spec.to_humidity_ratio)
-            return SteamToHumidityRatio(first, *spec.to_humidity_ratio, steam_K, c);
-        return spec.to_relative_humidity
-            ? SteamToRelativeHumidity(first, *spec.to_relative_humidity, steam_K, c)
+        const double steam_K = recipe.steam_temperature_K.value_or(kDefaultSteamK);
+        if (recipe.to_humidity_ratio)
+            return SteamToHumidityRatio(first, *recipe.to_humidity_ratio, steam_K, c);
+        return recipe.to_relative_humidity
+            ? SteamToRelativeHumidity(first, *recipe.to_relative_humidity, steam_K, c)
             : missing();
     }
     }
@@ -201,7 +203,7 @@ std::optional<ProcessKind> FindProcessKind(std::string_view key)
     return std::nullopt;
 }
 
-ProcessOutcome RunProcess(const ProcessSpec& spec, const std::vector<StatePoint>& points)
+ProcessOutcome RunProcess(const ProcessSpec& recipe, const std::vector<StatePoint>& points)
 {
     ProcessOutcome outcome;
     if (points.empty()) {
@@ -227,7 +229,7 @@ ProcessOutcome RunProcess(const ProcessSpec& spec, const std::vector<StatePoint>
             return outcome;
         }
     }
-    outcome.result = RunKind(spec, streams, conditions);
+    outcome.result = RunKind(recipe, streams, conditions);
     if (outcome.result.refused()) {
         outcome.refusal = outcome.result.refusal;
         return outcome;

@@ -134,9 +134,9 @@ struct ProcessOutcome
     std::string refusal;
 };
 
-/// Runs `spec` on `points` (in the order of spec.points, already looked up). Every point must share the
+/// Runs `recipe` on `points` (in the order of recipe.points, already looked up). Every point must share the
 /// pressure and formulation of the first; the leaving point is typed into the window in the first point's
 /// units and shown through it, and a state the window refuses refuses the process with the window's reason.
-ProcessOutcome RunProcess(const ProcessSpec& spec, const std::vector<StatePoint>& points);
+ProcessOutcome RunProcess(const ProcessSpec& recipe, const std::vector<StatePoint>& points);
 
 } // namespace humidora

@@ -47,10 +47,10 @@ int StatePointsList::Add(const AmbientInputs& inputs, std::optional<double> flow
     return static_cast<int>(points_.size()) - 1;
 }
 
-ProcessOutcome StatePointsList::Evaluate(const ProcessSpec& spec) const
+ProcessOutcome StatePointsList::Evaluate(const ProcessSpec& recipe) const
 {
     std::vector<StatePoint> entering;
-    for (const std::string& name : spec.points) {
+    for (const std::string& name : recipe.points) {
         const auto point = std::find_if(
             points_.begin(), points_.end(), [&](const StatePoint& p) { return p.name == name; });
         if (point == points_.end()) {
@@ -60,26 +60,26 @@ ProcessOutcome StatePointsList::Evaluate(const ProcessSpec& spec) const
         }
         entering.push_back(*point);
     }
-    return RunProcess(spec, entering);
+    return RunProcess(recipe, entering);
 }
 
-std::string StatePointsList::AddProcess(ProcessSpec spec)
+std::string StatePointsList::AddProcess(ProcessSpec recipe)
 {
-    spec.result_name = Trimmed(spec.result_name);
-    if (spec.result_name.empty())
-        spec.result_name = FreeName();
-    if (std::any_of(
-            points_.begin(), points_.end(), [&](const StatePoint& p) { return p.name == spec.result_name; }))
-        return "There is a point " + spec.result_name + " already.";
-    const ProcessOutcome outcome = Evaluate(spec);
+    recipe.result_name = Trimmed(recipe.result_name);
+    if (recipe.result_name.empty())
+        recipe.result_name = FreeName();
+    if (std::any_of(points_.begin(), points_.end(),
+            [&](const StatePoint& p) { return p.name == recipe.result_name; }))
+        return "There is a point " + recipe.result_name + " already.";
+    const ProcessOutcome outcome = Evaluate(recipe);
     if (!outcome.refusal.empty())
         return outcome.refusal;
     const AmbientInputs& like = std::find_if(points_.begin(), points_.end(), [&](const StatePoint& p) {
-        return p.name == spec.points.front();
+        return p.name == recipe.points.front();
     })->inputs;
-    points_.push_back({ spec.result_name, InputsAtState(like, outcome.result.leaving.state),
+    points_.push_back({ recipe.result_name, InputsAtState(like, outcome.result.leaving.state),
         outcome.result.leaving.flow_kg_s });
-    processes_.push_back(std::move(spec));
+    processes_.push_back(std::move(recipe));
     return {};
 }
 
@@ -95,17 +95,19 @@ TextTable StatePointsList::ShownProcesses(const AmbientInputs& window) const
     static const AmbientControls lists;
     const std::string& temperature_unit
         = lists.Combo1.items.at(static_cast<std::size_t>(window.selections[0]));
-    for (const ProcessSpec& spec : processes_) {
-        const ProcessOutcome outcome = Evaluate(spec);
+    for (const ProcessSpec& recipe : processes_) {
+        const ProcessOutcome outcome = Evaluate(recipe);
         std::string from, loads = outcome.refusal;
-        for (const std::string& name : spec.points)
+        for (const std::string& name : recipe.points)
             from += (from.empty() ? "" : ", ") + name;
         if (outcome.refusal.empty()) {
-            for (const LoadLine& line : LoadLines(outcome.result, spec.kind, window.system, temperature_unit))
+            for (const LoadLine& line :
+                LoadLines(outcome.result, recipe.kind, window.system, temperature_unit))
                 loads += (loads.empty() ? "" : "; ") + line.caption + " " + line.text
                     + (line.unit.empty() ? "" : " " + line.unit);
         }
-        table.rows.push_back({ std::string(ProcessKindCaption(spec.kind)), from, spec.result_name, loads });
+        table.rows.push_back(
+            { std::string(ProcessKindCaption(recipe.kind)), from, recipe.result_name, loads });
     }
     return table;
 }

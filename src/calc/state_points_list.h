@@ -37,14 +37,14 @@ public:
     bool SetFlowText(int row, const std::string& text, const FlowUnit& unit);
 
     /// Processes on the points, by name. Adding one runs it: when computed, its leaving point joins the
-    /// points under spec.result_name (or the first free default name) and the process is kept; when
+    /// points under recipe.result_name (or the first free default name) and the process is kept; when
     /// refused nothing changes and the reason is returned (else an empty text).
     const std::vector<ProcessSpec>& processes() const { return processes_; }
     void SetProcesses(std::vector<ProcessSpec> processes) { processes_ = std::move(processes); }
-    std::string AddProcess(ProcessSpec spec);
+    std::string AddProcess(ProcessSpec recipe);
     void RemoveProcess(int row);
     /// A kept process evaluated on the points as they are now; a point renamed or deleted since refuses it.
-    ProcessOutcome Evaluate(const ProcessSpec& spec) const;
+    ProcessOutcome Evaluate(const ProcessSpec& recipe) const;
     /// The processes as a table: kind, entering points, leaving point and the loads (or the refusal) in
     /// the units of the main window's system.
     TextTable ShownProcesses(const AmbientInputs& window) const;

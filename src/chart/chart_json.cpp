@@ -34,15 +34,16 @@ void AppendAxis(std::string& json, const char* name, std::string_view unit, doub
 
 std::string ChartJson(const ChartLines& chart, const std::optional<ChartPoint>& state)
 {
-    const ChartSpec& spec = chart.spec;
-    std::string json = "{\"pressure_Pa\":" + Number(spec.pressure_Pa, 17) + ",\"method\":\""
-        + (spec.method == kIapws ? "iapws" : "hyland-wexler") + "\",\"system\":\""
-        + (spec.system == ChartSystem::Metric ? "metric" : "british") + "\",";
-    AppendAxis(json, "dry_bulb", DryBulbUnit(spec.system), DryBulbShown(spec.field.t_min_K, spec.system),
-        DryBulbShown(spec.field.t_max_K, spec.system));
+    const ChartSpec& setup = chart.setup;
+    std::string json = "{\"pressure_Pa\":" + Number(setup.pressure_Pa, 17) + ",\"method\":\""
+        + (setup.method == kIapws ? "iapws" : "hyland-wexler") + "\",\"system\":\""
+        + (setup.system == ChartSystem::Metric ? "metric" : "british") + "\",";
+    AppendAxis(json, "dry_bulb", DryBulbUnit(setup.system), DryBulbShown(setup.field.t_min_K, setup.system),
+        DryBulbShown(setup.field.t_max_K, setup.system));
     json += ",";
-    AppendAxis(json, "humidity_ratio", HumidityRatioUnit(spec.system),
-        HumidityRatioShown(spec.field.w_min, spec.system), HumidityRatioShown(spec.field.w_max, spec.system));
+    AppendAxis(json, "humidity_ratio", HumidityRatioUnit(setup.system),
+        HumidityRatioShown(setup.field.w_min, setup.system),
+        HumidityRatioShown(setup.field.w_max, setup.system));
     json += ",\"lines\":[";
     for (std::size_t i = 0; i < chart.lines.size(); ++i) {
         const ChartLine& line = chart.lines[i];

@@ -204,11 +204,11 @@ std::vector<double> Multiples(double low, double high, double step)
 class LineBuilder
 {
 public:
-    explicit LineBuilder(const ChartSpec& spec)
-        : spec_(spec)
-        , field_(spec.field)
-        , sampler_(spec.field)
-        , steps_(spec.system == ChartSystem::Metric ? kMetricSteps : kBritishSteps)
+    explicit LineBuilder(const ChartSpec& setup)
+        : spec_(setup)
+        , field_(setup.field)
+        , sampler_(setup.field)
+        , steps_(setup.system == ChartSystem::Metric ? kMetricSteps : kBritishSteps)
         , t_end_(EndOfStates())
     {
     }
@@ -393,21 +393,21 @@ double LabelStep(double span)
     return NiceStep(span, kMostLabels);
 }
 
-ChartLines ComputeChartLines(const ChartSpec& spec)
+ChartLines ComputeChartLines(const ChartSpec& setup)
 {
-    return LineBuilder(spec).Build();
+    return LineBuilder(setup).Build();
 }
 
-std::shared_ptr<const ChartLines> ChartLineCache::Lines(const ChartSpec& spec)
+std::shared_ptr<const ChartLines> ChartLineCache::Lines(const ChartSpec& setup)
 {
     const auto found = std::find_if(entries_.begin(), entries_.end(),
-        [&spec](const std::shared_ptr<const ChartLines>& entry) { return entry->spec == spec; });
+        [&setup](const std::shared_ptr<const ChartLines>& entry) { return entry->setup == setup; });
     std::shared_ptr<const ChartLines> lines;
     if (found != entries_.end()) {
         lines = *found;
         entries_.erase(found);
     } else {
-        lines = std::make_shared<const ChartLines>(ComputeChartLines(spec));
+        lines = std::make_shared<const ChartLines>(ComputeChartLines(setup));
         ++computations_;
         if (entries_.size() == kEntries)
             entries_.pop_back();

@@ -58,7 +58,7 @@ struct ChartSpec
 
 struct ChartLines
 {
-    ChartSpec spec;
+    ChartSpec setup;
     std::vector<ChartLine> lines;
 };
 
@@ -67,10 +67,10 @@ inline constexpr double kReferenceWidth = 1920;
 inline constexpr double kReferenceHeight = 1200;
 inline constexpr double kToleranceInPixels = 0.5;
 
-/// Every line of the chart for spec, in the order saturation, relative humidity, wet bulb, enthalpy,
+/// Every line of the chart for setup, in the order saturation, relative humidity, wet bulb, enthalpy,
 /// specific volume, dry-bulb grid, humidity-ratio grid; lines without a part in the field are left out.
 /// The pressure must lie within the calculator's limits (5 kPa to 1 MPa) and the field be valid.
-ChartLines ComputeChartLines(const ChartSpec& spec);
+ChartLines ComputeChartLines(const ChartSpec& setup);
 
 /// The step of the labelled values on an axis of span (in its unit): 1, 2 or 5 times a power of ten,
 /// about a dozen labels across. The grid lines of the axis divide it.
@@ -81,7 +81,7 @@ double LabelStep(double span);
 class ChartLineCache
 {
 public:
-    std::shared_ptr<const ChartLines> Lines(const ChartSpec& spec);
+    std::shared_ptr<const ChartLines> Lines(const ChartSpec& setup);
     /// How many times lines were computed (not found).
     std::size_t computations() const { return computations_; }
 

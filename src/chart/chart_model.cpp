@@ -155,14 +155,14 @@ void ChartModel::Pan(const ChartAxes& axes, PixelPoint from, PixelPoint to)
     field_ = Panned(field_, a.T_K - b.T_K, a.W - b.W);
 }
 
-ChartSpec ChartModel::spec() const
+ChartSpec ChartModel::setup() const
 {
     return { pressure_Pa_, method_, system_, field_ };
 }
 
 std::shared_ptr<const ChartLines> ChartModel::lines()
 {
-    return cache_.Lines(spec());
+    return cache_.Lines(setup());
 }
 
 ChartPicture ChartModel::Picture()

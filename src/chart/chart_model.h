@@ -107,8 +107,8 @@ public:
     /// Moves the field so that what lay under `from` comes under `to`.
     void Pan(const ChartAxes& axes, PixelPoint from, PixelPoint to);
 
-    ChartSpec spec() const;
-    /// The lines of the current spec, from the cache when drawn before.
+    ChartSpec setup() const;
+    /// The lines of the current setup, from the cache when drawn before.
     std::shared_ptr<const ChartLines> lines();
     const ChartLineCache& cache() const { return cache_; }
     std::optional<ChartPoint> marker() const { return marker_; }

@@ -19,13 +19,13 @@ ChartOverlay PointsOverlay(const StatePointsList& list)
     const auto index = [&](const std::string& name) {
         return static_cast<std::size_t>(std::find(names.begin(), names.end(), name) - names.begin());
     };
-    for (const ProcessSpec& spec : list.processes()) {
-        const std::size_t to = index(spec.result_name);
-        if (to == names.size() || !list.Evaluate(spec).refusal.empty())
+    for (const ProcessSpec& setup : list.processes()) {
+        const std::size_t to = index(setup.result_name);
+        if (to == names.size() || !list.Evaluate(setup).refusal.empty())
             continue;
         // One label per process: a mixing's arrows meet at the mixture.
-        std::string label(ProcessKindKey(spec.kind));
-        for (const std::string& from : spec.points) {
+        std::string label(ProcessKindKey(setup.kind));
+        for (const std::string& from : setup.points) {
             if (index(from) != names.size())
                 overlay.arrows.push_back({ index(from), to, std::exchange(label, {}) });
         }

@@ -98,15 +98,15 @@ std::variant<ChartField, int> FieldFromOptions(const QCommandLineParser& parser,
 void PrintSummary(const chart::ChartPicture& picture)
 {
     const chart::ChartLines& lines = *picture.lines;
-    const chart::ChartSpec& spec = lines.spec;
+    const chart::ChartSpec& setup = lines.setup;
     PrintOut(QString::fromStdString(picture.title + ": " + picture.subtitle));
     PrintOut(QString("dry bulb %1..%2 %3, humidity ratio %4..%5 %6")
-                 .arg(chart::DryBulbShown(spec.field.t_min_K, spec.system), 0, 'g', 10)
-                 .arg(chart::DryBulbShown(spec.field.t_max_K, spec.system), 0, 'g', 10)
-                 .arg(QString::fromUtf8(chart::DryBulbUnit(spec.system).data()))
-                 .arg(chart::HumidityRatioShown(spec.field.w_min, spec.system), 0, 'g', 10)
-                 .arg(chart::HumidityRatioShown(spec.field.w_max, spec.system), 0, 'g', 10)
-                 .arg(QString::fromUtf8(chart::HumidityRatioUnit(spec.system).data())));
+                 .arg(chart::DryBulbShown(setup.field.t_min_K, setup.system), 0, 'g', 10)
+                 .arg(chart::DryBulbShown(setup.field.t_max_K, setup.system), 0, 'g', 10)
+                 .arg(QString::fromUtf8(chart::DryBulbUnit(setup.system).data()))
+                 .arg(chart::HumidityRatioShown(setup.field.w_min, setup.system), 0, 'g', 10)
+                 .arg(chart::HumidityRatioShown(setup.field.w_max, setup.system), 0, 'g', 10)
+                 .arg(QString::fromUtf8(chart::HumidityRatioUnit(setup.system).data())));
     QMap<int, QStringList> values;
     QMap<int, QString> units;
     for (const chart::ChartLine& line : lines.lines) {
@@ -198,7 +198,7 @@ int RunChart(const QStringList& arguments)
     }
 
     const auto field
-        = FieldFromOptions(parser, command, range, dry_bulb_range, humidity_ratio_max, model.spec().system);
+        = FieldFromOptions(parser, command, range, dry_bulb_range, humidity_ratio_max, model.setup().system);
     if (const int* status = std::get_if<int>(&field))
         return *status;
     model.SetField(std::get<ChartField>(field));

@@ -111,7 +111,7 @@ std::optional<int> ReadPointContext(const QCommandLineParser& parser, const Poin
 }
 
 std::optional<int> ParsePointSpec(
-    const QString& spec, const PointContext& context, int index, const QString& command, StatePoint& point)
+    const QString& recipe, const PointContext& context, int index, const QString& command, StatePoint& point)
 {
     point.name = DefaultPointName(index);
     point.inputs = context.base;
@@ -123,10 +123,10 @@ std::optional<int> ParsePointSpec(
     std::optional<double> flow;
     bool humidity_given = false;
     const auto usage = [&](const QString& why) {
-        PrintError(command + ": --point \"" + spec + "\": " + why);
+        PrintError(command + ": --point \"" + recipe + "\": " + why);
         return kUsageError;
     };
-    for (const QString& pair : spec.split(',')) {
+    for (const QString& pair : recipe.split(',')) {
         const qsizetype equals = pair.indexOf('=');
         if (equals < 0)
             return usage("\"" + pair + "\" is not key=value");
@@ -183,10 +183,10 @@ QJsonObject PointJson(std::string_view name, const PointView& view, std::optiona
     };
 }
 
-bool PrintProcess(const ProcessSpec& spec, const std::vector<StatePoint>& points, const PointContext& context,
-    bool json, const QString& command)
+bool PrintProcess(const ProcessSpec& recipe, const std::vector<StatePoint>& points,
+    const PointContext& context, bool json, const QString& command)
 {
-    const ProcessOutcome outcome = RunProcess(spec, points);
+    const ProcessOutcome outcome = RunProcess(recipe, points);
     const bool ok = outcome.refusal.empty();
     if (json) {
         QJsonArray entering;
@@ -204,7 +204,7 @@ bool PrintProcess(const ProcessSpec& spec, const std::vector<StatePoint>& points
         PrintJson({
             { "points", entering },
             { "result",
-                ok ? QJsonValue(PointJson(spec.result_name, *outcome.leaving,
+                ok ? QJsonValue(PointJson(recipe.result_name, *outcome.leaving,
                     outcome.result.leaving.flow_kg_s, outcome.result.leaving.state))
                    : QJsonValue() },
             { "loads", loads },
@@ -223,13 +223,13 @@ bool PrintProcess(const ProcessSpec& spec, const std::vector<StatePoint>& points
                 PointRowTexts(points[i].name, outcome.entering[i], points[i].flow_kg_s, context.flow_unit));
         if (ok)
             rows.push_back(PointRowTexts(
-                spec.result_name, *outcome.leaving, outcome.result.leaving.flow_kg_s, context.flow_unit));
+                recipe.result_name, *outcome.leaving, outcome.result.leaving.flow_kg_s, context.flow_unit));
         PrintRows(header, rows);
         if (ok) {
             PrintOut(QString());
             const std::string& temperature_unit = Item(&AmbientControls::Combo1, context.base, 0);
             for (const LoadLine& line :
-                LoadLines(outcome.result, spec.kind, context.base.system, temperature_unit))
+                LoadLines(outcome.result, recipe.kind, context.base.system, temperature_unit))
                 PrintOut((FromModel(line.caption) + ":").leftJustified(24) + FromModel(line.text) + " "
                     + FromModel(line.unit));
         }

@@ -1,5 +1,5 @@
 // What "process" and "points" share: the options that set the conditions of every point (pressure or
-// altitude, formulation, unit system, flow unit), reading a point's SPEC, and writing points, results and
+// altitude, formulation, unit system, flow unit), reading a point's POINT, and writing points, results and
 // loads as a table or as JSON.
 #pragma once
 
@@ -48,10 +48,10 @@ std::optional<double> ReadNumber(const QString& text);
 std::optional<int> ReadPointContext(const QCommandLineParser& parser, const PointOptions& options,
     const QString& command, PointContext& context);
 
-/// Reads one SPEC ("name=A,flow=2,temperature=30,relative-humidity=50") as point number `index` (which
+/// Reads one POINT ("name=A,flow=2,temperature=30,relative-humidity=50") as point number `index` (which
 /// names it when it has no name); a usage error is reported and its status returned.
 std::optional<int> ParsePointSpec(
-    const QString& spec, const PointContext& context, int index, const QString& command, StatePoint& point);
+    const QString& recipe, const PointContext& context, int index, const QString& command, StatePoint& point);
 
 /// A point as JSON: name, T_K, W, h_kJ_per_kg, flow_kg_per_s (null without a flow, and every number null
 /// for a refused point) and the window's texts of every quantity. The numbers are the window's state, or
@@ -62,7 +62,7 @@ QJsonObject PointJson(std::string_view name, const PointView& view, std::optiona
 
 /// Runs the process and prints the points, the leaving point and the loads (a table, or JSON). Returns
 /// whether the process was computed; a refusal goes to stderr as well.
-bool PrintProcess(const ProcessSpec& spec, const std::vector<StatePoint>& points, const PointContext& context,
-    bool json, const QString& command);
+bool PrintProcess(const ProcessSpec& recipe, const std::vector<StatePoint>& points,
+    const PointContext& context, bool json, const QString& command);
 
 } // namespace humidora::cli

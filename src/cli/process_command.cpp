@@ -21,7 +21,7 @@ const char* const kDescription
       "RH\n"
       "  evaporative   --effectiveness E (0..1), or --to-relative-humidity RH\n"
       "  steam         --to-humidity-ratio W or --to-relative-humidity RH [--steam-temperature T]\n"
-      "SPEC is comma-separated key=value pairs: name, flow, temperature and one humidity key named as the\n"
+      "POINT is comma-separated key=value pairs: name, flow, temperature and one humidity key named as the\n"
       "options of \"state\" (relative-humidity, humidity-ratio, dew-point, wet-bulb, absolute-humidity,\n"
       "partial-pressure, mole-fraction, mass-fraction), values in the state command's units of the system;\n"
       "e.g. --point name=OA,flow=2,temperature=32,dew-point=22. Temperatures are in C (F with --system\n"
@@ -43,7 +43,7 @@ int RunAirProcess(const QStringList& arguments)
 {
     const QString command = arguments.value(0);
     QCommandLineParser parser;
-    const QCommandLineOption point("point", "A point: comma-separated key=value pairs (see above).", "SPEC");
+    const QCommandLineOption point("point", "A point: comma-separated key=value pairs (see above).", "POINT");
     const QCommandLineOption name("name", "Name of the leaving point (the next letter unless given).", "N");
     parser.addOptions({ point, name });
     std::vector<QCommandLineOption> parameter_options;
@@ -58,7 +58,7 @@ int RunAirProcess(const QStringList& arguments)
     const PointOptions options;
     options.addTo(parser);
     if (const std::optional<int> status
-        = ParseArguments(parser, arguments, "process KIND --point SPEC [options]", kDescription))
+        = ParseArguments(parser, arguments, "process KIND --point POINT [options]", kDescription))
         return *status;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {
@@ -76,8 +76,8 @@ int RunAirProcess(const QStringList& arguments)
     if (const std::optional<int> status = ReadPointContext(parser, options, command, context))
         return *status;
 
-    ProcessSpec spec;
-    spec.kind = *kind;
+    ProcessSpec recipe;
+    recipe.kind = *kind;
     std::vector<std::string> given;
     for (std::size_t i = 0; i < kProcessParameters.size(); ++i) {
         const ProcessParameter& parameter = kProcessParameters[i];
@@ -94,7 +94,7 @@ int RunAirProcess(const QStringList& arguments)
             PrintError(command + ": --" + option + " \"" + text + "\" is not a number");
             return kUsageError;
         }
-        spec.*(parameter.field) = ParameterInSi(parameter, *value, context.base);
+        recipe.*(parameter.field) = ParameterInSi(parameter, *value, context.base);
         given.emplace_back(parameter.key);
     }
     if (!MatchingForm(*kind, given)) {
@@ -119,15 +119,15 @@ int RunAirProcess(const QStringList& arguments)
     const std::size_t needed = *kind == ProcessKind::Mix ? 2 : 1;
     if (points.size() < needed || (*kind != ProcessKind::Mix && points.size() > 1)) {
         PrintError(command + ": \"" + positional.first() + "\" takes "
-            + (*kind == ProcessKind::Mix ? "two or more points" : "one point") + " (--point SPEC)");
+            + (*kind == ProcessKind::Mix ? "two or more points" : "one point") + " (--point POINT)");
         return kUsageError;
     }
     for (const StatePoint& p : points)
-        spec.points.push_back(p.name);
-    spec.result_name = parser.isSet(name) ? parser.value(name).toStdString()
-                                          : DefaultPointName(static_cast<int>(points.size()));
+        recipe.points.push_back(p.name);
+    recipe.result_name = parser.isSet(name) ? parser.value(name).toStdString()
+                                            : DefaultPointName(static_cast<int>(points.size()));
 
-    return PrintProcess(spec, points, context, parser.isSet(options.json), command) ? kSuccess : kRefused;
+    return PrintProcess(recipe, points, context, parser.isSet(options.json), command) ? kSuccess : kRefused;
 }
 
 } // namespace humidora::cli

@@ -79,7 +79,7 @@ public:
         , size_(size)
         , picture_(picture)
         , layout_(chart::LayoutFor(size.width(), size.height()))
-        , axes_(picture.lines->spec.field, layout_.plot)
+        , axes_(picture.lines->setup.field, layout_.plot)
         , s_(layout_.scale)
         , plot_(layout_.plot.left, layout_.plot.top, layout_.plot.width, layout_.plot.height)
     {
@@ -209,7 +209,7 @@ private:
     {
         const ChartPoint start = line.points.front();
         const auto saturated = SaturationHumidityRatio(
-            start.T_K, { picture_.lines->spec.pressure_Pa, picture_.lines->spec.method });
+            start.T_K, { picture_.lines->setup.pressure_Pa, picture_.lines->setup.method });
         return saturated && std::fabs(At({ start.T_K, *saturated }).y() - At(start).y()) < 0.5;
     }
 
@@ -280,8 +280,8 @@ private:
     {
         p_.setFont(ChartFont(11 * s_));
         p_.setPen(QPen(kInk, 1 * s_));
-        const chart::ChartSpec& spec = picture_.lines->spec;
-        const chart::ChartField& f = spec.field;
+        const chart::ChartSpec& setup = picture_.lines->setup;
+        const chart::ChartField& f = setup.field;
         const double bottom = plot_.bottom();
         const double right = plot_.right();
         for (const ChartLine& line : picture_.lines->lines) {
@@ -293,20 +293,20 @@ private:
                 p_.drawLine(QPointF(right, y), QPointF(right + 3 * s_, y));
             }
         }
-        const double t_low = chart::DryBulbShown(f.t_min_K, spec.system);
-        const double t_high = chart::DryBulbShown(f.t_max_K, spec.system);
+        const double t_low = chart::DryBulbShown(f.t_min_K, setup.system);
+        const double t_high = chart::DryBulbShown(f.t_max_K, setup.system);
         const double t_step = chart::LabelStep(t_high - t_low);
         for (double k = std::ceil(t_low / t_step - 1e-9); k * t_step <= t_high + t_step * 1e-9; ++k) {
-            const double x = At({ chart::DryBulbKelvin(k * t_step, spec.system), f.w_min }).x();
+            const double x = At({ chart::DryBulbKelvin(k * t_step, setup.system), f.w_min }).x();
             p_.drawLine(QPointF(x, bottom), QPointF(x, bottom + 5 * s_));
             p_.drawText(QRectF(x - 30 * s_, bottom + 5 * s_, 60 * s_, 16 * s_),
                 Qt::AlignHCenter | Qt::AlignTop, ValueText(k * t_step));
         }
-        const double w_low = chart::HumidityRatioShown(f.w_min, spec.system);
-        const double w_high = chart::HumidityRatioShown(f.w_max, spec.system);
+        const double w_low = chart::HumidityRatioShown(f.w_min, setup.system);
+        const double w_high = chart::HumidityRatioShown(f.w_max, setup.system);
         const double w_step = chart::LabelStep(w_high - w_low);
         for (double k = std::ceil(w_low / w_step - 1e-9); k * w_step <= w_high + w_step * 1e-9; ++k) {
-            const double y = At({ f.t_max_K, chart::HumidityRatioFromShown(k * w_step, spec.system) }).y();
+            const double y = At({ f.t_max_K, chart::HumidityRatioFromShown(k * w_step, setup.system) }).y();
             p_.drawLine(QPointF(right, y), QPointF(right + 5 * s_, y));
             p_.drawText(QRectF(right + 6 * s_, y - 8 * s_, 60 * s_, 16 * s_),
                 Qt::AlignLeft | Qt::AlignVCenter, ValueText(k * w_step));
@@ -370,7 +370,7 @@ private:
 
     void DrawTexts()
     {
-        const chart::ChartSystem system = picture_.lines->spec.system;
+        const chart::ChartSystem system = picture_.lines->setup.system;
         p_.setPen(kInk);
         p_.setFont(ChartFont(17 * s_, true));
         p_.drawText(QPointF(plot_.left(), 22 * s_), QString::fromStdString(picture_.title));

@@ -104,35 +104,36 @@ void ProcessDialog::kindChosen()
 
 bool ProcessDialog::apply()
 {
-    ProcessSpec spec;
-    spec.kind = static_cast<ProcessKind>(kind_->currentData().toInt());
+    ProcessSpec recipe;
+    recipe.kind = static_cast<ProcessKind>(kind_->currentData().toInt());
     for (int row = 0; row < points_->count(); ++row) {
         if (points_->item(row)->isSelected())
-            spec.points.push_back(points_->item(row)->text().toStdString());
+            recipe.points.push_back(points_->item(row)->text().toStdString());
     }
     std::vector<std::string> given;
     for (std::size_t i = 0; i < kProcessParameters.size(); ++i) {
         const ProcessParameter& parameter = kProcessParameters[i];
         const std::string text = parameters_[i]->text().trimmed().toStdString();
-        if (!parameter.TakenBy(spec.kind) || text.empty())
+        if (!parameter.TakenBy(recipe.kind) || text.empty())
             continue;
         if (!IsNumberText(text)) {
             problem_->setText(ToQString(parameter.caption) + QStringLiteral(" is not a number."));
             return false;
         }
-        spec.*(parameter.field) = ParameterInSi(parameter, NumberValue(text), units_);
+        recipe.*(parameter.field) = ParameterInSi(parameter, NumberValue(text), units_);
         given.emplace_back(parameter.key);
     }
-    const std::size_t needed = spec.kind == ProcessKind::Mix ? 2 : 1;
-    if (spec.points.size() < needed || (spec.kind != ProcessKind::Mix && spec.points.size() > 1)) {
-        problem_->setText(spec.kind == ProcessKind::Mix ? QStringLiteral("Choose two or more points to mix.")
-                                                        : QStringLiteral("Choose the one entering point."));
+    const std::size_t needed = recipe.kind == ProcessKind::Mix ? 2 : 1;
+    if (recipe.points.size() < needed || (recipe.kind != ProcessKind::Mix && recipe.points.size() > 1)) {
+        problem_->setText(recipe.kind == ProcessKind::Mix
+                ? QStringLiteral("Choose two or more points to mix.")
+                : QStringLiteral("Choose the one entering point."));
         return false;
     }
-    if (!MatchingForm(spec.kind, given)) {
+    if (!MatchingForm(recipe.kind, given)) {
         QStringList forms;
         for (const ProcessForm& form : kProcessForms) {
-            if (form.kind != spec.kind)
+            if (form.kind != recipe.kind)
                 continue;
             QStringList captions;
             for (const std::string_view key : form.required) {
@@ -147,8 +148,8 @@ bool ProcessDialog::apply()
             QStringLiteral("Give ") + forms.join(QStringLiteral(", or ")) + QStringLiteral("."));
         return false;
     }
-    spec.result_name = result_name_->text().toStdString();
-    const std::string refusal = list_.AddProcess(spec);
+    recipe.result_name = result_name_->text().toStdString();
+    const std::string refusal = list_.AddProcess(recipe);
     problem_->setText(QString::fromStdString(refusal));
     return refusal.empty();
 }

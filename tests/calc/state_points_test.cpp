@@ -87,11 +87,11 @@ TEST(StatePoints, ASaturatedLeavingStateIsShownNotRefused)
 TEST(StatePoints, ACoilOnTwoWindowStatesGivesTheWindowsLeavingPoint)
 {
     const StatePoint outdoor { "A", Typed("32", 3, "22", UnitSystem::Metric), 2.0 };
-    ProcessSpec spec;
-    spec.kind = ProcessKind::Coil;
-    spec.adp_K = 10 + 273.15;
-    spec.bypass_factor = 0;
-    const ProcessOutcome outcome = RunProcess(spec, { outdoor });
+    ProcessSpec recipe;
+    recipe.kind = ProcessKind::Coil;
+    recipe.adp_K = 10 + 273.15;
+    recipe.bypass_factor = 0;
+    const ProcessOutcome outcome = RunProcess(recipe, { outdoor });
     ASSERT_TRUE(outcome.refusal.empty()) << outcome.refusal;
     ASSERT_TRUE(outcome.leaving);
     EXPECT_EQ(outcome.leaving->controls.Text4.text, "100");

@@ -12,16 +12,16 @@ namespace {
 // The relation of each family, W as a function of the dry bulb, from the property routines and the
 // moist-air relations (enthalpy and volume are linear in W): the test's own statement of what a line of
 // a given label is. British enthalpy and volume labels are in btu/lb and ft^3/lb.
-double RelationW(const ChartSpec& spec, const ChartLine& line, double T)
+double RelationW(const ChartSpec& setup, const ChartLine& line, double T)
 {
-    const double P = spec.pressure_Pa;
-    const bool metric = spec.system == ChartSystem::Metric;
+    const double P = setup.pressure_Pa;
+    const bool metric = setup.system == ChartSystem::Metric;
     switch (line.family) {
     case LineFamily::Saturation:
     case LineFamily::RelativeHumidity:
-        return HumidityRatioAt(T, line.value / 100, { P, spec.method }).value_or(NAN);
+        return HumidityRatioAt(T, line.value / 100, { P, setup.method }).value_or(NAN);
     case LineFamily::WetBulb:
-        return HumidityRatioFromWetBulb(DryBulbKelvin(line.value, spec.system), T, P, spec.method);
+        return HumidityRatioFromWetBulb(DryBulbKelvin(line.value, setup.system), T, P, setup.method);
     case LineFamily::Enthalpy: {
         const double h = metric ? line.value : line.value / 0.42992;
         return (h - MoistAirEnthalpy(T, 0)) / (MoistAirEnthalpy(T, 1) - MoistAirEnthalpy(T, 0));
@@ -31,7 +31,7 @@ double RelationW(const ChartSpec& spec, const ChartLine& line, double T)
         return (v - SpecificVolume(T, 0, P)) / (SpecificVolume(T, 1, P) - SpecificVolume(T, 0, P));
     }
     case LineFamily::HumidityRatio:
-        return HumidityRatioFromShown(line.value, spec.system);
+        return HumidityRatioFromShown(line.value, setup.system);
     case LineFamily::DryBulb:
         break;
     }
@@ -41,7 +41,7 @@ double RelationW(const ChartSpec& spec, const ChartLine& line, double T)
 struct SpecCase
 {
     const char* name;
-    ChartSpec spec;
+    ChartSpec setup;
 };
 
 const SpecCase kSpecs[] = {
@@ -60,14 +60,14 @@ class ChartLinesTest : public testing::TestWithParam<SpecCase>
 
 TEST_P(ChartLinesTest, EveryFamilyIsPresentWithItsLabels)
 {
-    const ChartSpec& spec = GetParam().spec;
-    const ChartLines chart = ComputeChartLines(spec);
+    const ChartSpec& setup = GetParam().setup;
+    const ChartLines chart = ComputeChartLines(setup);
     std::map<LineFamily, int> counts;
     for (const ChartLine& line : chart.lines) {
         ++counts[line.family];
         EXPECT_GE(line.points.size(), 2u) << FamilyName(line.family) << " " << line.value;
     }
-    const bool zoomed = spec.field.w_min > 0;
+    const bool zoomed = setup.field.w_min > 0;
     EXPECT_EQ(counts[LineFamily::Saturation], zoomed ? 0 : 1);
     EXPECT_GE(counts[LineFamily::RelativeHumidity], zoomed ? 3 : 9);
     EXPECT_GE(counts[LineFamily::WetBulb], 1);
@@ -79,18 +79,18 @@ TEST_P(ChartLinesTest, EveryFamilyIsPresentWithItsLabels)
 
 TEST_P(ChartLinesTest, EveryPointLiesOnItsLineInsideTheField)
 {
-    const ChartSpec& spec = GetParam().spec;
-    const ChartField& f = spec.field;
-    for (const ChartLine& line : ComputeChartLines(spec).lines) {
+    const ChartSpec& setup = GetParam().setup;
+    const ChartField& f = setup.field;
+    for (const ChartLine& line : ComputeChartLines(setup).lines) {
         for (const ChartPoint& p : line.points) {
             EXPECT_GE(p.T_K, f.t_min_K);
             EXPECT_LE(p.T_K, f.t_max_K);
             EXPECT_GE(p.W, f.w_min);
             EXPECT_LE(p.W, f.w_max);
             if (line.family == LineFamily::DryBulb)
-                EXPECT_NEAR(p.T_K, DryBulbKelvin(line.value, spec.system), 1e-9);
+                EXPECT_NEAR(p.T_K, DryBulbKelvin(line.value, setup.system), 1e-9);
             else
-                EXPECT_NEAR(p.W, RelationW(spec, line, p.T_K), 1e-14 + 1e-12 * p.W)
+                EXPECT_NEAR(p.W, RelationW(setup, line, p.T_K), 1e-14 + 1e-12 * p.W)
                     << FamilyName(line.family) << " " << line.value << " at " << p.T_K;
         }
     }
@@ -98,10 +98,10 @@ TEST_P(ChartLinesTest, EveryPointLiesOnItsLineInsideTheField)
 
 TEST_P(ChartLinesTest, NoSegmentStraysHalfAPixelAtTheReferenceSize)
 {
-    const ChartSpec& spec = GetParam().spec;
-    const ChartAxes axes(spec.field, { 0, 0, kReferenceWidth, kReferenceHeight });
+    const ChartSpec& setup = GetParam().setup;
+    const ChartAxes axes(setup.field, { 0, 0, kReferenceWidth, kReferenceHeight });
     double worst = 0;
-    for (const ChartLine& line : ComputeChartLines(spec).lines) {
+    for (const ChartLine& line : ComputeChartLines(setup).lines) {
         if (line.family == LineFamily::DryBulb)
             continue;
         for (std::size_t i = 1; i < line.points.size(); ++i) {
@@ -111,7 +111,7 @@ TEST_P(ChartLinesTest, NoSegmentStraysHalfAPixelAtTheReferenceSize)
             for (int k = 1; k < 16; ++k) {
                 const double T
                     = line.points[i - 1].T_K + (line.points[i].T_K - line.points[i - 1].T_K) * k / 16;
-                const PixelPoint m = axes.ToPixel({ T, RelationW(spec, line, T) });
+                const PixelPoint m = axes.ToPixel({ T, RelationW(setup, line, T) });
                 const double distance
                     = std::fabs((b.x - a.x) * (m.y - a.y) - (b.y - a.y) * (m.x - a.x)) / chord;
                 worst = std::max(worst, distance);
@@ -123,24 +123,25 @@ TEST_P(ChartLinesTest, NoSegmentStraysHalfAPixelAtTheReferenceSize)
 
 TEST_P(ChartLinesTest, FallingLinesStartOnTheSaturationCurve)
 {
-    const ChartSpec& spec = GetParam().spec;
-    const ChartAxes axes(spec.field, { 0, 0, kReferenceWidth, kReferenceHeight });
-    for (const ChartLine& line : ComputeChartLines(spec).lines) {
+    const ChartSpec& setup = GetParam().setup;
+    const ChartAxes axes(setup.field, { 0, 0, kReferenceWidth, kReferenceHeight });
+    for (const ChartLine& line : ComputeChartLines(setup).lines) {
         if (line.family != LineFamily::WetBulb && line.family != LineFamily::Enthalpy
             && line.family != LineFamily::SpecificVolume)
             continue;
         const ChartPoint start = line.points.front();
-        const auto Ws = SaturationHumidityRatio(start.T_K, { spec.pressure_Pa, spec.method });
+        const auto Ws = SaturationHumidityRatio(start.T_K, { setup.pressure_Pa, setup.method });
         ASSERT_TRUE(Ws.has_value());
         EXPECT_LE(start.W, *Ws + 1e-15);
         // Unless the line enters the field across its left or bottom edge, it begins on the curve.
-        if (start.T_K > spec.field.t_min_K + 1e-4 && start.W > spec.field.w_min && start.W < spec.field.w_max)
+        if (start.T_K > setup.field.t_min_K + 1e-4 && start.W > setup.field.w_min
+            && start.W < setup.field.w_max)
             EXPECT_LT(axes.ToPixel({ start.T_K, *Ws }).y - axes.ToPixel(start).y, 0.01)
                 << FamilyName(line.family) << " " << line.value;
         // The rest of the line lies on the unsaturated side.
         for (const ChartPoint& p : line.points)
             EXPECT_LE(
-                p.W, SaturationHumidityRatio(p.T_K, { spec.pressure_Pa, spec.method }).value_or(1) + 1e-15);
+                p.W, SaturationHumidityRatio(p.T_K, { setup.pressure_Pa, setup.method }).value_or(1) + 1e-15);
     }
 }
 

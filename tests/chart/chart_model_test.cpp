@@ -85,8 +85,8 @@ TEST(ChartModel, FollowsTheWindowsPressureMethodSystemAndState)
     AmbientWindow window = OpenWindow(false);
     ChartModel model;
     model.Follow(window);
-    EXPECT_EQ(model.spec().pressure_Pa, 101325);
-    EXPECT_EQ(model.spec().system, ChartSystem::Metric);
+    EXPECT_EQ(model.setup().pressure_Pa, 101325);
+    EXPECT_EQ(model.setup().system, ChartSystem::Metric);
     ASSERT_TRUE(model.marker().has_value());
     EXPECT_EQ(model.marker()->T_K, 298.149993896484375);
     EXPECT_EQ(model.marker()->W, window.state().humidity_ratio);
@@ -95,33 +95,33 @@ TEST(ChartModel, FollowsTheWindowsPressureMethodSystemAndState)
     window.EditText(10, "2000");
     window.ChooseHylandWexler();
     model.Follow(window);
-    EXPECT_EQ(model.spec().pressure_Pa, window.state().pressure);
-    EXPECT_LT(model.spec().pressure_Pa, 80000);
-    EXPECT_EQ(model.spec().method, kHylandWexler);
+    EXPECT_EQ(model.setup().pressure_Pa, window.state().pressure);
+    EXPECT_LT(model.setup().pressure_Pa, 80000);
+    EXPECT_EQ(model.setup().method, kHylandWexler);
 
     // A refused altitude keeps the last accepted pressure; a refused humidity hides the marker.
-    const double accepted = model.spec().pressure_Pa;
+    const double accepted = model.setup().pressure_Pa;
     window.EditText(10, "99999");
     model.Follow(window);
-    EXPECT_EQ(model.spec().pressure_Pa, accepted);
+    EXPECT_EQ(model.setup().pressure_Pa, accepted);
     EXPECT_FALSE(model.marker().has_value());
     window.EditText(10, "0");
     window.EditText(4, "150");
     model.Follow(window);
-    EXPECT_EQ(model.spec().pressure_Pa, 101325);
+    EXPECT_EQ(model.setup().pressure_Pa, 101325);
     EXPECT_FALSE(model.marker().has_value());
 
     // British, and a customized system by its temperature unit.
     window.ChooseBritish();
     model.Follow(window);
-    EXPECT_EQ(model.spec().system, ChartSystem::British);
+    EXPECT_EQ(model.setup().system, ChartSystem::British);
     window.ChooseMetric();
     window.SelectUnit(1, 2); // F
     model.Follow(window);
-    EXPECT_EQ(model.spec().system, ChartSystem::British);
+    EXPECT_EQ(model.setup().system, ChartSystem::British);
     window.SelectUnit(1, 1); // K
     model.Follow(window);
-    EXPECT_EQ(model.spec().system, ChartSystem::Metric);
+    EXPECT_EQ(model.setup().system, ChartSystem::Metric);
 }
 
 TEST(ChartModel, ReadoutShowsTheWindowsTextsForThePointsDigits)

@@ -240,7 +240,7 @@ TEST_F(ReportTest, SecondPageHasTheChartWithTheStatePoint)
     ASSERT_EQ(WriteReport(pdf, window.controls(), d), QString());
     EXPECT_TRUE(run("pdftotext", { "-f", "2", "-l", "2", pdf, "-" }).contains("marks no point"));
     window.EditText(1, "-20");
-    EXPECT_EQ(ReportChart(window).lines->spec.field, chart::PresetField(chart::ChartRange::Low));
+    EXPECT_EQ(ReportChart(window).lines->setup.field, chart::PresetField(chart::ChartRange::Low));
 }
 
 TEST_F(ReportTest, TheChartPageListsTheStatePointsAndProcesses)

@@ -104,12 +104,12 @@ void FormChartTest::followsPressureFormulationAndSystem()
     QTest::mouseClick(w.option(9), Qt::LeftButton);
     w.text(10)->selectAll();
     QTest::keyClicks(w.text(10), "1500");
-    QCOMPARE(chart->model().spec().pressure_Pa, w.window->logic().state().pressure);
-    QVERIFY(chart->model().spec().pressure_Pa < 90000);
+    QCOMPARE(chart->model().setup().pressure_Pa, w.window->logic().state().pressure);
+    QVERIFY(chart->model().setup().pressure_Pa < 90000);
     w.action("menu_HW")->trigger();
-    QCOMPARE(chart->model().spec().method, humidora::kHylandWexler);
+    QCOMPARE(chart->model().setup().method, humidora::kHylandWexler);
     w.action("menu_british")->trigger();
-    QCOMPARE(chart->model().spec().system, humidora::chart::ChartSystem::British);
+    QCOMPARE(chart->model().setup().system, humidora::chart::ChartSystem::British);
     QVERIFY(chart->picture().subtitle.find("PSI") != std::string::npos);
 }
 
