@@ -1,24 +1,15 @@
 // Phase 10: the composition of the moist air by volume and by weight, and the listing in List1.
 #include "calc/ambient_phases.h"
+#include "calc/composition.h"
 #include "calc/number_text.h"
 
-namespace humidora::ambient {
+namespace humidora {
+namespace ambient {
 namespace {
 
 // Dry air: mole (volume) and mass fractions of its four species; each column sums to 1.
 constexpr double kN2Volume = 0.78084, kO2Volume = 0.209476, kArVolume = 0.009365, kCO2Volume = 0.000319;
 constexpr double kN2Mass = 0.755184, kO2Mass = 0.231415, kArMass = 0.012916, kCO2Mass = 0.000485;
-
-std::string Row(std::string_view name, int blanks_before_volume, double volume_percent,
-    FixedPattern volume_pattern, int blanks_before_weight, double weight_percent, FixedPattern weight_pattern)
-{
-    std::string row(name);
-    row.append(static_cast<std::size_t>(blanks_before_volume), ' ');
-    row += FixedText(Finite(volume_percent), volume_pattern);
-    row.append(static_cast<std::size_t>(blanks_before_weight), ' ');
-    row += FixedText(Finite(weight_percent), weight_pattern);
-    return row;
-}
 
 } // namespace
 
@@ -51,23 +42,42 @@ void WriteCompositionListing(Run& run)
     lines.push_back("Species" + std::string(14, ' ') + "%Vol." + std::string(14, ' ') + "%Wgt.");
     lines.push_back(rule);
 
-    using enum FixedPattern;
-    lines.push_back(
-        Row("N2", 20, 100 * s.n2_volume_fraction, TwoDigits, 13, 100 * s.n2_mass_fraction, TwoDigits));
-    lines.push_back(
-        Row("O2", 20, 100 * s.o2_volume_fraction, TwoDigits, 13, 100 * s.o2_mass_fraction, TwoDigits));
-    // Argon: the percentage of the single-precision fraction, itself rounded to single precision.
-    lines.push_back(Row("Ar", 23, Single(100 * double(s.ar_volume_fraction)), OneDigit, 15,
-        Single(100 * double(s.ar_mass_fraction)), OneDigit));
-    lines.push_back(
-        Row("CO2", 19, 100 * s.co2_volume_fraction, OneDigit, 15, 100 * s.co2_mass_fraction, OneDigit));
-    if (x < 0.1)
-        lines.push_back(Row("H2O", 19, 100 * x, OneDigit, 15, 100 * w, OptionalDigit));
-    else if (w < 0.1)
-        lines.push_back(Row("H2O", 17, 100 * x, NoDigit, 15, 100 * w, OptionalDigit));
-    else
-        lines.push_back(Row("H2O", 17, 100 * x, NoDigit, 13, 100 * w, NoDigit));
+    for (const CompositionRow& row : CompositionRows(s)) {
+        std::string line(row.species);
+        line.append(static_cast<std::size_t>(row.volume_blanks), ' ');
+        line += row.volume;
+        line.append(static_cast<std::size_t>(row.weight_blanks), ' ');
+        line += row.weight;
+        lines.push_back(std::move(line));
+    }
     c.List1.background = Background::LightOrange;
 }
 
-} // namespace humidora::ambient
+} // namespace ambient
+
+std::array<CompositionRow, 5> CompositionRows(const AmbientState& s)
+{
+    using ambient::Finite;
+    using ambient::Single;
+    using enum FixedPattern;
+    const auto row
+        = [](std::string_view species, int volume_blanks, double volume_percent, FixedPattern volume_pattern,
+              int weight_blanks, double weight_percent, FixedPattern weight_pattern) {
+              return CompositionRow { species, FixedText(Finite(volume_percent), volume_pattern),
+                  FixedText(Finite(weight_percent), weight_pattern), volume_blanks, weight_blanks };
+          };
+    const double x = s.water_mole_fraction;
+    const double w = s.water_mass_fraction;
+    CompositionRow water = x < 0.1 ? row("H2O", 19, 100 * x, OneDigit, 15, 100 * w, OptionalDigit)
+        : w < 0.1                  ? row("H2O", 17, 100 * x, NoDigit, 15, 100 * w, OptionalDigit)
+                                   : row("H2O", 17, 100 * x, NoDigit, 13, 100 * w, NoDigit);
+    return { row("N2", 20, 100 * s.n2_volume_fraction, TwoDigits, 13, 100 * s.n2_mass_fraction, TwoDigits),
+        row("O2", 20, 100 * s.o2_volume_fraction, TwoDigits, 13, 100 * s.o2_mass_fraction, TwoDigits),
+        // Argon: the percentage of the single-precision fraction, itself rounded to single precision.
+        row("Ar", 23, Single(100 * double(s.ar_volume_fraction)), OneDigit, 15,
+            Single(100 * double(s.ar_mass_fraction)), OneDigit),
+        row("CO2", 19, 100 * s.co2_volume_fraction, OneDigit, 15, 100 * s.co2_mass_fraction, OneDigit),
+        std::move(water) };
+}
+
+} // namespace humidora

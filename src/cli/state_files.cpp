@@ -70,7 +70,8 @@ std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const State
         details.created = QDateTime::currentDateTime();
         details.page = ReportPageSize(QLocale::system());
         details.chart = ReportChart(window);
-        const QString error = WriteReport(parser.value(files.report), window.controls(), details);
+        const QString error
+            = WriteReport(parser.value(files.report), window.controls(), window.state(), details);
         if (!error.isEmpty()) {
             PrintError(command + ": " + error);
             return kFileError;

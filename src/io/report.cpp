@@ -1,6 +1,6 @@
 #include "io/report.h"
 
-#include "calc/number_text.h"
+#include "calc/composition.h"
 #include "calc/point_table.h"
 #include "calc/product.h"
 #include "calc/quantities.h"
@@ -96,29 +96,11 @@ QString QuantityTable(const AmbientControls& controls, std::size_t first, std::s
             QuantityRows(controls, first, last, ranges));
 }
 
-/// Rows of the composition table: species and the two percentages, exactly as the listing shows them.
-struct CompositionRow
+QString CompositionSection(const AmbientControls& controls, const AmbientState& state)
 {
-    QString species, volume, weight;
-};
-
-std::vector<CompositionRow> CompositionRows(const ListBox& listing)
-{
-    std::vector<CompositionRow> rows;
-    for (const std::string& line : listing.lines) {
-        const QStringList fields = QString::fromStdString(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (fields.size() == 3 && IsNumberText(fields[1].toStdString())
-            && IsNumberText(fields[2].toStdString()))
-            rows.push_back({ fields[0], fields[1], fields[2] });
-    }
-    return rows;
-}
-
-QString CompositionSection(const AmbientControls& controls)
-{
-    const bool refused = controls.List1.background == Background::Red;
-    const std::vector<CompositionRow> rows = CompositionRows(controls.List1);
-    if (refused || rows.empty()) {
+    // The listing shows either the composition of an accepted run or, on red, why the run was refused
+    // (empty before the first run): the report follows it.
+    if (controls.List1.background == Background::Red || controls.List1.lines.empty()) {
         QStringList lines;
         for (const std::string& line : controls.List1.lines)
             lines << Html(line);
@@ -134,10 +116,10 @@ QString CompositionSection(const AmbientControls& controls)
                                    "<table class=\"data\" width=\"60%\" cellpadding=\"3\" cellspacing=\"0\">"
                                    "<tr><th width=\"34%\">Species</th><th width=\"33%\">% by volume</th>"
                                    "<th width=\"33%\">% by weight</th></tr>");
-    for (const CompositionRow& row : rows) {
+    for (const CompositionRow& row : CompositionRows(state)) {
         table
             += QStringLiteral("<tr><td>%1</td><td class=\"number\">%2</td><td class=\"number\">%3</td></tr>")
-                   .arg(row.species.toHtmlEscaped(), row.volume.toHtmlEscaped(), row.weight.toHtmlEscaped());
+                   .arg(Q(row.species), Html(row.volume), Html(row.weight));
     }
     return table + QStringLiteral("</table>");
 }
@@ -188,7 +170,7 @@ QString PointsHtml(const ReportDetails& details)
 
 } // namespace
 
-QString ReportHtml(const AmbientControls& controls, const ReportDetails& details)
+QString ReportHtml(const AmbientControls& controls, const AmbientState& state, const ReportDetails& details)
 {
     const QString formulation = controls.menu_IAPWS
         ? QStringLiteral("IAPWS (International Association for the Properties of Water and Steam)")
@@ -213,7 +195,7 @@ QString ReportHtml(const AmbientControls& controls, const ReportDetails& details
         + QuantityTable(controls, kFirstHumidityRow, kFirstPropertyRow - 1, true);
     html += QStringLiteral("<p class=\"gap\">&nbsp;</p><h2>Other properties</h2>")
         + QuantityTable(controls, kFirstPropertyRow, kQuantities.size() - 1, false);
-    html += CompositionSection(controls);
+    html += CompositionSection(controls, state);
     html
         += QStringLiteral("<p class=\"note\">Values as shown by %1. The three inputs marked given were "
                           "entered by the user; every other value is computed from them. Minimum and maximum "
@@ -231,7 +213,8 @@ chart::ChartPicture ReportChart(const AmbientWindow& window)
     return model.Picture();
 }
 
-QString WriteReport(const QString& path, const AmbientControls& controls, const ReportDetails& details)
+QString WriteReport(const QString& path, const AmbientControls& controls, const AmbientState& state,
+    const ReportDetails& details)
 {
     const QString name = QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
     auto failed = [&name](const QString& reason) {
@@ -255,7 +238,7 @@ QString WriteReport(const QString& path, const AmbientControls& controls, const 
         QTextDocument document;
         document.documentLayout()->setPaintDevice(&pdf);
         document.setDocumentMargin(0);
-        document.setHtml(ReportHtml(controls, details));
+        document.setHtml(ReportHtml(controls, state, details));
 
         // One page: the text is laid out to the page width and, should it still run long, scaled down
         // as a whole (with a wider layout width, so that the scaled text fills the page width again).

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "calc/ambient_controls.h"
+#include "calc/ambient_state.h"
 #include "calc/state_points_list.h"
 #include "chart/chart_model.h"
 
@@ -38,12 +39,15 @@ chart::ChartPicture ReportChart(const AmbientWindow& window);
 /// theirs, and any locale with US customary units), A4 everywhere else.
 QPageSize::PageSizeId ReportPageSize(const QLocale& locale);
 
-/// The report as a rich-text document (the subset of HTML that QTextDocument lays out).
-QString ReportHtml(const AmbientControls& controls, const ReportDetails& details);
+/// The report as a rich-text document (the subset of HTML that QTextDocument lays out): the window's
+/// `controls` and, unless the listing shows a refusal, the composition of `state` (the window's record of
+/// the same run).
+QString ReportHtml(const AmbientControls& controls, const AmbientState& state, const ReportDetails& details);
 
 /// Writes the report as a PDF, the window on one page and the chart (when given) on a second one, at `path`,
 /// atomically like a calculation file (an earlier file of that name stays as it was when writing fails).
 /// Returns an empty text on success, else a message that names the file and the reason.
-QString WriteReport(const QString& path, const AmbientControls& controls, const ReportDetails& details);
+QString WriteReport(const QString& path, const AmbientControls& controls, const AmbientState& state,
+    const ReportDetails& details);
 
 } // namespace humidora

@@ -197,7 +197,7 @@ bool FileCommands::writeReport(const QString& path)
         details.processes = dock->list().ShownProcesses(units);
         details.chart->overlay = chart::PointsOverlay(dock->list());
     }
-    const QString error = WriteReport(path, window_.logic().controls(), details);
+    const QString error = WriteReport(path, window_.logic().controls(), window_.logic().state(), details);
     if (!error.isEmpty()) {
         tell(error, true, path);
         return false;

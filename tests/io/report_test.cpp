@@ -11,6 +11,18 @@
 namespace humidora {
 namespace {
 
+/// The window at start-up (25 C, 50 %): its listing and its record of the state go with the controls
+/// filled by hand below.
+const AmbientWindow& StartUp()
+{
+    static const AmbientWindow window = [] {
+        AmbientWindow opened;
+        opened.Open();
+        return opened;
+    }();
+    return window;
+}
+
 /// A window state filled by hand, with a distinct text in every control, so that each can be found in
 /// the report and attributed to its row.
 AmbientControls ShownWindow()
@@ -49,13 +61,7 @@ AmbientControls ShownWindow()
     c.Label20.caption = "3.1688";
     c.Label22.caption = "3.1274";
     c.Label24.caption = "1.9749";
-    c.List1.lines = { "Sat. Formulation:  IAPWS", std::string(48, '-'), "Air Composition",
-        std::string(48, '-'), "Species              %Vol.              %Wgt.", std::string(48, '-'),
-        "N2                    76.8630             74.7797",
-        "O2                    20.6200             22.9151",
-        "Ar                       .9219               1.2790",
-        "CO2                   .0314               .0480",
-        "H2O                   1.5637               .9783" };
+    c.List1 = StartUp().controls().List1;
     return c;
 }
 
@@ -73,8 +79,12 @@ protected:
     /// Writes the report and returns its text as pdftotext lays it out.
     QString reportText(const AmbientControls& controls, const ReportDetails& d)
     {
+        return reportText(controls, StartUp().state(), d);
+    }
+    QString reportText(const AmbientControls& controls, const AmbientState& state, const ReportDetails& d)
+    {
         const QString pdf = folder_.filePath("report.pdf");
-        const QString error = WriteReport(pdf, controls, d);
+        const QString error = WriteReport(pdf, controls, state, d);
         EXPECT_EQ(error, QString());
         return run("pdftotext", { "-layout", pdf, "-" });
     }
@@ -142,17 +152,55 @@ TEST_F(ReportTest, EveryQuantityWithValueUnitAndRange)
         EXPECT_TRUE(HasRow(text, row)) << row.join(' ').toStdString() << "\n" << text.toStdString();
 }
 
-TEST_F(ReportTest, CompositionTableFromTheListing)
+/// A state given to the window and what its composition looks like.
+struct CompositionCase
 {
-    const QString text = reportText(ShownWindow(), details());
+    const char* name;
+    std::vector<std::pair<int, std::string>> edits; ///< (value box, text) in order
+    bool hyland_wexler = false;
+    bool british = false;
+
+    friend void PrintTo(const CompositionCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class ReportComposition : public ReportTest, public ::testing::WithParamInterface<CompositionCase>
+{
+};
+
+TEST_P(ReportComposition, HasTheListingsDigits)
+{
+    AmbientWindow window;
+    window.Open();
+    if (GetParam().british)
+        window.ChooseBritish();
+    if (GetParam().hyland_wexler)
+        window.ChooseHylandWexler();
+    for (const auto& [box, text] : GetParam().edits)
+        window.EditText(box, text);
+    ASSERT_FALSE(window.refusal().has_value());
+    const QString text = reportText(window.controls(), window.state(), details());
     EXPECT_TRUE(text.contains("Composition of the moist air"));
     EXPECT_TRUE(HasRow(text, { "Species", "%", "by", "volume", "%", "by", "weight" })) << text.toStdString();
-    EXPECT_TRUE(HasRow(text, { "N2", "76.8630", "74.7797" })) << text.toStdString();
-    EXPECT_TRUE(HasRow(text, { "Ar", ".9219", "1.2790" }));
-    EXPECT_TRUE(HasRow(text, { "CO2", ".0314", ".0480" }));
-    EXPECT_TRUE(HasRow(text, { "H2O", "1.5637", ".9783" }));
+    // The five rows of the listing, species and both percentages, each a row of the report's table.
+    const std::vector<std::string>& lines = window.controls().List1.lines;
+    ASSERT_EQ(lines.size(), 11u);
+    for (std::size_t i = 6; i < lines.size(); ++i) {
+        const QStringList fields = QString::fromStdString(lines[i]).split(' ', Qt::SkipEmptyParts);
+        ASSERT_EQ(fields.size(), 3) << lines[i];
+        EXPECT_TRUE(HasRow(text, fields)) << lines[i] << "\n" << text.toStdString();
+    }
     EXPECT_FALSE(text.contains("refused"));
 }
+
+INSTANTIATE_TEST_SUITE_P(States, ReportComposition,
+    ::testing::Values(CompositionCase { "StartUp", {} },
+        CompositionCase { "British", { { 1, "86" }, { 4, "30" } }, false, true },
+        // Water above a tenth by volume only, then by volume and by weight: the wider water texts.
+        CompositionCase { "HotHylandWexler", { { 1, "60" }, { 4, "60" } }, true },
+        CompositionCase { "SteamyHylandWexler", { { 1, "90" }, { 4, "80" } }, true },
+        CompositionCase { "Saturated99C", { { 1, "99" }, { 4, "100" } } },
+        CompositionCase { "DryCold", { { 1, "-60" }, { 4, "10" } } }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReportTest, RefusedStateShowsTheReportLinesAndTheRefusedInput)
 {
@@ -200,7 +248,7 @@ TEST_F(ReportTest, OnePageOfTheChosenPaperWithTitle)
     const QString pdf = folder_.filePath("report.pdf");
     ReportDetails d = details();
     d.page = QPageSize::Letter;
-    ASSERT_EQ(WriteReport(pdf, ShownWindow(), d), QString());
+    ASSERT_EQ(WriteReport(pdf, ShownWindow(), StartUp().state(), d), QString());
     QString info = run("pdfinfo", { pdf });
     EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\n"))) << info.toStdString();
     EXPECT_TRUE(info.contains("(letter)")) << info.toStdString();
@@ -208,7 +256,7 @@ TEST_F(ReportTest, OnePageOfTheChosenPaperWithTitle)
         << info.toStdString();
 
     d.page = QPageSize::A4;
-    ASSERT_EQ(WriteReport(pdf, ShownWindow(), d), QString());
+    ASSERT_EQ(WriteReport(pdf, ShownWindow(), StartUp().state(), d), QString());
     info = run("pdfinfo", { pdf });
     EXPECT_TRUE(info.contains("(A4)")) << info.toStdString();
 }
@@ -225,7 +273,7 @@ TEST_F(ReportTest, SecondPageHasTheChartWithTheStatePoint)
     ASSERT_TRUE(d.chart->marker.has_value());
     EXPECT_EQ(d.chart->marker->T_K, window.state().temperature);
     const QString pdf = folder_.filePath("chart.pdf");
-    ASSERT_EQ(WriteReport(pdf, window.controls(), d), QString());
+    ASSERT_EQ(WriteReport(pdf, window.controls(), window.state(), d), QString());
     EXPECT_TRUE(run("pdfinfo", { pdf }).contains(QRegularExpression("Pages:\\s+2\n")));
     const QString second = run("pdftotext", { "-f", "2", "-l", "2", pdf, "-" });
     EXPECT_TRUE(second.contains("Psychrometric Chart")) << second.toStdString();
@@ -237,7 +285,7 @@ TEST_F(ReportTest, SecondPageHasTheChartWithTheStatePoint)
     window.EditText(1, "500");
     d.chart = ReportChart(window);
     EXPECT_FALSE(d.chart->marker.has_value());
-    ASSERT_EQ(WriteReport(pdf, window.controls(), d), QString());
+    ASSERT_EQ(WriteReport(pdf, window.controls(), window.state(), d), QString());
     EXPECT_TRUE(run("pdftotext", { "-f", "2", "-l", "2", pdf, "-" }).contains("marks no point"));
     window.EditText(1, "-20");
     EXPECT_EQ(ReportChart(window).lines->setup.field, chart::PresetField(chart::ChartRange::Low));
@@ -264,7 +312,7 @@ TEST_F(ReportTest, TheChartPageListsTheStatePointsAndProcesses)
     d.points = list.Shown(window.CurrentInputs());
     d.processes = list.ShownProcesses(window.CurrentInputs());
     const QString pdf = folder_.filePath("points.pdf");
-    ASSERT_EQ(WriteReport(pdf, window.controls(), d), QString());
+    ASSERT_EQ(WriteReport(pdf, window.controls(), window.state(), d), QString());
     EXPECT_TRUE(run("pdfinfo", { pdf }).contains(QRegularExpression("Pages:\\s+2\n")));
     const QString second = run("pdftotext", { "-f", "2", "-l", "2", pdf, "-" });
     for (const char* text :
@@ -281,7 +329,7 @@ TEST_F(ReportTest, LongListingStillFitsOnePage)
     for (int i = 0; i < 90; ++i)
         c.List1.lines.push_back("Report line " + std::to_string(i));
     const QString pdf = folder_.filePath("long.pdf");
-    ASSERT_EQ(WriteReport(pdf, c, details()), QString());
+    ASSERT_EQ(WriteReport(pdf, c, StartUp().state(), details()), QString());
     EXPECT_TRUE(run("pdfinfo", { pdf }).contains(QRegularExpression("Pages:\\s+1\n")));
     const QString text = run("pdftotext", { pdf, "-" });
     EXPECT_TRUE(text.contains("Report line 0"));
@@ -303,7 +351,7 @@ TEST_F(ReportTest, MarkupInTextsIsShownLiterally)
 TEST_F(ReportTest, FailedWriteLeavesEarlierReportByteIdentical)
 {
     const QString pdf = folder_.filePath("report.pdf");
-    ASSERT_EQ(WriteReport(pdf, ShownWindow(), details()), QString());
+    ASSERT_EQ(WriteReport(pdf, ShownWindow(), StartUp().state(), details()), QString());
     const QByteArray before = testing::FileBytes(pdf);
     AmbientControls changed = ShownWindow();
     changed.Text1.text = "30";
@@ -311,7 +359,7 @@ TEST_F(ReportTest, FailedWriteLeavesEarlierReportByteIdentical)
     {
         testing::FileSizeLimit limit(512);
         ASSERT_TRUE(limit.active());
-        error = WriteReport(pdf, changed, details());
+        error = WriteReport(pdf, changed, StartUp().state(), details());
     }
     EXPECT_TRUE(error.startsWith(QStringLiteral("Could not write the report \"%1\"").arg(pdf)))
         << error.toStdString();
@@ -323,7 +371,7 @@ TEST_F(ReportTest, FailedWriteLeavesEarlierReportByteIdentical)
 TEST_F(ReportTest, WriteIntoMissingFolderFails)
 {
     const QString pdf = folder_.filePath("gone/report.pdf");
-    const QString error = WriteReport(pdf, ShownWindow(), details());
+    const QString error = WriteReport(pdf, ShownWindow(), StartUp().state(), details());
     EXPECT_TRUE(error.startsWith(QStringLiteral("Could not write the report \"%1\": ").arg(pdf)))
         << error.toStdString();
 }
