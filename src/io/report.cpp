@@ -45,6 +45,10 @@ const char* const kStyle = R"(
     td.given { font-weight: bold; }
     td.refused { font-weight: bold; color: #b00000; }
     table.facts td { padding-right: 14px; }
+    table.title { margin-bottom: 8px; }
+    table.title td { padding-right: 14px; }
+    td.project { font-size: 13pt; font-weight: bold; }
+    td.notes { white-space: pre-wrap; }
     table.report td { background-color: #fbe3e3; border: 1px solid #b00000; color: #7a0000; }
 )";
 
@@ -124,6 +128,29 @@ QString CompositionSection(const AmbientControls& controls, const AmbientState& 
     return table + QStringLiteral("</table>");
 }
 
+/// Project, engineer and notes, each only when given; the notes keep their line breaks.
+QString TitleBlock(const ProjectProperties& properties)
+{
+    if (properties.empty())
+        return {};
+    const std::pair<const char*, const std::string*> rows[] = { { "Project", &properties.project },
+        { "Engineer", &properties.engineer }, { "Notes", &properties.notes } };
+    QString html = QStringLiteral("<table class=\"title\" cellpadding=\"1\" cellspacing=\"0\">");
+    for (const auto& [caption, text] : rows) {
+        if (text->empty())
+            continue;
+        const QString style = text == &properties.project ? QStringLiteral("project")
+            : text == &properties.notes                   ? QStringLiteral("notes")
+                                                          : QString();
+        // Line breaks of any platform (notes typed elsewhere, or pasted) as the one the layout keeps.
+        const QString shown = QString::fromStdString(*text).replace(
+            QRegularExpression(QStringLiteral("\r\n?")), QStringLiteral("\n"));
+        html += QStringLiteral("<tr><td><b>%1</b></td><td class=\"%2\">%3</td></tr>")
+                    .arg(QLatin1String(caption), style, shown.toHtmlEscaped());
+    }
+    return html + QStringLiteral("</table><hr>");
+}
+
 QString UnitSystemOf(const AmbientControls& controls)
 {
     if (controls.menu_metric)
@@ -178,6 +205,7 @@ QString ReportHtml(const AmbientControls& controls, const AmbientState& state, c
     const QString calculation
         = details.calculation.isEmpty() ? QStringLiteral("not saved") : details.calculation.toHtmlEscaped();
     QString html = QStringLiteral("<html><head><style>%1</style></head><body>").arg(QLatin1String(kStyle));
+    html += TitleBlock(details.properties);
     html += QStringLiteral("<p class=\"product\">%1 &#183; Psychrometric calculator of moist air</p>")
                 .arg(Q(kProductTitle).toHtmlEscaped());
     html += QStringLiteral("<h1>Moist-Air State Report</h1><hr>");

@@ -7,6 +7,7 @@
 
 #include "calc/ambient_controls.h"
 #include "calc/ambient_state.h"
+#include "calc/project_properties.h"
 #include "calc/state_points_list.h"
 #include "chart/chart_model.h"
 
@@ -20,8 +21,9 @@ namespace humidora {
 /// What the report shows besides the window's controls.
 struct ReportDetails
 {
-    QString calculation; ///< file name of the saved calculation, empty when it was never saved
-    QDateTime created;   ///< date and time printed on the report
+    ProjectProperties properties; ///< the title block (File > Properties); left out when empty
+    QString calculation;          ///< file name of the saved calculation, empty when it was never saved
+    QDateTime created;            ///< date and time printed on the report
     QPageSize::PageSizeId page = QPageSize::A4;
     /// The chart with the state point, drawn on a second page; none gives a one-page report.
     std::optional<chart::ChartPicture> chart;

@@ -101,15 +101,20 @@ protected:
     QTemporaryDir folder_;
 };
 
-/// True when one line of `text` holds the fields in this order, separated by blanks.
-bool HasRow(const QString& text, const QStringList& fields)
+/// A line that holds the fields in this order, separated by blanks.
+QRegularExpression RowPattern(const QStringList& fields)
 {
     QStringList escaped;
     for (const QString& field : fields)
         escaped << QRegularExpression::escape(field);
-    const QRegularExpression row(QStringLiteral("^\\s*%1\\s*$").arg(escaped.join(QStringLiteral("\\s+"))),
+    return QRegularExpression(QStringLiteral("^\\s*%1\\s*$").arg(escaped.join(QStringLiteral("\\s+"))),
         QRegularExpression::MultilineOption);
-    return row.match(text).hasMatch();
+}
+
+/// True when one line of `text` holds the fields in this order, separated by blanks.
+bool HasRow(const QString& text, const QStringList& fields)
+{
+    return RowPattern(fields).match(text).hasMatch();
 }
 
 TEST_F(ReportTest, HeaderNamesCalculationDateFormulationAndUnits)
@@ -223,6 +228,56 @@ TEST_F(ReportTest, RefusedStateShowsTheReportLinesAndTheRefusedInput)
     EXPECT_TRUE(HasRow(text, { "Density", "Error", "kg/m^3" }));
     EXPECT_FALSE(text.contains("Composition of the moist air"));
 }
+
+/// Properties given for the report and the lines its title block must show, in this order, above the
+/// report's heading; `absent` are captions that must not appear.
+struct TitleCase
+{
+    const char* name;
+    ProjectProperties properties;
+    std::vector<QStringList> rows;
+    QStringList absent;
+
+    friend void PrintTo(const TitleCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class ReportTitle : public ReportTest, public ::testing::WithParamInterface<TitleCase>
+{
+};
+
+TEST_P(ReportTitle, ShowsWhatIsGivenAboveTheHeading)
+{
+    ReportDetails d = details();
+    d.properties = GetParam().properties;
+    const QString text = reportText(ShownWindow(), d);
+    qsizetype at = 0;
+    for (const QStringList& row : GetParam().rows) {
+        const QRegularExpressionMatch found = RowPattern(row).match(text, at);
+        ASSERT_TRUE(found.hasMatch()) << row.join(' ').toStdString() << "\n" << text.toStdString();
+        at = found.capturedEnd();
+    }
+    EXPECT_LT(at, text.indexOf("Moist-Air State Report")) << text.toStdString();
+    for (const QString& caption : GetParam().absent)
+        EXPECT_FALSE(
+            text.contains(QRegularExpression("^\\s*" + caption + "\\b", QRegularExpression::MultilineOption)))
+            << caption.toStdString() << "\n"
+            << text.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Properties, ReportTitle,
+    ::testing::Values(
+        TitleCase { "All",
+            { "Riverside Office, AHU-2", "J. Doe", "Design day\nSummer <outdoor> & 'return' air" },
+            { { "Project", "Riverside", "Office,", "AHU-2" }, { "Engineer", "J.", "Doe" },
+                { "Notes", "Design", "day" }, { "Summer", "<outdoor>", "&", "'return'", "air" } },
+            {} },
+        // Breaks typed on another platform keep their lines too.
+        TitleCase { "NotesAloneWithCrLf", { "", "", "first\r\nsecond\rthird" },
+            { { "Notes", "first" }, { "second" }, { "third" } }, { "Project", "Engineer" } },
+        TitleCase { "EngineerAlone", { "", "A. Smith", "" }, { { "Engineer", "A.", "Smith" } },
+            { "Project", "Notes" } },
+        TitleCase { "NoneGiven", {}, {}, { "Project", "Engineer", "Notes" } }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReportTest, UnsavedCalculationHylandWexlerBritish)
 {
