@@ -2,6 +2,7 @@
 
 #include "calc/number_text.h"
 #include "calc/product.h"
+#include "calc/quantities.h"
 #include "io/save_file.h"
 
 #include <QDir>
@@ -25,11 +26,6 @@ constexpr std::string_view kAltitudeGiven = "altitude";
 const QStringList kTopMembers = { "format", "version", "saved_by", "formulation", "unit_system", "units",
     "pressure_given", "humidity_given", "inputs", "shown_results" };
 const QStringList kInputMembers = { "temperature", "pressure", "altitude", "humidity" };
-
-QString Q(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString Quoted(const QString& text)
 {
@@ -64,7 +60,7 @@ QStringList HumidityKeys()
 {
     QStringList keys;
     for (const Quantity* quantity : kHumidityQuantities)
-        keys << Q(quantity->key);
+        keys << QString::fromUtf8(quantity->key);
     return keys;
 }
 
@@ -178,7 +174,7 @@ QJsonObject ShownResults(const AmbientControls& shown)
         }
         const bool input = !box.locked;
         entry.insert("role", box.background == Background::Red ? "refused" : input ? "input" : "computed");
-        quantities.insert(Q(quantity.key), entry);
+        quantities.insert(QString::fromUtf8(quantity.key), entry);
     }
     QJsonArray listing;
     for (const std::string& line : shown.List1.lines)
@@ -208,7 +204,7 @@ QString InputsProblem(const AmbientInputs& inputs)
         const int size = static_cast<int>((Blank().*quantity.list).items.size());
         if (selected < 0 || selected >= size) {
             return QStringLiteral("the unit list of %1 has no item %2")
-                .arg(Q(quantity.key), Count(static_cast<double>(selected)));
+                .arg(QString::fromUtf8(quantity.key), Count(static_cast<double>(selected)));
         }
     }
     if (!IsHumidityOption(inputs.humidity_option)) {
@@ -232,7 +228,7 @@ QString InputsProblem(const AmbientInputs& inputs)
                 continue;
             const UnitList& items = Blank().*quantity.list;
             return QStringLiteral("the unit system is %1, but the unit of %2 is %3 instead of %4")
-                .arg(Quoted(Q(kSystemNames[metric ? 0 : 1])), Q(quantity.key),
+                .arg(Quoted(QString::fromUtf8(kSystemNames[metric ? 0 : 1])), QString::fromUtf8(quantity.key),
                     Quoted(QString::fromStdString(
                         items.items[static_cast<std::size_t>(inputs.selections[list])])),
                     Quoted(QString::fromStdString(items.items[static_cast<std::size_t>(reference[list])])));
@@ -248,7 +244,7 @@ QByteArray CalculationJson(const AmbientInputs& inputs, const AmbientControls* s
         const UnitList& list = Blank().*quantity.list;
         const int selected = inputs.selections[ListIndex(quantity)];
         const bool valid = selected >= 0 && selected < static_cast<int>(list.items.size());
-        units.insert(Q(quantity.key),
+        units.insert(QString::fromUtf8(quantity.key),
             valid ? QString::fromStdString(list.items[static_cast<std::size_t>(selected)]) : QString());
     }
     QJsonObject texts;
@@ -261,12 +257,14 @@ QByteArray CalculationJson(const AmbientInputs& inputs, const AmbientControls* s
     QJsonObject document;
     document.insert("format", QLatin1String(kCalculationFormat));
     document.insert("version", kCalculationFormatVersion);
-    document.insert("saved_by", Q(kProductTitle));
-    document.insert("formulation", Q(inputs.iapws ? kFormulationIapws : kFormulationHylandWexler));
-    document.insert("unit_system", Q(kSystemNames[static_cast<std::size_t>(inputs.system)]));
+    document.insert("saved_by", QString::fromUtf8(kProductTitle));
+    document.insert(
+        "formulation", QString::fromUtf8(inputs.iapws ? kFormulationIapws : kFormulationHylandWexler));
+    document.insert("unit_system", QString::fromUtf8(kSystemNames[static_cast<std::size_t>(inputs.system)]));
     document.insert("units", units);
-    document.insert("pressure_given", Q(inputs.altitude_given ? kAltitudeGiven : kPressureGiven));
-    document.insert("humidity_given", humidity != nullptr ? Q(humidity->key) : QString());
+    document.insert(
+        "pressure_given", QString::fromUtf8(inputs.altitude_given ? kAltitudeGiven : kPressureGiven));
+    document.insert("humidity_given", humidity != nullptr ? QString::fromUtf8(humidity->key) : QString());
     document.insert("inputs", texts);
     if (shown != nullptr)
         document.insert("shown_results", ShownResults(*shown));
@@ -320,11 +318,13 @@ CalculationRead ParseCalculation(const QByteArray& json)
     if (top.contains("shown_results"))
         reader.object("shown_results"); // for readers of the file only: never used
     AmbientInputs inputs;
-    const int formulation
-        = reader.choice("formulation", { Q(kFormulationIapws), Q(kFormulationHylandWexler) });
-    const int system
-        = reader.choice("unit_system", { Q(kSystemNames[0]), Q(kSystemNames[1]), Q(kSystemNames[2]) });
-    const int pressure_given = reader.choice("pressure_given", { Q(kPressureGiven), Q(kAltitudeGiven) });
+    const int formulation = reader.choice(
+        "formulation", { QString::fromUtf8(kFormulationIapws), QString::fromUtf8(kFormulationHylandWexler) });
+    const int system = reader.choice("unit_system",
+        { QString::fromUtf8(kSystemNames[0]), QString::fromUtf8(kSystemNames[1]),
+            QString::fromUtf8(kSystemNames[2]) });
+    const int pressure_given = reader.choice(
+        "pressure_given", { QString::fromUtf8(kPressureGiven), QString::fromUtf8(kAltitudeGiven) });
     const int humidity = reader.choice("humidity_given", HumidityKeys());
     const QJsonObject units = reader.object("units");
     const QJsonObject texts = reader.object("inputs");
@@ -338,13 +338,13 @@ CalculationRead ParseCalculation(const QByteArray& json)
     MemberReader unit_reader(units, QStringLiteral("\"units\""));
     QStringList quantity_keys;
     for (const Quantity& quantity : kQuantities)
-        quantity_keys << Q(quantity.key);
+        quantity_keys << QString::fromUtf8(quantity.key);
     unit_reader.refuseUnknown(quantity_keys);
     for (const Quantity& quantity : kQuantities) {
         QStringList items;
         for (const std::string& item : (Blank().*quantity.list).items)
             items << QString::fromStdString(item);
-        const QString key = Q(quantity.key);
+        const QString key = QString::fromUtf8(quantity.key);
         const QString unit = unit_reader.text(key);
         if (!unit_reader.ok())
             break;

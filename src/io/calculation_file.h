@@ -5,7 +5,7 @@
 #pragma once
 
 #include "calc/ambient_controls.h"
-#include "calc/ambient_window.h"
+#include "calc/ambient_inputs.h"
 
 #include <QByteArray>
 #include <QString>

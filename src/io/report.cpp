@@ -21,11 +21,6 @@
 namespace humidora {
 namespace {
 
-QString Q(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString Html(const std::string& text)
 {
     return QString::fromStdString(text).toHtmlEscaped();
@@ -70,8 +65,8 @@ QString QuantityRows(const AmbientControls& controls, std::size_t first, std::si
         const QString value_class
             = role.isEmpty() ? QStringLiteral("number") : QStringLiteral("number %1").arg(role);
         rows += QStringLiteral("<tr><td>%1</td><td class=\"%2\">%3</td><td>%4</td>")
-                    .arg(Q(quantity.long_caption).toHtmlEscaped(), value_class, Html(box.text),
-                        Html((controls.*quantity.list).text()));
+                    .arg(QString::fromUtf8(quantity.long_caption).toHtmlEscaped(), value_class,
+                        Html(box.text), Html((controls.*quantity.list).text()));
         if (ranges) {
             rows += QStringLiteral(
                 "<td class=\"number\">%1</td><td class=\"number\">%2</td><td class=\"%3\">%4</td>")
@@ -123,7 +118,7 @@ QString CompositionSection(const AmbientControls& controls, const AmbientState& 
     for (const CompositionRow& row : CompositionRows(state)) {
         table
             += QStringLiteral("<tr><td>%1</td><td class=\"number\">%2</td><td class=\"number\">%3</td></tr>")
-                   .arg(Q(row.species), Html(row.volume), Html(row.weight));
+                   .arg(QString::fromUtf8(row.species), Html(row.volume), Html(row.weight));
     }
     return table + QStringLiteral("</table>");
 }
@@ -207,7 +202,7 @@ QString ReportHtml(const AmbientControls& controls, const AmbientState& state, c
     QString html = QStringLiteral("<html><head><style>%1</style></head><body>").arg(QLatin1String(kStyle));
     html += TitleBlock(details.properties);
     html += QStringLiteral("<p class=\"product\">%1 &#183; Psychrometric calculator of moist air</p>")
-                .arg(Q(kProductTitle).toHtmlEscaped());
+                .arg(QString::fromUtf8(kProductTitle).toHtmlEscaped());
     html += QStringLiteral("<h1>Moist-Air State Report</h1><hr>");
     html += QStringLiteral("<table class=\"facts\" cellpadding=\"1\" cellspacing=\"0\">"
                            "<tr><td><b>Calculation</b></td><td>%1</td></tr>"
@@ -228,7 +223,8 @@ QString ReportHtml(const AmbientControls& controls, const AmbientState& state, c
         += QStringLiteral("<p class=\"note\">Values as shown by %1. The three inputs marked given were "
                           "entered by the user; every other value is computed from them. Minimum and maximum "
                           "are the range each input may take at this state, in its unit. %2</p>")
-               .arg(Q(kProductTitle).toHtmlEscaped(), Q(kWebAddress).toHtmlEscaped());
+               .arg(QString::fromUtf8(kProductTitle).toHtmlEscaped(),
+                   QString::fromUtf8(kWebAddress).toHtmlEscaped());
     return html + QStringLiteral("</body></html>");
 }
 
@@ -257,8 +253,8 @@ QString WriteReport(const QString& path, const AmbientControls& controls, const 
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter pdf(&buffer);
-        pdf.setTitle(QStringLiteral("%1 moist-air state report").arg(Q(kProductTitle)));
-        pdf.setCreator(Q(kProductTitle));
+        pdf.setTitle(QStringLiteral("%1 moist-air state report").arg(QString::fromUtf8(kProductTitle)));
+        pdf.setCreator(QString::fromUtf8(kProductTitle));
         pdf.setResolution(300);
         pdf.setPageSize(QPageSize(details.page));
         pdf.setPageMargins(QMarginsF(18, 16, 18, 16), QPageLayout::Millimeter);

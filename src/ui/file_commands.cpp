@@ -23,11 +23,6 @@
 namespace humidora {
 namespace {
 
-QString Q(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 /// `path` with `suffix` appended when it has no extension of its own.
 QString WithSuffix(const QString& path, const char* suffix)
 {
@@ -272,7 +267,8 @@ void FileCommands::useFolder(const QString& folder)
 
 void FileCommands::updateTitle()
 {
-    QString title = QStringLiteral("%1 (%2)").arg(Q(kProductTitle), Q(kWebAddress));
+    QString title
+        = QStringLiteral("%1 (%2)").arg(QString::fromUtf8(kProductTitle), QString::fromUtf8(kWebAddress));
     if (!current_file_.isEmpty())
         title += QStringLiteral(" - %1[*]").arg(QFileInfo(current_file_).fileName());
     window_.setWindowTitle(title);
@@ -294,7 +290,8 @@ void FileCommands::tell(const QString& message, bool failure, const QString& pat
 QString AskWithFileDialog(QWidget* parent, FileCommands::Prompt prompt, const QString& suggestion)
 {
     const QString calculations
-        = QStringLiteral("%1 calculations (*.%2)").arg(Q(kProductName), QLatin1String(kCalculationExtension));
+        = QStringLiteral("%1 calculations (*.%2)")
+              .arg(QString::fromUtf8(kProductName), QLatin1String(kCalculationExtension));
     const QString any = QStringLiteral("All files (*)");
     QFileDialog dialog(parent);
     switch (prompt) {
@@ -331,7 +328,7 @@ QString AskWithFileDialog(QWidget* parent, FileCommands::Prompt prompt, const QS
 
 FileCommands::ChangesAnswer AskWithQuestionBox(QWidget* parent, const QString& name)
 {
-    QMessageBox box(QMessageBox::Warning, Q(kProductTitle),
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kProductTitle),
         QStringLiteral("Do you want to save the changes to \"%1\"?").arg(name),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
     box.setInformativeText(QStringLiteral("Your changes will be lost if you don't save them."));

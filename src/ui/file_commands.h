@@ -4,7 +4,7 @@
 // replacing the calculation ask first, with the desktop's usual Save / Discard / Cancel question.
 #pragma once
 
-#include "calc/ambient_window.h"
+#include "calc/ambient_inputs.h"
 
 #include <QObject>
 #include <QString>
@@ -48,8 +48,6 @@ public:
 
     /// The calculation file the window shows (absolute path), or empty.
     const QString& currentFile() const { return current_file_; }
-    /// True when the window's inputs differ from those of its calculation file.
-    bool isModified() const { return modified_; }
     /// True when the window's inputs differ from those last opened or saved (or, before that, from those
     /// of the start-up): closing or replacing the calculation would lose them.
     bool hasUnsavedChanges() const;

@@ -64,16 +64,6 @@ QFont WindowFont(double points)
     return font;
 }
 
-QString ToQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString ToQString(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QColor BackgroundColour(Background background, QWidget* widget)
 {
     if (background == Background::Standard)
@@ -166,8 +156,8 @@ Form_ambient::Form_ambient(std::unique_ptr<humidora::DesktopServices> services, 
     , services_(services ? std::move(services) : std::make_unique<humidora::SystemDesktopServices>())
 {
     setObjectName(QStringLiteral("Form_ambient"));
-    setWindowTitle(ToQString(humidora::kProductTitle) + QStringLiteral(" (")
-        + ToQString(humidora::kWebAddress) + QLatin1Char(')'));
+    setWindowTitle(QString::fromUtf8(humidora::kProductTitle) + QStringLiteral(" (")
+        + QString::fromUtf8(humidora::kWebAddress) + QLatin1Char(')'));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kWindowColour);
     setPalette(palette);
@@ -241,7 +231,7 @@ void Form_ambient::buildControls()
         const humidora::UnitList& model
             = logic_->controls().*humidora::kUnitLists[static_cast<std::size_t>(number - 1)].list;
         for (const std::string& item : model.items)
-            list->addItem(ToQString(item));
+            list->addItem(QString::fromUtf8(item));
         list->setCurrentIndex(-1);
         SetColour(list, QPalette::Button, kUnitListColour);
         SetColour(list, QPalette::Base, kUnitListColour);
@@ -255,7 +245,7 @@ void Form_ambient::buildControls()
     const int limit_height = measure.sizeHint().height() - 2;
     const auto makeLimitLabel = [&](int index, QWidget* parent) {
         auto* label = new QLabel(parent);
-        label->setObjectName(ToQString(humidora::kLimitLabels[static_cast<std::size_t>(index)].name));
+        label->setObjectName(QString::fromUtf8(humidora::kLimitLabels[static_cast<std::size_t>(index)].name));
         label->setAlignment(Qt::AlignCenter);
         label->setAutoFillBackground(true);
         label->setMinimumWidth(limit_width);
@@ -267,7 +257,7 @@ void Form_ambient::buildControls()
     };
     const auto makeCaption = [](std::string_view name, const QString& caption, QWidget* parent) {
         auto* label = new QLabel(caption, parent);
-        label->setObjectName(ToQString(name));
+        label->setObjectName(QString::fromUtf8(name));
         label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         return label;
     };
@@ -338,11 +328,11 @@ void Form_ambient::buildControls()
             : q <= 2           ? kPressureRow + static_cast<int>(q) - 1
                                : kHumidityRow + static_cast<int>(q) - 3;
         if (quantity.option == nullptr) {
-            grid->addWidget(makeCaption(quantity.caption_label, ToQString(quantity.caption), central), row,
-                kCaptionColumn);
+            grid->addWidget(makeCaption(quantity.caption_label, QString::fromUtf8(quantity.caption), central),
+                row, kCaptionColumn);
         } else {
             const int number = OptionNumber(quantity.option);
-            auto* option = new QRadioButton(ToQString(quantity.caption), central);
+            auto* option = new QRadioButton(QString::fromUtf8(quantity.caption), central);
             option->setObjectName(QStringLiteral("Option%1").arg(number));
             options_[static_cast<std::size_t>(number - 1)] = option;
             (q <= 2 ? pressure_group : humidity_group)->addButton(option, number);
@@ -381,7 +371,8 @@ void Form_ambient::buildControls()
     for (std::size_t p = humidora::kFirstPropertyRow; p < humidora::kQuantities.size(); ++p) {
         const humidora::Quantity& quantity = humidora::kQuantities[p];
         const int row = static_cast<int>(p - humidora::kFirstPropertyRow);
-        QLabel* caption = makeCaption(quantity.caption_label, ToQString(quantity.caption), properties_frame);
+        QLabel* caption
+            = makeCaption(quantity.caption_label, QString::fromUtf8(quantity.caption), properties_frame);
         caption->setFont(WindowFont(kCaptionPoints));
         properties->addWidget(caption, row, 0);
         QComboBox* list = makeList(ListNumber(quantity.list), properties_frame);
@@ -408,7 +399,7 @@ void Form_ambient::buildControls()
     lower->addWidget(properties_frame, 3);
     lower->addWidget(list_, 2);
 
-    web_button_ = new QPushButton(ToQString(humidora::kWebAddress), central);
+    web_button_ = new QPushButton(QString::fromUtf8(humidora::kWebAddress), central);
     web_button_->setObjectName(QStringLiteral("Command1"));
     web_button_->setFont(WindowFont(kButtonPoints));
     SetColour(web_button_, QPalette::Button, kWebButtonColour);
@@ -436,7 +427,7 @@ void Form_ambient::buildControls()
 
 void Form_ambient::buildMenus()
 {
-    const QString title = ToQString(humidora::kProductTitle);
+    const QString title = QString::fromUtf8(humidora::kProductTitle);
     const auto name
         = [](QObject* object, const char* objectName) { object->setObjectName(QLatin1String(objectName)); };
     const auto subMenu = [&](QMenu* parent_menu, const QString& caption, const char* objectName) {
@@ -551,7 +542,8 @@ void Form_ambient::refresh()
 {
     const AmbientControls& model = logic_->controls();
     const std::optional<humidora::Refusal>& refusal = logic_->refusal();
-    const QString refusal_sentence = refusal ? ToQString(humidora::RefusalSentence(*refusal)) : QString();
+    const QString refusal_sentence
+        = refusal ? QString::fromUtf8(humidora::RefusalSentence(*refusal)) : QString();
 
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
         QLineEdit* box = boxes_[i];
@@ -560,7 +552,7 @@ void Form_ambient::refresh()
         if (box->isReadOnly() != state.locked)
             box->setReadOnly(state.locked);
         SetColour(box, QPalette::Base, BackgroundColour(state.background, box));
-        humidora::ui::ShowWhole(*box, ToQString(state.text), state.font_size);
+        humidora::ui::ShowWhole(*box, QString::fromUtf8(state.text), state.font_size);
         const bool refused = refusal && refusal->box == static_cast<int>(i) + 1;
         box->setToolTip(refused ? refusal_sentence : QString());
     }
@@ -586,21 +578,22 @@ void Form_ambient::refresh()
     for (std::size_t i = 0; i < limit_labels_.size(); ++i) {
         QLabel* label = limit_labels_[i];
         const humidora::LimitLabel& state = model.*humidora::kLimitLabels[i].label;
-        humidora::ui::ShowWhole(*label, ToQString(state.caption), kCaptionPoints);
+        humidora::ui::ShowWhole(*label, QString::fromUtf8(state.caption), kCaptionPoints);
         SetColour(label, QPalette::Window, BackgroundColour(state.background, label));
     }
 
-    const QString unit_header = ToQString(model.Label27);
+    const QString unit_header = QString::fromUtf8(model.Label27);
     if (unit_header_->text() != unit_header)
         unit_header_->setText(unit_header);
 
     bool same_lines = list_->count() == static_cast<int>(model.List1.lines.size());
     for (int row = 0; same_lines && row < list_->count(); ++row)
-        same_lines = list_->item(row)->text() == ToQString(model.List1.lines[static_cast<std::size_t>(row)]);
+        same_lines
+            = list_->item(row)->text() == QString::fromUtf8(model.List1.lines[static_cast<std::size_t>(row)]);
     if (!same_lines) {
         list_->clear();
         for (const std::string& line : model.List1.lines)
-            list_->addItem(ToQString(line));
+            list_->addItem(QString::fromUtf8(line));
     }
     humidora::ui::ShowWhole(*list_, kCaptionPoints);
     SetColour(list_, QPalette::Base, BackgroundColour(model.List1.background, list_));
@@ -746,7 +739,7 @@ void Form_ambient::openHelpDocument(const QString& fileName)
 
 void Form_ambient::openWebAddress()
 {
-    const QString address = QStringLiteral("https://") + ToQString(humidora::kWebAddress);
+    const QString address = QStringLiteral("https://") + QString::fromUtf8(humidora::kWebAddress);
     if (!services_->openAddress(address))
         statusBar()->showMessage(
             QStringLiteral("Could not open %1: the desktop has no web browser.").arg(address));

@@ -1,6 +1,6 @@
 #include "ui/form_chart.h"
 
-#include "calc/ambient_window.h"
+#include "calc/ambient_inputs.h"
 #include "calc/refusal.h"
 #include "io/chart_picture.h"
 #include "ui/form_ambient.h"
@@ -31,11 +31,6 @@ const QString kFieldKey = QStringLiteral("chart/field");
 constexpr double kClickSlop = 4;
 // One notch of the wheel shows this share of the field.
 constexpr double kZoomPerStep = 0.85;
-
-QString ToQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 } // namespace
 
@@ -193,7 +188,7 @@ void Form_chart::showReadout(QPointF at)
     const humidora::chart::ChartReadout readout = model_.ReadoutAt(axes, axes.FromPixel({ at.x(), at.y() }));
     QStringList parts;
     for (const humidora::chart::ReadoutValue& value : readout.values) {
-        parts << ToQString(humidora::QuantityCaption(value.key)) + QStringLiteral(" ")
+        parts << QString::fromUtf8(humidora::QuantityCaption(value.key)) + QStringLiteral(" ")
                 + QString::fromStdString(value.text) + QStringLiteral(" ")
                 + QString::fromStdString(value.unit);
     }

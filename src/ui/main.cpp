@@ -26,11 +26,6 @@
 
 namespace {
 
-QString FromView(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 /// The program's name on the command line, in its help and version and in the settings' file name.
 constexpr char kProgramName[] = "humidora";
 
@@ -91,7 +86,7 @@ CommandLine ParseCommandLine(const QCoreApplication& application)
                        "temperature, the barometric pressure or the altitude, and one humidity\n"
                        "parameter, the window computes the other humidity parameters, the range of\n"
                        "every input, the properties of the mixture and the composition of the air.")
-            .arg(FromView(humidora::kProductTitle)));
+            .arg(QString::fromUtf8(humidora::kProductTitle)));
     const QCommandLineOption help(
         { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(
@@ -206,9 +201,9 @@ int main(int argc, char** argv)
     const std::unique_ptr<QCoreApplication> app = window ? std::make_unique<QApplication>(argc, argv)
                                                          : std::make_unique<QCoreApplication>(argc, argv);
     // The settings (recent files, window places) are kept under these names by every part of the program.
-    QCoreApplication::setOrganizationName(FromView(humidora::kProductName));
+    QCoreApplication::setOrganizationName(QString::fromUtf8(humidora::kProductName));
     QCoreApplication::setApplicationName(QLatin1String(kProgramName));
-    QCoreApplication::setApplicationVersion(FromView(humidora::kProductVersion));
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(humidora::kProductVersion));
 
     const CommandLine command_line = ParseCommandLine(*app);
     if (command_line.exit_status >= 0)

@@ -14,11 +14,6 @@
 namespace humidora {
 namespace {
 
-QString ToQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 /// The unit a parameter is typed in, as the main window names it.
 std::string UnitOf(const ProcessParameter& parameter, const AmbientInputs& units)
 {
@@ -51,7 +46,7 @@ ProcessDialog::ProcessDialog(StatePointsList& list, const AmbientInputs& units, 
     kind_->setObjectName(QStringLiteral("combo_process_kind"));
     for (const ProcessKind kind : { ProcessKind::Mix, ProcessKind::Heat, ProcessKind::Coil,
              ProcessKind::Evaporative, ProcessKind::Steam })
-        kind_->addItem(ToQString(ProcessKindCaption(kind)), static_cast<int>(kind));
+        kind_->addItem(QString::fromUtf8(ProcessKindCaption(kind)), static_cast<int>(kind));
     form->addRow(QStringLiteral("Process"), kind_);
     points_ = new QListWidget(this);
     points_->setObjectName(QStringLiteral("list_process_points"));
@@ -62,9 +57,9 @@ ProcessDialog::ProcessDialog(StatePointsList& list, const AmbientInputs& units, 
     form->addRow(QStringLiteral("Entering Point(s)"), points_);
     for (const ProcessParameter& parameter : kProcessParameters) {
         auto* edit = new QLineEdit(this);
-        edit->setObjectName(QStringLiteral("edit_") + ToQString(parameter.key));
+        edit->setObjectName(QStringLiteral("edit_") + QString::fromUtf8(parameter.key));
         const std::string unit = UnitOf(parameter, units);
-        auto* caption = new QLabel(ToQString(parameter.caption)
+        auto* caption = new QLabel(QString::fromUtf8(parameter.caption)
                 + (unit.empty() ? QString() : " (" + QString::fromStdString(unit) + ")"),
             this);
         form->addRow(caption, edit);
@@ -117,7 +112,7 @@ bool ProcessDialog::apply()
         if (!parameter.TakenBy(recipe.kind) || text.empty())
             continue;
         if (!IsNumberText(text)) {
-            problem_->setText(ToQString(parameter.caption) + QStringLiteral(" is not a number."));
+            problem_->setText(QString::fromUtf8(parameter.caption) + QStringLiteral(" is not a number."));
             return false;
         }
         recipe.*(parameter.field) = ParameterInSi(parameter, NumberValue(text), units_);
@@ -139,7 +134,7 @@ bool ProcessDialog::apply()
             for (const std::string_view key : form.required) {
                 for (const ProcessParameter& parameter : kProcessParameters) {
                     if (parameter.key == key)
-                        captions << ToQString(parameter.caption);
+                        captions << QString::fromUtf8(parameter.caption);
                 }
             }
             forms << captions.join(QStringLiteral(" and "));

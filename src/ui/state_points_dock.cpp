@@ -1,6 +1,6 @@
 #include "ui/state_points_dock.h"
 
-#include "calc/ambient_window.h"
+#include "calc/ambient_inputs.h"
 #include "calc/point_table.h"
 #include "chart/points_overlay.h"
 #include "ui/form_ambient.h"
@@ -27,11 +27,6 @@
 
 namespace humidora {
 namespace {
-
-QString ToQString(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 /// The main window's caption of each quantity of kQuantities, read from its own labels and options.
 std::vector<std::string> WindowCaptions(const Form_ambient& window)
@@ -177,11 +172,11 @@ void StatePointsDock::refresh()
     table_->setRowCount(static_cast<int>(shown.rows.size()));
     for (std::size_t column = 0; column < shown.header.size(); ++column)
         table_->setHorizontalHeaderItem(static_cast<int>(column),
-            new QTableWidgetItem(
-                ToQString(shown.header[column]).replace(QStringLiteral(" ("), QStringLiteral("\n("))));
+            new QTableWidgetItem(QString::fromUtf8(shown.header[column])
+                                     .replace(QStringLiteral(" ("), QStringLiteral("\n("))));
     for (std::size_t row = 0; row < shown.rows.size(); ++row) {
         for (std::size_t column = 0; column < shown.rows[row].size(); ++column) {
-            auto* item = new QTableWidgetItem(ToQString(shown.rows[row][column]));
+            auto* item = new QTableWidgetItem(QString::fromUtf8(shown.rows[row][column]));
             const bool editable = column == 0 || column == kFlowColumn;
             item->setFlags(
                 Qt::ItemIsSelectable | Qt::ItemIsEnabled | (editable ? Qt::ItemIsEditable : Qt::NoItemFlags));
@@ -194,11 +189,11 @@ void StatePointsDock::refresh()
     processes_->setRowCount(static_cast<int>(processes.rows.size()));
     for (std::size_t column = 0; column < processes.header.size(); ++column)
         processes_->setHorizontalHeaderItem(
-            static_cast<int>(column), new QTableWidgetItem(ToQString(processes.header[column])));
+            static_cast<int>(column), new QTableWidgetItem(QString::fromUtf8(processes.header[column])));
     for (std::size_t row = 0; row < processes.rows.size(); ++row) {
         for (std::size_t column = 0; column < processes.rows[row].size(); ++column)
             processes_->setItem(static_cast<int>(row), static_cast<int>(column),
-                new QTableWidgetItem(ToQString(processes.rows[row][column])));
+                new QTableWidgetItem(QString::fromUtf8(processes.rows[row][column])));
     }
     updateChart();
     if (current >= 0 && current < table_->rowCount())
@@ -254,8 +249,8 @@ void StatePointsDock::moveSelected(int offset)
 QMimeData* StatePointsDock::TableMimeData(const TextTable& table, const std::vector<int>& rows)
 {
     auto* data = new QMimeData;
-    data->setText(ToQString(TableText(table, rows)));
-    data->setHtml(ToQString(TableHtml(table, rows)));
+    data->setText(QString::fromUtf8(TableText(table, rows)));
+    data->setHtml(QString::fromUtf8(TableHtml(table, rows)));
     return data;
 }
 
