@@ -1,5 +1,6 @@
 #include "cli/state_files.h"
 
+#include "calc/calculation.h"
 #include "cli/cli_support.h"
 #include "io/calculation_file.h"
 #include "io/report.h"
@@ -10,20 +11,6 @@
 #include <cstring>
 
 namespace humidora::cli {
-
-namespace {
-
-/// True when the options changed the inputs read from the file (the text of the pressure or altitude
-/// that is not given does not count: it is computed).
-bool ChangedFrom(AmbientInputs saved, const AmbientWindow& window)
-{
-    AmbientInputs now = window.CurrentInputs();
-    for (AmbientInputs* inputs : { &saved, &now })
-        (inputs->altitude_given ? inputs->pressure : inputs->altitude).clear();
-    return !(saved == now);
-}
-
-} // namespace
 
 const char* const kStateFilesHelp
     = "\nWith --from FILE the inputs, units, formulation and unit system come from a saved calculation;\n"
@@ -65,7 +52,8 @@ std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const State
                                                              : QString();
         if (!calculation.isEmpty())
             details.calculation = QFileInfo(calculation).fileName();
-        if (!parser.isSet(files.save) && read_from != nullptr && ChangedFrom(*read_from, window))
+        if (!parser.isSet(files.save) && read_from != nullptr
+            && !SameInputs(*read_from, window.CurrentInputs()))
             details.calculation += QStringLiteral(" (changed since saved)");
         details.created = QDateTime::currentDateTime();
         details.page = ReportPageSize(QLocale::system());

@@ -62,13 +62,31 @@ FileCommands::FileCommands(Form_ambient& window, FileNamePrompt prompt, ChangesP
             connect(action, &QAction::triggered, this, [this, command = command] { (this->*command)(); });
     }
     followInputs();
-    saved_inputs_ = window_.logic().CurrentInputs();
+    saved_ = current();
     updateTitle();
+}
+
+Calculation FileCommands::current() const
+{
+    Calculation calculation;
+    calculation.inputs = window_.logic().CurrentInputs();
+    if (const auto* dock = window_.findChild<StatePointsDock*>()) {
+        calculation.points = dock->list().points();
+        calculation.processes = dock->list().processes();
+    }
+    calculation.properties = properties_;
+    return calculation;
 }
 
 bool FileCommands::hasUnsavedChanges() const
 {
-    return !(window_.logic().CurrentInputs() == saved_inputs_);
+    return !SameCalculation(current(), saved_);
+}
+
+void FileCommands::setProperties(const ProjectProperties& properties)
+{
+    properties_ = properties;
+    calculationMayHaveChanged();
 }
 
 bool FileCommands::offerToSaveChanges()
@@ -145,6 +163,7 @@ bool FileCommands::load(const QString& path)
     }
     window_.logic().RestoreInputs(*read.inputs);
     window_.refresh();
+    properties_ = ProjectProperties {};
     markSaved(path);
     tell(QStringLiteral("Opened \"%1\".").arg(QDir::toNativeSeparators(current_file_)), false, current_file_);
     return true;
@@ -166,7 +185,7 @@ bool FileCommands::saveFile(const QString& path)
     const QString error = WriteCalculationFile(path, inputs, &logic.controls());
     if (!error.isEmpty()) {
         tell(error, true, path);
-        inputsMayHaveChanged();
+        calculationMayHaveChanged();
         return false;
     }
     markSaved(path);
@@ -222,20 +241,22 @@ void FileCommands::followInputs()
 {
     // Connected after the window's own handlers, so these run once the logic has taken the event.
     for (QLineEdit* box : window_.findChildren<QLineEdit*>())
-        connect(box, &QLineEdit::textEdited, this, &FileCommands::inputsMayHaveChanged);
+        connect(box, &QLineEdit::textEdited, this, &FileCommands::calculationMayHaveChanged);
     for (QComboBox* list : window_.findChildren<QComboBox*>())
-        connect(list, &QComboBox::activated, this, &FileCommands::inputsMayHaveChanged);
+        connect(list, &QComboBox::activated, this, &FileCommands::calculationMayHaveChanged);
     for (QAbstractButton* button : window_.findChildren<QAbstractButton*>())
-        connect(button, &QAbstractButton::clicked, this, &FileCommands::inputsMayHaveChanged);
+        connect(button, &QAbstractButton::clicked, this, &FileCommands::calculationMayHaveChanged);
     for (QAction* action : window_.findChildren<QAction*>())
-        connect(action, &QAction::triggered, this, &FileCommands::inputsMayHaveChanged);
+        connect(action, &QAction::triggered, this, &FileCommands::calculationMayHaveChanged);
     // A click on the chart sets the inputs without any control of the window.
-    connect(&window_, &Form_ambient::calculated, this, &FileCommands::inputsMayHaveChanged);
+    connect(&window_, &Form_ambient::calculated, this, &FileCommands::calculationMayHaveChanged);
+    if (auto* dock = window_.findChild<StatePointsDock*>())
+        connect(dock, &StatePointsDock::pointsChanged, this, &FileCommands::calculationMayHaveChanged);
 }
 
-void FileCommands::inputsMayHaveChanged()
+void FileCommands::calculationMayHaveChanged()
 {
-    const bool modified = !current_file_.isEmpty() && !(window_.logic().CurrentInputs() == saved_inputs_);
+    const bool modified = !current_file_.isEmpty() && hasUnsavedChanges();
     if (modified != modified_) {
         modified_ = modified;
         updateTitle();
@@ -245,7 +266,7 @@ void FileCommands::inputsMayHaveChanged()
 void FileCommands::markSaved(const QString& path)
 {
     current_file_ = QFileInfo(path).absoluteFilePath();
-    saved_inputs_ = window_.logic().CurrentInputs();
+    saved_ = current();
     modified_ = false;
     updateTitle();
     useFolder(QFileInfo(current_file_).absolutePath());

@@ -4,7 +4,7 @@
 // replacing the calculation ask first, with the desktop's usual Save / Discard / Cancel question.
 #pragma once
 
-#include "calc/ambient_inputs.h"
+#include "calc/calculation.h"
 
 #include <QObject>
 #include <QString>
@@ -48,9 +48,15 @@ public:
 
     /// The calculation file the window shows (absolute path), or empty.
     const QString& currentFile() const { return current_file_; }
-    /// True when the window's inputs differ from those last opened or saved (or, before that, from those
-    /// of the start-up): closing or replacing the calculation would lose them.
+    /// True when the calculation (the window's inputs, the state points and processes, the properties)
+    /// differs from the one last opened or saved (or, before that, from the start-up): closing or
+    /// replacing it would lose something.
     bool hasUnsavedChanges() const;
+
+    /// File > Properties: the project, engineer and notes of the calculation. Setting them counts as a
+    /// change like an edited input; opening a file replaces them and saving writes them.
+    const ProjectProperties& properties() const { return properties_; }
+    void setProperties(const ProjectProperties& properties);
 
     /// Call before anything that would replace or end the calculation. With unsaved changes it asks:
     /// Save saves them (by Save As when there is no file yet), Discard lets them go, Cancel keeps
@@ -88,8 +94,10 @@ private:
     QString ask(Prompt prompt, const QString& suggestion);
     bool load(const QString& path);
     QString suggestedFolder() const;
+    /// The calculation as the window, the "State Points" dock (when there is one) and the properties hold it.
+    Calculation current() const;
     void followInputs();
-    void inputsMayHaveChanged();
+    void calculationMayHaveChanged();
     void markSaved(const QString& path);
     void updateTitle();
     void useFolder(const QString& folder);
@@ -99,7 +107,8 @@ private:
     ChangesPrompt ask_changes_;
     QString current_file_;
     QString last_folder_; ///< where the last file was opened, saved or written
-    AmbientInputs saved_inputs_;
+    ProjectProperties properties_;
+    Calculation saved_; ///< as last opened or saved
     bool modified_ = false;
 };
 

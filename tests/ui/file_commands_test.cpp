@@ -5,7 +5,9 @@
 #include "io/calculation_file.h"
 #include "ui/file_commands.h"
 #include "ui/form_ambient.h"
+#include "ui/state_points_dock.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -29,9 +31,12 @@ const QString kTitle = QStringLiteral("Humidora 1.1 (www.humidora.example)");
 /// question is recorded.
 struct Window
 {
-    Window()
+    /// With `points`, the window has its "State Points" dock, as the program builds it.
+    explicit Window(bool points = false)
         : form(std::make_unique<Form_ambient>())
     {
+        if (points)
+            dock = new humidora::StatePointsDock(*form);
         files = new FileCommands(
             *form,
             [this](FileCommands::Prompt prompt, const QString& suggestion) {
@@ -73,6 +78,7 @@ struct Window
 
     std::unique_ptr<Form_ambient> form;
     FileCommands* files = nullptr;
+    humidora::StatePointsDock* dock = nullptr;
     QStringList answers;
     QList<FileCommands::Prompt> asked;
     QStringList suggestions;
@@ -130,6 +136,8 @@ private slots:
     void unsavedChangesAreNeverLostWithoutAsking();
     void failedSaveAtTheQuestionKeepsEverything();
     void exitKeyFromTheListingAsksToo();
+    void propertiesAreChangesLikeInputs();
+    void statePointsAreChangesLikeInputs();
 
 private:
     QTemporaryDir folder_;
@@ -527,6 +535,59 @@ void FileCommandsTest::exitKeyFromTheListingAsksToo()
     QCOMPARE(w.questioned.size(), 1);
     QVERIFY(w.form->isVisible());
     QCOMPARE(w.model().Text1.text, std::string("30"));
+}
+
+void FileCommandsTest::propertiesAreChangesLikeInputs()
+{
+    const QString file = folder_.filePath(QStringLiteral("properties.humidora"));
+    Window w;
+    w.form->show();
+    const humidora::ProjectProperties project { "Hall 3 supply", "R. Ortiz", "Summer design day" };
+    w.files->setProperties(project);
+    QCOMPARE(w.files->properties(), project);
+    QVERIFY(w.files->hasUnsavedChanges());
+    w.answers << file;
+    w.action("menu_saveas")->trigger();
+    QVERIFY(!w.files->hasUnsavedChanges());
+
+    // Any field counts; giving back the saved text clears the marker again.
+    humidora::ProjectProperties changed = project;
+    changed.notes += "\nWinter too";
+    w.files->setProperties(changed);
+    QVERIFY(w.form->isWindowModified());
+    w.files->setProperties(project);
+    QVERIFY(!w.form->isWindowModified());
+
+    // Unsaved properties are asked about before another file replaces them.
+    changed.engineer = "A. Lind";
+    w.files->setProperties(changed);
+    const QString other = folder_.filePath(QStringLiteral("other properties.humidora"));
+    {
+        Window writer;
+        QVERIFY(writer.files->saveFile(other));
+    }
+    w.change_answers << FileCommands::ChangesAnswer::Cancel << FileCommands::ChangesAnswer::Discard;
+    QVERIFY(!w.files->openFile(other));
+    QCOMPARE(w.files->properties(), changed);
+    QVERIFY(w.files->openFile(other));
+    QCOMPARE(w.questioned.size(), 2);
+    QCOMPARE(w.files->properties(), humidora::ProjectProperties {});
+    QVERIFY(!w.files->hasUnsavedChanges());
+}
+
+void FileCommandsTest::statePointsAreChangesLikeInputs()
+{
+    Window w(true);
+    w.answers << folder_.filePath(QStringLiteral("points.humidora"));
+    w.action("menu_saveas")->trigger();
+    QVERIFY(!w.form->isWindowModified());
+    w.form->findChild<QAbstractButton*>(QStringLiteral("button_add_point"))->click();
+    QCOMPARE(w.dock->list().points().size(), std::size_t(1));
+    QVERIFY(w.form->isWindowModified());
+    QVERIFY(w.files->hasUnsavedChanges());
+    w.dock->deleteSelected();
+    QVERIFY(w.dock->list().points().empty());
+    QVERIFY(!w.form->isWindowModified());
 }
 
 QTEST_MAIN(FileCommandsTest)

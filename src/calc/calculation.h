@@ -1,0 +1,32 @@
+// A calculation as the user keeps it: the main window's inputs, the state points with the processes on
+// them, and the project's properties. What a calculation file holds, and what "unsaved changes" compares.
+#pragma once
+
+#include "calc/ambient_inputs.h"
+#include "calc/project_properties.h"
+#include "calc/state_points.h"
+
+#include <vector>
+
+namespace humidora {
+
+struct Calculation
+{
+    AmbientInputs inputs;
+    std::vector<StatePoint> points;
+    std::vector<ProcessSpec> processes;
+    ProjectProperties properties;
+
+    /// True when there is more than the main window's inputs: points, processes or properties.
+    bool HasMoreThanInputs() const { return !points.empty() || !processes.empty() || !properties.empty(); }
+};
+
+/// True when `a` and `b` bring the main window to the same state. The text of the pressure or the
+/// altitude that is not given does not count: the window computes it from the one that is.
+bool SameInputs(const AmbientInputs& a, const AmbientInputs& b);
+
+/// True when nothing of `b` would be lost by keeping `a` instead: the same inputs, and the same points,
+/// processes and properties.
+bool SameCalculation(const Calculation& a, const Calculation& b);
+
+} // namespace humidora
