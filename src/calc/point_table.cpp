@@ -2,6 +2,7 @@
 
 #include "calc/ambient_phases.h"
 #include "calc/number_text.h"
+#include "calc/process_parameters.h"
 
 namespace humidora {
 namespace {
@@ -143,6 +144,22 @@ std::vector<LoadLine> LoadLines(
             std::string(temperature_unit) });
     if (result.bypass_factor)
         lines.push_back({ "Bypass Factor", NumberText(*result.bypass_factor, kRatioDecimals), "" });
+    return lines;
+}
+
+std::vector<LoadLine> ParameterLines(const ProcessSpec& recipe, const AmbientInputs& units)
+{
+    std::vector<LoadLine> lines;
+    for (const ProcessParameter& parameter : kProcessParameters) {
+        std::optional<double> value = recipe.*(parameter.field);
+        if (parameter.field == &ProcessSpec::steam_temperature_K && recipe.kind == ProcessKind::Steam)
+            value = value.value_or(kDefaultSteamK);
+        if (!parameter.TakenBy(recipe.kind) || !value)
+            continue;
+        lines.push_back({ std::string(parameter.caption),
+            NumberText(ParameterInUnit(parameter, *value, units), ParameterDecimals(parameter, units)),
+            std::string(ParameterUnit(parameter, units)) });
+    }
     return lines;
 }
 

@@ -61,6 +61,11 @@ struct LoadLine
 std::vector<LoadLine> LoadLines(
     const ProcessResult& result, ProcessKind kind, UnitSystem system, std::string_view temperature_unit);
 
+/// The parameters a process was given, in the units of the window inputs `units` ("Apparatus Dew Point",
+/// "10", "C"), in the order of kProcessParameters; a steam humidifier shows the steam temperature it
+/// used also when none was given.
+std::vector<LoadLine> ParameterLines(const ProcessSpec& recipe, const AmbientInputs& units);
+
 /// Tab-separated text of a table: a header row of "caption (unit)" (only the caption where the unit is
 /// empty), then one line per row; and the same as an HTML table. A spreadsheet pastes either one value per
 /// cell.

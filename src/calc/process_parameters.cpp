@@ -18,14 +18,14 @@ const std::array<ProcessParameter, 9> kProcessParameters = { {
         ParameterReading::Temperature, &ProcessSpec::to_temperature_K },
     { "adp", "Apparatus Dew Point", ProcessKind::Coil, ProcessKind::Coil, ParameterReading::Temperature,
         &ProcessSpec::adp_K },
-    { "bypass-factor", "Bypass Factor (0..1)", ProcessKind::Coil, ProcessKind::Coil, ParameterReading::Plain,
-        &ProcessSpec::bypass_factor },
+    { "bypass-factor", "Bypass Factor", ProcessKind::Coil, ProcessKind::Coil, ParameterReading::Plain,
+        &ProcessSpec::bypass_factor, "0..1" },
     { "leaving-temperature", "Leaving Dry Bulb", ProcessKind::Coil, ProcessKind::Coil,
         ParameterReading::Temperature, &ProcessSpec::leaving_temperature_K },
     { "leaving-relative-humidity", "Leaving Relative Humidity", ProcessKind::Coil, ProcessKind::Coil,
         ParameterReading::Percent, &ProcessSpec::leaving_relative_humidity },
-    { "effectiveness", "Saturation Effectiveness (0..1)", ProcessKind::Evaporative, ProcessKind::Evaporative,
-        ParameterReading::Plain, &ProcessSpec::effectiveness },
+    { "effectiveness", "Saturation Effectiveness", ProcessKind::Evaporative, ProcessKind::Evaporative,
+        ParameterReading::Plain, &ProcessSpec::effectiveness, "0..1" },
     { "to-relative-humidity", "Leaving Relative Humidity", ProcessKind::Evaporative, ProcessKind::Steam,
         ParameterReading::Percent, &ProcessSpec::to_relative_humidity },
     { "to-humidity-ratio", "Leaving Humidity Ratio", ProcessKind::Steam, ProcessKind::Steam,
@@ -58,22 +58,65 @@ const ProcessForm* MatchingForm(ProcessKind kind, std::vector<std::string> given
     return nullptr;
 }
 
-double ParameterInSi(const ProcessParameter& parameter, double value, const AmbientInputs& units)
+std::string_view ParameterUnit(const ProcessParameter& parameter, const AmbientInputs& units)
 {
     switch (parameter.reading) {
     case ParameterReading::Temperature:
-        return KelvinFromTemperatureUnit(value, ItemOf(&AmbientControls::Combo1, units.selections[0]))
-            .value_or(value);
+        return ItemOf(&AmbientControls::Combo1, units.selections[0]);
     case ParameterReading::Percent:
-        return value / 100;
+        return kRelativeHumidityUnits[0].key;
     case ParameterReading::HumidityRatio:
-        return ItemOf(&AmbientControls::Combo6, units.selections[5]) == "(g moisture)/(kg dry air)"
-            ? value / 1000
-            : value;
+        return ItemOf(&AmbientControls::Combo6, units.selections[5]);
+    case ParameterReading::Plain:
+        break;
+    }
+    return {};
+}
+
+int ParameterDecimals(const ProcessParameter& parameter, const AmbientInputs& units)
+{
+    // A plain number (a factor between 0 and 1) as the ratios of the loads are shown.
+    constexpr int kPlainDecimals = 4;
+    const std::string_view unit = ParameterUnit(parameter, units);
+    for (const auto& list :
+        { std::span<const UnitItem>(kTemperatureUnits), std::span<const UnitItem>(kRelativeHumidityUnits),
+            std::span<const UnitItem>(kHumidityRatioUnits) }) {
+        if (const std::optional<UnitItem> item = FindUnit(list, unit))
+            return item->decimals;
+    }
+    return kPlainDecimals;
+}
+
+double ParameterInSi(const ProcessParameter& parameter, double value, const AmbientInputs& units)
+{
+    const std::string_view unit = ParameterUnit(parameter, units);
+    switch (parameter.reading) {
+    case ParameterReading::Temperature:
+        return KelvinFromTemperatureUnit(value, unit).value_or(value);
+    case ParameterReading::Percent:
+        return kRelativeHumidityUnits[0].ToBase(value);
+    case ParameterReading::HumidityRatio:
+        return FindUnit(kHumidityRatioUnits, unit).value_or(kHumidityRatioUnits[0]).ToBase(value);
     case ParameterReading::Plain:
         break;
     }
     return value;
+}
+
+double ParameterInUnit(const ProcessParameter& parameter, double si, const AmbientInputs& units)
+{
+    const std::string_view unit = ParameterUnit(parameter, units);
+    switch (parameter.reading) {
+    case ParameterReading::Temperature:
+        return TemperatureInUnit(si, unit);
+    case ParameterReading::Percent:
+        return kRelativeHumidityUnits[0].FromBase(si);
+    case ParameterReading::HumidityRatio:
+        return FindUnit(kHumidityRatioUnits, unit).value_or(kHumidityRatioUnits[0]).FromBase(si);
+    case ParameterReading::Plain:
+        break;
+    }
+    return si;
 }
 
 std::string_view ProcessKindCaption(ProcessKind kind)

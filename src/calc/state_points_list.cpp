@@ -91,23 +91,34 @@ void StatePointsList::RemoveProcess(int row)
 
 TextTable StatePointsList::ShownProcesses(const AmbientInputs& window) const
 {
-    TextTable table { { "Process", "From", "To", "Loads" }, {} };
+    TextTable table { { "Process", "From", "To", "Parameters", "Loads" }, {} };
     static const AmbientControls lists;
     const std::string& temperature_unit
         = lists.Combo1.items.at(static_cast<std::size_t>(window.selections[0]));
+    const auto joined = [](const std::vector<LoadLine>& lines) {
+        std::string text;
+        for (const LoadLine& line : lines)
+            text += (text.empty() ? "" : "; ") + line.caption + " " + line.text
+                + (line.unit.empty() ? "" : " " + line.unit);
+        return text;
+    };
     for (const ProcessSpec& recipe : processes_) {
         const ProcessOutcome outcome = Evaluate(recipe);
-        std::string from, loads = outcome.refusal;
+        std::string from;
         for (const std::string& name : recipe.points)
             from += (from.empty() ? "" : ", ") + name;
+        std::string loads = outcome.refusal;
         if (outcome.refusal.empty()) {
-            for (const LoadLine& line :
-                LoadLines(outcome.result, recipe.kind, window.system, temperature_unit))
-                loads += (loads.empty() ? "" : "; ") + line.caption + " " + line.text
-                    + (line.unit.empty() ? "" : " " + line.unit);
+            // A coil given by its apparatus dew point and bypass factor shows them once, as parameters.
+            ProcessResult result = outcome.result;
+            if (recipe.adp_K) {
+                result.apparatus_dew_point_K.reset();
+                result.bypass_factor.reset();
+            }
+            loads = joined(LoadLines(result, recipe.kind, window.system, temperature_unit));
         }
-        table.rows.push_back(
-            { std::string(ProcessKindCaption(recipe.kind)), from, recipe.result_name, loads });
+        table.rows.push_back({ std::string(ProcessKindCaption(recipe.kind)), from, recipe.result_name,
+            joined(ParameterLines(recipe, window)), loads });
     }
     return table;
 }

@@ -45,8 +45,8 @@ public:
     void RemoveProcess(int row);
     /// A kept process evaluated on the points as they are now; a point renamed or deleted since refuses it.
     ProcessOutcome Evaluate(const ProcessSpec& recipe) const;
-    /// The processes as a table: kind, entering points, leaving point and the loads (or the refusal) in
-    /// the units of the main window's system.
+    /// The processes as a table: kind, entering points, leaving point, the parameters given and the
+    /// loads (or the refusal), in the units of the main window `window`.
     TextTable ShownProcesses(const AmbientInputs& window) const;
 
     /// The flow unit the table shows for a main window in `system`.

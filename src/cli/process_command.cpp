@@ -52,7 +52,7 @@ int RunAirProcess(const QStringList& arguments)
         if (parameter.other_kind != parameter.kind)
             kinds << QString::fromUtf8(ProcessKindKey(parameter.other_kind).data());
         parameter_options.emplace_back(FromModel(std::string(parameter.key)),
-            kinds.join(", ") + ": " + FromModel(std::string(parameter.caption)) + '.', "V");
+            kinds.join(", ") + ": " + FromModel(parameter.Prompt()) + '.', "V");
         parser.addOption(parameter_options.back());
     }
     const PointOptions options;

@@ -1,6 +1,7 @@
 #include "ui/process_dialog.h"
 
 #include "calc/number_text.h"
+#include "calc/point_table.h"
 #include "calc/process_parameters.h"
 
 #include <QComboBox>
@@ -12,27 +13,6 @@
 #include <QVBoxLayout>
 
 namespace humidora {
-namespace {
-
-/// The unit a parameter is typed in, as the main window names it.
-std::string UnitOf(const ProcessParameter& parameter, const AmbientInputs& units)
-{
-    static const AmbientControls lists;
-    switch (parameter.reading) {
-    case ParameterReading::Temperature:
-        return lists.Combo1.items.at(static_cast<std::size_t>(units.selections[0]));
-    case ParameterReading::Percent:
-        return "%";
-    case ParameterReading::HumidityRatio:
-        return lists.Combo6.items.at(static_cast<std::size_t>(units.selections[5]));
-    case ParameterReading::Plain:
-        break;
-    }
-    return {};
-}
-
-} // namespace
-
 ProcessDialog::ProcessDialog(StatePointsList& list, const AmbientInputs& units, QWidget* parent)
     : QDialog(parent)
     , list_(list)
@@ -58,9 +38,9 @@ ProcessDialog::ProcessDialog(StatePointsList& list, const AmbientInputs& units, 
     for (const ProcessParameter& parameter : kProcessParameters) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("edit_") + QString::fromUtf8(parameter.key));
-        const std::string unit = UnitOf(parameter, units);
-        auto* caption = new QLabel(QString::fromUtf8(parameter.caption)
-                + (unit.empty() ? QString() : " (" + QString::fromStdString(unit) + ")"),
+        const std::string_view unit = ParameterUnit(parameter, units);
+        auto* caption = new QLabel(unit.empty() ? QString::fromUtf8(parameter.Prompt())
+                                                : QString::fromUtf8(Heading(parameter.caption, unit)),
             this);
         form->addRow(caption, edit);
         parameters_.push_back(edit);
@@ -112,7 +92,7 @@ bool ProcessDialog::apply()
         if (!parameter.TakenBy(recipe.kind) || text.empty())
             continue;
         if (!IsNumberText(text)) {
-            problem_->setText(QString::fromUtf8(parameter.caption) + QStringLiteral(" is not a number."));
+            problem_->setText(QString::fromUtf8(parameter.Prompt()) + QStringLiteral(" is not a number."));
             return false;
         }
         recipe.*(parameter.field) = ParameterInSi(parameter, NumberValue(text), units_);
@@ -134,7 +114,7 @@ bool ProcessDialog::apply()
             for (const std::string_view key : form.required) {
                 for (const ProcessParameter& parameter : kProcessParameters) {
                     if (parameter.key == key)
-                        captions << QString::fromUtf8(parameter.caption);
+                        captions << QString::fromUtf8(parameter.Prompt());
                 }
             }
             forms << captions.join(QStringLiteral(" and "));

@@ -82,7 +82,7 @@ StatePointsDock::StatePointsDock(Form_ambient& window)
         buttons->addWidget(button);
     buttons->addStretch();
     layout->addLayout(buttons);
-    processes_ = new QTableWidget(0, 4, body);
+    processes_ = new QTableWidget(body);
     processes_->setObjectName(QStringLiteral("table_processes"));
     processes_->setSelectionBehavior(QAbstractItemView::SelectRows);
     processes_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -186,6 +186,7 @@ void StatePointsDock::refresh()
         }
     }
     const TextTable processes = list_.ShownProcesses(window_.logic().CurrentInputs());
+    processes_->setColumnCount(static_cast<int>(processes.header.size()));
     processes_->setRowCount(static_cast<int>(processes.rows.size()));
     for (std::size_t column = 0; column < processes.header.size(); ++column)
         processes_->setHorizontalHeaderItem(

@@ -1,5 +1,6 @@
 // State points as the main window shows them, and processes run on them.
 #include "calc/point_table.h"
+#include "calc/process_parameters.h"
 #include "calc/state_points.h"
 #include "calc/state_points_list.h"
 
@@ -214,14 +215,93 @@ TEST(StatePointsList, ProcessesAddTheirLeavingPointAndFollowThePoints)
 
     const TextTable shown = list.ShownProcesses(AmbientInputs {});
     ASSERT_EQ(shown.rows.size(), 2u);
-    EXPECT_EQ(shown.rows[0], (std::vector<std::string> { "Mixing", "A, B", "C", "" }));
+    EXPECT_EQ(shown.rows[0], (std::vector<std::string> { "Mixing", "A, B", "C", "", "" }));
     EXPECT_EQ(shown.rows[1][0], "Heating / Sensible Cooling");
-    EXPECT_EQ(shown.rows[1][3].rfind("Total Load ", 0), 0u);
+    EXPECT_EQ(shown.rows[1][3], "Leaving Dry Bulb 35 C");
+    EXPECT_EQ(shown.rows[1][4].rfind("Total Load ", 0), 0u);
     // A renamed entering point leaves its process refused, with the reason in the table.
     EXPECT_TRUE(list.Rename(2, "M"));
-    EXPECT_EQ(list.ShownProcesses(AmbientInputs {}).rows[1][3], "There is no point C.");
+    EXPECT_EQ(list.ShownProcesses(AmbientInputs {}).rows[1][4], "There is no point C.");
     EXPECT_TRUE(list.Rename(2, "C"));
-    EXPECT_EQ(list.ShownProcesses(AmbientInputs {}).rows[1][3], shown.rows[1][3]);
+    EXPECT_EQ(list.ShownProcesses(AmbientInputs {}).rows[1][4], shown.rows[1][4]);
+}
+
+/// A process recipe and the parameters its table row shows, in the window's units.
+struct ParameterCase
+{
+    const char* name;
+    ProcessSpec recipe;
+    UnitSystem system;
+    std::vector<std::string> shown; ///< "caption text unit" per parameter
+};
+
+class ProcessParameterTexts : public ::testing::TestWithParam<ParameterCase>
+{
+};
+
+TEST_P(ProcessParameterTexts, InTheWindowsUnits)
+{
+    AmbientInputs units = Typed("25", 2, "50", GetParam().system);
+    if (GetParam().system == UnitSystem::Customized)
+        units.selections[5] = 1; // humidity ratio in g/kg
+    std::vector<std::string> shown;
+    for (const LoadLine& line : ParameterLines(GetParam().recipe, units))
+        shown.push_back(line.caption + " " + line.text + (line.unit.empty() ? "" : " " + line.unit));
+    EXPECT_EQ(shown, GetParam().shown);
+}
+
+ProcessSpec Recipe(ProcessKind kind, std::optional<double> ProcessSpec::*first, double first_value,
+    std::optional<double> ProcessSpec::*second = nullptr, double second_value = 0)
+{
+    ProcessSpec recipe;
+    recipe.kind = kind;
+    recipe.*first = first_value;
+    if (second)
+        recipe.*second = second_value;
+    return recipe;
+}
+
+using enum ProcessKind;
+using S = ProcessSpec;
+INSTANTIATE_TEST_SUITE_P(Kinds, ProcessParameterTexts,
+    ::testing::Values(ParameterCase { "Mix", {}, UnitSystem::Metric, {} },
+        ParameterCase { "Heat", Recipe(Heat, &S::to_temperature_K, 308.15), UnitSystem::Metric,
+            { "Leaving Dry Bulb 35 C" } },
+        ParameterCase { "HeatBritish", Recipe(Heat, &S::to_temperature_K, 308.15), UnitSystem::British,
+            { "Leaving Dry Bulb 95 F" } },
+        ParameterCase { "CoilByAdp", Recipe(Coil, &S::adp_K, 283.15, &S::bypass_factor, 0.15),
+            UnitSystem::Metric, { "Apparatus Dew Point 10 C", "Bypass Factor .15" } },
+        ParameterCase { "CoilByLeavingState",
+            Recipe(Coil, &S::leaving_temperature_K, 286.15, &S::leaving_relative_humidity, 0.905),
+            UnitSystem::British, { "Leaving Dry Bulb 55.4 F", "Leaving Relative Humidity 90.5 %" } },
+        ParameterCase { "Evaporative", Recipe(Evaporative, &S::effectiveness, 0.85), UnitSystem::Metric,
+            { "Saturation Effectiveness .85" } },
+        // The steam temperature used when none was given, and a given one.
+        ParameterCase { "SteamDefaultTemperature", Recipe(Steam, &S::to_humidity_ratio, 0.008),
+            UnitSystem::Customized,
+            { "Leaving Humidity Ratio 8 (g moisture)/(kg dry air)", "Steam Temperature 100 C" } },
+        ParameterCase { "SteamBritish",
+            Recipe(Steam, &S::to_relative_humidity, 0.4, &S::steam_temperature_K, 383.15),
+            UnitSystem::British, { "Leaving Relative Humidity 40 %", "Steam Temperature 230 F" } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProcessParameterUnits, TypedValueComesBackFromSi)
+{
+    // Every parameter in every unit of its list: what the dialog reads in is what the table shows.
+    for (const ProcessParameter& parameter : kProcessParameters) {
+        for (int temperature = 0; temperature < 4; ++temperature) {
+            for (int ratio = 0; ratio < 3; ++ratio) {
+                AmbientInputs units;
+                units.selections[0] = temperature;
+                units.selections[5] = ratio;
+                for (const double typed : { 0.25, 12.5, 90.0, 250.0 }) {
+                    const double si = ParameterInSi(parameter, typed, units);
+                    EXPECT_NEAR(ParameterInUnit(parameter, si, units), typed, 1e-9)
+                        << parameter.key << " in " << ParameterUnit(parameter, units);
+                }
+            }
+        }
+    }
 }
 
 } // namespace

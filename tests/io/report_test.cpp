@@ -370,8 +370,8 @@ TEST_F(ReportTest, TheChartPageListsTheStatePointsAndProcesses)
     ASSERT_EQ(WriteReport(pdf, window.controls(), window.state(), d), QString());
     EXPECT_TRUE(run("pdfinfo", { pdf }).contains(QRegularExpression("Pages:\\s+2\n")));
     const QString second = run("pdftotext", { "-f", "2", "-l", "2", pdf, "-" });
-    for (const char* text :
-        { "State points", "Dry Bulb", "Supply", "Processes", "Cooling Coil", "Total Load", "Condensate" })
+    for (const char* text : { "State points", "Dry Bulb", "Supply", "Processes", "Cooling Coil", "Parameters",
+             "Apparatus Dew Point", "Total Load", "Condensate" })
         EXPECT_TRUE(second.contains(text)) << text << "\n" << second.toStdString();
     EXPECT_TRUE(second.contains(QString::fromStdString(d.points.rows[1][5]))); // the supply air's dew point
 }

@@ -224,8 +224,10 @@ private slots:
         QCOMPARE(processes->rowCount(), 1);
         QCOMPARE(processes->item(0, 0)->text(), QStringLiteral("Cooling Coil"));
         QCOMPARE(processes->item(0, 1)->text(), QStringLiteral("A"));
-        QVERIFY(processes->item(0, 3)->text().startsWith(QStringLiteral("Total Load ")));
-        QVERIFY(processes->item(0, 3)->text().contains(QStringLiteral("Condensate ")));
+        QCOMPARE(processes->item(0, 3)->text(), QStringLiteral("Apparatus Dew Point 10 C; Bypass Factor 0"));
+        QVERIFY(processes->item(0, 4)->text().startsWith(QStringLiteral("Total Load ")));
+        QVERIFY(processes->item(0, 4)->text().contains(QStringLiteral("Condensate ")));
+        QVERIFY(!processes->item(0, 4)->text().contains(QStringLiteral("Apparatus Dew Point")));
         // The leaving point is shown in the window, and loads again like any other.
         QCOMPARE(f.table->currentRow(), 1);
         QCOMPARE(f.w.text(4)->text(), QStringLiteral("100"));
