@@ -6,8 +6,8 @@
 #include "cli/commands.h"
 #include "cli/state_files.h"
 #include "cli/state_inputs.h"
+#include "io/calculation_file.h"
 
-#include <QJsonArray>
 #include <QJsonObject>
 
 namespace humidora::cli {
@@ -21,13 +21,6 @@ const char* const kDescription
       "A unit option selects one list's item and overrides the system (the window then reports a\n"
       "Customized system). Exit status 1 when the window would show a report instead of the listing.\n"
       "Example: humidora-cli state --temperature=-5 --dew-point=-12 --json";
-
-QString Role(const ValueBox& box)
-{
-    if (box.background == Background::Red)
-        return "refused";
-    return box.locked ? "computed" : "input";
-}
 
 QString HexColour(Background background)
 {
@@ -53,27 +46,10 @@ QJsonObject RefusalJson(const Refusal& refusal)
 
 QJsonObject StateJson(const AmbientControls& controls, const std::optional<Refusal>& refusal)
 {
-    QJsonObject quantities;
-    for (const QuantityControls& quantity : kQuantities) {
-        const ValueBox& box = controls.*(quantity.box);
-        QJsonObject entry {
-            { "text", FromModel(box.text) },
-            { "unit", FromModel((controls.*(quantity.list)).text()) },
-            { "role", Role(box) },
-        };
-        if (quantity.minimum) {
-            entry["min"] = FromModel((controls.*(quantity.minimum)).caption);
-            entry["max"] = FromModel((controls.*(quantity.maximum)).caption);
-        }
-        quantities[FromModel(std::string(quantity.key))] = entry;
-    }
-    QJsonObject json {
-        { "ok", !refusal },
-        { "method", controls.menu_IAPWS ? "iapws" : "hyland-wexler" },
-        { "quantities", quantities },
-        { "listing", QJsonArray::fromStringList(FromModel(controls.List1.lines)) },
-        { "listing_background", HexColour(controls.List1.background) },
-    };
+    QJsonObject json = ShownStateJson(controls);
+    json["ok"] = !refusal;
+    json["method"] = controls.menu_IAPWS ? "iapws" : "hyland-wexler";
+    json["listing_background"] = HexColour(controls.List1.background);
     if (refusal)
         json["refusal"] = RefusalJson(*refusal);
     return json;

@@ -160,7 +160,18 @@ private:
     QString problem_;
 };
 
-QJsonObject ShownResults(const AmbientControls& shown)
+QString ParseErrorText(const QJsonParseError& error, qsizetype size)
+{
+    QString text = QStringLiteral("the file is not valid JSON (%1 at byte %2)")
+                       .arg(error.errorString(), Count(static_cast<double>(error.offset)));
+    if (error.offset >= size - 1)
+        text += QStringLiteral("; it ends too early, perhaps cut off while copying");
+    return text;
+}
+
+} // namespace
+
+QJsonObject ShownStateJson(const AmbientControls& shown)
 {
     QJsonObject quantities;
     for (const Quantity& quantity : kQuantities) {
@@ -184,17 +195,6 @@ QJsonObject ShownResults(const AmbientControls& shown)
     results.insert("listing", listing);
     return results;
 }
-
-QString ParseErrorText(const QJsonParseError& error, qsizetype size)
-{
-    QString text = QStringLiteral("the file is not valid JSON (%1 at byte %2)")
-                       .arg(error.errorString(), Count(static_cast<double>(error.offset)));
-    if (error.offset >= size - 1)
-        text += QStringLiteral("; it ends too early, perhaps cut off while copying");
-    return text;
-}
-
-} // namespace
 
 QString InputsProblem(const AmbientInputs& inputs)
 {
@@ -267,7 +267,7 @@ QByteArray CalculationJson(const AmbientInputs& inputs, const AmbientControls* s
     document.insert("humidity_given", humidity != nullptr ? QString::fromUtf8(humidity->key) : QString());
     document.insert("inputs", texts);
     if (shown != nullptr)
-        document.insert("shown_results", ShownResults(*shown));
+        document.insert("shown_results", ShownStateJson(*shown));
     return QJsonDocument(document).toJson(QJsonDocument::Indented);
 }
 

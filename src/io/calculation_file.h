@@ -8,6 +8,7 @@
 #include "calc/ambient_inputs.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <optional>
 
@@ -39,6 +40,12 @@ struct CalculationRead
 /// than kInputTextLimit, and a unit system consistent with the selections (Metric or British only with
 /// that system's item in every list). Returns the problem, or an empty text.
 QString InputsProblem(const AmbientInputs& inputs);
+
+/// The state a window shows, as JSON: "quantities" (for each quantity its text, unit, role "input",
+/// "computed" or "refused", and the limit labels "min" and "max" where it has them) and the "listing"'s
+/// lines. A file keeps it as its "shown_results"; humidora-cli state --json prints it with a few members
+/// more.
+QJsonObject ShownStateJson(const AmbientControls& shown);
 
 /// The document for `inputs`. With `shown`, the shown texts of every quantity and the listing are added
 /// for people and programs that read the file; they are never read back.

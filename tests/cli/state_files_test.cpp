@@ -87,6 +87,11 @@ TEST_P(StateFileRoundTrip, FromGivesWhatWasSaved)
     ASSERT_FALSE(before.isEmpty());
     const CliRun reopened = RunCli({ "state", "--json", "--from", file });
     EXPECT_EQ(reopened.json(), before) << reopened.out.toStdString();
+    // The file keeps the shown state exactly as the command printed it.
+    const QJsonObject shown = FileObject(file)["shown_results"].toObject();
+    EXPECT_EQ(shown.keys(), QStringList({ "listing", "quantities" }));
+    EXPECT_EQ(shown["quantities"], before["quantities"]);
+    EXPECT_EQ(shown["listing"], before["listing"]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StateFileRoundTrip,
