@@ -7,9 +7,11 @@
 // bits or as a small offset from a typical value, so that both the whole double range and the physical
 // range are explored.
 #include "core/properties.h"
+#include "core/saturation_curve.h"
 #include "fuzz_check.h"
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -64,6 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double p = in.Next(0, 300, 400);
     CheckSame(SaturationTemperature(p, method), PlainSaturationTemperature(p, method),
         "SaturationTemperature(" + Hex(p) + ", " + std::to_string(method) + ")");
+    // The estimate behind the shortcut is a temperature on the bisection's bracket or NaN, never a guess
+    // outside it.
+    const double estimate = detail::EstimatedSaturationTemperature(p, method);
+    const double top = method == kIapws ? kTriplePointK : kHighestTemperatureK;
+    FUZZ_CHECK(std::isnan(estimate) || (estimate >= kLowestTemperatureK && estimate <= top),
+        "EstimatedSaturationTemperature(" + Hex(p) + ") gives " + Hex(estimate));
     const double w = in.Next(1, 0.01, 0.02);
     const double t = in.Next(2, 300, 150);
     const double pressure = in.Next(3, 101325, 100000);

@@ -4,8 +4,13 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <optional>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace humidora::detail {
 
@@ -45,6 +50,21 @@ template <class Function> double Bisect(Function&& f, double target, double lo, 
     return mid;
 }
 
+/// x <= limit ? at_most : otherwise, decided in the floating-point registers without a branch: for
+/// choices no predictor can learn (the binary digits of a root), in a chain where every cycle counts.
+inline double SelectAtMost(double x, double limit, double at_most, double otherwise)
+{
+#if defined(__SSE2__)
+    const __m128d mask = _mm_cmple_sd(_mm_set_sd(x), _mm_set_sd(limit));
+    return _mm_cvtsd_f64(
+        _mm_or_pd(_mm_and_pd(mask, _mm_set_sd(at_most)), _mm_andnot_pd(mask, _mm_set_sd(otherwise))));
+#else
+    const std::uint64_t mask = 0 - static_cast<std::uint64_t>(x <= limit);
+    return std::bit_cast<double>(
+        (std::bit_cast<std::uint64_t>(at_most) & mask) | (std::bit_cast<std::uint64_t>(otherwise) & ~mask));
+#endif
+}
+
 /// Bisect's result without evaluating f at most of its midpoints, or nullopt where that cannot be shown
 /// (the caller then runs Bisect itself).
 ///
@@ -63,7 +83,9 @@ std::optional<double> ReplayBisection(
     Function&& f, double target, double lo, double hi, double root, double anchor, double guard)
 {
     // The plain bisection's normal course: the root inside the bracket, f(lo) below the target.
-    if (!(lo < hi) || !(root > lo && root < hi) || !(guard > 0) || !(anchor >= guard))
+    // Its temperatures-like ends keep every sum and midpoint a normal number, so halving stays exact.
+    if (!(lo >= 1 && lo < hi && hi <= 1e300) || !(root > lo && root < hi) || !(guard > 0)
+        || !(anchor >= guard))
         return std::nullopt;
     const double a = std::max(root - anchor, lo);
     const double b = std::min(root + anchor, hi);
@@ -79,18 +101,30 @@ std::optional<double> ReplayBisection(
     double f_lo = f_lo_known ? f(lo) : f_a;
     if (!(f_lo < target))
         return std::nullopt;
+    // With f(mid) > target, the product is at most its value at the smallest f(mid) and the largest f(lo)
+    // that are known; it moves hi only if that bound is negative.
+    const auto moves_hi
+        = [&](double f_mid) { return (f_mid - target) * ((f_lo_known ? f_lo : f_a) - target) < 0; };
+    bool skip_high_moves_hi = moves_hi(f_b);
     double mid = 0;
     int steps = 0;
+    const double twice_below = below * 2;
     do {
-        mid = (lo + hi) * 0.5;
-        if (mid <= below) {
-            // f(mid) < target and f(lo) < target: a non-negative product moves lo.
-            lo = mid;
-            f_lo_known = false;
+        const double sum = lo + hi;
+        mid = sum * 0.5;
+        const bool skip_low = mid <= below;
+        if (int(skip_low) + int((mid >= above) & skip_high_moves_hi) != 0) {
+            // Decided without f: below, f(mid) < target and f(lo) < target, a non-negative product moves
+            // lo; above, hi moves. Which of the two it is follows the digits of the root and cannot be
+            // predicted, so the step is taken without a branch.
+            // Halving is exact, so comparing the sum with twice the limit decides as the midpoint would,
+            // a multiplication earlier in the chain of dependent steps.
+            lo = SelectAtMost(sum, twice_below, mid, lo);
+            hi = SelectAtMost(sum, twice_below, hi, mid);
+            f_lo_known = f_lo_known & !skip_low;
+            skip_high_moves_hi = moves_hi(f_b);
         } else {
             const bool skip_high = mid >= above;
-            // With f(mid) > target, the product is at most its value at the smallest f(mid) and the
-            // largest f(lo) that are known; it moves hi only if that bound is negative.
             double f_mid = f_b;
             if (!skip_high) {
                 f_mid = f(mid);
@@ -103,7 +137,8 @@ std::optional<double> ReplayBisection(
                 lo = mid;
                 f_lo = f_mid;
                 f_lo_known = true;
-            } else if ((f_mid - target) * ((f_lo_known ? f_lo : f_a) - target) < 0) {
+                skip_high_moves_hi = moves_hi(f_b);
+            } else if (moves_hi(f_mid)) {
                 hi = mid;
             } else {
                 return std::nullopt;

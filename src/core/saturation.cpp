@@ -1,9 +1,9 @@
 // Saturation pressure and saturation temperature of water.
 #include "core/bisection.h"
 #include "core/properties.h"
+#include "core/saturation_curve.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
 
@@ -52,13 +52,15 @@ double If97SaturationTemperature(double p)
     return (kN[10] + d - std::sqrt(std::pow(kN[10] + d, 2) - 4 * (kN[9] + kN[10] * d))) * 0.5;
 }
 
-double HylandWexler(double t)
+double HylandWexlerIce(double t)
 {
-    if (t < kHylandWexlerSwitchK) {
-        const double ln_term = std::log(t) * kC[7];
-        return std::exp(kC[1] / t + kC[2] + kC[3] * t + kC[4] * std::pow(t, 2) + kC[5] * std::pow(t, 3)
-            + kC[6] * std::pow(t, 4) + ln_term);
-    }
+    const double ln_term = std::log(t) * kC[7];
+    return std::exp(kC[1] / t + kC[2] + kC[3] * t + kC[4] * std::pow(t, 2) + kC[5] * std::pow(t, 3)
+        + kC[6] * std::pow(t, 4) + ln_term);
+}
+
+double HylandWexlerWater(double t)
+{
     const double ln_term = std::log(t) * kC[13];
     return std::exp(
         kC[8] / t + kC[9] + kC[10] * t + kC[11] * std::pow(t, 2) + kC[12] * std::pow(t, 3) + ln_term);
@@ -75,7 +77,8 @@ double SaturationPressure(double temperature_K, SaturationMethod method)
         result = temperature_K <= kTriplePointK ? IapwsSublimation(temperature_K)
                                                 : If97SaturationPressure(temperature_K);
     if (method == kHylandWexler)
-        result = HylandWexler(temperature_K);
+        result = temperature_K < kHylandWexlerSwitchK ? HylandWexlerIce(temperature_K)
+                                                      : HylandWexlerWater(temperature_K);
     return result;
 }
 
@@ -88,61 +91,37 @@ namespace {
 // distance g: over 1e-9 K that is 2e-11, ten times the 2e-12 that two evaluations' errors can make up.
 constexpr double kSaturationGuardK = 1e-9;
 
-// ln p_s at temperatures evenly spaced in 1/T over a bisection bracket. Along 1/T, ln p_s is nearly
-// straight (Clausius-Clapeyron), so interpolating between neighbours gives a first estimate within a few
-// millikelvin, and the neighbours' slope a Newton step from there.
-struct SaturationLine
+// The branches of both formulations as interpolated curves, each over the temperatures where
+// SaturationPressure takes it (the ice curves up to their switch point, the water curves from it to the
+// upper end of the routines).
+struct Curves
 {
-    static constexpr int kNodes = 64;
-    std::array<double, kNodes + 1> s {}; ///< 1/T, falling
-    std::array<double, kNodes + 1> y {}; ///< ln p_s, rising
-    double hi;                           ///< upper end of the bracket, K
-
-    SaturationLine(SaturationMethod method, double upper_end_K)
-        : hi(upper_end_K)
-    {
-        for (int i = 0; i <= kNodes; ++i) {
-            s[i] = 1 / kLowestTemperatureK + (1 / hi - 1 / kLowestTemperatureK) * i / kNodes;
-            y[i] = std::log(SaturationPressure(1 / s[i], method));
-        }
-    }
+    detail::SaturationCurve ice, water;
 };
 
-// Saturation temperature by the line above, then secant steps on it with the true function. Only an
-// estimate: ReplayBisection proves or refuses the result.
-double EstimateSaturationTemperature(double pressure_Pa, SaturationMethod method, const SaturationLine& line)
+const Curves& CurvesOf(SaturationMethod method)
 {
-    const double target = std::log(pressure_Pa);
-    const auto node = std::upper_bound(line.y.begin() + 1, line.y.end() - 1, target) - line.y.begin();
-    const double slope = (line.s[node] - line.s[node - 1]) / (line.y[node] - line.y[node - 1]);
-    double s0 = line.s[node - 1] + (target - line.y[node - 1]) * slope;
-    double y0 = std::log(SaturationPressure(1 / s0, method));
-    double s1 = s0 - (y0 - target) * slope;
-    for (int i = 0; i < 8; ++i) {
-        if (!(std::fabs(1 / s1 - 1 / s0) > 1e-4))
-            return 1 / s1;
-        const double y1 = std::log(SaturationPressure(1 / s1, method));
-        if (y1 == y0)
-            break;
-        const double s2 = s1 - (y1 - target) * (s1 - s0) / (y1 - y0);
-        s0 = s1;
-        y0 = y1;
-        s1 = s2;
-    }
-    return std::nan("");
+    static const Curves iapws { { IapwsSublimation, kLowestTemperatureK, kTriplePointK },
+        { If97SaturationPressure, kTriplePointK, kHighestTemperatureK } };
+    static const Curves hyland_wexler { { HylandWexlerIce, kLowestTemperatureK, kHylandWexlerSwitchK },
+        { HylandWexlerWater, kHylandWexlerSwitchK, kHighestTemperatureK } };
+    return method == kIapws ? iapws : hyland_wexler;
 }
 
-double BisectSaturationTemperature(double pressure_Pa, SaturationMethod method)
+// The estimate's root lies within 1e-8 K of the exact one; the anchors of the replay stand
+// clear of both by that much more than the guard.
+constexpr double kSaturationAnchorK = 2e-8;
+
+double BisectSaturationTemperature(
+    double pressure_Pa, SaturationMethod method, detail::SaturationFunction saturation)
 {
-    static const SaturationLine lines[2]
-        = { { kIapws, kTriplePointK }, { kHylandWexler, kHighestTemperatureK } };
-    const SaturationLine& line = lines[method - 1];
     const double lo = kLowestTemperatureK;
-    const double hi = line.hi;
-    const auto f = [method](double t) { return SaturationPressure(t, method); };
+    const double hi = method == kIapws ? kTriplePointK : kHighestTemperatureK;
+    const auto f = [method, saturation](double t) { return saturation(t, method); };
     if (pressure_Pa > 0 && pressure_Pa < 1e300) {
-        const double root = EstimateSaturationTemperature(pressure_Pa, method, line);
-        if (const auto t = detail::ReplayBisection(f, pressure_Pa, lo, hi, root, 1e-7, kSaturationGuardK))
+        const double root = detail::EstimatedSaturationTemperature(pressure_Pa, method);
+        if (const auto t = detail::ReplayBisection(
+                f, pressure_Pa, lo, hi, root, kSaturationAnchorK + kSaturationGuardK, kSaturationGuardK))
             return *t;
     }
     return detail::Bisect(f, pressure_Pa, lo, hi);
@@ -150,16 +129,47 @@ double BisectSaturationTemperature(double pressure_Pa, SaturationMethod method)
 
 } // namespace
 
-double SaturationTemperature(double pressure_Pa, SaturationMethod method)
+namespace detail {
+
+double EstimatedLogSaturationPressure(double temperature_K, SaturationMethod method, double* slope)
+{
+    if (!(temperature_K >= kLowestTemperatureK && temperature_K <= kHighestTemperatureK)
+        || (method != kIapws && method != kHylandWexler))
+        return std::nan("");
+    const Curves& curves = CurvesOf(method);
+    const bool ice = method == kIapws ? temperature_K <= kTriplePointK : temperature_K < kHylandWexlerSwitchK;
+    return (ice ? curves.ice : curves.water).LogPressure(temperature_K, slope);
+}
+
+double EstimatedSaturationTemperature(double pressure_Pa, SaturationMethod method)
+{
+    const double y = std::log(pressure_Pa);
+    const Curves& curves = CurvesOf(method);
+    if (method == kIapws || y <= curves.ice.log_hi())
+        return curves.ice.Temperature(y);
+    // Hyland-Wexler jumps upward at its switch: a pressure in the gap is reached right there.
+    if (y < curves.water.log_lo())
+        return kHylandWexlerSwitchK;
+    return curves.water.Temperature(y);
+}
+
+double SaturationTemperatureBy(double pressure_Pa, SaturationMethod method, SaturationFunction saturation)
 {
     if (method == kIapws) {
         if (pressure_Pa <= kTriplePointPa)
-            return BisectSaturationTemperature(pressure_Pa, kIapws);
+            return BisectSaturationTemperature(pressure_Pa, kIapws, saturation);
         return If97SaturationTemperature(pressure_Pa);
     }
     if (method == kHylandWexler)
-        return BisectSaturationTemperature(pressure_Pa, kHylandWexler);
+        return BisectSaturationTemperature(pressure_Pa, kHylandWexler, saturation);
     return 0;
+}
+
+} // namespace detail
+
+double SaturationTemperature(double pressure_Pa, SaturationMethod method)
+{
+    return detail::SaturationTemperatureBy(pressure_Pa, method, SaturationPressure);
 }
 
 double PlainSaturationTemperature(double pressure_Pa, SaturationMethod method)

@@ -1,20 +1,30 @@
 // The psychrometric wet-bulb relation and its inverse.
 #include "core/bisection.h"
 #include "core/properties.h"
+#include "core/saturation_curve.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace humidora {
-double HumidityRatioFromWetBulb(
-    double wet_bulb_K, double dry_bulb_K, double pressure_Pa, SaturationMethod method)
+namespace {
+
+// The psychrometric relation at a wet bulb whose saturation pressure is ps.
+double Relation(double ps, double wet_bulb_K, double dry_bulb_K, double pressure_Pa)
 {
-    const double ps = SaturationPressure(wet_bulb_K, method);
     const double ws = kMolarMassRatio * ps / (pressure_Pa - ps);
     const double twb_C = wet_bulb_K - kCelsiusOffset;
     const double t_C = dry_bulb_K - kCelsiusOffset;
     // The liquid-water constants hold for every wet bulb, also below 0 C.
     return (ws * (2501 - 2.381 * twb_C) - 1.006 * (t_C - twb_C)) / (2501 + 1.805 * t_C - 4.186 * twb_C);
+}
+
+} // namespace
+
+double HumidityRatioFromWetBulb(
+    double wet_bulb_K, double dry_bulb_K, double pressure_Pa, SaturationMethod method)
+{
+    return Relation(SaturationPressure(wet_bulb_K, method), wet_bulb_K, dry_bulb_K, pressure_Pa);
 }
 
 namespace {
@@ -50,74 +60,72 @@ double WetBulbGuard(double dry_bulb_K, double pressure_Pa, double ps_dry_bulb)
     return 10 * 2 * error / rise;
 }
 
-// The relation of a wet bulb twb_K at a given saturation pressure there, for the estimate below.
-double RelationAt(double ps, double twb_K, double dry_bulb_K, double pressure_Pa, double* slope, double dps)
+// The relation's derivative by the wet bulb, given the saturation pressure ps there and its derivative.
+double RelationSlope(double ps, double dps, double twb_K, double dry_bulb_K, double pressure_Pa)
 {
     const double ws = kMolarMassRatio * ps / (pressure_Pa - ps);
+    const double dws = kMolarMassRatio * pressure_Pa / ((pressure_Pa - ps) * (pressure_Pa - ps)) * dps;
     const double twb_C = twb_K - kCelsiusOffset;
     const double t_C = dry_bulb_K - kCelsiusOffset;
     const double n = ws * (2501 - 2.381 * twb_C) - 1.006 * (t_C - twb_C);
     const double d = 2501 + 1.805 * t_C - 4.186 * twb_C;
-    const double dws = kMolarMassRatio * pressure_Pa / ((pressure_Pa - ps) * (pressure_Pa - ps)) * dps;
-    *slope = ((dws * (2501 - 2.381 * twb_C) - 2.381 * ws + 1.006) * d + 4.186 * n) / (d * d);
-    return n / d;
+    return ((dws * (2501 - 2.381 * twb_C) - 2.381 * ws + 1.006) * d + 4.186 * n) / (d * d);
 }
 
-// The wet bulb estimated on a model of the saturation pressure, p_s(hi) exp(L (1/hi - 1/T)) with L the
-// latent heat over the gas constant of water vapour, solved by Newton steps; then corrected with the
-// true relation by one step along the model's slope and secant steps. Only an estimate:
+// The wet bulb of the relation on the interpolated saturation curve, by Newton steps from the dry bulb,
+// where the saturation pressure ps_hi is known exactly. The relation rises and bends upward, so the
+// steps approach the root from above, and those from far away are long. Only an estimate:
 // ReplayBisection proves or refuses the result.
-template <class Relation>
 double EstimateWetBulb(
-    const Relation& f, double target, double lo, double hi, double pressure_Pa, double ps_hi)
+    double target, double lo, double dry_bulb_K, double pressure_Pa, double ps_hi, SaturationMethod method)
 {
-    const double latent = hi > 273.15 ? 5400 : 6140;
-    double slope = 0;
-    const auto model = [&](double t) {
-        const double ps = ps_hi * std::exp(latent * (1 / hi - 1 / t));
-        return RelationAt(ps, t, hi, pressure_Pa, &slope, ps * latent / (t * t));
-    };
-    double x0 = hi;
-    for (int i = 0; i < 20; ++i) {
-        const double step = (model(x0) - target) / slope;
-        x0 = std::clamp(x0 - step, lo, hi);
-        if (!(std::fabs(step) > 1e-3))
-            break;
-    }
-    double f0 = f(x0);
-    model(x0);
-    double x1 = std::clamp(x0 - (f0 - target) / slope, lo, hi);
-    for (int i = 0; i < 8; ++i) {
-        if (!(std::fabs(x1 - x0) > 1e-4))
-            return x1;
-        const double f1 = f(x1);
-        if (f1 == f0)
-            break;
-        const double x2 = std::clamp(x1 - (f1 - target) * (x1 - x0) / (f1 - f0), lo, hi);
-        x0 = x1;
-        f0 = f1;
-        x1 = x2;
+    double x = dry_bulb_K;
+    for (int i = 0; i < 40; ++i) {
+        double slope = 0;
+        const double log_ps = detail::EstimatedLogSaturationPressure(x, method, &slope);
+        const double ps = i == 0 ? ps_hi : std::exp(log_ps);
+        const double step = (Relation(ps, x, dry_bulb_K, pressure_Pa) - target)
+            / RelationSlope(ps, ps * slope, x, dry_bulb_K, pressure_Pa);
+        x = std::clamp(x - step, lo, dry_bulb_K);
+        // Newton halves the digits still wrong: after a step of 1e-4 K the estimate is off by 1e-9 K.
+        if (!(std::fabs(step) > 1e-4))
+            return x;
     }
     return std::nan("");
 }
 
+// The estimate's root lies within 1e-8 K of the exact one; the anchors of the replay stand
+// clear of both by that much more than the guard.
+constexpr double kWetBulbAnchorK = 2e-8;
+
 } // namespace
+
+namespace detail {
+
+double WetBulbTemperatureBy(double humidity_ratio, double dry_bulb_K, double pressure_Pa,
+    SaturationMethod method, SaturationFunction saturation)
+{
+    // The relation rises with the wet bulb, so the target is bracketed between 173.15 K and the dry bulb.
+    const auto f = [&](double t) { return Relation(saturation(t, method), t, dry_bulb_K, pressure_Pa); };
+    const double lo = kLowestTemperatureK;
+    if ((method == kIapws || method == kHylandWexler) && std::fabs(humidity_ratio) < 1e300) {
+        const double ps_hi = saturation(dry_bulb_K, method);
+        if (const double guard = WetBulbGuard(dry_bulb_K, pressure_Pa, ps_hi); guard > 0 && guard < 1e-6) {
+            const double root = EstimateWetBulb(humidity_ratio, lo, dry_bulb_K, pressure_Pa, ps_hi, method);
+            if (const auto t
+                = ReplayBisection(f, humidity_ratio, lo, dry_bulb_K, root, kWetBulbAnchorK + guard, guard))
+                return *t;
+        }
+    }
+    return Bisect(f, humidity_ratio, lo, dry_bulb_K);
+}
+
+} // namespace detail
 
 double WetBulbTemperature(
     double humidity_ratio, double dry_bulb_K, double pressure_Pa, SaturationMethod method)
 {
-    // The relation rises with the wet bulb, so the target is bracketed between 173.15 K and the dry bulb.
-    const auto f = [&](double t) { return HumidityRatioFromWetBulb(t, dry_bulb_K, pressure_Pa, method); };
-    const double lo = kLowestTemperatureK;
-    if ((method == kIapws || method == kHylandWexler) && std::fabs(humidity_ratio) < 1e300) {
-        const double ps_hi = SaturationPressure(dry_bulb_K, method);
-        if (const double guard = WetBulbGuard(dry_bulb_K, pressure_Pa, ps_hi); guard > 0 && guard < 1e-8) {
-            const double root = EstimateWetBulb(f, humidity_ratio, lo, dry_bulb_K, pressure_Pa, ps_hi);
-            if (const auto t = detail::ReplayBisection(f, humidity_ratio, lo, dry_bulb_K, root, 1e-7, guard))
-                return *t;
-        }
-    }
-    return detail::Bisect(f, humidity_ratio, lo, dry_bulb_K);
+    return detail::WetBulbTemperatureBy(humidity_ratio, dry_bulb_K, pressure_Pa, method, SaturationPressure);
 }
 
 double PlainWetBulbTemperature(
