@@ -28,8 +28,8 @@ inline constexpr std::array kExitStatusHelp = {
     ExitStatusHelp { kRefused, "input refused: a result reads \"Error\" or \"Out of Range\"" },
     ExitStatusHelp { kUsageError, "usage error: unknown command, option or unit key; missing VALUE" },
     ExitStatusHelp { kFileError,
-        "file error (state): a calculation file cannot be read or is not valid, or a file cannot be "
-        "written" },
+        "file error: an input or calculation file cannot be read or is not valid, or an output file "
+        "cannot be written" },
 };
 
 /// A subcommand. `run` gets the program and command name as its first argument ("humidora-cli
