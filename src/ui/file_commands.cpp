@@ -5,6 +5,7 @@
 #include "io/calculation_file.h"
 #include "io/report.h"
 #include "ui/form_ambient.h"
+#include "ui/properties_dialog.h"
 #include "ui/state_points_dock.h"
 
 #include <QAbstractButton>
@@ -55,6 +56,7 @@ FileCommands::FileCommands(Form_ambient& window, FileNamePrompt prompt, ChangesP
         { "menu_open", &FileCommands::open },
         { "menu_save", &FileCommands::save },
         { "menu_saveas", &FileCommands::saveAs },
+        { "menu_properties", &FileCommands::editProperties },
         { "menu_report", &FileCommands::report },
     };
     for (const auto& [name, command] : entries) {
@@ -193,9 +195,23 @@ bool FileCommands::saveFile(const QString& path)
     return true;
 }
 
+bool FileCommands::editProperties()
+{
+    auto* dialog = new PropertiesDialog(properties_, &window_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const ProjectProperties edited = dialog->properties();
+        if (!(edited == properties_))
+            setProperties(edited);
+    });
+    dialog->open();
+    return true;
+}
+
 bool FileCommands::writeReport(const QString& path)
 {
     ReportDetails details;
+    details.properties = properties_;
     if (!current_file_.isEmpty()) {
         details.calculation = QFileInfo(current_file_).fileName();
         if (modified_)

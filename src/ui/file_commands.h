@@ -41,7 +41,7 @@ public:
     /// platform's question box; tests pass answers.
     using ChangesPrompt = std::function<ChangesAnswer(const QString& name)>;
 
-    /// Wires the four File entries of `window` (found by objectName), follows its inputs to keep the
+    /// Wires the File entries of `window` (found by objectName), follows its inputs to keep the
     /// modified marker and asks before the window closes with unsaved changes. The commands live as long
     /// as the window (they are its child).
     explicit FileCommands(Form_ambient& window, FileNamePrompt prompt = {}, ChangesPrompt ask_changes = {});
@@ -69,6 +69,8 @@ public:
     bool open();
     bool save();
     bool saveAs();
+    /// Opens the Properties dialog (window-modal, returns at once); OK with changed texts sets them.
+    bool editProperties();
     bool report();
 
     /// The same without a dialog. openFile asks about unsaved changes first, as open() does.

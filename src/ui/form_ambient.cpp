@@ -453,6 +453,7 @@ void Form_ambient::buildMenus()
     entry(file, QStringLiteral("&Save"), "menu_save", QKeySequence(Qt::CTRL | Qt::Key_S));
     entry(file, QStringLiteral("Save &As"), "menu_saveas", QKeySequence(Qt::CTRL | Qt::Key_A));
     file->addSeparator();
+    entry(file, QStringLiteral("&Properties..."), "menu_properties");
     entry(file, QStringLiteral("&Report"), "menu_report", QKeySequence(Qt::CTRL | Qt::Key_R));
     file->addSeparator();
     QAction* exit = entry(file, QStringLiteral("Exit"), "exit_menu", QKeySequence(Qt::CTRL | Qt::Key_X));

@@ -96,8 +96,8 @@ void FormAmbientMenusTest::menuTreeInOrder_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("entries");
     QTest::newRow("File") << QStringLiteral("menu_file")
-                          << QStringList { "menu_open", "-", "menu_save", "menu_saveas", "-", "menu_report",
-                                 "-", "exit_menu" };
+                          << QStringList { "menu_open", "-", "menu_save", "menu_saveas", "-",
+                                 "menu_properties", "menu_report", "-", "exit_menu" };
     QTest::newRow("Option") << QStringLiteral("menu_options")
                             << QStringList { "menu_calc_sat", "-", "menu_system", "-", "menu_convertor",
                                    "menu_chart", "-", "menu_sat" };
@@ -238,7 +238,7 @@ void FormAmbientMenusTest::exitKeyOutsideTextBoxesExits()
 void FormAmbientMenusTest::fileCommandsDoNothingVisibleYet_data()
 {
     QTest::addColumn<QString>("entry");
-    for (const char* entry : { "menu_open", "menu_save", "menu_saveas", "menu_report" })
+    for (const char* entry : { "menu_open", "menu_save", "menu_saveas", "menu_properties", "menu_report" })
         QTest::newRow(entry) << QString::fromLatin1(entry);
 }
 
