@@ -36,9 +36,12 @@ struct Stream
     std::optional<double> flow_kg_s;
 };
 
-/// Specific enthalpy of moist air, kJ per kg of dry air, zero for dry air at 0 C (as "Other Properties").
+/// Specific enthalpy of moist air, kJ per kg of dry air, zero for dry air at 0 C (as "Other Properties"):
+/// the ASHRAE Handbook - Fundamentals' relation of an ideal-gas mixture, h = 1.006 t + W (2501 + 1.805 t)
+/// with t in C; its constant heat capacities serve the whole range of the calculator.
 double MoistAirEnthalpy(double T_K, double W);
-/// Specific volume of moist air, m^3 per kg of dry air (as "Other Properties").
+/// Specific volume of moist air, m^3 per kg of dry air (as "Other Properties"): the Handbook's ideal-gas
+/// relation v = 287.1 T (1 + 1.6078 W) / p, with T in K and p in Pa.
 double SpecificVolume(double T_K, double W, double pressure_Pa);
 /// Dry bulb (K) of the air of enthalpy h (kJ/kg dry air) and humidity ratio W: the enthalpy relation
 /// solved for the temperature.
