@@ -3,6 +3,7 @@
 #include "calc/number_text.h"
 #include "core/properties.h"
 
+#include <charconv>
 #include <gtest/gtest.h>
 
 namespace humidora {
@@ -334,6 +335,61 @@ TEST(VapourPressureReport, InAltitudeModeTheDerivedPressureBoxTurnsYellow)
     window.EditText(1, "25");
     EXPECT_EQ(window.controls().Text2.background, Background::Cyan);
 }
+
+// The number behind a temperature box, which humidora-cli batch writes in full, keeps the order of
+// operations of its conversion: a shown wet bulb in F is (T - 273.15) x 1.8 + 32, a typed Rankine value
+// becomes kelvin as x x 5 / 9. Each expected text differs in its last digits under another order:
+// 95 F / 55 %: (T - 273.15) x 9 / 5 + 32 gives ...854, T x 9 / 5 - 459.67 ...844; 95 F / 20 %:
+// T x 1.8 - 459.67 gives ...86; 510.62 R: x x (5 / 9) and x / 9 x 5 give W ...8242.
+struct FullNumberCase
+{
+    const char* name;
+    const char* temperature_unit;
+    const char* temperature;
+    int option;        ///< the given humidity parameter
+    int humidity_list; ///< its unit list, switched to humidity_unit
+    const char* humidity_unit;
+    const char* humidity;
+    int shown_list; ///< the list of the box read, switched to shown_unit
+    const char* shown_unit;
+    int box;
+    const char* shown;    ///< the box's text
+    const char* expected; ///< the number behind it, shortest round-trip text
+};
+
+void PrintTo(const FullNumberCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class FullNumber : public ::testing::TestWithParam<FullNumberCase>
+{
+};
+
+TEST_P(FullNumber, KeepsTheOrderOfTheTemperatureConversion)
+{
+    const FullNumberCase& c = GetParam();
+    AmbientWindow window = OpenedWindow();
+    SelectItem(window, 1, c.temperature_unit);
+    window.EditText(1, c.temperature);
+    SelectItem(window, c.humidity_list, c.humidity_unit);
+    Give(window, c.option, c.humidity);
+    SelectItem(window, c.shown_list, c.shown_unit);
+    const ValueBox& box = Box(window, c.box);
+    EXPECT_EQ(box.text, c.shown);
+    char text[32];
+    const std::to_chars_result written = std::to_chars(text, text + sizeof text, box.value);
+    EXPECT_EQ(std::string(text, written.ptr), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FullNumber,
+    ::testing::Values(FullNumberCase { "WetBulbInFahrenheit", "F", "95", 2, 5, "%", "55", 4, "F", 6, "80.918",
+                          "80.91803615831856" },
+        FullNumberCase {
+            "WetBulbInFahrenheitDry", "F", "95", 2, 5, "%", "20", 4, "F", 6, "65.964", "65.96427666494992" },
+        FullNumberCase { "WetBulbTypedInRankine", "C", "25", 4, 4, "R", "510.62", 6,
+            "(kg moisture)/(kg dry air)", 3, ".0020079", "0.0020078730929417683" }),
+    [](const ::testing::TestParamInfo<FullNumberCase>& info) { return info.param.name; });
 
 } // namespace
 } // namespace humidora

@@ -109,6 +109,9 @@ const ConversionCase kConversionCases[] = {
     { "FahrenheitRoundTripIsExact", "Temperature", "F", "F", "1", "1" },
     { "AbsoluteZeroInCelsius", "Temperature", "K", "C", "0", "-273.15" },
     { "RankineToKelvin", "Temperature", "R", "K", "1", ".5555555556" },
+    // Too large for the rounding to ten decimals: the digits show the order x * 5 / 9 (x * (5 / 9) and
+    // x / 9 * 5 give 555556.144444444).
+    { "RankineToKelvinInFifteenDigits", "Temperature", "R", "K", "1000001.06", "555556.144444445" },
     { "KelvinToRankine", "Temperature", "K", "R", "5", "9" },
     { "AtmosphereToPsi", "Pressure", "Atmosphere", "PSI", "1", "14.6959494004" },
     { "PascalToKilopascalHasNoLeadingZero", "Pressure", "Pa", "kPa", "1", ".001" },
