@@ -1,7 +1,8 @@
 // humidora-cli batch on a CSV file of logger rows (dry bulb, relative humidity, pressure; all sixteen
 // quantities out, full numbers, all cores), from the file to /dev/null. The counter "ns_per_row" is the
-// wall time per row; "peak_rss_MB" the process's peak resident memory after the run, so that a run of
-// ten times the rows after a smaller one shows whether memory grows with the row count.
+// wall time per row; "cpu_ns_per_row" the processor time of all threads per row, which a machine busy
+// with other work does not inflate; "peak_rss_MB" the process's peak resident memory after the run, so
+// that a run of ten times the rows after a smaller one shows whether memory grows with the row count.
 #include "cli/commands.h"
 
 #include <QDir>
@@ -45,10 +46,19 @@ void BM_Batch(benchmark::State& bench)
         "--relative-humidity-column", "RH", "--pressure-column", "P" };
     if (bench.range(1) > 0)
         arguments << "--jobs" << QString::number(bench.range(1));
+    const auto cpu_seconds = [] {
+        rusage usage {};
+        getrusage(RUSAGE_SELF, &usage);
+        return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    };
+    const double cpu_before = cpu_seconds();
     for (auto _ : bench) {
         if (humidora::cli::RunBatch(arguments) != 0)
             bench.SkipWithError("batch failed");
     }
+    bench.counters["cpu_ns_per_row"]
+        = (cpu_seconds() - cpu_before) * 1e9 / (double(rows) * double(bench.iterations()));
     bench.counters["ns_per_row"] = benchmark::Counter(double(rows) * double(bench.iterations()) * 1e-9,
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     rusage usage {};

@@ -39,7 +39,8 @@ const char* const kDescription
       "--relative-humidity-column RH\n"
       "    --pressure 101.325 --columns wet_bulb,dew_point:F,enthalpy";
 
-constexpr std::size_t kRowsPerTask = 2048;
+// Input handed to a worker at a time: about five thousand logger rows, whose output is a megabyte or two.
+constexpr std::size_t kBytesPerTask = std::size_t(1) << 17;
 
 // Where an input of the calculation comes from: a column of the row, or the fixed text of the template.
 struct Source
@@ -411,43 +412,40 @@ int RunBatch(const QStringList& arguments)
         }
     }
 
-    // Chunks of rows: while the workers compute one, the next is read.
+    // Blocks of whole records, one per worker: while the workers split and compute one round, the main
+    // thread reads the next.
     std::vector<RowCalculator> calculators(static_cast<std::size_t>(threads), RowCalculator(settings));
-    const std::size_t chunk_rows = kRowsPerTask * static_cast<std::size_t>(threads);
-    const auto read_chunk = [&](std::vector<std::vector<std::string>>& rows) {
-        rows.resize(chunk_rows);
-        std::size_t n = 0;
-        while (n < chunk_rows && reader.Next(rows[n]))
-            ++n;
-        rows.resize(n);
+    std::vector<std::string> current(calculators.size()), next(calculators.size()), texts(calculators.size());
+    const auto read_round = [&](std::vector<std::string>& blocks) {
+        bool any = false;
+        for (std::string& block : blocks)
+            any = reader.NextRecords(block, kBytesPerTask) || any;
+        return any;
     };
-    std::vector<std::vector<std::string>> current, next;
-    std::vector<std::string> texts(static_cast<std::size_t>(threads));
     Progress progress(input_name == "-" ? 0 : input.size());
     long rows_done = 0;
-    read_chunk(current);
-    while (!current.empty()) {
-        std::vector<std::future<void>> tasks;
-        const std::size_t per_thread = (current.size() + texts.size() - 1) / texts.size();
-        for (std::size_t t = 0; t < texts.size(); ++t) {
-            const std::size_t begin = std::min(current.size(), t * per_thread);
-            const std::size_t end = std::min(current.size(), begin + per_thread);
-            texts[t].clear();
-            tasks.push_back(std::async(std::launch::async, [&, t, begin, end] {
-                for (std::size_t i = begin; i < end; ++i)
-                    calculators[t].Append(current[i], texts[t]);
+    for (bool more = read_round(current); more;) {
+        std::vector<std::future<long>> tasks;
+        for (std::size_t t = 0; t < calculators.size(); ++t) {
+            tasks.push_back(std::async(std::launch::async, [&, t] {
+                texts[t].clear();
+                CsvRecords records(current[t], settings.delimiter);
+                std::vector<std::string> row;
+                long rows = 0;
+                for (; records.Next(row); ++rows)
+                    calculators[t].Append(row, texts[t]);
+                return rows;
             }));
         }
-        read_chunk(next);
-        for (std::future<void>& task : tasks)
-            task.get();
+        more = read_round(next);
+        for (std::future<long>& task : tasks)
+            rows_done += task.get();
         for (const std::string& text : texts) {
             if (!write(text)) {
                 PrintError(command + ": cannot write \"" + output_name + "\": " + out.errorString());
                 return kFileError;
             }
         }
-        rows_done += static_cast<long>(current.size());
         progress.Update(rows_done, reader.consumed());
         std::swap(current, next);
     }
