@@ -9,7 +9,6 @@
 #include "cli/commands.h"
 #include "cli/csv.h"
 #include "cli/state_inputs.h"
-#include "cli/state_options.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -213,9 +212,9 @@ int RunBatch(const QStringList& arguments)
     const QCommandLineOption altitude_column("altitude-column", "Column of the altitude.", "NAME");
     parser.addOptions({ temperature_column, pressure_column, altitude_column });
     std::vector<QCommandLineOption> humidity_columns;
-    for (const HumidityParameter& parameter : kHumidityParameters) {
-        humidity_columns.emplace_back(QString(parameter.option) + "-column",
-            QString("Column of the %1.").arg(QString(parameter.option).replace('-', ' ')), "NAME");
+    for (const Quantity* parameter : HumidityParameters()) {
+        humidity_columns.emplace_back(CommandName(*parameter) + "-column",
+            QString("Column of the %1.").arg(CommandName(*parameter).replace('-', ' ')), "NAME");
         parser.addOption(humidity_columns.back());
     }
     const QCommandLineOption output({ "o", "output" }, "Output file (\"-\": standard output).", "FILE");
@@ -272,20 +271,22 @@ int RunBatch(const QStringList& arguments)
     AmbientInputs inputs;
     if (const std::optional<int> status = ApplyStateOptions(parser, state_options, command, false, inputs))
         return *status;
-    const HumidityParameter* humidity = nullptr;
-    for (std::size_t i = 0; i < std::size(kHumidityParameters); ++i) {
+    const Quantity* humidity = nullptr;
+    std::size_t humidity_index = 0;
+    for (std::size_t i = 0; i < HumidityParameters().size(); ++i) {
         if (!parser.isSet(humidity_columns[i]))
             continue;
         if (humidity || parser.isSet(state_options.humidity[i]))
             return usage("give one humidity parameter, as a column or as a value");
-        humidity = &kHumidityParameters[i];
+        humidity = HumidityParameters()[i];
+        humidity_index = i;
     }
     if (humidity) {
         for (const QCommandLineOption& option : state_options.humidity) {
             if (parser.isSet(option))
                 return usage("give one humidity parameter, as a column or as a value");
         }
-        inputs.humidity_option = humidity->option_button;
+        inputs.humidity_option = humidity->optionNumber();
     }
     const bool fixed_pressure = parser.isSet(state_options.pressure) || parser.isSet(state_options.altitude);
     if (int(parser.isSet(pressure_column)) + int(parser.isSet(altitude_column)) + int(fixed_pressure) > 1)
@@ -378,11 +379,8 @@ int RunBatch(const QStringList& arguments)
     };
     std::vector<std::pair<const QCommandLineOption*, ValueBox AmbientControls::*>> wanted(
         std::begin(sources), std::end(sources));
-    if (humidity) {
-        const std::size_t index = static_cast<std::size_t>(humidity - kHumidityParameters);
-        wanted.emplace_back(
-            &humidity_columns[index], kValueBoxes[BoxOfOption(humidity->option_button) - 1].box);
-    }
+    if (humidity)
+        wanted.emplace_back(&humidity_columns[humidity_index], humidity->box);
     for (const auto& [option, box] : wanted) {
         if (!parser.isSet(*option))
             continue;

@@ -4,10 +4,6 @@
 #include "cli/commands.h"
 
 namespace humidora::cli {
-namespace {
-
-// The humidity parameters as options: the default one (relative humidity) first, then the others in the
-// order in which the calculation tries them.
 const std::vector<const Quantity*>& HumidityParameters()
 {
     static const std::vector<const Quantity*> parameters = [] {
@@ -21,6 +17,13 @@ const std::vector<const Quantity*>& HumidityParameters()
     return parameters;
 }
 
+QString CommandName(const Quantity& quantity)
+{
+    return FromModel(std::string(quantity.command_name));
+}
+
+namespace {
+
 // One unit option per unit list that offers a choice, in the window's row order.
 const std::vector<const Quantity*>& UnitParameters()
 {
@@ -33,11 +36,6 @@ const std::vector<const Quantity*>& UnitParameters()
         return made;
     }();
     return parameters;
-}
-
-QString CommandName(const Quantity& quantity)
-{
-    return FromModel(std::string(quantity.command_name));
 }
 
 QString UnitOptionName(const Quantity& quantity)

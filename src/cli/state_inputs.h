@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calc/ambient_window.h"
+#include "calc/quantities.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -29,6 +30,13 @@ struct StateOptions
     std::vector<QCommandLineOption> humidity; ///< one per humidity parameter, relative humidity first
     std::vector<QCommandLineOption> units;    ///< one per unit list that offers a choice, in row order
 };
+
+/// The humidity parameters in the order of StateOptions::humidity: the window's default one (relative
+/// humidity) first, then the others in the order in which the calculation tries them.
+const std::vector<const Quantity*>& HumidityParameters();
+
+/// The command-line name of a quantity, e.g. "dew-point".
+QString CommandName(const Quantity& quantity);
 
 /// A usage error (reported on stderr) when the options contradict each other (pressure and altitude).
 std::optional<int> CheckStateOptions(
