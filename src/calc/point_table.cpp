@@ -105,6 +105,11 @@ std::vector<std::string> PointRowTexts(
     return row;
 }
 
+std::string LineText(const LoadLine& line)
+{
+    return line.caption + " " + line.text + (line.unit.empty() ? "" : " " + line.unit);
+}
+
 std::vector<LoadLine> LoadLines(
     const ProcessResult& result, ProcessKind kind, UnitSystem system, std::string_view temperature_unit)
 {

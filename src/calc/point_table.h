@@ -56,6 +56,9 @@ struct LoadLine
     std::string unit;
 };
 
+/// "caption text unit" ("Total Load 12.345 kW"; no unit for a ratio).
+std::string LineText(const LoadLine& line);
+
 /// The loads, water, ADP, bypass factor and fog of a result, in the units of `system` (Metric: kW, kg/h;
 /// British: btu/h and tons, lb/h); temperatures in `temperature_unit` (a Combo1 item).
 std::vector<LoadLine> LoadLines(

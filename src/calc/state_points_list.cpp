@@ -89,25 +89,21 @@ void StatePointsList::RemoveProcess(int row)
         processes_.erase(processes_.begin() + row);
 }
 
-TextTable StatePointsList::ShownProcesses(const AmbientInputs& window) const
+std::vector<ProcessRow> StatePointsList::ShownProcessRows(const AmbientInputs& window) const
 {
-    TextTable table { { "Process", "From", "To", "Parameters", "Loads" }, {} };
     static const AmbientControls lists;
     const std::string& temperature_unit
         = lists.Combo1.items.at(static_cast<std::size_t>(window.selections[0]));
-    const auto joined = [](const std::vector<LoadLine>& lines) {
-        std::string text;
-        for (const LoadLine& line : lines)
-            text += (text.empty() ? "" : "; ") + line.caption + " " + line.text
-                + (line.unit.empty() ? "" : " " + line.unit);
-        return text;
-    };
+    std::vector<ProcessRow> rows;
     for (const ProcessSpec& recipe : processes_) {
         const ProcessOutcome outcome = Evaluate(recipe);
-        std::string from;
+        ProcessRow& row = rows.emplace_back();
+        row.kind = ProcessKindCaption(recipe.kind);
         for (const std::string& name : recipe.points)
-            from += (from.empty() ? "" : ", ") + name;
-        std::string loads = outcome.refusal;
+            row.from += (row.from.empty() ? "" : ", ") + name;
+        row.to = recipe.result_name;
+        row.parameters = ParameterLines(recipe, window);
+        row.refusal = outcome.refusal;
         if (outcome.refusal.empty()) {
             // A coil given by its apparatus dew point and bypass factor shows them once, as parameters.
             ProcessResult result = outcome.result;
@@ -115,10 +111,24 @@ TextTable StatePointsList::ShownProcesses(const AmbientInputs& window) const
                 result.apparatus_dew_point_K.reset();
                 result.bypass_factor.reset();
             }
-            loads = joined(LoadLines(result, recipe.kind, window.system, temperature_unit));
+            row.loads = LoadLines(result, recipe.kind, window.system, temperature_unit);
         }
-        table.rows.push_back({ std::string(ProcessKindCaption(recipe.kind)), from, recipe.result_name,
-            joined(ParameterLines(recipe, window)), loads });
+    }
+    return rows;
+}
+
+TextTable StatePointsList::ShownProcesses(const AmbientInputs& window) const
+{
+    TextTable table { { "Process", "From", "To", "Parameters", "Loads" }, {} };
+    const auto joined = [](const std::vector<LoadLine>& lines) {
+        std::string text;
+        for (const LoadLine& line : lines)
+            text += (text.empty() ? "" : "; ") + LineText(line);
+        return text;
+    };
+    for (const ProcessRow& row : ShownProcessRows(window)) {
+        table.rows.push_back({ row.kind, row.from, row.to, joined(row.parameters),
+            row.refusal.empty() ? joined(row.loads) : row.refusal });
     }
     return table;
 }

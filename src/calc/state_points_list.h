@@ -3,6 +3,7 @@
 // as text a spreadsheet takes one value per cell.
 #pragma once
 
+#include "calc/point_table.h"
 #include "calc/state_points.h"
 
 #include <string>
@@ -15,6 +16,17 @@ struct TextTable
 {
     std::vector<std::string> header;
     std::vector<std::vector<std::string>> rows;
+};
+
+/// One process as the table shows it, its parameters and loads line by line.
+struct ProcessRow
+{
+    std::string kind;                 ///< its caption, e.g. "Cooling Coil"
+    std::string from;                 ///< the entering points, "A, B"
+    std::string to;                   ///< the leaving point
+    std::vector<LoadLine> parameters; ///< as given, in the window's units
+    std::vector<LoadLine> loads;      ///< the loads and water; empty when refused
+    std::string refusal;              ///< why the process is refused now, else empty
 };
 
 class StatePointsList
@@ -45,8 +57,9 @@ public:
     void RemoveProcess(int row);
     /// A kept process evaluated on the points as they are now; a point renamed or deleted since refuses it.
     ProcessOutcome Evaluate(const ProcessSpec& recipe) const;
-    /// The processes as a table: kind, entering points, leaving point, the parameters given and the
-    /// loads (or the refusal), in the units of the main window `window`.
+    /// The processes with the parameters given and their loads (or the refusal), in the units of the main
+    /// window `window`; and the same as a table with one cell per column ("; " between the lines).
+    std::vector<ProcessRow> ShownProcessRows(const AmbientInputs& window) const;
     TextTable ShownProcesses(const AmbientInputs& window) const;
 
     /// The flow unit the table shows for a main window in `system`.

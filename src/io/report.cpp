@@ -39,6 +39,7 @@ const char* const kStyle = R"(
     td.number { text-align: right; }
     td.given { font-weight: bold; }
     td.refused { font-weight: bold; color: #b00000; }
+    td.lines { white-space: nowrap; }
     table.facts td { padding-right: 14px; }
     table.title { margin-bottom: 8px; }
     table.title td { padding-right: 14px; }
@@ -185,9 +186,26 @@ QString PointsHtml(const ReportDetails& details)
                                   "</style></head><body>")
                        .arg(QLatin1String(kStyle));
     html += QStringLiteral("<h2>State points</h2>") + table(details.points);
-    if (!details.processes.rows.empty())
-        html += QStringLiteral("<h2>Processes</h2>") + table(details.processes);
-    return html + QStringLiteral("</body></html>");
+    if (details.processes.empty())
+        return html + QStringLiteral("</body></html>");
+    // A parameter or load per line, none broken inside: a number split over two lines misreads, and the
+    // layout would break ".5272" after its point.
+    const auto lines = [](const std::vector<LoadLine>& shown) {
+        QStringList texts;
+        for (const LoadLine& line : shown)
+            texts << Html(LineText(line));
+        return texts.join(QStringLiteral("<br>"));
+    };
+    html += QStringLiteral("<h2>Processes</h2><table><tr><th>Process</th><th>From</th><th>To</th>"
+                           "<th>Parameters</th><th>Loads</th></tr>");
+    for (const ProcessRow& row : details.processes) {
+        const QString loads = row.refusal.empty()
+            ? QStringLiteral("<td class=\"lines\">%1</td>").arg(lines(row.loads))
+            : QStringLiteral("<td class=\"refused\">%1</td>").arg(Html(row.refusal));
+        html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td class=\"lines\">%4</td>%5</tr>")
+                    .arg(Html(row.kind), Html(row.from), Html(row.to), lines(row.parameters), loads);
+    }
+    return html + QStringLiteral("</table></body></html>");
 }
 
 } // namespace

@@ -30,7 +30,7 @@ struct ReportDetails
     /// The state points and the processes with their loads, as the "State Points" window shows them,
     /// under the chart (whose overlay draws them); empty tables are left out.
     TextTable points;
-    TextTable processes;
+    std::vector<ProcessRow> processes;
 };
 
 /// The report's chart of the window's state: the window's pressure, formulation and system, on the

@@ -224,7 +224,7 @@ bool FileCommands::writeReport(const QString& path)
     if (const auto* dock = window_.findChild<StatePointsDock*>()) {
         const AmbientInputs units = window_.logic().CurrentInputs();
         details.points = dock->list().Shown(units);
-        details.processes = dock->list().ShownProcesses(units);
+        details.processes = dock->list().ShownProcessRows(units);
         details.chart->overlay = chart::PointsOverlay(dock->list());
     }
     const QString error = WriteReport(path, window_.logic().controls(), window_.logic().state(), details);

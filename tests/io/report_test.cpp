@@ -361,19 +361,39 @@ TEST_F(ReportTest, TheChartPageListsTheStatePointsAndProcesses)
     coil.bypass_factor = 0.1;
     coil.result_name = "Supply";
     ASSERT_EQ(list.AddProcess(coil), "");
+    ProcessSpec heat;
+    heat.kind = ProcessKind::Heat;
+    heat.points = { "Supply" };
+    heat.to_temperature_K = 291.15;
+    ASSERT_EQ(list.AddProcess(heat), "");
+    ASSERT_TRUE(list.Rename(1, "Coil leaving")); // the heater's entering point is gone: refused
     ReportDetails d = details();
     d.chart = ReportChart(window);
     d.chart->overlay = chart::ChartOverlay { { { "A", { 306.15, 0.016 } } }, {} };
     d.points = list.Shown(window.CurrentInputs());
-    d.processes = list.ShownProcesses(window.CurrentInputs());
+    d.processes = list.ShownProcessRows(window.CurrentInputs());
+    ASSERT_EQ(d.processes.size(), 2u);
+    ASSERT_EQ(d.processes[1].refusal, "There is no point Supply.");
     const QString pdf = folder_.filePath("points.pdf");
     ASSERT_EQ(WriteReport(pdf, window.controls(), window.state(), d), QString());
     EXPECT_TRUE(run("pdfinfo", { pdf }).contains(QRegularExpression("Pages:\\s+2\n")));
-    const QString second = run("pdftotext", { "-f", "2", "-l", "2", pdf, "-" });
-    for (const char* text : { "State points", "Dry Bulb", "Supply", "Processes", "Cooling Coil", "Parameters",
-             "Apparatus Dew Point", "Total Load", "Condensate" })
+    const QString second = run("pdftotext", { "-layout", "-f", "2", "-l", "2", pdf, "-" });
+    for (const char* text : { "State points", "Dry Bulb", "Coil leaving", "Processes", "Cooling Coil",
+             "Parameters", "Loads", "There is no point Supply." })
         EXPECT_TRUE(second.contains(text)) << text << "\n" << second.toStdString();
-    EXPECT_TRUE(second.contains(QString::fromStdString(d.points.rows[1][5]))); // the supply air's dew point
+    EXPECT_TRUE(second.contains(QString::fromStdString(d.points.rows[1][5]))); // the coil's leaving dew point
+    // Every parameter and load of the coil whole on one line: caption, number and unit together.
+    std::vector<LoadLine> shown = d.processes[0].parameters;
+    shown.insert(shown.end(), d.processes[0].loads.begin(), d.processes[0].loads.end());
+    ASSERT_EQ(shown.size(), 7u); // ADP, bypass factor; total, sensible, latent, ratio, condensate
+    for (const LoadLine& line : shown) {
+        QStringList words;
+        for (const QString& word : QString::fromStdString(LineText(line)).split(' '))
+            words << QRegularExpression::escape(word);
+        EXPECT_TRUE(second.contains(QRegularExpression(words.join(QStringLiteral("[ \\x{00a0}]")))))
+            << LineText(line) << "\n"
+            << second.toStdString();
+    }
 }
 
 TEST_F(ReportTest, LongListingStillFitsOnePage)
