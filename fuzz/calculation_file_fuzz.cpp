@@ -1,10 +1,13 @@
 // Fuzz target of the calculation-file reader.
 //
-// Any bytes given as a file: reading never crashes, and ends in inputs or a refusal with a reason. Inputs
-// that were read can be written again and read back unchanged, and the main window takes them: after
-// restoring them, the window invariants hold and the input boxes show exactly the texts of the file.
+// Any bytes given as a file: reading never crashes, and ends in a calculation or a refusal with a reason.
+// A calculation that was read can be written again and read back unchanged (state points, processes and
+// properties too), and the main window takes its inputs: after restoring them, the window invariants hold
+// and the input boxes show exactly the texts of the file. Every point is shown and every process run on
+// the points as the "State Points" window does, which refuses or computes but never fails.
 #include "ambient_invariants.h"
 #include "calc/ambient_window.h"
+#include "calc/state_points_list.h"
 #include "fuzz_check.h"
 #include "io/calculation_file.h"
 
@@ -33,14 +36,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!read.problem.isEmpty(), "a refusal without a reason");
         return 0;
     }
-    const AmbientInputs& inputs = *read.inputs;
+    const Calculation& calculation = *read.calculation;
+    const AmbientInputs& inputs = calculation.inputs;
     FUZZ_CHECK(read.problem.isEmpty(), "inputs and a problem at once: " + Utf8(read.problem));
-    const QString problem = InputsProblem(inputs);
-    FUZZ_CHECK(problem.isEmpty(), "inputs read that cannot be written: " + Utf8(problem));
+    const QString problem = CalculationProblem(calculation);
+    FUZZ_CHECK(problem.isEmpty(), "a calculation read that cannot be written: " + Utf8(problem));
 
-    const CalculationRead again = ParseCalculation(CalculationJson(inputs));
-    FUZZ_CHECK(
-        again && *again.inputs == inputs, "written inputs read back differently: " + Utf8(again.problem));
+    const CalculationRead again = ParseCalculation(CalculationJson(calculation));
+    FUZZ_CHECK(again && *again.calculation == calculation,
+        "a written calculation reads back differently: " + Utf8(again.problem));
+
+    StatePointsList list;
+    list.SetPoints(calculation.points);
+    list.SetProcesses(calculation.processes);
+    for (const ProcessSpec& recipe : calculation.processes)
+        (void)list.Evaluate(recipe);
+    (void)list.Shown(inputs);
+    (void)list.ShownProcesses(inputs);
 
     AmbientWindow window;
     window.Open();

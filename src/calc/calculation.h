@@ -6,12 +6,20 @@
 #include "calc/project_properties.h"
 #include "calc/state_points.h"
 
+#include <utility>
 #include <vector>
 
 namespace humidora {
 
 struct Calculation
 {
+    Calculation() = default;
+    /// The calculation of the main window's inputs alone.
+    Calculation(AmbientInputs window_inputs)
+        : inputs(std::move(window_inputs))
+    {
+    }
+
     AmbientInputs inputs;
     std::vector<StatePoint> points;
     std::vector<ProcessSpec> processes;
@@ -19,6 +27,8 @@ struct Calculation
 
     /// True when there is more than the main window's inputs: points, processes or properties.
     bool HasMoreThanInputs() const { return !points.empty() || !processes.empty() || !properties.empty(); }
+    /// Exactly equal, texts included (SameCalculation is what the user would call the same).
+    bool operator==(const Calculation&) const = default;
 };
 
 /// True when `a` and `b` bring the main window to the same state. The text of the pressure or the

@@ -100,12 +100,12 @@ int RunState(const QStringList& arguments)
 
     AmbientWindow window;
     window.Open();
-    AmbientInputs inputs = window.CurrentInputs();
+    Calculation read_from_file { window.CurrentInputs() };
     // From a saved calculation, the options change only what they name; else unnamed inputs take defaults.
     const bool from_file = parser.isSet(files.from);
-    if (const std::optional<int> status = LoadStateFile(parser, files, command, inputs))
+    if (const std::optional<int> status = LoadStateFile(parser, files, command, read_from_file))
         return *status;
-    const AmbientInputs read_from_file = inputs;
+    AmbientInputs inputs = read_from_file.inputs;
 
     if (const std::optional<int> status
         = ApplyStateOptions(parser, state_options, command, from_file, inputs))

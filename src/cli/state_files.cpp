@@ -20,7 +20,7 @@ const char* const kStateFilesHelp
       "written; nothing is printed then.";
 
 std::optional<int> LoadStateFile(const QCommandLineParser& parser, const StateFileOptions& files,
-    const QString& command, AmbientInputs& inputs)
+    const QString& command, Calculation& calculation)
 {
     if (!parser.isSet(files.from))
         return std::nullopt;
@@ -29,16 +29,17 @@ std::optional<int> LoadStateFile(const QCommandLineParser& parser, const StateFi
         PrintError(command + ": " + read.problem);
         return kFileError;
     }
-    inputs = *read.inputs;
+    calculation = *read.calculation;
     return std::nullopt;
 }
 
 std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const StateFileOptions& files,
-    const QString& command, const AmbientWindow& window, const AmbientInputs* read_from)
+    const QString& command, const AmbientWindow& window, const Calculation* read_from)
 {
     if (parser.isSet(files.save)) {
-        const QString error
-            = WriteCalculationFile(parser.value(files.save), window.CurrentInputs(), &window.controls());
+        Calculation calculation = read_from != nullptr ? *read_from : Calculation {};
+        calculation.inputs = window.CurrentInputs();
+        const QString error = WriteCalculationFile(parser.value(files.save), calculation, &window.controls());
         if (!error.isEmpty()) {
             PrintError(command + ": " + error);
             return kFileError;
@@ -53,7 +54,7 @@ std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const State
         if (!calculation.isEmpty())
             details.calculation = QFileInfo(calculation).fileName();
         if (!parser.isSet(files.save) && read_from != nullptr
-            && !SameInputs(*read_from, window.CurrentInputs()))
+            && !SameInputs(read_from->inputs, window.CurrentInputs()))
             details.calculation += QStringLiteral(" (changed since saved)");
         details.created = QDateTime::currentDateTime();
         details.page = ReportPageSize(QLocale::system());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calc/ambient_window.h"
+#include "calc/calculation.h"
 #include "cli/commands.h"
 
 #include <QCommandLineOption>
@@ -28,17 +29,17 @@ struct StateFileOptions
     void addTo(QCommandLineParser& parser) const { parser.addOptions({ from, save, report }); }
 };
 
-/// With --from, the inputs of that file, else nothing; when the file cannot be used, the reason goes to
-/// stderr and the result is kFileError.
+/// With --from, the calculation of that file, else nothing; when the file cannot be used, the reason
+/// goes to stderr and the result is kFileError.
 std::optional<int> LoadStateFile(const QCommandLineParser& parser, const StateFileOptions& files,
-    const QString& command, AmbientInputs& inputs);
+    const QString& command, Calculation& calculation);
 
 /// Writes what --save and --report ask for, from the window after its calculation; on a failure the
 /// reason goes to stderr and the result is kFileError (an earlier file of that name stays as it was).
-/// `read_from` holds the inputs LoadStateFile read with --from (else null): a report from a file that the
-/// options changed says so.
+/// `read_from` holds the calculation LoadStateFile read with --from (else null): its state points,
+/// processes and properties are saved along, and a report from a file that the options changed says so.
 std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const StateFileOptions& files,
-    const QString& command, const AmbientWindow& window, const AmbientInputs* read_from);
+    const QString& command, const AmbientWindow& window, const Calculation* read_from);
 
 /// The application object of humidora-cli: a QGuiApplication on the offscreen platform when a report is
 /// asked for (drawing text needs fonts), else a plain QCoreApplication.

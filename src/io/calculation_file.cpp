@@ -1,6 +1,7 @@
 #include "io/calculation_file.h"
 
 #include "calc/number_text.h"
+#include "calc/process_parameters.h"
 #include "calc/product.h"
 #include "calc/quantities.h"
 #include "io/save_file.h"
@@ -12,6 +13,8 @@
 #include <QJsonObject>
 #include <QSet>
 #include <QStringList>
+#include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace humidora {
@@ -25,7 +28,13 @@ constexpr std::string_view kAltitudeGiven = "altitude";
 
 const QStringList kTopMembers = { "format", "version", "saved_by", "formulation", "unit_system", "units",
     "pressure_given", "humidity_given", "inputs", "shown_results" };
+/// Members that version 2 adds to the top level; each is written, and required, from that version on.
+const QStringList kVersion2Members = { "points", "processes", "properties" };
 const QStringList kInputMembers = { "temperature", "pressure", "altitude", "humidity" };
+const QStringList kWindowInputMembers
+    = { "formulation", "unit_system", "units", "pressure_given", "humidity_given", "inputs" };
+const QStringList kPropertyMembers = { "project", "engineer", "notes" };
+constexpr int kFirstVersionWithPoints = 2;
 
 QString Quoted(const QString& text)
 {
@@ -72,20 +81,52 @@ QString ListedChoices(const QStringList& choices)
     return quoted.join(QStringLiteral(", "));
 }
 
-QString TextProblem(const QString& name, const std::string& text)
+/// Which control characters a text may hold beside the printable ones.
+enum class Breaks
+{
+    Tabs,         ///< one line: a tab at most
+    TabsAndLines, ///< free text: tabs and line breaks
+};
+
+QString TextProblem(const QString& name, const std::string& text, int limit = kInputTextLimit,
+    Breaks breaks = Breaks::Tabs, const char* holder = "a box holds")
 {
     const QString value = QString::fromStdString(text);
     if (value.toStdString() != text)
         return QStringLiteral("the %1 text is not valid UTF-8").arg(name);
-    if (value.size() > kInputTextLimit) {
-        return QStringLiteral("the %1 text is %2 characters long; a box holds at most %3")
-            .arg(name, Count(static_cast<double>(value.size())), Count(kInputTextLimit));
+    if (value.size() > limit) {
+        return QStringLiteral("the %1 text is %2 characters long; %3 at most %4")
+            .arg(name, Count(static_cast<double>(value.size())), QLatin1String(holder), Count(limit));
     }
     for (const QChar c : value) {
-        if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7f)
-            return QStringLiteral("the %1 text contains a line break or another control character").arg(name);
+        const bool allowed = c == QLatin1Char('\t')
+            || (breaks == Breaks::TabsAndLines && (c == QLatin1Char('\n') || c == QLatin1Char('\r')));
+        if ((c.unicode() < 0x20 && !allowed) || c.unicode() == 0x7f) {
+            return QStringLiteral("the %1 text contains %2")
+                .arg(name,
+                    breaks == Breaks::Tabs ? QStringLiteral("a line break or another control character")
+                                           : QStringLiteral("a control character"));
+        }
     }
     return {};
+}
+
+/// A point's name: one line, not empty.
+QString NameProblem(const QString& what, const std::string& name)
+{
+    if (name.empty())
+        return QStringLiteral("%1 has an empty name").arg(what);
+    return TextProblem(what + QStringLiteral(" name"), name, kPointNameLimit, Breaks::Tabs, "a name has");
+}
+
+/// The member of a process parameter: its key with '_' for '-', in SI (a temperature in K; relative
+/// humidities and humidity ratios as fractions).
+QString ParameterMember(const ProcessParameter& parameter)
+{
+    QString member = QString::fromUtf8(parameter.key).replace(QLatin1Char('-'), QLatin1Char('_'));
+    if (parameter.reading == ParameterReading::Temperature)
+        member += QStringLiteral("_K");
+    return member;
 }
 
 /// Strict reading of one object: each accessor records the first problem met; later calls return
@@ -138,6 +179,23 @@ public:
         if (ok() && !value.isObject())
             fail(QStringLiteral("the %1 member of %2 is not an object").arg(Quoted(key), where_));
         return ok() ? value.toObject() : QJsonObject();
+    }
+
+    QJsonArray array(const QString& key)
+    {
+        const QJsonValue value = member(key);
+        if (ok() && !value.isArray())
+            fail(QStringLiteral("the %1 member of %2 is not a list").arg(Quoted(key), where_));
+        return ok() ? value.toArray() : QJsonArray();
+    }
+
+    /// A finite number.
+    double number(const QString& key)
+    {
+        const QJsonValue value = member(key);
+        if (ok() && (!value.isDouble() || !std::isfinite(value.toDouble())))
+            fail(QStringLiteral("the %1 member of %2 is not a finite number").arg(Quoted(key), where_));
+        return ok() ? value.toDouble() : 0;
     }
 
     /// A text that must be one of `choices`; returns its index, or -1.
@@ -237,7 +295,99 @@ QString InputsProblem(const AmbientInputs& inputs)
     return {};
 }
 
-QByteArray CalculationJson(const AmbientInputs& inputs, const AmbientControls* shown)
+QString CalculationProblem(const Calculation& calculation)
+{
+    QString problem = InputsProblem(calculation.inputs);
+    if (!problem.isEmpty())
+        return problem;
+
+    const std::vector<StatePoint>& points = calculation.points;
+    if (points.size() > kPointLimit) {
+        return QStringLiteral("the calculation has %1 points; it may hold at most %2")
+            .arg(Count(static_cast<double>(points.size())), Count(kPointLimit));
+    }
+    QSet<QString> names;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const StatePoint& point = points[i];
+        const QString what = QStringLiteral("point %1").arg(i + 1);
+        problem = NameProblem(what, point.name);
+        if (problem.isEmpty() && names.contains(QString::fromStdString(point.name)))
+            problem
+                = QStringLiteral("two points are named %1").arg(Quoted(QString::fromStdString(point.name)));
+        if (problem.isEmpty() && point.flow_kg_s
+            && !(std::isfinite(*point.flow_kg_s) && *point.flow_kg_s > 0))
+            problem = QStringLiteral("the flow of %1 is not a positive number").arg(what);
+        if (problem.isEmpty()) {
+            problem = InputsProblem(point.inputs);
+            if (!problem.isEmpty())
+                problem = what + QStringLiteral(": ") + problem;
+        }
+        if (!problem.isEmpty())
+            return problem;
+        names.insert(QString::fromStdString(point.name));
+    }
+
+    const std::vector<ProcessSpec>& processes = calculation.processes;
+    if (processes.size() > kProcessLimit) {
+        return QStringLiteral("the calculation has %1 processes; it may hold at most %2")
+            .arg(Count(static_cast<double>(processes.size())), Count(kProcessLimit));
+    }
+    for (std::size_t i = 0; i < processes.size(); ++i) {
+        const ProcessSpec& process = processes[i];
+        const QString what = QStringLiteral("process %1").arg(i + 1);
+        const QString kind = Quoted(QString::fromUtf8(ProcessKindKey(process.kind)));
+        const bool mix = process.kind == ProcessKind::Mix;
+        if (mix ? process.points.size() < 2 || process.points.size() > kPointLimit
+                : process.points.size() != 1) {
+            return QStringLiteral("%1 (%2) takes %3, not %4")
+                .arg(what, kind, mix ? QStringLiteral("two or more points") : QStringLiteral("one point"),
+                    Count(static_cast<double>(process.points.size())));
+        }
+        for (const std::string& name : process.points) {
+            problem = NameProblem(what + QStringLiteral(": a point"), name);
+            if (!problem.isEmpty())
+                return problem;
+        }
+        problem = NameProblem(what + QStringLiteral(": the leaving point"), process.result_name);
+        if (!problem.isEmpty())
+            return problem;
+        std::vector<std::string> given;
+        for (const ProcessParameter& parameter : kProcessParameters) {
+            const std::optional<double>& value = process.*(parameter.field);
+            if (!value)
+                continue;
+            if (!parameter.TakenBy(process.kind) || !std::isfinite(*value)) {
+                return QStringLiteral("%1 (%2) has %3 %4")
+                    .arg(what, kind, parameter.TakenBy(process.kind) ? "a non-finite" : "no parameter",
+                        Quoted(ParameterMember(parameter)));
+            }
+            given.emplace_back(parameter.key);
+        }
+        if (MatchingForm(process.kind, given) == nullptr) {
+            return QStringLiteral("the parameters of %1 (%2) are not one complete form of that kind")
+                .arg(what, kind);
+        }
+    }
+
+    const ProjectProperties& properties = calculation.properties;
+    const std::tuple<const char*, const std::string*, Breaks> texts[] = {
+        { "project", &properties.project, Breaks::Tabs },
+        { "engineer", &properties.engineer, Breaks::Tabs },
+        { "notes", &properties.notes, Breaks::TabsAndLines },
+    };
+    for (const auto& [name, text, breaks] : texts) {
+        problem = TextProblem(QLatin1String(name), *text,
+            breaks == Breaks::Tabs ? kPropertyTextLimit : kNotesLimit, breaks, "a calculation keeps");
+        if (!problem.isEmpty())
+            return problem;
+    }
+    return {};
+}
+
+namespace {
+
+/// The members of the main window's inputs (also those of every state point).
+void InsertInputs(QJsonObject& object, const AmbientInputs& inputs)
 {
     QJsonObject units;
     for (const Quantity& quantity : kQuantities) {
@@ -254,18 +404,215 @@ QByteArray CalculationJson(const AmbientInputs& inputs, const AmbientControls* s
     texts.insert("humidity", QString::fromStdString(inputs.humidity));
 
     const Quantity* humidity = FindQuantityByOption(inputs.humidity_option);
+    object.insert(
+        "formulation", QString::fromUtf8(inputs.iapws ? kFormulationIapws : kFormulationHylandWexler));
+    object.insert("unit_system", QString::fromUtf8(kSystemNames[static_cast<std::size_t>(inputs.system)]));
+    object.insert("units", units);
+    object.insert(
+        "pressure_given", QString::fromUtf8(inputs.altitude_given ? kAltitudeGiven : kPressureGiven));
+    object.insert("humidity_given", humidity != nullptr ? QString::fromUtf8(humidity->key) : QString());
+    object.insert("inputs", texts);
+}
+
+QJsonArray PointsJson(const std::vector<StatePoint>& points)
+{
+    QJsonArray array;
+    for (const StatePoint& point : points) {
+        QJsonObject object;
+        object.insert("name", QString::fromStdString(point.name));
+        if (point.flow_kg_s)
+            object.insert("flow_kg_per_s", *point.flow_kg_s);
+        InsertInputs(object, point.inputs);
+        array.append(object);
+    }
+    return array;
+}
+
+QJsonArray ProcessesJson(const std::vector<ProcessSpec>& processes)
+{
+    QJsonArray array;
+    for (const ProcessSpec& process : processes) {
+        QJsonObject object;
+        object.insert("kind", QString::fromUtf8(ProcessKindKey(process.kind)));
+        QJsonArray names;
+        for (const std::string& name : process.points)
+            names.append(QString::fromStdString(name));
+        object.insert("points", names);
+        object.insert("result", QString::fromStdString(process.result_name));
+        for (const ProcessParameter& parameter : kProcessParameters) {
+            if (const std::optional<double>& value = process.*(parameter.field))
+                object.insert(ParameterMember(parameter), *value);
+        }
+        array.append(object);
+    }
+    return array;
+}
+
+/// Reads the members of a window's inputs from `reader`'s object into `inputs`; returns the problem.
+QString ReadInputs(MemberReader& reader, AmbientInputs& inputs)
+{
+    const int formulation = reader.choice(
+        "formulation", { QString::fromUtf8(kFormulationIapws), QString::fromUtf8(kFormulationHylandWexler) });
+    const int system = reader.choice("unit_system",
+        { QString::fromUtf8(kSystemNames[0]), QString::fromUtf8(kSystemNames[1]),
+            QString::fromUtf8(kSystemNames[2]) });
+    const int pressure_given = reader.choice(
+        "pressure_given", { QString::fromUtf8(kPressureGiven), QString::fromUtf8(kAltitudeGiven) });
+    const int humidity = reader.choice("humidity_given", HumidityKeys());
+    const QJsonObject units = reader.object("units");
+    const QJsonObject texts = reader.object("inputs");
+    if (!reader.ok())
+        return reader.problem();
+    inputs.iapws = formulation == 0;
+    inputs.system = static_cast<UnitSystem>(system);
+    inputs.altitude_given = pressure_given == 1;
+    inputs.humidity_option = FindQuantity(HumidityKeys().at(humidity).toStdString())->optionNumber();
+
+    MemberReader unit_reader(units, QStringLiteral("\"units\""));
+    QStringList quantity_keys;
+    for (const Quantity& quantity : kQuantities)
+        quantity_keys << QString::fromUtf8(quantity.key);
+    unit_reader.refuseUnknown(quantity_keys);
+    for (const Quantity& quantity : kQuantities) {
+        QStringList items;
+        for (const std::string& item : (Blank().*quantity.list).items)
+            items << QString::fromStdString(item);
+        const QString key = QString::fromUtf8(quantity.key);
+        const QString unit = unit_reader.text(key);
+        if (!unit_reader.ok())
+            break;
+        const int index = static_cast<int>(items.indexOf(unit));
+        if (index < 0) {
+            unit_reader.fail(QStringLiteral("the unit %1 of %2 is not a unit of that list (%3)")
+                                 .arg(Quoted(unit), key, ListedChoices(items)));
+            break;
+        }
+        inputs.selections[ListIndex(quantity)] = index;
+    }
+    if (!unit_reader.ok())
+        return unit_reader.problem();
+
+    MemberReader text_reader(texts, QStringLiteral("\"inputs\""));
+    text_reader.refuseUnknown(kInputMembers);
+    inputs.temperature = text_reader.text("temperature").toStdString();
+    inputs.pressure = text_reader.text("pressure").toStdString();
+    inputs.altitude = text_reader.text("altitude").toStdString();
+    inputs.humidity = text_reader.text("humidity").toStdString();
+    if (!text_reader.ok())
+        return text_reader.problem();
+    return InputsProblem(inputs);
+}
+
+/// Each element of `array` must be an object; `what` names one ("point", "process").
+QString ElementProblem(const QJsonArray& array, const char* what, const char* plural, std::size_t limit)
+{
+    if (static_cast<std::size_t>(array.size()) > limit) {
+        return QStringLiteral("the calculation has %1 %2; it may hold at most %3")
+            .arg(Count(static_cast<double>(array.size())), QLatin1String(plural),
+                Count(static_cast<double>(limit)));
+    }
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        if (!array.at(i).isObject())
+            return QStringLiteral("%1 %2 is not an object").arg(QLatin1String(what)).arg(i + 1);
+    }
+    return {};
+}
+
+QString ReadPoints(const QJsonArray& array, std::vector<StatePoint>& points)
+{
+    if (QString problem = ElementProblem(array, "point", "points", kPointLimit); !problem.isEmpty())
+        return problem;
+    QStringList known = kWindowInputMembers;
+    known << QStringLiteral("name") << QStringLiteral("flow_kg_per_s");
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const QJsonObject object = array.at(i).toObject();
+        const QString what = QStringLiteral("point %1").arg(i + 1);
+        MemberReader reader(object, QStringLiteral("the point"));
+        reader.refuseUnknown(known);
+        StatePoint point;
+        point.name = reader.text("name").toStdString();
+        if (object.contains("flow_kg_per_s"))
+            point.flow_kg_s = reader.number("flow_kg_per_s");
+        if (!reader.ok())
+            return what + QStringLiteral(": ") + reader.problem();
+        if (const QString problem = ReadInputs(reader, point.inputs); !problem.isEmpty())
+            return what + QStringLiteral(": ") + problem;
+        points.push_back(std::move(point));
+    }
+    return {};
+}
+
+QString ReadProcesses(const QJsonArray& array, std::vector<ProcessSpec>& processes)
+{
+    if (QString problem = ElementProblem(array, "process", "processes", kProcessLimit); !problem.isEmpty())
+        return problem;
+    QStringList known = { "kind", "points", "result" };
+    QStringList kinds;
+    for (const ProcessKind kind : { ProcessKind::Mix, ProcessKind::Heat, ProcessKind::Coil,
+             ProcessKind::Evaporative, ProcessKind::Steam })
+        kinds << QString::fromUtf8(ProcessKindKey(kind));
+    for (const ProcessParameter& parameter : kProcessParameters)
+        known << ParameterMember(parameter);
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const QJsonObject object = array.at(i).toObject();
+        const QString what = QStringLiteral("process %1").arg(i + 1);
+        MemberReader reader(object, QStringLiteral("the process"));
+        reader.refuseUnknown(known);
+        ProcessSpec process;
+        const int kind = reader.choice("kind", kinds);
+        const QJsonArray names = reader.array("points");
+        process.result_name = reader.text("result").toStdString();
+        for (const ProcessParameter& parameter : kProcessParameters) {
+            if (object.contains(ParameterMember(parameter)))
+                process.*(parameter.field) = reader.number(ParameterMember(parameter));
+        }
+        if (!reader.ok())
+            return what + QStringLiteral(": ") + reader.problem();
+        process.kind = *FindProcessKind(kinds.at(kind).toStdString());
+        if (static_cast<std::size_t>(names.size()) > kPointLimit)
+            return QStringLiteral("%1 names %2 points, more than a calculation holds")
+                .arg(what)
+                .arg(names.size());
+        for (const QJsonValue& name : names) {
+            if (!name.isString())
+                return QStringLiteral("%1: a point of \"points\" is not a text").arg(what);
+            process.points.push_back(name.toString().toStdString());
+        }
+        processes.push_back(std::move(process));
+    }
+    return {};
+}
+
+QString ReadProperties(const QJsonObject& object, ProjectProperties& properties)
+{
+    MemberReader reader(object, QStringLiteral("\"properties\""));
+    reader.refuseUnknown(kPropertyMembers);
+    properties.project = reader.text("project").toStdString();
+    properties.engineer = reader.text("engineer").toStdString();
+    properties.notes = reader.text("notes").toStdString();
+    return reader.problem();
+}
+
+} // namespace
+
+QByteArray CalculationJson(const Calculation& calculation, const AmbientControls* shown)
+{
+    // A calculation of the window's inputs alone stays version 1, readable by every Humidora.
+    const bool points = calculation.HasMoreThanInputs();
     QJsonObject document;
     document.insert("format", QLatin1String(kCalculationFormat));
-    document.insert("version", kCalculationFormatVersion);
+    document.insert("version", points ? kCalculationFormatVersion : 1);
     document.insert("saved_by", QString::fromUtf8(kProductTitle));
-    document.insert(
-        "formulation", QString::fromUtf8(inputs.iapws ? kFormulationIapws : kFormulationHylandWexler));
-    document.insert("unit_system", QString::fromUtf8(kSystemNames[static_cast<std::size_t>(inputs.system)]));
-    document.insert("units", units);
-    document.insert(
-        "pressure_given", QString::fromUtf8(inputs.altitude_given ? kAltitudeGiven : kPressureGiven));
-    document.insert("humidity_given", humidity != nullptr ? QString::fromUtf8(humidity->key) : QString());
-    document.insert("inputs", texts);
+    InsertInputs(document, calculation.inputs);
+    if (points) {
+        document.insert("points", PointsJson(calculation.points));
+        document.insert("processes", ProcessesJson(calculation.processes));
+        const ProjectProperties& properties = calculation.properties;
+        document.insert("properties",
+            QJsonObject { { "project", QString::fromStdString(properties.project) },
+                { "engineer", QString::fromStdString(properties.engineer) },
+                { "notes", QString::fromStdString(properties.notes) } });
+    }
     if (shown != nullptr)
         document.insert("shown_results", ShownStateJson(*shown));
     return QJsonDocument(document).toJson(QJsonDocument::Indented);
@@ -275,7 +622,7 @@ CalculationRead ParseCalculation(const QByteArray& json)
 {
     CalculationRead read;
     auto refuse = [&read](const QString& problem) {
-        read.inputs.reset();
+        read.calculation.reset();
         read.problem = problem;
         return read;
     };
@@ -310,68 +657,33 @@ CalculationRead ParseCalculation(const QByteArray& json)
                            "version %2")
                 .arg(Count(static_cast<double>(version.toInteger())), Count(kCalculationFormatVersion)));
     }
+    const bool with_points = version.toInteger() >= kFirstVersionWithPoints;
 
     MemberReader reader(top, QStringLiteral("the calculation"));
-    reader.refuseUnknown(kTopMembers);
+    reader.refuseUnknown(with_points ? kTopMembers + kVersion2Members : kTopMembers);
     if (top.contains("saved_by"))
         reader.text("saved_by");
     if (top.contains("shown_results"))
         reader.object("shown_results"); // for readers of the file only: never used
-    AmbientInputs inputs;
-    const int formulation = reader.choice(
-        "formulation", { QString::fromUtf8(kFormulationIapws), QString::fromUtf8(kFormulationHylandWexler) });
-    const int system = reader.choice("unit_system",
-        { QString::fromUtf8(kSystemNames[0]), QString::fromUtf8(kSystemNames[1]),
-            QString::fromUtf8(kSystemNames[2]) });
-    const int pressure_given = reader.choice(
-        "pressure_given", { QString::fromUtf8(kPressureGiven), QString::fromUtf8(kAltitudeGiven) });
-    const int humidity = reader.choice("humidity_given", HumidityKeys());
-    const QJsonObject units = reader.object("units");
-    const QJsonObject texts = reader.object("inputs");
-    if (!reader.ok())
-        return refuse(reader.problem());
-    inputs.iapws = formulation == 0;
-    inputs.system = static_cast<UnitSystem>(system);
-    inputs.altitude_given = pressure_given == 1;
-    inputs.humidity_option = FindQuantity(HumidityKeys().at(humidity).toStdString())->optionNumber();
-
-    MemberReader unit_reader(units, QStringLiteral("\"units\""));
-    QStringList quantity_keys;
-    for (const Quantity& quantity : kQuantities)
-        quantity_keys << QString::fromUtf8(quantity.key);
-    unit_reader.refuseUnknown(quantity_keys);
-    for (const Quantity& quantity : kQuantities) {
-        QStringList items;
-        for (const std::string& item : (Blank().*quantity.list).items)
-            items << QString::fromStdString(item);
-        const QString key = QString::fromUtf8(quantity.key);
-        const QString unit = unit_reader.text(key);
-        if (!unit_reader.ok())
-            break;
-        const int index = static_cast<int>(items.indexOf(unit));
-        if (index < 0) {
-            unit_reader.fail(QStringLiteral("the unit %1 of %2 is not a unit of that list (%3)")
-                                 .arg(Quoted(unit), key, ListedChoices(items)));
-            break;
-        }
-        inputs.selections[ListIndex(quantity)] = index;
+    Calculation calculation;
+    QString problem = ReadInputs(reader, calculation.inputs);
+    if (problem.isEmpty() && with_points) {
+        const QJsonArray points = reader.array("points");
+        const QJsonArray processes = reader.array("processes");
+        const QJsonObject properties = reader.object("properties");
+        problem = reader.problem();
+        if (problem.isEmpty())
+            problem = ReadPoints(points, calculation.points);
+        if (problem.isEmpty())
+            problem = ReadProcesses(processes, calculation.processes);
+        if (problem.isEmpty())
+            problem = ReadProperties(properties, calculation.properties);
+        if (problem.isEmpty())
+            problem = CalculationProblem(calculation);
     }
-    if (!unit_reader.ok())
-        return refuse(unit_reader.problem());
-
-    MemberReader text_reader(texts, QStringLiteral("\"inputs\""));
-    text_reader.refuseUnknown(kInputMembers);
-    inputs.temperature = text_reader.text("temperature").toStdString();
-    inputs.pressure = text_reader.text("pressure").toStdString();
-    inputs.altitude = text_reader.text("altitude").toStdString();
-    inputs.humidity = text_reader.text("humidity").toStdString();
-    if (!text_reader.ok())
-        return refuse(text_reader.problem());
-
-    const QString problem = InputsProblem(inputs);
     if (!problem.isEmpty())
         return refuse(problem);
-    read.inputs = inputs;
+    read.calculation = std::move(calculation);
     return read;
 }
 
@@ -401,18 +713,26 @@ CalculationRead ReadCalculationFile(const QString& path)
     return read;
 }
 
-QString WriteCalculationFile(const QString& path, const AmbientInputs& inputs, const AmbientControls* shown)
+QString WriteCalculationFile(
+    const QString& path, const Calculation& calculation, const AmbientControls* shown)
 {
     const QString name = Quoted(QDir::toNativeSeparators(path));
     auto failed = [&name](const QString& reason) {
         return QStringLiteral("Could not save %1: %2. Any earlier file of that name is unchanged.")
             .arg(name, reason);
     };
-    const QString problem = InputsProblem(inputs);
+    const QString problem = CalculationProblem(calculation);
     if (!problem.isEmpty())
         return failed(problem);
+    const QByteArray bytes = CalculationJson(calculation, shown);
+    // Never write what opening would refuse.
+    if (bytes.size() > kCalculationFileLimit) {
+        return failed(QStringLiteral("the calculation would take %1 bytes, more than the %2 a file may hold")
+                          .arg(Count(static_cast<double>(bytes.size())),
+                              Count(static_cast<double>(kCalculationFileLimit))));
+    }
 
-    const QString reason = SaveBytes(path, CalculationJson(inputs, shown));
+    const QString reason = SaveBytes(path, bytes);
     if (!reason.isEmpty())
         return failed(reason);
     return {};

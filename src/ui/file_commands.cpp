@@ -72,6 +72,9 @@ Calculation FileCommands::current() const
 {
     Calculation calculation;
     calculation.inputs = window_.logic().CurrentInputs();
+    // Without the dock, the points and processes of the file opened last are kept as they were.
+    calculation.points = saved_.points;
+    calculation.processes = saved_.processes;
     if (const auto* dock = window_.findChild<StatePointsDock*>()) {
         calculation.points = dock->list().points();
         calculation.processes = dock->list().processes();
@@ -163,9 +166,16 @@ bool FileCommands::load(const QString& path)
         tell(read.problem, true, path);
         return false;
     }
-    window_.logic().RestoreInputs(*read.inputs);
+    const Calculation& calculation = *read.calculation;
+    window_.logic().RestoreInputs(calculation.inputs);
     window_.refresh();
-    properties_ = ProjectProperties {};
+    properties_ = calculation.properties;
+    if (auto* dock = window_.findChild<StatePointsDock*>()) {
+        dock->list().SetPoints(calculation.points);
+        dock->list().SetProcesses(calculation.processes);
+        dock->refresh();
+    }
+    saved_ = calculation;
     markSaved(path);
     tell(QStringLiteral("Opened \"%1\".").arg(QDir::toNativeSeparators(current_file_)), false, current_file_);
     return true;
@@ -174,7 +184,8 @@ bool FileCommands::load(const QString& path)
 bool FileCommands::saveFile(const QString& path)
 {
     AmbientWindow& logic = window_.logic();
-    const AmbientInputs inputs = logic.CurrentInputs();
+    const Calculation calculation = current();
+    const AmbientInputs& inputs = calculation.inputs;
     // After an option click without typing, the boxes still show the state of the parameter given before;
     // the file can only bring back the state of its inputs. So that the window shows exactly what opening
     // the file will show, it is recalculated from its inputs first (this changes nothing otherwise).
@@ -184,7 +195,7 @@ bool FileCommands::saveFile(const QString& path)
         logic.RestoreInputs(inputs);
         window_.refresh();
     }
-    const QString error = WriteCalculationFile(path, inputs, &logic.controls());
+    const QString error = WriteCalculationFile(path, calculation, &logic.controls());
     if (!error.isEmpty()) {
         tell(error, true, path);
         calculationMayHaveChanged();

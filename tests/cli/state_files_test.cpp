@@ -240,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, StateBadFile,
             "Truncated", R"({"format": "humidora-calculation", "version": 1, "units": {)", "ends too early" },
         BadFileCase { "OtherJson", R"({"name": "x"})", "not a Humidora calculation" },
         BadFileCase {
-            "FutureVersion", R"({"format": "humidora-calculation", "version": 2})", "format version 2" },
+            "FutureVersion", R"({"format": "humidora-calculation", "version": 3})", "format version 3" },
         BadFileCase { "Duplicate", R"({"format": "humidora-calculation", "format": "humidora-calculation"})",
             "occurs twice" }),
     [](const auto& info) { return std::string(info.param.name); });

@@ -16,7 +16,7 @@ namespace {
 
 QJsonObject BaseObject()
 {
-    return QJsonDocument::fromJson(CalculationJson(AmbientInputs {})).object();
+    return QJsonDocument::fromJson(CalculationJson({ AmbientInputs {} })).object();
 }
 
 QByteArray Json(const QJsonObject& object)
@@ -48,7 +48,7 @@ QByteArray EditedMember(const char* object_name, const char* member, const QJson
 /// The base document's text with the first occurrence of `from` replaced by `to`.
 QByteArray Replaced(const char* from, const char* to)
 {
-    QByteArray text = CalculationJson(AmbientInputs {});
+    QByteArray text = CalculationJson({ AmbientInputs {} });
     const qsizetype at = text.indexOf(from);
     EXPECT_GE(at, 0) << from;
     return text.replace(at, qsizetype(qstrlen(from)), to);
@@ -58,9 +58,9 @@ QByteArray Replaced(const char* from, const char* to)
 
 TEST(CalculationDocument, DefaultInputsReadBackUnchanged)
 {
-    const CalculationRead read = ParseCalculation(CalculationJson(AmbientInputs {}));
+    const CalculationRead read = ParseCalculation(CalculationJson({ AmbientInputs {} }));
     ASSERT_TRUE(read) << read.problem.toStdString();
-    EXPECT_EQ(*read.inputs, AmbientInputs {});
+    EXPECT_EQ(read.calculation->inputs, AmbientInputs {});
 }
 
 TEST(CalculationDocument, EveryChoiceReadsBackUnchanged)
@@ -75,9 +75,9 @@ TEST(CalculationDocument, EveryChoiceReadsBackUnchanged)
     inputs.pressure = "Error";
     inputs.altitude = "-1.5e3";
     inputs.humidity = "\t0.42";
-    const CalculationRead read = ParseCalculation(CalculationJson(inputs));
+    const CalculationRead read = ParseCalculation(CalculationJson({ inputs }));
     ASSERT_TRUE(read) << read.problem.toStdString();
-    EXPECT_EQ(*read.inputs, inputs);
+    EXPECT_EQ(read.calculation->inputs, inputs);
 }
 
 TEST(CalculationDocument, UnitsAreWrittenAsTheListsShowThem)
@@ -86,7 +86,7 @@ TEST(CalculationDocument, UnitsAreWrittenAsTheListsShowThem)
     inputs.system = UnitSystem::British;
     inputs.selections = kBritishSelection;
     const QJsonObject units
-        = QJsonDocument::fromJson(CalculationJson(inputs)).object().value("units").toObject();
+        = QJsonDocument::fromJson(CalculationJson({ inputs })).object().value("units").toObject();
     EXPECT_EQ(units.value("temperature").toString(), "F");
     EXPECT_EQ(units.value("pressure").toString(), "PSI");
     EXPECT_EQ(units.value("altitude").toString(), "ft");
@@ -101,10 +101,10 @@ TEST(CalculationDocument, TextsThatTheWindowRefusesAreStillACalculation)
         AmbientInputs inputs;
         inputs.humidity = text;
         inputs.temperature = text;
-        const CalculationRead read = ParseCalculation(CalculationJson(inputs));
+        const CalculationRead read = ParseCalculation(CalculationJson({ inputs }));
         ASSERT_TRUE(read) << text << ": " << read.problem.toStdString();
-        EXPECT_EQ(read.inputs->humidity, text);
-        EXPECT_EQ(read.inputs->temperature, text);
+        EXPECT_EQ(read.calculation->inputs.humidity, text);
+        EXPECT_EQ(read.calculation->inputs.temperature, text);
     }
 }
 
@@ -113,7 +113,7 @@ TEST(CalculationDocument, ShownResultsAreWrittenButNeverRead)
     AmbientControls shown;
     shown.Text3.text = "0.0099";
     shown.List1.lines = { "Sat. Formulation:  IAPWS" };
-    const QByteArray json = CalculationJson(AmbientInputs {}, &shown);
+    const QByteArray json = CalculationJson({ AmbientInputs {} }, &shown);
     const QJsonObject results = QJsonDocument::fromJson(json).object().value("shown_results").toObject();
     EXPECT_EQ(
         results.value("quantities").toObject().value("humidity_ratio").toObject().value("text").toString(),
@@ -125,12 +125,12 @@ TEST(CalculationDocument, ShownResultsAreWrittenButNeverRead)
     edited.insert("shown_results", QJsonObject { { "quantities", "anything" } });
     const CalculationRead read = ParseCalculation(Json(edited));
     ASSERT_TRUE(read) << read.problem.toStdString();
-    EXPECT_EQ(*read.inputs, AmbientInputs {});
+    EXPECT_EQ(read.calculation->inputs, AmbientInputs {});
 }
 
 TEST(CalculationDocument, ByteOrderMarkIsTolerated)
 {
-    const CalculationRead read = ParseCalculation("\xEF\xBB\xBF" + CalculationJson(AmbientInputs {}));
+    const CalculationRead read = ParseCalculation("\xEF\xBB\xBF" + CalculationJson({ AmbientInputs {} }));
     EXPECT_TRUE(read) << read.problem.toStdString();
 }
 
@@ -155,7 +155,7 @@ class MalformedDocument : public ::testing::TestWithParam<MalformedCase>
 TEST_P(MalformedDocument, IsRefusedWithItsProblem)
 {
     const CalculationRead read = ParseCalculation(GetParam().document());
-    EXPECT_FALSE(read.inputs.has_value());
+    EXPECT_FALSE(read.calculation.has_value());
     EXPECT_TRUE(read.problem.contains(QLatin1String(GetParam().problem)))
         << "message: " << read.problem.toStdString();
 }
@@ -166,7 +166,7 @@ const MalformedCase kMalformed[] = {
     { "NotJson", [] { return QByteArray("Temperature 25 C\nPressure 101.325 kPa\n"); }, "not valid JSON" },
     { "Truncated",
         [] {
-            const QByteArray text = CalculationJson(AmbientInputs {});
+            const QByteArray text = CalculationJson({ AmbientInputs {} });
             return text.left(text.size() / 2);
         },
         "ends too early" },
@@ -177,8 +177,8 @@ const MalformedCase kMalformed[] = {
         "not a Humidora calculation" },
     { "FormatNotText", [] { return Edited([](QJsonObject& o) { o.insert("format", 1); }); },
         "not a Humidora calculation" },
-    { "FutureVersion", [] { return Edited([](QJsonObject& o) { o.insert("version", 2); }); },
-        "format version 2, from a newer Humidora" },
+    { "FutureVersion", [] { return Edited([](QJsonObject& o) { o.insert("version", 3); }); },
+        "format version 3, from a newer Humidora; this one reads up to version 2" },
     { "VersionZero", [] { return Edited([](QJsonObject& o) { o.insert("version", 0); }); }, "whole number" },
     { "VersionFraction", [] { return Edited([](QJsonObject& o) { o.insert("version", 1.5); }); },
         "whole number" },
@@ -271,7 +271,7 @@ TEST(CalculationDocument, LongestTextAllowedIsAccepted)
     const CalculationRead read
         = ParseCalculation(EditedMember("inputs", "altitude", QString(kInputTextLimit, '1')));
     ASSERT_TRUE(read) << read.problem.toStdString();
-    EXPECT_EQ(read.inputs->altitude.size(), std::size_t(kInputTextLimit));
+    EXPECT_EQ(read.calculation->inputs.altitude.size(), std::size_t(kInputTextLimit));
 }
 
 TEST(CalculationDocument, CustomizedAllowsAnyUnits)
@@ -283,8 +283,8 @@ TEST(CalculationDocument, CustomizedAllowsAnyUnits)
         o.insert("units", units);
     }));
     ASSERT_TRUE(read) << read.problem.toStdString();
-    EXPECT_EQ(read.inputs->system, UnitSystem::Customized);
-    EXPECT_EQ(read.inputs->selections[2], 3); // Combo3 "R"
+    EXPECT_EQ(read.calculation->inputs.system, UnitSystem::Customized);
+    EXPECT_EQ(read.calculation->inputs.selections[2], 3); // Combo3 "R"
 }
 
 // ---- The duplicate-member scan on its own ----------------------------------------------------------
@@ -349,10 +349,10 @@ TEST_F(CalculationFileTest, WrittenFileReadsBack)
     inputs.humidity_option = 3;
     inputs.humidity = "12.5";
     const QString file = path("room.humidora");
-    ASSERT_EQ(WriteCalculationFile(file, inputs), QString());
+    ASSERT_EQ(WriteCalculationFile(file, { inputs }), QString());
     const CalculationRead read = ReadCalculationFile(file);
     ASSERT_TRUE(read) << read.problem.toStdString();
-    EXPECT_EQ(*read.inputs, inputs);
+    EXPECT_EQ(read.calculation->inputs, inputs);
     EXPECT_EQ(entries(), QStringList { "room.humidora" }); // no temporary file left behind
 }
 
@@ -385,7 +385,7 @@ TEST_F(CalculationFileTest, FolderIsRefused)
 TEST_F(CalculationFileTest, HugeFileIsRefusedUnread)
 {
     // A valid calculation padded with blanks beyond the limit: refused for its size alone.
-    QByteArray bytes = CalculationJson(AmbientInputs {});
+    QByteArray bytes = CalculationJson({ AmbientInputs {} });
     bytes.append(QByteArray(kCalculationFileLimit, ' '));
     const QString file = path("huge.humidora");
     put(file, bytes);
@@ -396,7 +396,7 @@ TEST_F(CalculationFileTest, HugeFileIsRefusedUnread)
 
 TEST_F(CalculationFileTest, FileJustUnderTheLimitIsRead)
 {
-    QByteArray bytes = CalculationJson(AmbientInputs {});
+    QByteArray bytes = CalculationJson({ AmbientInputs {} });
     bytes.append(QByteArray(kCalculationFileLimit - bytes.size(), ' '));
     const QString file = path("padded.humidora");
     put(file, bytes);
@@ -409,7 +409,7 @@ TEST_F(CalculationFileTest, SaveIntoMissingFolderFails)
     const QString blocker = path("not-a-folder");
     put(blocker, "x");
     const QString file = blocker + "/room.humidora";
-    const QString error = WriteCalculationFile(file, AmbientInputs {});
+    const QString error = WriteCalculationFile(file, { AmbientInputs {} });
     EXPECT_TRUE(error.startsWith(QStringLiteral("Could not save \"%1\": ").arg(file))) << error.toStdString();
     EXPECT_EQ(testing::FileBytes(blocker), "x");
     EXPECT_EQ(entries(), QStringList { "not-a-folder" });
@@ -420,7 +420,7 @@ TEST_F(CalculationFileTest, FullDiskLeavesEarlierFileByteIdentical)
     const QString file = path("room.humidora");
     AmbientInputs earlier;
     earlier.temperature = "30";
-    ASSERT_EQ(WriteCalculationFile(file, earlier), QString());
+    ASSERT_EQ(WriteCalculationFile(file, { earlier }), QString());
     const QByteArray before = testing::FileBytes(file);
 
     AmbientInputs later;
@@ -429,13 +429,13 @@ TEST_F(CalculationFileTest, FullDiskLeavesEarlierFileByteIdentical)
     {
         testing::FileSizeLimit limit(64); // far below the size of a calculation
         ASSERT_TRUE(limit.active());
-        error = WriteCalculationFile(file, later);
+        error = WriteCalculationFile(file, { later });
     }
     EXPECT_TRUE(error.contains("Could not save")) << error.toStdString();
     EXPECT_TRUE(error.contains("earlier file of that name is unchanged")) << error.toStdString();
     EXPECT_EQ(testing::FileBytes(file), before);
     EXPECT_EQ(entries(), QStringList { "room.humidora" }); // the partial temporary file is gone
-    EXPECT_EQ(ReadCalculationFile(file).inputs->temperature, "30");
+    EXPECT_EQ(ReadCalculationFile(file).calculation->inputs.temperature, "30");
 }
 
 TEST_F(CalculationFileTest, UnwritableFolderLeavesEarlierFileByteIdentical)
@@ -443,7 +443,7 @@ TEST_F(CalculationFileTest, UnwritableFolderLeavesEarlierFileByteIdentical)
     const QString sub = path("locked");
     ASSERT_TRUE(QDir().mkdir(sub));
     const QString file = sub + "/room.humidora";
-    ASSERT_EQ(WriteCalculationFile(file, AmbientInputs {}), QString());
+    ASSERT_EQ(WriteCalculationFile(file, { AmbientInputs {} }), QString());
     const QByteArray before = testing::FileBytes(file);
     ASSERT_TRUE(QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
 
@@ -453,7 +453,7 @@ TEST_F(CalculationFileTest, UnwritableFolderLeavesEarlierFileByteIdentical)
     {
         testing::ObeyPermissions obey;
         ASSERT_TRUE(obey.active());
-        error = WriteCalculationFile(file, later);
+        error = WriteCalculationFile(file, { later });
     }
     QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_TRUE(error.contains("Permission denied")) << error.toStdString();
@@ -464,21 +464,21 @@ TEST_F(CalculationFileTest, UnwritableFolderLeavesEarlierFileByteIdentical)
 TEST_F(CalculationFileTest, InputsThatCannotBeReadBackAreNotSaved)
 {
     const QString file = path("room.humidora");
-    ASSERT_EQ(WriteCalculationFile(file, AmbientInputs {}), QString());
+    ASSERT_EQ(WriteCalculationFile(file, { AmbientInputs {} }), QString());
     const QByteArray before = testing::FileBytes(file);
 
     AmbientInputs bad;
     bad.temperature = "25\n";
-    EXPECT_TRUE(WriteCalculationFile(file, bad).contains("control character"));
+    EXPECT_TRUE(WriteCalculationFile(file, { bad }).contains("control character"));
     bad = AmbientInputs {};
     bad.selections[0] = 4; // Combo1 has four items
-    EXPECT_TRUE(WriteCalculationFile(file, bad).contains("has no item 4"));
+    EXPECT_TRUE(WriteCalculationFile(file, { bad }).contains("has no item 4"));
     bad = AmbientInputs {};
     bad.humidity_option = 8; // Option8 is the barometric pressure
-    EXPECT_TRUE(WriteCalculationFile(file, bad).contains("option 8 is not a humidity parameter"));
+    EXPECT_TRUE(WriteCalculationFile(file, { bad }).contains("option 8 is not a humidity parameter"));
     bad = AmbientInputs {};
     bad.selections[1] = 7; // PSI while Metric is checked
-    EXPECT_TRUE(WriteCalculationFile(file, bad).contains("unit system is \"Metric\""));
+    EXPECT_TRUE(WriteCalculationFile(file, { bad }).contains("unit system is \"Metric\""));
     EXPECT_EQ(testing::FileBytes(file), before);
 }
 

@@ -124,14 +124,14 @@ TEST_P(CalculationRoundTrip, OpeningRestoresTheSameWindow)
         << "the case must be a computed state";
 
     const QString file = folder_.filePath("case.humidora");
-    ASSERT_EQ(WriteCalculationFile(file, saved.CurrentInputs(), &saved.controls()), QString());
+    ASSERT_EQ(WriteCalculationFile(file, { saved.CurrentInputs() }, &saved.controls()), QString());
 
     AmbientWindow opened;
     Disturb(opened, GetParam());
     ASSERT_FALSE(opened.controls() == saved.controls());
     const CalculationRead read = ReadCalculationFile(file);
     ASSERT_TRUE(read) << read.problem.toStdString();
-    opened.RestoreInputs(*read.inputs);
+    opened.RestoreInputs(read.calculation->inputs);
 
     EXPECT_TRUE(opened.controls() == saved.controls()) << Differences(saved.controls(), opened.controls());
     EXPECT_TRUE(opened.state() == saved.state());
@@ -164,9 +164,9 @@ TEST(CalculationRoundTripRefused, OutOfRangeHumidityOpensRefusedAsTyped)
 
     AmbientWindow opened;
     opened.Open();
-    const CalculationRead read = ParseCalculation(CalculationJson(saved.CurrentInputs()));
+    const CalculationRead read = ParseCalculation(CalculationJson({ saved.CurrentInputs() }));
     ASSERT_TRUE(read) << read.problem.toStdString();
-    opened.RestoreInputs(*read.inputs);
+    opened.RestoreInputs(read.calculation->inputs);
     EXPECT_EQ(opened.controls().Text4.text, "160");
     EXPECT_EQ(opened.controls().Text4.background, Background::Red);
     EXPECT_EQ(opened.controls().Text3.text, "Error");
@@ -181,9 +181,9 @@ TEST(CalculationRoundTripRefused, NonNumericTemperatureOpensRefusedAsTyped)
 
     AmbientWindow opened;
     opened.Open();
-    const CalculationRead read = ParseCalculation(CalculationJson(saved.CurrentInputs()));
+    const CalculationRead read = ParseCalculation(CalculationJson({ saved.CurrentInputs() }));
     ASSERT_TRUE(read) << read.problem.toStdString();
-    opened.RestoreInputs(*read.inputs);
+    opened.RestoreInputs(read.calculation->inputs);
     EXPECT_EQ(opened.controls().Text1.text, "12abc");
     EXPECT_EQ(opened.controls().Text1.background, Background::Red);
     EXPECT_EQ(opened.controls().List1.background, Background::Red);

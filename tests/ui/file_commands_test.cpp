@@ -1,6 +1,7 @@
 // The File menu of the main window, driven through its real widgets and menu entries offscreen. File
 // names come from a scripted prompt instead of the platform dialogs, so nothing blocks.
 #include "calc/ambient_window.h"
+#include "calc/state_points_list.h"
 #include "file_faults.h"
 #include "io/calculation_file.h"
 #include "ui/file_commands.h"
@@ -13,10 +14,13 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -103,6 +107,26 @@ QByteArray Bytes(const QString& path)
     return humidora::testing::FileBytes(path);
 }
 
+/// Two points mixed into a third, with properties: a calculation of version 2.
+humidora::Calculation Mixed()
+{
+    humidora::StatePointsList list;
+    humidora::AmbientInputs outdoor;
+    outdoor.temperature = "32";
+    outdoor.humidity = "40";
+    list.Add(outdoor, 1.0);
+    list.Add(humidora::AmbientInputs {}, 3.0);
+    humidora::ProcessSpec mix;
+    mix.points = { "A", "B" };
+    list.AddProcess(mix);
+    humidora::Calculation calculation;
+    calculation.inputs.temperature = "21";
+    calculation.points = list.points();
+    calculation.processes = list.processes();
+    calculation.properties = { "Hall 3", "R. Ortiz", "Design day\nJuly" };
+    return calculation;
+}
+
 void Write(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
@@ -138,6 +162,10 @@ private slots:
     void exitKeyFromTheListingAsksToo();
     void propertiesAreChangesLikeInputs();
     void statePointsAreChangesLikeInputs();
+    void openingFillsTheStatePointsAndProperties();
+    void pointsOfAFileAreKeptWithoutTheDock();
+    void aFileWithoutPointsIsSavedByteForByte();
+    void newerFileChangesNothing();
 
 private:
     QTemporaryDir folder_;
@@ -171,7 +199,7 @@ void FileCommandsTest::saveAsWritesTheFileAndNamesItInTheTitle()
     QCOMPARE(w.status(), QStringLiteral("Saved \"coil.humidora\"."));
     const humidora::CalculationRead read = humidora::ReadCalculationFile(file);
     QVERIFY(read);
-    QCOMPARE(read.inputs->temperature, std::string("31.5"));
+    QCOMPARE(read.calculation->inputs.temperature, std::string("31.5"));
 }
 
 void FileCommandsTest::openingRestoresTheSavedWindowExactly()
@@ -219,7 +247,7 @@ void FileCommandsTest::editingMarksTheWindowModifiedUntilSaved()
     w.action("menu_save")->trigger();
     QCOMPARE(w.asked.size(), 1); // Save writes to the current file without asking
     QVERIFY(!w.form->isWindowModified());
-    QCOMPARE(humidora::ReadCalculationFile(file).inputs->humidity, std::string("65"));
+    QCOMPARE(humidora::ReadCalculationFile(file).calculation->inputs.humidity, std::string("65"));
 
     // Unit lists, formulation and options are inputs too.
     w.action("menu_HW")->trigger();
@@ -267,7 +295,7 @@ void FileCommandsTest::badFileLeavesTheWindowExactlyAsItWas_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("problem");
-    const QByteArray good = humidora::CalculationJson(humidora::AmbientInputs {});
+    const QByteArray good = humidora::CalculationJson({ humidora::AmbientInputs {} });
     QByteArray future = good;
     future.replace("\"version\": 1", "\"version\": 7");
     QByteArray unit = good;
@@ -347,7 +375,7 @@ void FileCommandsTest::failedSaveKeepsTheEarlierFileAndSaysWhy()
     // With room again, the same command succeeds.
     w.action("menu_save")->trigger();
     QVERIFY(!w.form->isWindowModified());
-    QCOMPARE(humidora::ReadCalculationFile(file).inputs->temperature, std::string("33"));
+    QCOMPARE(humidora::ReadCalculationFile(file).calculation->inputs.temperature, std::string("33"));
 }
 
 void FileCommandsTest::optionClickWithoutTypingIsSavedAsShown()
@@ -370,7 +398,7 @@ void FileCommandsTest::outOfRangeInputOpensRefusedAsTyped()
     humidora::AmbientInputs inputs;
     inputs.humidity = "160";
     const QString file = folder_.filePath(QStringLiteral("wet.humidora"));
-    QCOMPARE(humidora::WriteCalculationFile(file, inputs), QString());
+    QCOMPARE(humidora::WriteCalculationFile(file, { inputs }), QString());
 
     Window w;
     w.answers << file;
@@ -494,7 +522,7 @@ void FileCommandsTest::unsavedChangesAreNeverLostWithoutAsking()
     // Save wrote the changes before going on; the others wrote nothing.
     QCOMPARE(QFileInfo::exists(mine), answer == FileCommands::ChangesAnswer::Save);
     if (answer == FileCommands::ChangesAnswer::Save)
-        QCOMPARE(humidora::ReadCalculationFile(mine).inputs->temperature, std::string("30"));
+        QCOMPARE(humidora::ReadCalculationFile(mine).calculation->inputs.temperature, std::string("30"));
     if (answer == FileCommands::ChangesAnswer::Cancel)
         QVERIFY(w.files->hasUnsavedChanges());
 }
@@ -588,6 +616,97 @@ void FileCommandsTest::statePointsAreChangesLikeInputs()
     w.dock->deleteSelected();
     QVERIFY(w.dock->list().points().empty());
     QVERIFY(!w.form->isWindowModified());
+}
+
+void FileCommandsTest::openingFillsTheStatePointsAndProperties()
+{
+    const QString file = folder_.filePath(QStringLiteral("mixed.humidora"));
+    const humidora::Calculation saved = Mixed();
+    QCOMPARE(humidora::WriteCalculationFile(file, saved), QString());
+    Window w(true);
+    QVERIFY(w.files->openFile(file));
+    QCOMPARE(w.model().Text1.text, std::string("21"));
+    QVERIFY(w.dock->list().points() == saved.points);
+    QVERIFY(w.dock->list().processes() == saved.processes);
+    QCOMPARE(w.files->properties(), saved.properties);
+    auto* table = w.form->findChild<QTableWidget*>(QStringLiteral("table_points"));
+    QCOMPARE(table->rowCount(), 3);
+    QCOMPARE(table->item(2, 0)->text(), QStringLiteral("C"));
+    QCOMPARE(w.form->findChild<QTableWidget*>(QStringLiteral("table_processes"))->rowCount(), 1);
+    QVERIFY(!w.form->isWindowModified());
+
+    // Renaming a point in the table is a change; saving writes it, and the file reads back as shown.
+    table->item(0, 0)->setText(QStringLiteral("Outdoor"));
+    QCOMPARE(w.dock->list().points()[0].name, std::string("Outdoor"));
+    QVERIFY(w.form->isWindowModified());
+    QVERIFY(w.files->save());
+    QVERIFY(!w.form->isWindowModified());
+    const humidora::CalculationRead read = humidora::ReadCalculationFile(file);
+    QVERIFY(read);
+    QVERIFY(read.calculation->points == w.dock->list().points());
+    QCOMPARE(read.calculation->properties, saved.properties);
+
+    // Another file replaces the points (after the question) and the properties.
+    const QString plain = folder_.filePath(QStringLiteral("plain.humidora"));
+    QCOMPARE(humidora::WriteCalculationFile(plain, { humidora::AmbientInputs {} }), QString());
+    w.dock->addPoint();
+    w.change_answers << FileCommands::ChangesAnswer::Discard;
+    QVERIFY(w.files->openFile(plain));
+    QCOMPARE(w.questioned.size(), 1);
+    QVERIFY(w.dock->list().points().empty());
+    QCOMPARE(table->rowCount(), 0);
+    QCOMPARE(w.files->properties(), humidora::ProjectProperties {});
+}
+
+void FileCommandsTest::pointsOfAFileAreKeptWithoutTheDock()
+{
+    const QString file = folder_.filePath(QStringLiteral("kept points.humidora"));
+    QCOMPARE(humidora::WriteCalculationFile(file, Mixed()), QString());
+    Window w;
+    QVERIFY(w.files->openFile(file));
+    w.type(1, QStringLiteral("22"));
+    QVERIFY(w.files->save());
+    const humidora::CalculationRead read = humidora::ReadCalculationFile(file);
+    QVERIFY(read);
+    QCOMPARE(read.calculation->inputs.temperature, std::string("22"));
+    QVERIFY(read.calculation->points == Mixed().points);
+    QVERIFY(read.calculation->processes == Mixed().processes);
+}
+
+void FileCommandsTest::aFileWithoutPointsIsSavedByteForByte()
+{
+    const QString file = folder_.filePath(QStringLiteral("plain v1.humidora"));
+    {
+        Window writer;
+        writer.action("menu_british")->trigger();
+        writer.type(1, QStringLiteral("60"));
+        QVERIFY(writer.files->saveFile(file));
+    }
+    const QByteArray before = Bytes(file);
+    QVERIFY(before.contains("\"version\": 1\n"));
+    Window w(true);
+    QVERIFY(w.files->openFile(file));
+    QVERIFY(w.files->save());
+    QCOMPARE(Bytes(file), before);
+}
+
+void FileCommandsTest::newerFileChangesNothing()
+{
+    const QString file = folder_.filePath(QStringLiteral("future.humidora"));
+    QJsonObject document = QJsonDocument::fromJson(humidora::CalculationJson(Mixed())).object();
+    document.insert(QStringLiteral("version"), 3);
+    Write(file, QJsonDocument(document).toJson());
+    Window w(true);
+    w.dock->addPoint();
+    w.files->setProperties({ "Mine", "", "" });
+    const humidora::AmbientControls before = w.model();
+    const std::vector<humidora::StatePoint> points = w.dock->list().points();
+    w.change_answers << FileCommands::ChangesAnswer::Discard;
+    QVERIFY(!w.files->openFile(file));
+    QVERIFY(w.model() == before);
+    QVERIFY(w.dock->list().points() == points);
+    QCOMPARE(w.files->properties().project, std::string("Mine"));
+    QVERIFY(w.status().contains(QStringLiteral("format version 3, from a newer Humidora")));
 }
 
 QTEST_MAIN(FileCommandsTest)
