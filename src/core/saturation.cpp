@@ -131,14 +131,14 @@ double BisectSaturationTemperature(
 
 namespace detail {
 
-double EstimatedLogSaturationPressure(double temperature_K, SaturationMethod method, double* slope)
+LogPressurePoint EstimatedLogSaturationPressure(double temperature_K, SaturationMethod method)
 {
     if (!(temperature_K >= kLowestTemperatureK && temperature_K <= kHighestTemperatureK)
         || (method != kIapws && method != kHylandWexler))
-        return std::nan("");
+        return { std::nan(""), std::nan(""), std::nan("") };
     const Curves& curves = CurvesOf(method);
     const bool ice = method == kIapws ? temperature_K <= kTriplePointK : temperature_K < kHylandWexlerSwitchK;
-    return (ice ? curves.ice : curves.water).LogPressure(temperature_K, slope);
+    return (ice ? curves.ice : curves.water).LogPressure(temperature_K);
 }
 
 double EstimatedSaturationTemperature(double pressure_Pa, SaturationMethod method)

@@ -46,14 +46,22 @@ double SaturationCurve::Cubic(int interval, double u, double* derivative) const
     return ((c[3] * u + c[2]) * u + c[1]) * u + c[0];
 }
 
-double SaturationCurve::LogPressure(double temperature_K, double* slope) const
+double SaturationCurve::CubicCurvature(int interval, double u) const
+{
+    const double* c = &c_[4 * interval];
+    return 6 * c[3] * u + 2 * c[2];
+}
+
+LogPressurePoint SaturationCurve::LogPressure(double temperature_K) const
 {
     const double x = (s_lo_ - 1 / temperature_K) / step_;
     const int interval = std::clamp(static_cast<int>(x), 0, kIntervals - 1);
     double dy_du = 0;
     const double y = Cubic(interval, x - interval, &dy_du);
-    *slope = dy_du / (step_ * temperature_K * temperature_K);
-    return y;
+    // u = (1/lo - 1/T) / step: du/dT = 1 / (step T^2), d2u/dT2 = -2 / (step T^3).
+    const double du_dt = 1 / (step_ * temperature_K * temperature_K);
+    return { y, dy_du * du_dt,
+        CubicCurvature(interval, x - interval) * du_dt * du_dt - 2 * dy_du * du_dt / temperature_K };
 }
 
 double SaturationCurve::Temperature(double log_pressure) const

@@ -9,6 +9,12 @@
 
 namespace humidora::detail {
 
+/// ln p_s at a temperature with its first and second derivatives by T (1/K, 1/K^2).
+struct LogPressurePoint
+{
+    double value, slope, curvature;
+};
+
 /// ln p_s of one branch of a formulation over [lo_K, hi_K], as cubics through nodes evenly spaced in
 /// 1/T. Along 1/T, ln p_s is nearly straight (Clausius-Clapeyron) and very smooth, so 256 intervals give
 /// it to 2e-10 (least closely at the hot end) and a root to 1e-8 K: close enough that the bisection's replay
@@ -19,8 +25,8 @@ public:
     /// The curve of branch over [lo_K, hi_K], with branch(T) the saturation pressure in Pa.
     SaturationCurve(double (*branch)(double temperature_K), double lo_K, double hi_K);
 
-    /// ln p_s at temperature_K (within the curve's range) and, in *slope, its derivative by T (1/K).
-    double LogPressure(double temperature_K, double* slope) const;
+    /// ln p_s at temperature_K (within the curve's range), with its derivatives.
+    LogPressurePoint LogPressure(double temperature_K) const;
 
     /// The temperature (K) at which ln p_s is log_pressure, for a log_pressure between those of the ends;
     /// NaN outside.
@@ -38,6 +44,7 @@ private:
     std::vector<double> c_; ///< per interval, the cubic in u (0 at its lower node, 1 at its upper one)
 
     double Cubic(int interval, double u, double* derivative) const;
+    double CubicCurvature(int interval, double u) const;
 };
 
 /// A saturation-pressure routine with the signature of SaturationPressure.
@@ -50,9 +57,9 @@ double SaturationTemperatureBy(double pressure_Pa, SaturationMethod method, Satu
 double WetBulbTemperatureBy(double humidity_ratio, double dry_bulb_K, double pressure_Pa,
     SaturationMethod method, SaturationFunction saturation);
 
-/// The interpolated ln p_s at temperature_K by the formulation (the branch SaturationPressure takes) and
-/// its derivative by T in *slope; NaN outside 173.15..473.15 K or for another method.
-double EstimatedLogSaturationPressure(double temperature_K, SaturationMethod method, double* slope);
+/// The interpolated ln p_s at temperature_K by the formulation (the branch SaturationPressure takes), with
+/// its derivatives; NaN outside 173.15..473.15 K or for another method.
+LogPressurePoint EstimatedLogSaturationPressure(double temperature_K, SaturationMethod method);
 
 /// The temperature (K) whose interpolated saturation pressure is pressure_Pa, on the bisection's bracket
 /// of the formulation (IAPWS: 173.15..273.16 K; Hyland-Wexler: 173.15..473.15 K, a pressure between the

@@ -203,21 +203,22 @@ TEST(SaturationCurve, FollowsTheFormulationsBetweenItsNodes)
         { kHylandWexler, kLowestTemperatureK, std::nextafter(273.15, 0.0) },
         { kHylandWexler, 273.15, kHighestTemperatureK } };
     for (const Range& range : ranges) {
-        double worst_log = 0, worst_slope = 0, worst_inverse = 0;
+        double worst_log = 0, worst_slope = 0, worst_curvature = 0, worst_inverse = 0;
         for (int i = 0; i <= 10007; ++i) {
             const double t = range.lo + (range.hi - range.lo) * i / 10007;
-            double slope = 0;
-            const double log_ps = detail::EstimatedLogSaturationPressure(t, range.method, &slope);
+            const detail::LogPressurePoint point = detail::EstimatedLogSaturationPressure(t, range.method);
+            const double log_ps = point.value;
             worst_log
                 = std::max(worst_log, std::fabs(log_ps - std::log(SaturationPressure(t, range.method))));
-            // The slope against a central difference, away from the ends where the difference would
-            // straddle the switch.
+            // The derivatives against central differences, away from the ends where the differences
+            // would straddle the switch.
             if (i > 0 && i < 10007) {
-                const double h = 1e-4;
-                const double difference = (std::log(SaturationPressure(t + h, range.method))
-                                              - std::log(SaturationPressure(t - h, range.method)))
-                    / (2 * h);
-                worst_slope = std::max(worst_slope, std::fabs(slope / difference - 1));
+                const double h = 1e-3;
+                const auto y = [&](double x) { return std::log(SaturationPressure(x, range.method)); };
+                const double slope = (y(t + h) - y(t - h)) / (2 * h);
+                const double curvature = (y(t + h) - 2 * y(t) + y(t - h)) / (h * h);
+                worst_slope = std::max(worst_slope, std::fabs(point.slope / slope - 1));
+                worst_curvature = std::max(worst_curvature, std::fabs(point.curvature / curvature - 1));
             }
             if (range.method == kHylandWexler || t <= kTriplePointK) {
                 const double back = detail::EstimatedSaturationTemperature(std::exp(log_ps), range.method);
@@ -227,26 +228,26 @@ TEST(SaturationCurve, FollowsTheFormulationsBetweenItsNodes)
         SCOPED_TRACE(testing::Message() << "method " << range.method << " from " << range.lo << " K");
         EXPECT_LT(worst_log, 3e-10);
         EXPECT_LT(worst_slope, 1e-6);
+        EXPECT_LT(worst_curvature, 1e-3);
         EXPECT_LT(worst_inverse, 1e-9);
     }
 }
 
 TEST(SaturationCurve, EstimatesOutsideItsRangeAreNaNAndTheGapAtTheSwitchIsTheSwitch)
 {
-    double slope = 0;
     for (const SaturationMethod method : { kIapws, kHylandWexler }) {
         for (const double t : { 173.0, 473.2, kNaN, -kInf })
-            EXPECT_TRUE(std::isnan(detail::EstimatedLogSaturationPressure(t, method, &slope))) << t;
+            EXPECT_TRUE(std::isnan(detail::EstimatedLogSaturationPressure(t, method).value)) << t;
         for (const double p : { 1e-9, 0.0, -1.0, kNaN, 1e8 })
             EXPECT_TRUE(std::isnan(detail::EstimatedSaturationTemperature(p, method))) << p;
     }
-    EXPECT_TRUE(std::isnan(detail::EstimatedLogSaturationPressure(300, 3, &slope)));
+    EXPECT_TRUE(std::isnan(detail::EstimatedLogSaturationPressure(300, 3).value));
     // IAPWS bisects only below the triple point; above it the estimate has no root to offer.
     EXPECT_TRUE(std::isnan(detail::EstimatedSaturationTemperature(700, kIapws)));
     // Hyland-Wexler's ice branch ends below its water branch at 273.15 K: pressures between are reached
     // at the switch itself.
-    const double ice = std::exp(
-        detail::EstimatedLogSaturationPressure(std::nextafter(273.15, 0.0), kHylandWexler, &slope));
+    const double ice
+        = std::exp(detail::EstimatedLogSaturationPressure(std::nextafter(273.15, 0.0), kHylandWexler).value);
     const double water = SaturationPressure(273.15, kHylandWexler);
     ASSERT_LT(ice, water);
     EXPECT_EQ(detail::EstimatedSaturationTemperature((ice + water) / 2, kHylandWexler), 273.15);
