@@ -47,6 +47,7 @@ int RunConvert(const QStringList& arguments);
 int RunState(const QStringList& arguments);
 int RunChart(const QStringList& arguments);
 int RunAirProcess(const QStringList& arguments);
+int RunPoints(const QStringList& arguments);
 int RunBatch(const QStringList& arguments);
 
 inline constexpr std::array kCommands = {
@@ -58,6 +59,7 @@ inline constexpr std::array kCommands = {
         "chart", "the psychrometric chart as a picture or as data, as the chart window draws it", RunChart },
     Command {
         "process", "an air-handling process on state points: leaving point, loads and water", RunAirProcess },
+    Command { "points", "every state point and process of a calculation file, evaluated", RunPoints },
     Command { "batch", "one state of moist air per row of a CSV file, on all cores", RunBatch },
 };
 

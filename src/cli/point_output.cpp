@@ -22,6 +22,8 @@ QJsonValue Number(bool ok, double value)
     return ok ? QJsonValue(value) : QJsonValue();
 }
 
+} // namespace
+
 void PrintRows(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows)
 {
     std::vector<int> widths(header.size(), 0);
@@ -42,8 +44,6 @@ void PrintRows(const std::vector<std::string>& header, const std::vector<std::ve
     for (const auto& row : rows)
         print(row);
 }
-
-} // namespace
 
 std::optional<double> ReadNumber(const QString& text)
 {
@@ -183,33 +183,40 @@ QJsonObject PointJson(std::string_view name, const PointView& view, std::optiona
     };
 }
 
+QJsonObject ProcessJson(
+    const ProcessSpec& recipe, const std::vector<StatePoint>& points, const ProcessOutcome& outcome)
+{
+    const bool ok = outcome.refusal.empty();
+    QJsonArray entering;
+    for (std::size_t i = 0; i < outcome.entering.size(); ++i)
+        entering.append(PointJson(points[i].name, outcome.entering[i], points[i].flow_kg_s));
+    QJsonObject loads;
+    const ProcessLoads& l = outcome.result.loads;
+    const std::pair<const char*, std::optional<double>> figures[]
+        = { { "total_kW", l.total_kW }, { "sensible_kW", l.sensible_kW }, { "latent_kW", l.latent_kW },
+              { "sensible_heat_ratio", l.sensible_heat_ratio }, { "water_kg_per_h", l.water_kg_per_h } };
+    for (const auto& [key, value] : figures) {
+        if (ok && value)
+            loads[key] = *value;
+    }
+    return {
+        { "points", entering },
+        { "result",
+            ok ? QJsonValue(PointJson(recipe.result_name, *outcome.leaving, outcome.result.leaving.flow_kg_s,
+                outcome.result.leaving.state))
+               : QJsonValue() },
+        { "loads", loads },
+        { "refusal", ok ? QJsonValue() : QJsonObject { { "reason", FromModel(outcome.refusal) } } },
+    };
+}
+
 bool PrintProcess(const ProcessSpec& recipe, const std::vector<StatePoint>& points,
     const PointContext& context, bool json, const QString& command)
 {
     const ProcessOutcome outcome = RunProcess(recipe, points);
     const bool ok = outcome.refusal.empty();
     if (json) {
-        QJsonArray entering;
-        for (std::size_t i = 0; i < outcome.entering.size(); ++i)
-            entering.append(PointJson(points[i].name, outcome.entering[i], points[i].flow_kg_s));
-        QJsonObject loads;
-        const ProcessLoads& l = outcome.result.loads;
-        const std::pair<const char*, std::optional<double>> figures[]
-            = { { "total_kW", l.total_kW }, { "sensible_kW", l.sensible_kW }, { "latent_kW", l.latent_kW },
-                  { "sensible_heat_ratio", l.sensible_heat_ratio }, { "water_kg_per_h", l.water_kg_per_h } };
-        for (const auto& [key, value] : figures) {
-            if (ok && value)
-                loads[key] = *value;
-        }
-        PrintJson({
-            { "points", entering },
-            { "result",
-                ok ? QJsonValue(PointJson(recipe.result_name, *outcome.leaving,
-                    outcome.result.leaving.flow_kg_s, outcome.result.leaving.state))
-                   : QJsonValue() },
-            { "loads", loads },
-            { "refusal", ok ? QJsonValue() : QJsonObject { { "reason", FromModel(outcome.refusal) } } },
-        });
+        PrintJson(ProcessJson(recipe, points, outcome));
     } else {
         const AmbientControls& shown
             = outcome.entering.empty() ? AmbientControls() : outcome.entering.front().controls;

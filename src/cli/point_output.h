@@ -60,6 +60,15 @@ std::optional<int> ParsePointSpec(
 QJsonObject PointJson(std::string_view name, const PointView& view, std::optional<double> flow_kg_s,
     const std::optional<AirState>& exact = std::nullopt);
 
+/// A process run on `points` (its entering points in order) as JSON: "points" (each as PointJson),
+/// "result" (the leaving point, or null when refused), "loads" (those the process has, in kW, kg/h and a
+/// ratio) and "refusal" (null, or {"reason"}).
+QJsonObject ProcessJson(
+    const ProcessSpec& recipe, const std::vector<StatePoint>& points, const ProcessOutcome& outcome);
+
+/// Prints a table: the header, then one line per row, each column as wide as its widest text.
+void PrintRows(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows);
+
 /// Runs the process and prints the points, the leaving point and the loads (a table, or JSON). Returns
 /// whether the process was computed; a refusal goes to stderr as well.
 bool PrintProcess(const ProcessSpec& recipe, const std::vector<StatePoint>& points,

@@ -1,0 +1,110 @@
+// humidora-cli points: every state point and process of a calculation file, evaluated as the "State
+// Points" window and humidora-cli process evaluate them, without a window.
+#include "calc/state_points_list.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/point_output.h"
+#include "io/calculation_file.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <algorithm>
+
+namespace humidora::cli {
+namespace {
+
+const char* const kDescription
+    = "\nEvaluates every state point and every process of a saved calculation (FILE, .humidora). The\n"
+      "table shows the points and the processes as the State Points window does, in the units of the\n"
+      "calculation's main window. With --json: {\"points\": [P...], \"processes\": [{\"kind\", \"points\":\n"
+      "[P...], \"result\": P, \"loads\": {...}, \"refusal\": null}...]}, each P and each process as\n"
+      "\"process --json\" writes them. Exit status 1 when a point or a process is refused (the reasons\n"
+      "go to stderr), 3 when FILE cannot be read or is not a valid calculation.";
+
+/// The points a process names, in its order, as far as the list holds them.
+std::vector<StatePoint> EnteringPoints(const ProcessSpec& recipe, const StatePointsList& list)
+{
+    std::vector<StatePoint> entering;
+    for (const std::string& name : recipe.points) {
+        const auto point = std::find_if(
+            list.points().begin(), list.points().end(), [&](const StatePoint& p) { return p.name == name; });
+        if (point != list.points().end())
+            entering.push_back(*point);
+    }
+    return entering;
+}
+
+} // namespace
+
+int RunPoints(const QStringList& arguments)
+{
+    const QString command = arguments.value(0);
+    QCommandLineParser parser;
+    const QCommandLineOption from("from", "The calculation file (.humidora) to evaluate.", "FILE");
+    const QCommandLineOption json("json", "Write one JSON object instead of tables.");
+    parser.addOptions({ from, json });
+    if (const std::optional<int> status
+        = ParseArguments(parser, arguments, "points --from FILE [--json]", kDescription))
+        return *status;
+    if (!parser.positionalArguments().isEmpty()) {
+        PrintError(command + ": unexpected argument \"" + parser.positionalArguments().first() + "\"\nRun \""
+            + command + " --help\" for the options.");
+        return kUsageError;
+    }
+    if (!parser.isSet(from)) {
+        PrintError(command + ": --from FILE is missing\nRun \"" + command + " --help\" for the options.");
+        return kUsageError;
+    }
+    const CalculationRead read = ReadCalculationFile(parser.value(from));
+    if (!read) {
+        PrintError(command + ": " + read.problem);
+        return kFileError;
+    }
+    const Calculation& calculation = *read.calculation;
+    StatePointsList list;
+    list.SetPoints(calculation.points);
+    list.SetProcesses(calculation.processes);
+
+    QStringList refusals;
+    std::vector<PointView> views;
+    for (const StatePoint& point : calculation.points) {
+        views.push_back(ViewPoint(point.inputs));
+        if (!views.back().ok())
+            refusals << FromModel(point.name) + ": " + FromModel(views.back().refusal);
+    }
+    std::vector<ProcessOutcome> outcomes;
+    for (const ProcessSpec& recipe : calculation.processes) {
+        outcomes.push_back(list.Evaluate(recipe));
+        if (!outcomes.back().refusal.empty()) {
+            refusals << FromModel(std::string(ProcessKindKey(recipe.kind))) + " to "
+                    + FromModel(recipe.result_name) + ": " + FromModel(outcomes.back().refusal);
+        }
+    }
+
+    if (parser.isSet(json)) {
+        QJsonArray points;
+        for (std::size_t i = 0; i < views.size(); ++i)
+            points.append(PointJson(calculation.points[i].name, views[i], calculation.points[i].flow_kg_s));
+        QJsonArray processes;
+        for (std::size_t i = 0; i < outcomes.size(); ++i) {
+            const ProcessSpec& recipe = calculation.processes[i];
+            QJsonObject process = ProcessJson(recipe, EnteringPoints(recipe, list), outcomes[i]);
+            process["kind"] = FromModel(std::string(ProcessKindKey(recipe.kind)));
+            processes.append(process);
+        }
+        PrintJson({ { "points", points }, { "processes", processes } });
+    } else {
+        const TextTable shown = list.Shown(calculation.inputs);
+        PrintRows(shown.header, shown.rows);
+        if (!calculation.processes.empty()) {
+            PrintOut(QString());
+            const TextTable shown_processes = list.ShownProcesses(calculation.inputs);
+            PrintRows(shown_processes.header, shown_processes.rows);
+        }
+    }
+    for (const QString& refusal : refusals)
+        PrintError(command + ": " + refusal);
+    return refusals.isEmpty() ? kSuccess : kRefused;
+}
+
+} // namespace humidora::cli
