@@ -3,6 +3,7 @@
 #include "calc/state_points_list.h"
 #include "cli_process.h"
 #include "io/calculation_file.h"
+#include "typed_inputs.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -13,14 +14,7 @@
 namespace humidora::cli_test {
 namespace {
 
-AmbientInputs Typed(const std::string& temperature, int option, const std::string& humidity)
-{
-    AmbientInputs inputs;
-    inputs.temperature = temperature;
-    inputs.humidity_option = option;
-    inputs.humidity = humidity;
-    return inputs;
-}
+using humidora::testing::Typed;
 
 class PointsCommand : public ::testing::Test
 {

@@ -2,6 +2,7 @@
 // beside the main window's inputs; version 1 stays as it was for a calculation without them.
 #include "calc/state_points_list.h"
 #include "io/calculation_file.h"
+#include "typed_inputs.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,14 +14,7 @@
 namespace humidora {
 namespace {
 
-AmbientInputs Typed(const std::string& temperature, int option, const std::string& humidity)
-{
-    AmbientInputs inputs;
-    inputs.temperature = temperature;
-    inputs.humidity_option = option;
-    inputs.humidity = humidity;
-    return inputs;
-}
+using humidora::testing::Typed;
 
 /// Outdoor and return air mixed, the mixture through a coil, then a steam humidifier: the points and
 /// processes as the "State Points" window makes them, with properties whose notes span lines.
