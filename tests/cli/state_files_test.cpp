@@ -2,6 +2,7 @@
 // file, --report, and the exit status 3 with nothing on stdout for a file that cannot be used.
 #include "cli_process.h"
 #include "file_faults.h"
+#include "io/calculation_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -312,6 +313,30 @@ TEST_F(StateFilesTest, ReportFromAChangedFileSaysSo)
     ASSERT_EQ(RunCli({ "state", "--from", file, "--temperature", "21", "--report", changed }).exit_code, 0);
     EXPECT_TRUE(PdfText(same).contains(QRegularExpression("Calculation\\s+base.humidora\\n")));
     EXPECT_TRUE(PdfText(changed).contains("base.humidora (changed since saved)"));
+}
+
+TEST_F(StateFilesTest, SavingFromAFileKeepsItsPointsProcessesAndProperties)
+{
+    // Only the window's inputs are options of "state": what else the file holds goes along unchanged.
+    Calculation calculation;
+    calculation.points = { { "OA", {}, 2.5 } };
+    ProcessSpec heat;
+    heat.kind = ProcessKind::Heat;
+    heat.points = { "OA" };
+    heat.result_name = "SA";
+    heat.to_temperature_K = 303.15;
+    calculation.processes = { heat };
+    calculation.properties = { "Hall 3", "R. Ortiz", "one\ntwo" };
+    const QString from = path("points.humidora");
+    ASSERT_EQ(WriteCalculationFile(from, calculation), QString());
+    const QString to = path("warmer.humidora");
+    ASSERT_EQ(RunCli({ "state", "--from", from, "--temperature", "27", "--save", to }).exit_code, 0);
+    const CalculationRead read = ReadCalculationFile(to);
+    ASSERT_TRUE(read) << read.problem.toStdString();
+    EXPECT_EQ(read.calculation->inputs.temperature, "27");
+    EXPECT_EQ(read.calculation->points, calculation.points);
+    EXPECT_EQ(read.calculation->processes, calculation.processes);
+    EXPECT_EQ(read.calculation->properties, calculation.properties);
 }
 
 TEST_F(StateFilesTest, ReportOfARefusedStateShowsTheReport)
