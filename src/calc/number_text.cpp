@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <system_error>
@@ -160,13 +161,177 @@ constexpr std::array<double, 23> kPowersOfTen = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 
 
 constexpr double kIntegralFrom = 4503599627370496.0; // 2^52: every double from here on is an integer
 
-// Writes the decimal digits of an integral double (exactly, whatever its size).
-std::string IntegerDigits(double integral)
+// The longest text a writer below gives: a subnormal written plainly (sign, point, 323 zeros, 17 digits),
+// or the exact digits of the largest double with four decimals.
+constexpr std::size_t kTextCapacity = 352;
+using TextBuffer = std::array<char, kTextCapacity>;
+
+constexpr std::string_view kErrorText = "Error";
+
+char* Write(char* out, std::string_view text)
 {
-    std::array<char, 400> buffer {};
-    const auto result
-        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), integral, std::chars_format::fixed, 0);
-    return std::string(buffer.data(), result.ptr);
+    return std::copy(text.begin(), text.end(), out);
+}
+
+char* WriteZeros(char* out, std::size_t count)
+{
+    return std::fill_n(out, count, '0');
+}
+
+// An integral double in [0, 2^52] rounded half-to-even: the rule of RoundHalfEven.
+double HalfEvenIntegral(double scaled)
+{
+    const double floor = std::floor(scaled);
+    const double fraction = scaled - floor; // exact below 2^52
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0))
+        return floor + 1;
+    return floor;
+}
+
+// The shortest plain form of PlainNumberText, from the value's correctly rounded scientific digits.
+char* WritePlain(char* out, double value, int significant)
+{
+    if (!std::isfinite(value))
+        return Write(out, kErrorText);
+    if (value == 0)
+        return Write(out, "0");
+    significant = std::clamp(significant, 1, 17);
+    std::array<char, 64> buffer {};
+    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+        std::chars_format::scientific, significant - 1);
+    // Next to the largest double, rounding to fewer digits can carry past it ("1.79769313486232E+308"), and
+    // such a text would no longer read as a number. There the digits are cut instead of rounded: the
+    // 17-digit form never exceeds the value's own range, and cutting it only makes it smaller.
+    if (double check = 0; std::fabs(value) > 1e308
+        && std::from_chars(buffer.data(), result.ptr, check).ec == std::errc::result_out_of_range) {
+        result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+            std::chars_format::scientific, 16);
+        char* e = std::find(buffer.data(), result.ptr, 'e');
+        const std::size_t keep = static_cast<std::size_t>(significant) + (significant > 1 ? 1 : 0);
+        std::copy(e, result.ptr, buffer.data() + keep);
+        result.ptr = buffer.data() + keep + (result.ptr - e);
+    }
+    // "d.ddde+XX": the digits without the point and their trailing zeros, and the decimal exponent.
+    const char* e_at = std::find(buffer.data(), result.ptr, 'e');
+    std::array<char, 17> digits {};
+    std::size_t count = 0;
+    for (const char* c = buffer.data(); c != e_at; ++c) {
+        if (*c != '.')
+            digits[count++] = *c;
+    }
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+    int exponent = 0;
+    std::from_chars(e_at + (e_at[1] == '+' ? 2 : 1), result.ptr, exponent);
+
+    if (value < 0)
+        *out++ = '-';
+    const std::string_view all(digits.data(), count);
+    if (exponent >= 15) {
+        *out++ = digits[0];
+        if (count > 1) {
+            *out++ = '.';
+            out = Write(out, all.substr(1));
+        }
+        out = Write(out, "E+");
+        return std::to_chars(out, out + 8, exponent).ptr;
+    }
+    if (exponent >= 0) {
+        const std::size_t integer_digits = static_cast<std::size_t>(exponent) + 1;
+        if (count <= integer_digits)
+            return WriteZeros(Write(out, all), integer_digits - count);
+        out = Write(out, all.substr(0, integer_digits));
+        *out++ = '.';
+        return Write(out, all.substr(integer_digits));
+    }
+    *out++ = '.';
+    return Write(WriteZeros(out, static_cast<std::size_t>(-exponent - 1)), all);
+}
+
+// NumberText. Rounded to `decimals`, the value is an integer n over 10^decimals; when n has at most
+// `significant` digits, the text is n's digits with the point set `decimals` from the right. That is what
+// the plain form of n / 10^decimals (one correctly rounded division) shows as well: the quotient lies
+// within 2^-53 of n x 10^-decimals relative, four times closer than the half unit of the last of
+// `significant` digits, so rounding it to that many digits gives back exactly n's digits. Longer n and
+// values beyond 2^52 after scaling take the general path.
+char* WriteRounded(char* out, double value, int decimals, int significant)
+{
+    if (!std::isfinite(value))
+        return Write(out, kErrorText);
+    if (decimals < 0 || decimals >= static_cast<int>(kPowersOfTen.size()))
+        return WritePlain(out, value, significant);
+    const double scale = kPowersOfTen[static_cast<std::size_t>(decimals)];
+    const double scaled = value * scale;
+    if (!(std::fabs(scaled) < kIntegralFrom))
+        return WritePlain(out, value, significant);
+    const double rounded = HalfEvenIntegral(scaled);
+    const auto n = static_cast<std::uint64_t>(std::fabs(rounded));
+    if (n == 0)
+        return Write(out, "0");
+    if (significant < 1 || significant > 17 || n >= static_cast<std::uint64_t>(kPowersOfTen[significant]))
+        return WritePlain(out, rounded / scale, significant);
+
+    std::array<char, 20> digits {};
+    const std::size_t count = static_cast<std::size_t>(
+        std::to_chars(digits.data(), digits.data() + digits.size(), n).ptr - digits.data());
+    const std::string_view all(digits.data(), count);
+    const auto point = static_cast<std::size_t>(decimals);
+    std::size_t end = count;
+    while (end > 0 && end + point > count && digits[end - 1] == '0')
+        --end; // trailing zeros after the point
+    if (rounded < 0)
+        *out++ = '-';
+    if (count > point) {
+        out = Write(out, all.substr(0, count - point));
+        if (end > count - point) {
+            *out++ = '.';
+            out = Write(out, all.substr(count - point, end - (count - point)));
+        }
+        return out;
+    }
+    *out++ = '.';
+    return Write(WriteZeros(out, point - count), all.substr(0, end));
+}
+
+// FixedText.
+char* WriteFixed(char* out, double value, FixedPattern pattern)
+{
+    if (!std::isfinite(value))
+        return Write(out, kErrorText);
+    const double magnitude = std::fabs(value) * 10000;
+    if (!(magnitude < kIntegralFrom)) {
+        // So large that four decimals are below the value's own resolution: the exact binary value.
+        if (value < 0)
+            *out++ = '-';
+        return std::to_chars(out, out + kTextCapacity - 1, std::fabs(value), std::chars_format::fixed, 4).ptr;
+    }
+    const double floor = std::floor(magnitude);
+    const auto n = static_cast<std::uint64_t>(magnitude - floor >= 0.5 ? floor + 1 : floor);
+    std::array<char, 20> digits {};
+    const std::size_t count = static_cast<std::size_t>(
+        std::to_chars(digits.data(), digits.data() + digits.size(), n).ptr - digits.data());
+    const std::size_t min_integer_digits = pattern == FixedPattern::TwoDigits ? 2
+        : pattern == FixedPattern::NoDigit                                    ? 0
+                                                                              : 1;
+    if (value < 0 && n != 0)
+        *out++ = '-';
+    const std::size_t padded = std::max(count, 4 + min_integer_digits);
+    // The padded digits with the point before the last four.
+    std::array<char, 26> all {};
+    std::copy(digits.data(), digits.data() + count, WriteZeros(all.data(), padded - count));
+    out = std::copy(all.data(), all.data() + padded - 4, out);
+    *out++ = '.';
+    return std::copy(all.data() + padded - 4, all.data() + padded, out);
+}
+
+int SignificantDigits(Precision precision)
+{
+    return precision == Precision::Single ? 7 : 15;
+}
+
+std::string Text(const TextBuffer& buffer, const char* end)
+{
+    return std::string(buffer.data(), end);
 }
 
 } // namespace
@@ -209,116 +374,41 @@ double RoundHalfEven(double value, int decimals)
 {
     if (decimals < 0 || decimals >= static_cast<int>(kPowersOfTen.size()) || !std::isfinite(value))
         return value;
-    const double scale = kPowersOfTen[decimals];
+    const double scale = kPowersOfTen[static_cast<std::size_t>(decimals)];
     const double scaled = value * scale;
     if (!(std::fabs(scaled) < kIntegralFrom))
         return value;
-    const double floor = std::floor(scaled);
-    const double fraction = scaled - floor; // exact below 2^52
-    double rounded = floor;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0))
-        rounded = floor + 1;
-    return rounded / scale;
+    return HalfEvenIntegral(scaled) / scale;
 }
 
 std::string PlainNumberText(double value, int significant)
 {
-    if (!std::isfinite(value))
-        return "Error";
-    if (value == 0)
-        return "0";
-    if (significant < 1)
-        significant = 1;
-    if (significant > 17)
-        significant = 17;
-    std::array<char, 64> buffer {};
-    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
-        std::chars_format::scientific, significant - 1);
-    // Next to the largest double, rounding to fewer digits can carry past it ("1.79769313486232E+308"), and
-    // such a text would no longer read as a number. There the digits are cut instead of rounded: the
-    // 17-digit form never exceeds the value's own range, and cutting it only makes it smaller.
-    if (double check = 0; std::fabs(value) > 1e308
-        && std::from_chars(buffer.data(), result.ptr, check).ec == std::errc::result_out_of_range) {
-        result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
-            std::chars_format::scientific, 16);
-        char* e = std::find(buffer.data(), result.ptr, 'e');
-        const std::size_t keep = static_cast<std::size_t>(significant) + (significant > 1 ? 1 : 0);
-        std::copy(e, result.ptr, buffer.data() + keep);
-        result.ptr = buffer.data() + keep + (result.ptr - e);
-    }
-    const std::string_view scientific(buffer.data(), result.ptr - buffer.data());
-    const std::size_t e_at = scientific.find('e');
-    std::string digits;
-    for (const char c : scientific.substr(0, e_at)) {
-        if (c != '.')
-            digits += c;
-    }
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
-    int exponent = 0;
-    const std::string_view exponent_text = scientific.substr(e_at + 1);
-    std::from_chars(exponent_text.data() + (exponent_text[0] == '+' ? 1 : 0),
-        exponent_text.data() + exponent_text.size(), exponent);
-
-    std::string text = value < 0 ? "-" : "";
-    if (exponent >= 15) {
-        text += digits[0];
-        if (digits.size() > 1) {
-            text += '.';
-            text += digits.substr(1);
-        }
-        text += "E+";
-        if (exponent < 10)
-            text += '0';
-        text += std::to_string(exponent);
-    } else if (exponent >= 0) {
-        const std::size_t integer_digits = static_cast<std::size_t>(exponent) + 1;
-        if (digits.size() <= integer_digits) {
-            text += digits + std::string(integer_digits - digits.size(), '0');
-        } else {
-            text += digits.substr(0, integer_digits) + '.' + digits.substr(integer_digits);
-        }
-    } else {
-        text += '.' + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
-    }
-    return text;
+    TextBuffer buffer;
+    return Text(buffer, WritePlain(buffer.data(), value, significant));
 }
 
 std::string NumberText(double value, int decimals, Precision precision)
 {
-    return PlainNumberText(RoundHalfEven(value, decimals), precision == Precision::Single ? 7 : 15);
+    TextBuffer buffer;
+    return Text(buffer, WriteRounded(buffer.data(), value, decimals, SignificantDigits(precision)));
 }
 
 std::string FixedText(double value, FixedPattern pattern)
 {
-    if (!std::isfinite(value))
-        return "Error";
-    const double magnitude = std::fabs(value) * 10000;
-    std::string digits;
-    bool zero = false;
-    if (magnitude < kIntegralFrom) {
-        const double floor = std::floor(magnitude);
-        const double rounded = magnitude - floor >= 0.5 ? floor + 1 : floor;
-        digits = IntegerDigits(rounded);
-        zero = rounded == 0;
-    } else {
-        // So large that four decimals are below the value's own resolution: write the exact binary value.
-        std::array<char, 400> buffer {};
-        const auto result = std::to_chars(
-            buffer.data(), buffer.data() + buffer.size(), std::fabs(value), std::chars_format::fixed, 4);
-        for (const char* c = buffer.data(); c != result.ptr; ++c) {
-            if (*c != '.')
-                digits += *c;
-        }
-    }
-    const std::size_t min_integer_digits = pattern == FixedPattern::TwoDigits ? 2
-        : pattern == FixedPattern::NoDigit                                    ? 0
-                                                                              : 1;
-    if (digits.size() < 4 + min_integer_digits)
-        digits.insert(0, 4 + min_integer_digits - digits.size(), '0');
-    std::string text = (value < 0 && !zero) ? "-" : "";
-    text += digits.substr(0, digits.size() - 4) + '.' + digits.substr(digits.size() - 4);
-    return text;
+    TextBuffer buffer;
+    return Text(buffer, WriteFixed(buffer.data(), value, pattern));
+}
+
+void AppendNumberText(std::string& text, double value, int decimals, Precision precision)
+{
+    TextBuffer buffer;
+    text.append(buffer.data(), WriteRounded(buffer.data(), value, decimals, SignificantDigits(precision)));
+}
+
+void AppendFixedText(std::string& text, double value, FixedPattern pattern)
+{
+    TextBuffer buffer;
+    text.append(buffer.data(), WriteFixed(buffer.data(), value, pattern));
 }
 
 } // namespace humidora

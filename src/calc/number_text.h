@@ -62,4 +62,9 @@ enum class FixedPattern
 };
 std::string FixedText(double value, FixedPattern pattern);
 
+/// The texts of NumberText and FixedText appended to `text`: formed in a buffer on the stack, so that a
+/// text rewritten on every recalculation reuses its string's storage.
+void AppendNumberText(std::string& text, double value, int decimals, Precision precision = Precision::Double);
+void AppendFixedText(std::string& text, double value, FixedPattern pattern);
+
 } // namespace humidora
