@@ -28,12 +28,12 @@ double Quotient(double numerator, double denominator)
     return Finite(numerator / denominator);
 }
 
-bool IsAccepted(const ValueBox& box, const LimitLabel& minimum, const LimitLabel& maximum)
+std::optional<double> AcceptedValue(const ValueBox& box, const LimitLabel& minimum, const LimitLabel& maximum)
 {
-    if (!IsNumberText(box.text))
-        return false;
-    const double value = NumberValue(box.text);
-    return NumberValue(minimum.caption) <= value && value <= NumberValue(maximum.caption);
+    const std::optional<double> value = NumberTextValue(box.text);
+    if (value && NumberValue(minimum.caption) <= *value && *value <= NumberValue(maximum.caption))
+        return value;
+    return std::nullopt;
 }
 
 Refusal InputRefusal(

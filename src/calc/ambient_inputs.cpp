@@ -9,9 +9,8 @@ namespace humidora::ambient {
 bool ReadTemperature(Run& run)
 {
     AmbientControls& c = run.controls;
-    const std::optional<double> kelvin = IsAccepted(c.Text1, c.Label5, c.Label4)
-        ? TemperatureToKelvin(c.Combo1.text(), NumberValue(c.Text1.text))
-        : std::nullopt;
+    const std::optional<double> typed = AcceptedValue(c.Text1, c.Label5, c.Label4);
+    const std::optional<double> kelvin = typed ? TemperatureToKelvin(c.Combo1.text(), *typed) : std::nullopt;
     if (!kelvin) {
         run.refusal = InputRefusal(c, kQuantities[0], RefusalReason::UnknownUnit);
         c.Text1.background = Background::Red;
@@ -31,7 +30,8 @@ bool ReadPressure(Run& run)
     AmbientControls& c = run.controls;
     c.Text10.background = Background::Cyan;
     const auto unit = FindPressureUnit(c.Combo2.text());
-    if (!unit || !IsAccepted(c.Text2, c.Label7, c.Label6)) {
+    const std::optional<double> typed = unit ? AcceptedValue(c.Text2, c.Label7, c.Label6) : std::nullopt;
+    if (!typed) {
         run.refusal = InputRefusal(c, kQuantities[1], RefusalReason::UnknownUnit);
         c.Text2.background = Background::Red;
         c.Text10.text = "Error";
@@ -39,7 +39,7 @@ bool ReadPressure(Run& run)
         return false;
     }
     c.Text2.background = Background::Standard;
-    run.state.pressure = Finite(unit->ToBase(NumberValue(c.Text2.text)));
+    run.state.pressure = Finite(unit->ToBase(*typed));
     const float altitude = Single(run.routines.altitude_from_pressure(run.state.pressure));
     run.state.altitude = altitude;
     if (kAltitudeMinM <= altitude && altitude <= kAltitudeMaxM) {
@@ -59,7 +59,8 @@ bool ReadAltitude(Run& run)
     AmbientControls& c = run.controls;
     c.Text2.background = Background::Cyan;
     const auto unit = FindAltitudeUnit(c.Combo10.text());
-    if (!unit || !IsAccepted(c.Text10, c.Label9, c.Label8)) {
+    const std::optional<double> typed = unit ? AcceptedValue(c.Text10, c.Label9, c.Label8) : std::nullopt;
+    if (!typed) {
         run.refusal = InputRefusal(c, kQuantities[2], RefusalReason::UnknownUnit);
         c.Text10.background = Background::Red;
         c.Text2.text = "Error";
@@ -67,7 +68,7 @@ bool ReadAltitude(Run& run)
         return false;
     }
     c.Text10.background = Background::Standard;
-    run.state.altitude = Finite(unit->ToBase(NumberValue(c.Text10.text)));
+    run.state.altitude = Finite(unit->ToBase(*typed));
     const float pressure = Single(run.routines.pressure_from_altitude(run.state.altitude));
     run.state.pressure = pressure;
     // The altitude limits keep the derived pressure inside the pressure limits: it is not checked.

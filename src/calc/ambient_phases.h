@@ -56,10 +56,11 @@ inline constexpr double kMolarMassDifference = 10.94922; ///< 28.9645 - 18.01528
 inline constexpr double kUniversalGasConstant = 8314.41; ///< J/(kmol K)
 
 /// The input rule shared by every value box: the whole text is one number and it lies between the values
-/// of the captions of its minimum and maximum label, both ends included.
-bool IsAccepted(const ValueBox& box, const LimitLabel& minimum, const LimitLabel& maximum);
+/// of the captions of its minimum and maximum label, both ends included. The number when it is accepted.
+std::optional<double> AcceptedValue(
+    const ValueBox& box, const LimitLabel& minimum, const LimitLabel& maximum);
 
-/// The refusal of the input `quantity` by the rule of IsAccepted, in the words of its box, limit labels
+/// The refusal of the input `quantity` by the rule of AcceptedValue, in the words of its box, limit labels
 /// and unit list; a box that passes the rule is refused for `otherwise`.
 Refusal InputRefusal(
     const AmbientControls& controls, const QuantityControls& quantity, RefusalReason otherwise);

@@ -306,7 +306,8 @@ bool SolveHumidity(Run& run)
         WriteErrorIntoHumidityOutputs(c);
         return false;
     };
-    if (!IsAccepted(box, c.*(selected->minimum), c.*(selected->maximum)))
+    const std::optional<double> typed = AcceptedValue(box, c.*(selected->minimum), c.*(selected->maximum));
+    if (!typed)
         return refuse(RefusalReason::UnknownUnit);
     box.background = Background::Standard;
 
@@ -315,7 +316,7 @@ bool SolveHumidity(Run& run)
     // A refusal found inside a route leaves every humidity field as the last accepted run left it.
     const AmbientState before = run.state;
     try {
-        if (!RunRoute(h, *selected, NumberValue(box.text)))
+        if (!RunRoute(h, *selected, *typed))
             return refuse(RefusalReason::UnknownUnit);
     } catch (const VapourPressureReachesAmbient&) {
         run.state = before;

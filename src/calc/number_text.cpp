@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <system_error>
 
@@ -21,18 +22,18 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// The numeric part of a text, blanks removed: sign, mantissa and exponent as separate strings.
+// Where the leading number of a text lies.
 struct NumberParts
 {
     bool negative = false;
-    std::string mantissa; // digits with at most one '.'
-    std::string exponent; // optional sign and digits, empty when there is no exponent
     bool has_digit = false;
+    std::size_t begin = 0;        // index of the mantissa's first digit or point
     std::size_t end = 0;          // index in the text just past the last character that belongs to the number
     std::size_t mantissa_end = 0; // index just past the sign and mantissa (and blanks between them)
 };
 
-// Scans the longest leading number. When skip_inner_blanks is false, a blank inside the number ends it.
+// Scans the longest leading number: sign, digits with at most one '.', and an exponent when at least one
+// digit follows its letter and sign. When skip_inner_blanks is false, a blank inside the number ends it.
 NumberParts ScanNumber(std::string_view text, bool skip_inner_blanks)
 {
     NumberParts parts;
@@ -51,6 +52,7 @@ NumberParts ScanNumber(std::string_view text, bool skip_inner_blanks)
         ++i;
         inner_blanks();
     }
+    parts.begin = i;
     bool seen_point = false;
     while (i < text.size()) {
         const char c = text[i];
@@ -61,56 +63,45 @@ NumberParts ScanNumber(std::string_view text, bool skip_inner_blanks)
         } else {
             break;
         }
-        parts.mantissa += c;
         ++i;
         parts.end = i;
         inner_blanks();
     }
     parts.mantissa_end = i;
-    if (!parts.has_digit)
+    if (!parts.has_digit || i == text.size() || (text[i] != 'E' && text[i] != 'e'))
         return parts;
-    // An exponent belongs to the number only when at least one digit follows its letter and sign.
-    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
-        std::size_t j = i + 1;
-        std::string exponent;
-        const auto exponent_blanks = [&] {
-            while (skip_inner_blanks && j < text.size() && IsBlank(text[j]))
-                ++j;
-        };
+    std::size_t j = i + 1;
+    const auto exponent_blanks = [&] {
+        while (skip_inner_blanks && j < text.size() && IsBlank(text[j]))
+            ++j;
+    };
+    exponent_blanks();
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+        ++j;
         exponent_blanks();
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-            exponent += text[j];
-            ++j;
-            exponent_blanks();
-        }
-        std::size_t end = 0;
-        bool exponent_digit = false;
-        while (j < text.size() && IsDigit(text[j])) {
-            exponent += text[j];
-            exponent_digit = true;
-            ++j;
-            end = j;
-            exponent_blanks();
-        }
-        if (exponent_digit) {
-            parts.exponent = exponent;
-            parts.end = end;
-        }
+    }
+    while (j < text.size() && IsDigit(text[j])) {
+        ++j;
+        parts.end = j;
+        exponent_blanks();
     }
     return parts;
 }
 
 // Value of scanned parts, correctly rounded. Overflow gives +-inf, underflow 0.
-double PartsValue(const NumberParts& parts, bool* overflow = nullptr)
+double PartsValue(std::string_view text, const NumberParts& parts, bool* overflow = nullptr)
 {
     if (overflow)
         *overflow = false;
     if (!parts.has_digit)
         return 0;
-    std::string number = parts.mantissa;
-    if (!parts.exponent.empty()) {
-        number += 'e';
-        number += parts.exponent;
+    // The number's characters without the blanks skipped inside it (mostly there are none to skip).
+    std::string_view number = text.substr(parts.begin, parts.end - parts.begin);
+    std::string compact;
+    if (std::any_of(number.begin(), number.end(), IsBlank)) {
+        std::copy_if(
+            number.begin(), number.end(), std::back_inserter(compact), [](char c) { return !IsBlank(c); });
+        number = compact;
     }
     double value = 0;
     const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
@@ -118,11 +109,11 @@ double PartsValue(const NumberParts& parts, bool* overflow = nullptr)
     if (ec == std::errc::result_out_of_range) {
         // Decide between overflow and underflow from the decimal magnitude: position of the first
         // significant digit relative to the point, plus the exponent (clamped: it may be huge).
-        long magnitude = 0;
+        const std::size_t letter = std::min(number.find_first_of("Ee"), number.size());
         bool found = false;
         long position = 0; // digits before the point counted from the first significant digit
         bool after_point = false;
-        for (const char c : parts.mantissa) {
+        for (const char c : number.substr(0, letter)) {
             if (c == '.') {
                 after_point = true;
                 continue;
@@ -136,16 +127,15 @@ double PartsValue(const NumberParts& parts, bool* overflow = nullptr)
             if (after_point && !found)
                 --position;
         }
-        magnitude = position;
         long exponent = 0;
-        for (const char c : parts.exponent) {
+        const std::string_view exponent_text = number.substr(std::min(letter + 1, number.size()));
+        for (const char c : exponent_text) {
             if (IsDigit(c) && exponent < 100000000)
                 exponent = exponent * 10 + (c - '0');
         }
-        if (!parts.exponent.empty() && parts.exponent[0] == '-')
+        if (!exponent_text.empty() && exponent_text[0] == '-')
             exponent = -exponent;
-        magnitude += exponent;
-        if (magnitude > 0) {
+        if (position + exponent > 0) {
             if (overflow)
                 *overflow = true;
             value = std::numeric_limits<double>::infinity();
@@ -338,21 +328,24 @@ std::string Text(const TextBuffer& buffer, const char* end)
 
 double NumberValue(std::string_view text)
 {
-    return PartsValue(ScanNumber(text, true));
+    return PartsValue(text, ScanNumber(text, true));
+}
+
+std::optional<double> NumberTextValue(std::string_view text)
+{
+    const NumberParts parts = ScanNumber(text, false);
+    if (!parts.has_digit || !std::all_of(text.begin() + parts.end, text.end(), IsBlank))
+        return std::nullopt;
+    bool overflow = false;
+    const double value = PartsValue(text, parts, &overflow);
+    if (overflow)
+        return std::nullopt;
+    return value;
 }
 
 bool IsNumberText(std::string_view text)
 {
-    const NumberParts parts = ScanNumber(text, false);
-    if (!parts.has_digit)
-        return false;
-    for (std::size_t i = parts.end; i < text.size(); ++i) {
-        if (!IsBlank(text[i]))
-            return false;
-    }
-    bool overflow = false;
-    PartsValue(parts, &overflow);
-    return !overflow;
+    return NumberTextValue(text).has_value();
 }
 
 bool IsNumberBeginning(std::string_view text)

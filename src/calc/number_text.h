@@ -2,6 +2,7 @@
 // locale; nothing here consults the locale.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,10 @@ double NumberValue(std::string_view text);
 /// digits with at most one '.' (at least one digit), optional exponent with at least one digit.
 /// Accepts "5." and "+5"; refuses "", ".", "1e", "1,5", "1 2" and numbers beyond the double range.
 bool IsNumberText(std::string_view text);
+
+/// The value of a text that IsNumberText accepts (the same as NumberValue), nullopt for any other text:
+/// one reading for both questions.
+std::optional<double> NumberTextValue(std::string_view text);
 
 /// True when the text, leading blanks aside, is the beginning of a number that more typing can complete:
 /// a sign, digits with at most one '.', and after a digit an exponent letter with an optional sign and

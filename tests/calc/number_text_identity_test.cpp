@@ -1,8 +1,10 @@
-// The number texts written in fixed buffers are the texts of the plain string-building writers they
-// replaced, kept here as the reference: a million random and adversarial values per mode the system
-// uses (NumberText by decimals and precision, FixedText by pattern, PlainNumberText by digits), among
-// them halves at the rounding digit and their neighbours, powers of ten, runs of nines that carry, the
-// limit of the integer digits, negative zero, subnormals, the largest doubles, infinities and NaN.
+// The number texts written in fixed buffers are the texts of the string-building writers they replaced,
+// and the reader that scans positions reads every text as the reader that collected the number into
+// strings did; both old forms are kept here as the reference. The writers are compared on a million
+// random and adversarial values per mode the system uses (NumberText by decimals and precision, FixedText
+// by pattern, PlainNumberText by digits), among them halves at the rounding digit and their neighbours,
+// powers of ten, runs of nines that carry, the limit of the integer digits, negative zero, subnormals, the
+// largest doubles, infinities and NaN; the reader on a million typed, pasted and mangled texts.
 #include "calc/number_text.h"
 
 #include <algorithm>
@@ -15,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <locale>
+#include <optional>
 #include <random>
 #include <string>
 #include <system_error>
@@ -140,6 +143,185 @@ std::string ReferenceFixedText(double value, FixedPattern pattern)
     std::string text = (value < 0 && !zero) ? "-" : "";
     text += digits.substr(0, digits.size() - 4) + '.' + digits.substr(digits.size() - 4);
     return text;
+}
+
+// ---- The reference readers: the number scanned into strings, as before ----------------------------------
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The numeric part of a text, blanks removed: sign, mantissa and exponent as separate strings.
+struct ReferenceParts
+{
+    bool negative = false;
+    std::string mantissa; // digits with at most one '.'
+    std::string exponent; // optional sign and digits, empty when there is no exponent
+    bool has_digit = false;
+    std::size_t end = 0;          // index in the text just past the last character that belongs to the number
+    std::size_t mantissa_end = 0; // index just past the sign and mantissa (and blanks between them)
+};
+
+// Scans the longest leading number. When skip_inner_blanks is false, a blank inside the number ends it.
+ReferenceParts ReferenceScan(std::string_view text, bool skip_inner_blanks)
+{
+    ReferenceParts parts;
+    std::size_t i = 0;
+    const auto skip_blanks = [&] {
+        while (i < text.size() && IsBlank(text[i]))
+            ++i;
+    };
+    const auto inner_blanks = [&] {
+        if (skip_inner_blanks)
+            skip_blanks();
+    };
+    skip_blanks();
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        parts.negative = text[i] == '-';
+        ++i;
+        inner_blanks();
+    }
+    bool seen_point = false;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (IsDigit(c)) {
+            parts.has_digit = true;
+        } else if (c == '.' && !seen_point) {
+            seen_point = true;
+        } else {
+            break;
+        }
+        parts.mantissa += c;
+        ++i;
+        parts.end = i;
+        inner_blanks();
+    }
+    parts.mantissa_end = i;
+    if (!parts.has_digit)
+        return parts;
+    // An exponent belongs to the number only when at least one digit follows its letter and sign.
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+        std::size_t j = i + 1;
+        std::string exponent;
+        const auto exponent_blanks = [&] {
+            while (skip_inner_blanks && j < text.size() && IsBlank(text[j]))
+                ++j;
+        };
+        exponent_blanks();
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+            exponent += text[j];
+            ++j;
+            exponent_blanks();
+        }
+        std::size_t end = 0;
+        bool exponent_digit = false;
+        while (j < text.size() && IsDigit(text[j])) {
+            exponent += text[j];
+            exponent_digit = true;
+            ++j;
+            end = j;
+            exponent_blanks();
+        }
+        if (exponent_digit) {
+            parts.exponent = exponent;
+            parts.end = end;
+        }
+    }
+    return parts;
+}
+
+// Value of scanned parts, correctly rounded. Overflow gives +-inf, underflow 0.
+double ReferencePartsValue(const ReferenceParts& parts, bool* overflow = nullptr)
+{
+    if (overflow)
+        *overflow = false;
+    if (!parts.has_digit)
+        return 0;
+    std::string number = parts.mantissa;
+    if (!parts.exponent.empty()) {
+        number += 'e';
+        number += parts.exponent;
+    }
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range) {
+        // Decide between overflow and underflow from the decimal magnitude: position of the first
+        // significant digit relative to the point, plus the exponent (clamped: it may be huge).
+        long magnitude = 0;
+        bool found = false;
+        long position = 0; // digits before the point counted from the first significant digit
+        bool after_point = false;
+        for (const char c : parts.mantissa) {
+            if (c == '.') {
+                after_point = true;
+                continue;
+            }
+            if (!found && c != '0') {
+                found = true;
+                position = 0;
+            }
+            if (!after_point && found)
+                ++position;
+            if (after_point && !found)
+                --position;
+        }
+        magnitude = position;
+        long exponent = 0;
+        for (const char c : parts.exponent) {
+            if (IsDigit(c) && exponent < 100000000)
+                exponent = exponent * 10 + (c - '0');
+        }
+        if (!parts.exponent.empty() && parts.exponent[0] == '-')
+            exponent = -exponent;
+        magnitude += exponent;
+        if (magnitude > 0) {
+            if (overflow)
+                *overflow = true;
+            value = std::numeric_limits<double>::infinity();
+        } else {
+            value = 0;
+        }
+    }
+    return parts.negative ? -value : value;
+}
+double ReferenceNumberValue(std::string_view text)
+{
+    return ReferencePartsValue(ReferenceScan(text, true));
+}
+
+bool ReferenceIsNumberText(std::string_view text)
+{
+    const ReferenceParts parts = ReferenceScan(text, false);
+    if (!parts.has_digit)
+        return false;
+    for (std::size_t i = parts.end; i < text.size(); ++i) {
+        if (!IsBlank(text[i]))
+            return false;
+    }
+    bool overflow = false;
+    ReferencePartsValue(parts, &overflow);
+    return !overflow;
+}
+
+bool ReferenceIsNumberBeginning(std::string_view text)
+{
+    if (std::all_of(text.begin(), text.end(), IsBlank))
+        return false;
+    const ReferenceParts parts = ReferenceScan(text, false);
+    if (parts.mantissa_end == text.size() || parts.end == text.size())
+        return true;
+    // An exponent still being typed: its letter after a digit, perhaps its sign, no digit yet.
+    const std::size_t letter = parts.mantissa_end;
+    if (!parts.has_digit || (text[letter] != 'E' && text[letter] != 'e'))
+        return false;
+    const std::string_view rest = text.substr(letter + 1);
+    return rest.empty() || rest == "+" || rest == "-";
 }
 
 // ---- Values that stress a writer at `decimals` decimals and `significant` digits ----------------------
@@ -331,6 +513,90 @@ TEST(NumberTextIdentity, RoundHalfEvenIsTheReferenceRounding)
                 << std::hexfloat << value;
             ASSERT_EQ(std::signbit(rounded), std::signbit(expected)) << std::hexfloat << value;
         }
+    }
+}
+
+// Texts as typed, pasted or mangled: numbers with signs, points, exponents and blanks in random places,
+// stray letters, exponents beyond the double range and long runs of digits.
+class Texts
+{
+public:
+    explicit Texts(std::uint64_t seed)
+        : engine_(seed)
+    {
+    }
+
+    std::string Next()
+    {
+        std::string text;
+        if (Below(3) == 0) {
+            constexpr std::string_view kAlphabet = "0123456789.eE+- \t\r\nx,";
+            for (int i = Below(16); i > 0; --i)
+                text += kAlphabet[static_cast<std::size_t>(Below(static_cast<int>(kAlphabet.size())))];
+            return text;
+        }
+        Maybe(text, " \t");
+        Maybe(text, "+-");
+        Blank(text);
+        Digits(text, Below(4) == 0 ? 400 : 8);
+        if (Below(2) == 0) {
+            Blank(text);
+            text += '.';
+            Digits(text, Below(4) == 0 ? 400 : 8);
+        }
+        if (Below(2) == 0) {
+            Blank(text);
+            text += "eE"[Below(2)];
+            Blank(text);
+            Maybe(text, "+-");
+            Blank(text);
+            Digits(text, Below(4) == 0 ? 12 : 3);
+        }
+        Maybe(text, " x.e");
+        return text;
+    }
+
+private:
+    int Below(int n) { return static_cast<int>(engine_() % static_cast<std::uint64_t>(n)); }
+    void Maybe(std::string& text, std::string_view choices)
+    {
+        if (Below(3) == 0)
+            text += choices[static_cast<std::size_t>(Below(static_cast<int>(choices.size())))];
+    }
+    void Blank(std::string& text)
+    {
+        if (Below(8) == 0)
+            text += " \t"[Below(2)];
+    }
+    void Digits(std::string& text, int most)
+    {
+        const int count = Below(most + 1);
+        const bool zeros = Below(4) == 0;
+        for (int i = 0; i < count; ++i)
+            text += zeros && i + 1 < count ? '0' : static_cast<char>('0' + Below(10));
+    }
+
+    std::mt19937_64 engine_;
+};
+
+TEST(NumberTextIdentity, TheReaderReadsEveryTextAsTheReference)
+{
+    Texts texts(6000);
+    for (int i = 0; i < kValuesPerMode; ++i) {
+        const std::string text = texts.Next();
+        const double expected = ReferenceNumberValue(text);
+        const double value = NumberValue(text);
+        ASSERT_TRUE(value == expected || (std::isnan(value) && std::isnan(expected))) << '"' << text << '"';
+        ASSERT_EQ(std::signbit(value), std::signbit(expected)) << '"' << text << '"';
+        const bool number = ReferenceIsNumberText(text);
+        ASSERT_EQ(IsNumberText(text), number) << '"' << text << '"';
+        // A whole number's one reading gives NumberValue's value.
+        const std::optional<double> whole = NumberTextValue(text);
+        ASSERT_EQ(whole.has_value(), number) << '"' << text << '"';
+        if (whole) {
+            ASSERT_EQ(*whole, expected) << '"' << text << '"';
+        }
+        ASSERT_EQ(IsNumberBeginning(text), ReferenceIsNumberBeginning(text)) << '"' << text << '"';
     }
 }
 
