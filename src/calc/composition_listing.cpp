@@ -29,27 +29,32 @@ void WriteCompositionListing(Run& run)
     s.ar_mass_fraction = Single((1 - w) * kArMass);
     s.co2_mass_fraction = Finite((1 - w) * kCO2Mass);
 
+    // The lines are rewritten in place: from run to run each keeps its string's storage.
     std::vector<std::string>& lines = c.List1.lines;
-    lines.clear();
+    std::size_t count = 0;
+    const auto line = [&](std::string_view text) -> std::string& {
+        if (count == lines.size())
+            lines.emplace_back();
+        return lines[count++].assign(text);
+    };
     if (c.menu_IAPWS)
-        lines.emplace_back("Sat. Formulation:  IAPWS");
+        line("Sat. Formulation:  IAPWS");
     if (c.menu_HW)
-        lines.emplace_back("Sat. Formulation:  Hyland-Wexler");
-    const std::string rule(48, '-');
-    lines.push_back(rule);
-    lines.emplace_back("Air Composition");
-    lines.push_back(rule);
-    lines.push_back("Species" + std::string(14, ' ') + "%Vol." + std::string(14, ' ') + "%Wgt.");
-    lines.push_back(rule);
-
+        line("Sat. Formulation:  Hyland-Wexler");
+    constexpr std::string_view kRule = "------------------------------------------------";
+    line(kRule);
+    line("Air Composition");
+    line(kRule);
+    line("Species              %Vol.              %Wgt.");
+    line(kRule);
     for (const CompositionRow& row : CompositionRows(s)) {
-        std::string line(row.species);
-        line.append(static_cast<std::size_t>(row.volume_blanks), ' ');
-        line += row.volume;
-        line.append(static_cast<std::size_t>(row.weight_blanks), ' ');
-        line += row.weight;
-        lines.push_back(std::move(line));
+        std::string& text = line(row.species);
+        text.append(static_cast<std::size_t>(row.volume_blanks), ' ');
+        text += row.volume;
+        text.append(static_cast<std::size_t>(row.weight_blanks), ' ');
+        text += row.weight;
     }
+    lines.resize(count);
     c.List1.background = Background::LightOrange;
 }
 
