@@ -4,29 +4,67 @@
 #include "calc/number_text.h"
 #include "calc/units.h"
 
+#include <array>
+#include <string>
+
 namespace humidora::ambient {
 SaturationMethod ReadFormulation(const AmbientControls& controls)
 {
     return controls.menu_IAPWS ? kIapws : kHylandWexler;
 }
 
+namespace {
+
+// The captions of a minimum and a maximum label.
+struct LimitCaptions
+{
+    std::string minimum, maximum;
+};
+
+// The limits of the ambient inputs are constants, so each unit's two captions are formed once.
+template <std::size_t N, typename Captions>
+std::array<LimitCaptions, N> CaptionsPerUnit(const std::array<UnitItem, N>& units, Captions captions)
+{
+    std::array<LimitCaptions, N> table;
+    for (std::size_t i = 0; i < N; ++i)
+        table[i] = captions(units[i]);
+    return table;
+}
+
+// The captions of the unit `key` into the two labels; a unit the lists never offer (no item selected yet)
+// leaves them as they are.
+template <std::size_t N>
+void SetCaptions(LimitLabel& minimum, LimitLabel& maximum, const std::array<UnitItem, N>& units,
+    const std::array<LimitCaptions, N>& captions, std::string_view key)
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        if (units[i].key == key) {
+            minimum.caption = captions[i].minimum;
+            maximum.caption = captions[i].maximum;
+            return;
+        }
+    }
+}
+
+} // namespace
+
 void WriteLimitLabels(AmbientControls& controls)
 {
-    // A unit the lists never offer (no item selected yet) leaves its labels as they are.
-    const std::string& temperature_unit = controls.Combo1.text();
-    if (const auto minimum = LimitTemperatureFromKelvin(temperature_unit, kTemperatureMinK)) {
-        controls.Label5.caption = NumberText(*minimum, 3);
-        controls.Label4.caption
-            = NumberText(*LimitTemperatureFromKelvin(temperature_unit, kTemperatureMaxK), 3);
-    }
-    if (const auto unit = FindPressureUnit(controls.Combo2.text())) {
-        controls.Label7.caption = NumberText(unit->FromBase(kPressureMinPa), unit->decimals);
-        controls.Label6.caption = NumberText(unit->FromBase(kPressureMaxPa), unit->decimals);
-    }
-    if (const auto unit = FindAltitudeUnit(controls.Combo10.text())) {
-        controls.Label9.caption = NumberText(unit->FromBase(kAltitudeMinM), kAltitudeLimitDecimals);
-        controls.Label8.caption = NumberText(unit->FromBase(kAltitudeMaxM), kAltitudeLimitDecimals);
-    }
+    static const auto temperature = CaptionsPerUnit(kTemperatureUnits, [](const UnitItem& unit) {
+        return LimitCaptions { NumberText(*LimitTemperatureFromKelvin(unit.key, kTemperatureMinK), 3),
+            NumberText(*LimitTemperatureFromKelvin(unit.key, kTemperatureMaxK), 3) };
+    });
+    static const auto pressure = CaptionsPerUnit(kPressureUnits, [](const UnitItem& unit) {
+        return LimitCaptions { NumberText(unit.FromBase(kPressureMinPa), unit.decimals),
+            NumberText(unit.FromBase(kPressureMaxPa), unit.decimals) };
+    });
+    static const auto altitude = CaptionsPerUnit(kAltitudeUnits, [](const UnitItem& unit) {
+        return LimitCaptions { NumberText(unit.FromBase(kAltitudeMinM), kAltitudeLimitDecimals),
+            NumberText(unit.FromBase(kAltitudeMaxM), kAltitudeLimitDecimals) };
+    });
+    SetCaptions(controls.Label5, controls.Label4, kTemperatureUnits, temperature, controls.Combo1.text());
+    SetCaptions(controls.Label7, controls.Label6, kPressureUnits, pressure, controls.Combo2.text());
+    SetCaptions(controls.Label9, controls.Label8, kAltitudeUnits, altitude, controls.Combo10.text());
 }
 
 void WriteFixedRangeEnds(AmbientControls& controls)
