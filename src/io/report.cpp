@@ -129,20 +129,27 @@ QString TitleBlock(const ProjectProperties& properties)
 {
     if (properties.empty())
         return {};
-    const std::pair<const char*, const std::string*> rows[] = { { "Project", &properties.project },
-        { "Engineer", &properties.engineer }, { "Notes", &properties.notes } };
+    // The project name in large type, its caption on the same baseline (the cell's foot); the other
+    // captions beside the first line of their text.
+    struct Row
+    {
+        const char* caption;
+        const std::string& text;
+        const char* style;
+        const char* align;
+    };
+    const Row rows[] = { { "Project", properties.project, "project", "bottom" },
+        { "Engineer", properties.engineer, "", "top" }, { "Notes", properties.notes, "notes", "top" } };
     QString html = QStringLiteral("<table class=\"title\" cellpadding=\"1\" cellspacing=\"0\">");
-    for (const auto& [caption, text] : rows) {
-        if (text->empty())
+    for (const Row& row : rows) {
+        if (row.text.empty())
             continue;
-        const QString style = text == &properties.project ? QStringLiteral("project")
-            : text == &properties.notes                   ? QStringLiteral("notes")
-                                                          : QString();
         // Line breaks of any platform (notes typed elsewhere, or pasted) as the one the layout keeps.
-        const QString shown = QString::fromStdString(*text).replace(
+        const QString shown = QString::fromStdString(row.text).replace(
             QRegularExpression(QStringLiteral("\r\n?")), QStringLiteral("\n"));
-        html += QStringLiteral("<tr><td><b>%1</b></td><td class=\"%2\">%3</td></tr>")
-                    .arg(QLatin1String(caption), style, shown.toHtmlEscaped());
+        html += QStringLiteral("<tr><td valign=\"%1\"><b>%2</b></td><td class=\"%3\">%4</td></tr>")
+                    .arg(QLatin1String(row.align), QLatin1String(row.caption), QLatin1String(row.style),
+                        shown.toHtmlEscaped());
     }
     return html + QStringLiteral("</table><hr>");
 }
