@@ -4,6 +4,7 @@
 #include "calc/point_table.h"
 #include "calc/product.h"
 #include "calc/quantities.h"
+#include "chart/points_overlay.h"
 #include "io/chart_picture.h"
 #include "io/save_file.h"
 
@@ -164,6 +165,14 @@ QString UnitSystemOf(const AmbientControls& controls)
 }
 
 } // namespace
+
+void AddStatePoints(ReportDetails& details, const StatePointsList& list, const AmbientInputs& units)
+{
+    details.points = list.Shown(units);
+    details.processes = list.ShownProcessRows(units);
+    if (details.chart)
+        details.chart->overlay = chart::PointsOverlay(list);
+}
 
 QPageSize::PageSizeId ReportPageSize(const QLocale& locale)
 {

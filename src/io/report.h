@@ -37,6 +37,10 @@ struct ReportDetails
 /// first preset field that holds the state.
 chart::ChartPicture ReportChart(const AmbientWindow& window);
 
+/// The state points and processes of `list` in the report, in the window's units `units`: their tables
+/// under the chart, and drawn on the chart (when there is one).
+void AddStatePoints(ReportDetails& details, const StatePointsList& list, const AmbientInputs& units);
+
 /// Letter where it is the usual office paper (the United States, Canada, Mexico and a few neighbours of
 /// theirs, and any locale with US customary units), A4 everywhere else.
 QPageSize::PageSizeId ReportPageSize(const QLocale& locale);

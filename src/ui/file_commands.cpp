@@ -1,7 +1,6 @@
 #include "ui/file_commands.h"
 
 #include "calc/product.h"
-#include "chart/points_overlay.h"
 #include "io/calculation_file.h"
 #include "io/report.h"
 #include "ui/form_ambient.h"
@@ -232,12 +231,8 @@ bool FileCommands::writeReport(const QString& path)
     details.page = ReportPageSize(QLocale::system());
     details.chart = ReportChart(window_.logic());
     // The state points and processes of the window's "State Points" dock, in its units.
-    if (const auto* dock = window_.findChild<StatePointsDock*>()) {
-        const AmbientInputs units = window_.logic().CurrentInputs();
-        details.points = dock->list().Shown(units);
-        details.processes = dock->list().ShownProcessRows(units);
-        details.chart->overlay = chart::PointsOverlay(dock->list());
-    }
+    if (const auto* dock = window_.findChild<StatePointsDock*>())
+        AddStatePoints(details, dock->list(), window_.logic().CurrentInputs());
     const QString error = WriteReport(path, window_.logic().controls(), window_.logic().state(), details);
     if (!error.isEmpty()) {
         tell(error, true, path);

@@ -361,25 +361,28 @@ TEST_F(ReportTest, TheChartPageListsTheStatePointsAndProcesses)
     coil.bypass_factor = 0.1;
     coil.result_name = "Supply";
     ASSERT_EQ(list.AddProcess(coil), "");
+    list.Add(window.CurrentInputs(), 1.0);
     ProcessSpec heat;
     heat.kind = ProcessKind::Heat;
-    heat.points = { "Supply" };
-    heat.to_temperature_K = 291.15;
+    heat.points = { "B" };
+    heat.to_temperature_K = 308.15;
     ASSERT_EQ(list.AddProcess(heat), "");
-    ASSERT_TRUE(list.Rename(1, "Coil leaving")); // the heater's entering point is gone: refused
+    ASSERT_TRUE(list.Rename(2, "Room")); // the heater's entering point is gone: refused
     ReportDetails d = details();
     d.chart = ReportChart(window);
-    d.chart->overlay = chart::ChartOverlay { { { "A", { 306.15, 0.016 } } }, {} };
-    d.points = list.Shown(window.CurrentInputs());
-    d.processes = list.ShownProcessRows(window.CurrentInputs());
+    AddStatePoints(d, list, window.CurrentInputs());
+    // The chart draws the four points and the coil's arrow (the refused heater has none).
+    EXPECT_EQ(d.chart->overlay.points.size(), 4u);
+    EXPECT_EQ(d.chart->overlay.arrows.size(), 1u);
+    ASSERT_EQ(d.points.rows.size(), 4u);
     ASSERT_EQ(d.processes.size(), 2u);
-    ASSERT_EQ(d.processes[1].refusal, "There is no point Supply.");
+    ASSERT_EQ(d.processes[1].refusal, "There is no point B.");
     const QString pdf = folder_.filePath("points.pdf");
     ASSERT_EQ(WriteReport(pdf, window.controls(), window.state(), d), QString());
     EXPECT_TRUE(run("pdfinfo", { pdf }).contains(QRegularExpression("Pages:\\s+2\n")));
     const QString second = run("pdftotext", { "-layout", "-f", "2", "-l", "2", pdf, "-" });
-    for (const char* text : { "State points", "Dry Bulb", "Coil leaving", "Processes", "Cooling Coil",
-             "Parameters", "Loads", "There is no point Supply." })
+    for (const char* text : { "State points", "Dry Bulb", "Supply", "Room", "Processes", "Cooling Coil",
+             "Parameters", "Loads", "There is no point B." })
         EXPECT_TRUE(second.contains(text)) << text << "\n" << second.toStdString();
     EXPECT_TRUE(second.contains(QString::fromStdString(d.points.rows[1][5]))); // the coil's leaving dew point
     // Every parameter and load of the coil whole on one line: caption, number and unit together.
@@ -390,9 +393,8 @@ TEST_F(ReportTest, TheChartPageListsTheStatePointsAndProcesses)
         QStringList words;
         for (const QString& word : QString::fromStdString(LineText(line)).split(' '))
             words << QRegularExpression::escape(word);
-        EXPECT_TRUE(second.contains(QRegularExpression(words.join(QStringLiteral("[ \\x{00a0}]")))))
-            << LineText(line) << "\n"
-            << second.toStdString();
+        EXPECT_TRUE(second.contains(QRegularExpression(words.join(QLatin1Char(' '))))) << LineText(
+            line) << "\n" << second.toStdString();
     }
 }
 
