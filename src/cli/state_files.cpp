@@ -59,6 +59,14 @@ std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const State
         details.created = QDateTime::currentDateTime();
         details.page = ReportPageSize(QLocale::system());
         details.chart = ReportChart(window);
+        // A calculation read from a file brings its title block, state points and processes along.
+        if (read_from != nullptr) {
+            details.properties = read_from->properties;
+            StatePointsList list;
+            list.SetPoints(read_from->points);
+            list.SetProcesses(read_from->processes);
+            AddStatePoints(details, list, window.CurrentInputs());
+        }
         const QString error
             = WriteReport(parser.value(files.report), window.controls(), window.state(), details);
         if (!error.isEmpty()) {

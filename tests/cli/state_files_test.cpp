@@ -339,6 +339,38 @@ TEST_F(StateFilesTest, SavingFromAFileKeepsItsPointsProcessesAndProperties)
     EXPECT_EQ(read.calculation->properties, calculation.properties);
 }
 
+TEST_F(StateFilesTest, ReportFromAFileHasItsPropertiesPointsAndProcesses)
+{
+    Calculation calculation;
+    calculation.points = { { "OA", {}, 2.0 } };
+    ProcessSpec coil;
+    coil.kind = ProcessKind::Coil;
+    coil.points = { "OA" };
+    coil.result_name = "SA";
+    coil.adp_K = 283.15;
+    coil.bypass_factor = 0.12;
+    calculation.processes = { coil };
+    calculation.properties = { "Hall 3 <supply>", "R. Ortiz", "Design day\nCheck reheat" };
+    const QString file = path("project.humidora");
+    ASSERT_EQ(WriteCalculationFile(file, calculation), QString());
+
+    const QString pdf = path("project.pdf");
+    const CliRun run = RunCli({ "state", "--from", file, "--report", pdf });
+    ASSERT_EQ(run.exit_code, 0) << run.err.toStdString();
+    const QString text = PdfText(pdf);
+    for (const char* line :
+        { "^ *Project +Hall 3 <supply>$", "^ *Engineer +R\\. Ortiz$", "^ *Notes +Design day$",
+            "^ +Check reheat$", "State points", "Cooling Coil +OA +SA +Apparatus Dew Point 10 C" })
+        EXPECT_TRUE(
+            text.contains(QRegularExpression(QLatin1String(line), QRegularExpression::MultilineOption)))
+            << line << "\n"
+            << text.toStdString();
+    // Without a file there is no title block and no table of points.
+    ASSERT_EQ(RunCli({ "state", "--temperature", "32", "--report", pdf }).exit_code, 0);
+    EXPECT_FALSE(PdfText(pdf).contains("Project"));
+    EXPECT_FALSE(PdfText(pdf).contains("State points"));
+}
+
 TEST_F(StateFilesTest, ReportOfARefusedStateShowsTheReport)
 {
     const QString pdf = path("refused.pdf");
