@@ -73,9 +73,9 @@ void BM_NumericState(benchmark::State& bench)
     const auto method = static_cast<SaturationMethod>(bench.range(0));
     for (auto _ : bench) {
         for (const Inputs& s : States()) {
-            const double t = s.t_C + 273.15;
+            const double t = s.t_C + kCelsiusOffset;
             const double pv = SaturationPressure(t, method) * s.rh;
-            const double w = 0.62198 * pv / (s.p_Pa - pv);
+            const double w = kMolarMassRatio * pv / (s.p_Pa - pv);
             const double twb = WetBulbTemperature(w, t, s.p_Pa, method);
             const double tdp = SaturationTemperature(pv, method);
             benchmark::DoNotOptimize(twb + tdp + MoistAirEnthalpy(t, w) + SpecificVolume(t, w, s.p_Pa));

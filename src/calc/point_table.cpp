@@ -141,11 +141,13 @@ std::vector<LoadLine> LoadLines(
         lines.push_back({ caption,
             NumberText(
                 british ? *loads.water_kg_per_h * kPoundPerKilogram : *loads.water_kg_per_h, kLoadDecimals),
-            british ? "lb/h" : "kg/h" });
+            std::string((british ? kPoundPerHour : kKilogramPerHour).key) });
     }
     if (result.apparatus_dew_point_K)
         lines.push_back({ "Apparatus Dew Point",
-            NumberText(TemperatureInUnit(*result.apparatus_dew_point_K, temperature_unit), kLoadDecimals),
+            NumberText(TemperatureFromKelvin(temperature_unit, *result.apparatus_dew_point_K)
+                           .value_or(*result.apparatus_dew_point_K),
+                kLoadDecimals),
             std::string(temperature_unit) });
     if (result.bypass_factor)
         lines.push_back({ "Bypass Factor", NumberText(*result.bypass_factor, kRatioDecimals), "" });

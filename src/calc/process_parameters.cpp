@@ -92,7 +92,7 @@ double ParameterInSi(const ProcessParameter& parameter, double value, const Ambi
     const std::string_view unit = ParameterUnit(parameter, units);
     switch (parameter.reading) {
     case ParameterReading::Temperature:
-        return KelvinFromTemperatureUnit(value, unit).value_or(value);
+        return TemperatureToKelvin(unit, value).value_or(value);
     case ParameterReading::Percent:
         return kRelativeHumidityUnits[0].ToBase(value);
     case ParameterReading::HumidityRatio:
@@ -108,7 +108,7 @@ double ParameterInUnit(const ProcessParameter& parameter, double si, const Ambie
     const std::string_view unit = ParameterUnit(parameter, units);
     switch (parameter.reading) {
     case ParameterReading::Temperature:
-        return TemperatureInUnit(si, unit);
+        return TemperatureFromKelvin(unit, si).value_or(si);
     case ParameterReading::Percent:
         return kRelativeHumidityUnits[0].FromBase(si);
     case ParameterReading::HumidityRatio:

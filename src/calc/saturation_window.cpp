@@ -27,7 +27,7 @@ std::string ResultText(double value)
 } // namespace
 
 SaturationControls::SaturationControls()
-    : Combo1 { { "Temperature", "Pressure" }, -1 }
+    : Combo1 { { std::string(kTemperatureName), std::string(kPressureName) }, -1 }
     , Combo2(MakeList(kTemperatureUnits))
     , Combo3(MakeList(kPressureUnits))
 {
@@ -35,7 +35,7 @@ SaturationControls::SaturationControls()
 
 void SaturationWindow::Load()
 {
-    SelectMode(controls_.Combo1.IndexOf("Temperature"));
+    SelectMode(controls_.Combo1.IndexOf(kTemperatureName));
     SelectTemperatureUnit(controls_.Combo2.IndexOf(kCelsius.key));
     SelectPressureUnit(controls_.Combo3.IndexOf(kPressureUnits[1].key));
     controls_.Label1_background = kSaturationLabel1Background;
@@ -46,12 +46,12 @@ void SaturationWindow::SelectMode(int index)
     if (index < 0 || index >= static_cast<int>(controls_.Combo1.items.size()))
         return;
     controls_.Combo1.selected = index;
-    if (controls_.Combo1.text() == "Temperature") {
-        controls_.Label4 = "Pressure";
+    if (controls_.Combo1.text() == kTemperatureName) {
+        controls_.Label4 = kPressureName;
         controls_.Combo2_row = kSaturationInputUnitRow;
         controls_.Combo3_row = kSaturationOutputUnitRow;
-    } else if (controls_.Combo1.text() == "Pressure") {
-        controls_.Label4 = "Temperature";
+    } else if (controls_.Combo1.text() == kPressureName) {
+        controls_.Label4 = kTemperatureName;
         controls_.Combo2_row = kSaturationOutputUnitRow;
         controls_.Combo3_row = kSaturationInputUnitRow;
     }
@@ -97,7 +97,7 @@ void SaturationWindow::Recalculate()
     const double value = NumberValue(controls_.Text1);
     const std::optional<PressureUnit> pressure_unit = FindPressureUnit(controls_.Combo3.text());
 
-    if (controls_.Combo1.text() == "Temperature") {
+    if (controls_.Combo1.text() == kTemperatureName) {
         const double temperature_K = TemperatureToKelvin(controls_.Combo2.text(), value).value_or(0);
         if (!(temperature_K >= kSaturationLowestTemperatureK
                 && temperature_K <= kSaturationHighestTemperatureK)) {
@@ -112,7 +112,7 @@ void SaturationWindow::Recalculate()
         controls_.Text2 = ResultText(pressure_unit->FromBase(RoundHalfEven(iapws_Pa, kResultDecimals)));
         controls_.Text3
             = ResultText(pressure_unit->FromBase(RoundHalfEven(hyland_wexler_Pa, kResultDecimals)));
-    } else if (controls_.Combo1.text() == "Pressure") {
+    } else if (controls_.Combo1.text() == kPressureName) {
         const double pressure_Pa = pressure_unit ? pressure_unit->ToBase(value) : 0;
         if (!(pressure_Pa >= kSaturationLowestPressurePa && pressure_Pa <= kSaturationHighestPressurePa)) {
             WriteResults("Out of Range");

@@ -40,7 +40,8 @@ const std::string& ItemOf(const UnitList AmbientControls::*list, int index)
 /// A typed text of a humidity ratio (kg/kg) in a unit of Combo6.
 std::string HumidityRatioInput(double W, std::string_view unit)
 {
-    return ExactText(unit == "(g moisture)/(kg dry air)" ? W * 1000 : W);
+    const std::optional<UnitItem> item = FindUnit(kHumidityRatioUnits, unit);
+    return ExactText(item ? item->FromBase(W) : W);
 }
 
 ProcessResult RunKind(
@@ -96,7 +97,7 @@ std::optional<FlowUnit> FindFlowUnit(std::string_view key)
 
 std::string_view DefaultFlowUnit(UnitSystem system)
 {
-    return system == UnitSystem::British ? "lb/h" : "kg/s";
+    return (system == UnitSystem::British ? kPoundPerHour : kKilogramPerSecond).key;
 }
 
 PointView ViewPoint(const AmbientInputs& inputs)
@@ -127,9 +128,9 @@ AmbientInputs InputsAtState(const AmbientInputs& like, const AirState& state)
     // The shortest texts that the window reads as this state: the dry bulb to its single precision, the
     // humidity ratio to every digit the window shows of the state.
     const auto held = [&](const std::string& text) {
-        return NarrowToSingle(KelvinFromTemperatureUnit(NumberValue(text), temperature_unit).value_or(0));
+        return NarrowToSingle(TemperatureToKelvin(temperature_unit, NumberValue(text)).value_or(0));
     };
-    const double t = TemperatureInUnit(state.T_K, temperature_unit);
+    const double t = TemperatureFromKelvin(temperature_unit, state.T_K).value_or(state.T_K);
     const float T_held = held(ExactText(t));
     inputs.temperature = ShortestText(t, [&](const std::string& text) { return held(text) == T_held; });
     inputs.humidity = HumidityRatioInput(state.W, humidity_unit);
@@ -163,22 +164,6 @@ AmbientInputs InUnitsOf(const PointView& point, const AmbientInputs& window, boo
     like.pressure
         = ExactText(unit ? unit->FromBase(point.conditions.pressure_Pa) : point.conditions.pressure_Pa);
     return InputsAtState(like, point.state);
-}
-
-std::optional<double> KelvinFromTemperatureUnit(double value, std::string_view unit)
-{
-    return TemperatureToKelvin(unit, value);
-}
-
-double TemperatureInUnit(double T_K, std::string_view unit)
-{
-    if (unit == "K")
-        return T_K;
-    if (unit == "F")
-        return (T_K - kCelsiusOffset) * 1.8 + 32;
-    if (unit == "R")
-        return T_K * 1.8;
-    return T_K - kCelsiusOffset;
 }
 
 std::string DefaultPointName(int index)

@@ -36,6 +36,9 @@ inline constexpr std::array<FlowUnit, 8> kFlowUnits = { {
     { "L/s", 0.001, true, 2 },
     { "cfm", 0.028316846592 / 60, true, 1 },
 } };
+inline constexpr const FlowUnit& kKilogramPerSecond = kFlowUnits[0];
+inline constexpr const FlowUnit& kKilogramPerHour = kFlowUnits[1];
+inline constexpr const FlowUnit& kPoundPerHour = kFlowUnits[2];
 std::optional<FlowUnit> FindFlowUnit(std::string_view key);
 /// The flow unit of a unit system: "lb/h" in British, else "kg/s".
 std::string_view DefaultFlowUnit(UnitSystem system);
@@ -83,11 +86,6 @@ AmbientInputs InputsAtState(const AmbientInputs& like, const AirState& state);
 /// the humidity ratio and the barometric pressure typed exactly in those units, the point's formulation
 /// kept. The state reads back the same (the dry bulb to its single precision).
 AmbientInputs InUnitsOf(const PointView& point, const AmbientInputs& window, bool iapws);
-
-/// A temperature in a unit of Combo1 ("C", "K", "F", "R") to kelvin, as the window reads Text1 (nothing
-/// for another unit), and back.
-std::optional<double> KelvinFromTemperatureUnit(double value, std::string_view unit);
-double TemperatureInUnit(double T_K, std::string_view unit);
 
 /// The names A, B, C, ..., Z, AA, AB, ...: the default name of the n-th point (0-based).
 std::string DefaultPointName(int index);

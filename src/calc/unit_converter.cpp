@@ -24,9 +24,9 @@ const std::array<ConverterTable, kConverterQuantityCount>& Table()
 {
     // The properties carry the captions of their rows in the main window.
     static const std::array<ConverterTable, kConverterQuantityCount> table = { {
-        { "Temperature", kTemperatureUnits, 1 },
-        { "Pressure", kPressureUnits, 0 },
-        { "Length", kAltitudeUnits, 0 },
+        { kTemperatureName, kTemperatureUnits, 1 },
+        { kPressureName, kPressureUnits, 0 },
+        { kLengthName, kAltitudeUnits, 0 },
         { FindQuantity("density")->caption, kDensityUnits, 0 },
         { FindQuantity("gas_constant")->caption, kGasConstantUnits, 0 },
         { FindQuantity("specific_volume")->caption, kSpecificVolumeUnits, 0 },

@@ -83,6 +83,13 @@ inline const UnitItem& kKelvin = kTemperatureUnits[1];
 inline const UnitItem& kFahrenheit = kTemperatureUnits[2];
 inline const UnitItem& kRankine = kTemperatureUnits[3];
 inline const UnitItem& kPercent = kRelativeHumidityUnits[0];
+inline const UnitItem& kBritishEnthalpy = kEnthalpyUnits[2];
+inline const UnitItem& kBritishSpecificVolume = kSpecificVolumeUnits[2];
+
+/// The quantities of the temperature, pressure and length lists as the tool windows name them.
+inline constexpr std::string_view kTemperatureName = "Temperature";
+inline constexpr std::string_view kPressureName = "Pressure";
+inline constexpr std::string_view kLengthName = "Length";
 
 // ---- Temperature ---------------------------------------------------------------------------------------
 // The one home of temperature conversion. Each routine keeps the order of operations its digits were

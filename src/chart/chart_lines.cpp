@@ -1,6 +1,7 @@
 #include "chart/chart_lines.h"
 
 #include "calc/air_process.h"
+#include "calc/units.h"
 
 #include <algorithm>
 #include <array>
@@ -28,12 +29,10 @@ struct FamilySteps
     double enthalpy_per_kJ_kg; // shown enthalpy per kJ/kg (the same datum, 0 C, in both systems)
     double volume_per_m3_kg;   // shown volume per m^3/kg
 };
-// The factors of the calculator's "btu/lb (dry air)" and "ft^3/lb (dry air)".
-constexpr double kBtuPerLbPerKjPerKg = 0.42992;
-constexpr double kCubicFootPerLbPerCubicMetrePerKg = 16.01846;
+// British enthalpy and volume in the calculator's units (both shown as the base value times the factor).
 constexpr FamilySteps kMetricSteps { 5, 10, 0.05, "kJ/kg", "m^3/kg", 1, 1 };
-constexpr FamilySteps kBritishSteps { 5, 5, 0.5, "btu/lb", "ft^3/lb", kBtuPerLbPerKjPerKg,
-    kCubicFootPerLbPerCubicMetrePerKg };
+const FamilySteps kBritishSteps { 5, 5, 0.5, "btu/lb", "ft^3/lb", kBritishEnthalpy.factor,
+    kBritishSpecificVolume.factor };
 
 // Grid lines: at most this many lines of dry bulb and of humidity ratio across the field (every degree
 // and every g/kg on the normal field, as printed charts have them), and about a dozen labelled values.

@@ -59,7 +59,7 @@ int RunSaturation(const QStringList& arguments)
     SaturationWindow window;
     window.Load();
     if (!temperature_mode)
-        window.SelectMode(window.controls().Combo1.IndexOf("Pressure"));
+        window.SelectMode(window.controls().Combo1.IndexOf(kPressureName));
 
     // In temperature mode the input unit is a temperature unit (Combo2) and the output a pressure unit
     // (Combo3); pressure mode swaps them. Without an option the window keeps the unit it loaded with.

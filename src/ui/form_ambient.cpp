@@ -300,7 +300,7 @@ void Form_ambient::buildControls()
     grid->addItem(
         new QSpacerItem(3, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), kTemperatureRow, kRightGap);
 
-    auto* pressure_frame = new QGroupBox(QStringLiteral("Pressure"), central);
+    auto* pressure_frame = new QGroupBox(QString::fromUtf8(humidora::kPressureName), central);
     pressure_frame->setObjectName(QStringLiteral("Frame2"));
     auto* humidity_frame = new QGroupBox(QStringLiteral("Humidity Parameters"), central);
     humidity_frame->setObjectName(QStringLiteral("Frame1"));
