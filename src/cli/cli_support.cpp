@@ -125,4 +125,35 @@ QStringList FromModel(const std::vector<std::string>& texts)
     return list;
 }
 
+ConditionOptions::ConditionOptions(
+    const QString& pressure_help, const QString& pressure_value, const QString& altitude_value)
+    : pressure("pressure", pressure_help, pressure_value)
+    , altitude("altitude", "Altitude above sea level, given instead of the pressure.", altitude_value)
+{
+}
+
+std::optional<int> ConditionOptions::checkPressureOrAltitude(
+    const QCommandLineParser& parser, const QString& command) const
+{
+    if (parser.isSet(pressure) && parser.isSet(altitude)) {
+        PrintError(command + ": give either --pressure or --altitude, not both");
+        return kUsageError;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> ConditionOptions::readMethodAndSystem(
+    const QCommandLineParser& parser, const QString& command, bool& iapws, bool& british) const
+{
+    const QString method_key = parser.isSet(method) ? parser.value(method) : "iapws";
+    if (method_key != "iapws" && method_key != "hyland-wexler")
+        return UnknownKey(command, "method", method_key, { "iapws", "hyland-wexler" });
+    const QString system_key = parser.isSet(system) ? parser.value(system) : "metric";
+    if (system_key != "metric" && system_key != "british")
+        return UnknownKey(command, "system", system_key, { "metric", "british" });
+    iapws = method_key == "iapws";
+    british = system_key == "british";
+    return std::nullopt;
+}
+
 } // namespace humidora::cli

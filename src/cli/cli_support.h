@@ -2,6 +2,7 @@
 // arguments with its help, and naming the valid unit keys in a usage error.
 #pragma once
 
+#include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QJsonObject>
 #include <QString>
@@ -33,6 +34,28 @@ std::optional<QString> SingleValue(const QCommandLineParser& parser, const QStri
 /// Reports a unit key that is not one of `valid` as a usage error, naming the valid keys, and returns the
 /// usage-error status.
 int UnknownKey(const QString& command, const QString& what, const QString& given, const QStringList& valid);
+
+/// The options of the conditions a state is computed at, shared by the commands that take a state and
+/// those that take points: barometric pressure or altitude, saturation formulation, unit system.
+struct ConditionOptions
+{
+    /// The help of the pressure and the value names of pressure and altitude say what they apply to.
+    ConditionOptions(
+        const QString& pressure_help, const QString& pressure_value, const QString& altitude_value);
+
+    QCommandLineOption pressure;
+    QCommandLineOption altitude;
+    QCommandLineOption method { "method", "Saturation formulation: \"iapws\" or \"hyland-wexler\".", "M" };
+    QCommandLineOption system { "system", "Unit system: \"metric\" or \"british\".", "S" };
+
+    /// A usage error (reported on stderr) when both the pressure and the altitude are given.
+    std::optional<int> checkPressureOrAltitude(
+        const QCommandLineParser& parser, const QString& command) const;
+    /// Reads the formulation (default IAPWS) and the unit system (default Metric); an unknown key is a usage
+    /// error, reported on stderr, whose status is returned.
+    std::optional<int> readMethodAndSystem(
+        const QCommandLineParser& parser, const QString& command, bool& iapws, bool& british) const;
+};
 
 /// True for the texts with which a window refuses its input.
 bool IsRefusal(const std::string& text);

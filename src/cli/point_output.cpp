@@ -57,21 +57,14 @@ std::optional<int> ReadPointContext(const QCommandLineParser& parser, const Poin
     const QString& command, PointContext& context)
 {
     AmbientInputs& base = context.base;
-    const QString method = parser.isSet(options.method) ? parser.value(options.method) : "iapws";
-    if (method != "iapws" && method != "hyland-wexler")
-        return UnknownKey(command, "method", method, { "iapws", "hyland-wexler" });
-    base.iapws = method == "iapws";
-    const QString system = parser.isSet(options.system) ? parser.value(options.system) : "metric";
-    if (system != "metric" && system != "british")
-        return UnknownKey(command, "system", system, { "metric", "british" });
-    const bool british = system == "british";
+    bool british = false;
+    if (const std::optional<int> status = options.readMethodAndSystem(parser, command, base.iapws, british))
+        return status;
     base.system = british ? UnitSystem::British : UnitSystem::Metric;
     base.selections = british ? kBritishSelection : kMetricSelection;
     base.pressure = british ? kBritishPressureText : kMetricPressureText;
-    if (parser.isSet(options.pressure) && parser.isSet(options.altitude)) {
-        PrintError(command + ": give either --pressure or --altitude, not both");
-        return kUsageError;
-    }
+    if (const std::optional<int> status = options.checkPressureOrAltitude(parser, command))
+        return status;
     const AmbientControls lists;
     const auto select
         = [&](const QCommandLineOption& option, const UnitList& list, int index) -> std::optional<int> {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calc/state_points.h"
+#include "cli/cli_support.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -13,15 +14,15 @@
 
 namespace humidora::cli {
 
-struct PointOptions
+struct PointOptions : ConditionOptions
 {
-    QCommandLineOption pressure { "pressure", "Barometric pressure of every point.", "P" };
+    PointOptions()
+        : ConditionOptions("Barometric pressure of every point.", "P", "Z")
+    {
+    }
+
     QCommandLineOption pressure_unit { "pressure-unit", "Unit key of the pressure.", "U" };
-    QCommandLineOption altitude { "altitude", "Altitude above sea level, given instead of the pressure.",
-        "Z" };
     QCommandLineOption altitude_unit { "altitude-unit", "Unit key of the altitude.", "U" };
-    QCommandLineOption method { "method", "Saturation formulation: \"iapws\" or \"hyland-wexler\".", "M" };
-    QCommandLineOption system { "system", "Unit system: \"metric\" or \"british\".", "S" };
     QCommandLineOption flow_unit { "flow-unit",
         "Flow unit: \"kg/s\", \"kg/h\", \"lb/h\", \"lb/min\", \"m^3/s\", \"m^3/h\", \"L/s\" or \"cfm\".",
         "U" };

@@ -46,6 +46,7 @@ QString UnitOptionName(const Quantity& quantity)
 } // namespace
 
 StateOptions::StateOptions()
+    : ConditionOptions("Barometric pressure.", "V", "V")
 {
     for (const Quantity* parameter : HumidityParameters())
         humidity.emplace_back(CommandName(*parameter),
@@ -81,27 +82,20 @@ bool StateOptions::givesState(const QCommandLineParser& parser) const
 std::optional<int> CheckStateOptions(
     const QCommandLineParser& parser, const StateOptions& options, const QString& command)
 {
-    if (parser.isSet(options.pressure) && parser.isSet(options.altitude)) {
-        PrintError(command + ": give either --pressure or --altitude, not both");
-        return kUsageError;
-    }
-    return std::nullopt;
+    return options.checkPressureOrAltitude(parser, command);
 }
 
 std::optional<int> ApplyStateOptions(const QCommandLineParser& parser, const StateOptions& options,
     const QString& command, bool from_file, AmbientInputs& inputs)
 {
     const AmbientControls lists;
-    const QString method_key = parser.isSet(options.method) ? parser.value(options.method) : "iapws";
-    if (method_key != "iapws" && method_key != "hyland-wexler")
-        return UnknownKey(command, "method", method_key, { "iapws", "hyland-wexler" });
+    bool iapws = true;
+    bool british = false;
+    if (const std::optional<int> status = options.readMethodAndSystem(parser, command, iapws, british))
+        return status;
     if (!from_file || parser.isSet(options.method))
-        inputs.iapws = method_key == "iapws";
+        inputs.iapws = iapws;
 
-    const QString system_key = parser.isSet(options.system) ? parser.value(options.system) : "metric";
-    if (system_key != "metric" && system_key != "british")
-        return UnknownKey(command, "system", system_key, { "metric", "british" });
-    const bool british = system_key == "british";
     const bool set_system = !from_file || parser.isSet(options.system);
     if (set_system) {
         inputs.system = british ? UnitSystem::British : UnitSystem::Metric;

@@ -5,6 +5,7 @@
 
 #include "calc/ambient_window.h"
 #include "calc/quantities.h"
+#include "cli/cli_support.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -14,7 +15,7 @@
 
 namespace humidora::cli {
 
-struct StateOptions
+struct StateOptions : ConditionOptions
 {
     StateOptions();
     void addTo(QCommandLineParser& parser) const;
@@ -22,11 +23,6 @@ struct StateOptions
     bool givesState(const QCommandLineParser& parser) const;
 
     QCommandLineOption temperature { "temperature", "Ambient temperature.", "V" };
-    QCommandLineOption pressure { "pressure", "Barometric pressure.", "V" };
-    QCommandLineOption altitude { "altitude", "Altitude above sea level, given instead of the pressure.",
-        "V" };
-    QCommandLineOption method { "method", "Saturation formulation: \"iapws\" or \"hyland-wexler\".", "M" };
-    QCommandLineOption system { "system", "Unit system: \"metric\" or \"british\".", "S" };
     std::vector<QCommandLineOption> humidity; ///< one per humidity parameter, relative humidity first
     std::vector<QCommandLineOption> units;    ///< one per unit list that offers a choice, in row order
 };
