@@ -27,6 +27,9 @@ QString Html(const std::string& text)
     return QString::fromStdString(text).toHtmlEscaped();
 }
 
+/// How far the first page may be scaled down to hold long notes before they move to pages of their own.
+constexpr double kSmallestNotesScale = 0.85;
+
 const char* const kStyle = R"(
     body { font-family: 'Liberation Sans', 'Arial', sans-serif; font-size: 9.5pt; color: #000000; }
     h1 { font-size: 17pt; font-weight: bold; margin-top: 0px; margin-bottom: 2px; }
@@ -45,7 +48,7 @@ const char* const kStyle = R"(
     table.title { margin-bottom: 8px; }
     table.title td { padding-right: 14px; }
     td.project { font-size: 13pt; font-weight: bold; }
-    td.notes { white-space: pre-wrap; }
+    td.notes, p.notes { white-space: pre-wrap; }
     table.report td { background-color: #fbe3e3; border: 1px solid #b00000; color: #7a0000; }
 )";
 
@@ -125,6 +128,13 @@ QString CompositionSection(const AmbientControls& controls, const AmbientState& 
     return table + QStringLiteral("</table>");
 }
 
+/// Line breaks of any platform (notes typed elsewhere, or pasted) as the one the layout keeps.
+QString LineBreaksAsNewlines(const std::string& text)
+{
+    return QString::fromStdString(text).replace(
+        QRegularExpression(QStringLiteral("\r\n?")), QStringLiteral("\n"));
+}
+
 /// Project, engineer and notes, each only when given; the notes keep their line breaks.
 QString TitleBlock(const ProjectProperties& properties)
 {
@@ -145,9 +155,7 @@ QString TitleBlock(const ProjectProperties& properties)
     for (const Row& row : rows) {
         if (row.text.empty())
             continue;
-        // Line breaks of any platform (notes typed elsewhere, or pasted) as the one the layout keeps.
-        const QString shown = QString::fromStdString(row.text).replace(
-            QRegularExpression(QStringLiteral("\r\n?")), QStringLiteral("\n"));
+        const QString shown = LineBreaksAsNewlines(row.text);
         html += QStringLiteral("<tr><td valign=\"%1\"><b>%2</b></td><td class=\"%3\">%4</td></tr>")
                     .arg(QLatin1String(row.align), QLatin1String(row.caption), QLatin1String(row.style),
                         shown.toHtmlEscaped());
@@ -188,6 +196,14 @@ QPageSize::PageSizeId ReportPageSize(const QLocale& locale)
 }
 
 namespace {
+
+/// The notes on pages of their own, when they are too long for the first page.
+QString NotesHtml(const std::string& notes)
+{
+    return QStringLiteral("<html><head><style>%1</style></head><body><h2>Notes</h2><p class=\"notes\">%2</p>"
+                          "</body></html>")
+        .arg(QLatin1String(kStyle), LineBreaksAsNewlines(notes).toHtmlEscaped());
+}
 
 /// The state points and the processes of the chart's page.
 QString PointsHtml(const ReportDetails& details)
@@ -293,23 +309,37 @@ QString WriteReport(const QString& path, const AmbientControls& controls, const 
         pdf.setPageSize(QPageSize(details.page));
         pdf.setPageMargins(QMarginsF(18, 16, 18, 16), QPageLayout::Millimeter);
 
-        QTextDocument document;
-        document.documentLayout()->setPaintDevice(&pdf);
-        document.setDocumentMargin(0);
-        document.setHtml(ReportHtml(controls, state, details));
-
-        // One page: the text is laid out to the page width and, should it still run long, scaled down
-        // as a whole (with a wider layout width, so that the scaled text fills the page width again).
         const double width = pdf.width();
         const double height = pdf.height();
-        double scale = 1;
-        document.setTextWidth(width);
-        for (int pass = 0; pass < 4; ++pass) {
-            const double needed = document.size().height() * scale;
-            if (needed <= height)
-                break;
-            scale *= height / needed * 0.995;
-            document.setTextWidth(width / scale);
+        const auto newDocument = [&pdf](QTextDocument& document, const QString& html) {
+            document.documentLayout()->setPaintDevice(&pdf);
+            document.setDocumentMargin(0);
+            document.setHtml(html);
+        };
+        // One page: the text is laid out to the page width and, should it still run long, scaled down
+        // as a whole (with a wider layout width, so that the scaled text fills the page width again).
+        const auto fitToPage = [width, height](QTextDocument& document) {
+            double scale = 1;
+            document.setTextWidth(width);
+            for (int pass = 0; pass < 4; ++pass) {
+                const double needed = document.size().height() * scale;
+                if (needed <= height)
+                    break;
+                scale *= height / needed * 0.995;
+                document.setTextWidth(width / scale);
+            }
+            return scale;
+        };
+        QTextDocument document;
+        newDocument(document, ReportHtml(controls, state, details));
+        double scale = fitToPage(document);
+        // Notes too long for the first page at a readable size get pages of their own at the end.
+        const bool notes_apart = !details.properties.notes.empty() && scale < kSmallestNotesScale;
+        if (notes_apart) {
+            ReportDetails first = details;
+            first.properties.notes = "On the last pages of this report.";
+            newDocument(document, ReportHtml(controls, state, first));
+            scale = fitToPage(document);
         }
         QPainter painter;
         if (!painter.begin(&pdf))
@@ -346,6 +376,20 @@ QString WriteReport(const QString& path, const AmbientControls& controls, const 
                 painter.translate(0, top);
                 painter.scale(fit, fit);
                 tables.drawContents(&painter);
+            }
+        }
+        if (notes_apart) {
+            // The notes run over as many pages as they need, never a line cut between two.
+            QTextDocument notes;
+            newDocument(notes, NotesHtml(details.properties.notes));
+            notes.setTextWidth(width);
+            notes.setPageSize(QSizeF(width, height));
+            for (int page = 0; page < notes.pageCount(); ++page) {
+                painter.resetTransform();
+                if (!pdf.newPage())
+                    return failed(QStringLiteral("a page of the notes could not be started"));
+                painter.translate(0, -page * height);
+                notes.drawContents(&painter, QRectF(0, page * height, width, height));
             }
         }
         painter.end();

@@ -279,6 +279,45 @@ INSTANTIATE_TEST_SUITE_P(Properties, ReportTitle,
         TitleCase { "NoneGiven", {}, {}, { "Project", "Engineer", "Notes" } }),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ReportTest, NotesTooLongForTheFirstPageGetPagesOfTheirOwn)
+{
+    const auto notes = [](int lines) {
+        std::string text;
+        for (int i = 1; i <= lines; ++i)
+            text += "Note line " + std::to_string(i) + " of the design basis\n";
+        return text;
+    };
+    const QString pdf = folder_.filePath("notes.pdf");
+    const auto pages = [&] {
+        const QRegularExpressionMatch match
+            = QRegularExpression("Pages:\\s+(\\d+)\n").match(run("pdfinfo", { pdf }));
+        return match.hasMatch() ? match.captured(1).toInt() : 0;
+    };
+    ReportDetails d = details();
+    d.properties = { "Hall 3", "", notes(6) };
+    ASSERT_EQ(WriteReport(pdf, ShownWindow(), StartUp().state(), d), QString());
+    EXPECT_EQ(pages(), 1);
+    EXPECT_TRUE(run("pdftotext", { pdf, "-" }).contains("Note line 6 of the design basis"));
+
+    // 150 lines: the first page keeps its size and says where the notes are; they follow on as many
+    // pages as they need, every line whole and in order.
+    d.properties.notes = notes(150);
+    ASSERT_EQ(WriteReport(pdf, ShownWindow(), StartUp().state(), d), QString());
+    const int count = pages();
+    EXPECT_GE(count, 3);
+    const QString first = run("pdftotext", { "-f", "1", "-l", "1", pdf, "-" });
+    EXPECT_TRUE(first.contains("On the last pages of this report.")) << first.toStdString();
+    EXPECT_FALSE(first.contains("Note line"));
+    EXPECT_TRUE(first.contains("Composition of the moist air"));
+    const QString rest = run("pdftotext", { "-f", "2", "-l", QString::number(count), pdf, "-" });
+    qsizetype at = 0;
+    for (int i = 1; i <= 150; ++i) {
+        const QString line = QStringLiteral("Note line %1 of the design basis\n").arg(i);
+        at = rest.indexOf(line, at);
+        ASSERT_GE(at, 0) << line.toStdString() << rest.toStdString();
+    }
+}
+
 TEST_F(ReportTest, UnsavedCalculationHylandWexlerBritish)
 {
     AmbientControls c = ShownWindow();
