@@ -275,7 +275,8 @@ private:
     void Saturation()
     {
         const Relation W_of = [this](double T) { return AtRelativeHumidity(T, 1); };
-        Add(LineFamily::Saturation, 100, "%", W_of, ClipToField(W_of, field_.t_min_K, t_end_, field_));
+        Add(LineFamily::Saturation, 100, kPercent.key, W_of,
+            ClipToField(W_of, field_.t_min_K, t_end_, field_));
     }
 
     void RelativeHumidity()
@@ -283,7 +284,7 @@ private:
         for (int percent = 10; percent <= 90; percent += 10) {
             const double phi = percent / 100.0;
             const Relation W_of = [this, phi](double T) { return AtRelativeHumidity(T, phi); };
-            Add(LineFamily::RelativeHumidity, percent, "%", W_of,
+            Add(LineFamily::RelativeHumidity, percent, kPercent.key, W_of,
                 ClipToField(W_of, field_.t_min_K, t_end_, field_));
         }
     }

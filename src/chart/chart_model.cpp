@@ -51,19 +51,30 @@ int DecimalsFor(double per_pixel, int most)
     return std::clamp(static_cast<int>(std::ceil(-std::log10(per_pixel))), 0, most);
 }
 
+// The item of a humidity-ratio unit; the list's first for another text.
+const UnitItem& HumidityRatioItem(const std::string& unit)
+{
+    for (const UnitItem& item : kHumidityRatioUnits) {
+        if (Is(unit, item))
+            return item;
+    }
+    return kHumidityRatioUnits[0];
+}
+
 int HumidityRatioDecimals(const std::string& unit)
 {
-    return unit == "(g moisture)/(kg dry air)" ? 4 : 7;
+    return HumidityRatioItem(unit).decimals;
 }
 
 double HumidityRatioPerUnit(const std::string& unit)
 {
-    return unit == "(g moisture)/(kg dry air)" ? 0.001 : 1;
+    return HumidityRatioItem(unit).ToBase(1);
 }
 
 double KelvinPerUnit(const std::string& unit)
 {
-    return unit == "F" || unit == "R" ? 5.0 / 9 : 1;
+    const std::optional<UnitItem> item = FindUnit(kTemperatureUnits, unit);
+    return item ? item->factor : 1;
 }
 
 } // namespace
@@ -106,7 +117,7 @@ void ChartModel::Follow(const AmbientWindow& window)
 {
     const AmbientControls& c = window.controls();
     method_ = c.menu_HW ? kHylandWexler : kIapws;
-    const bool british_temperature = c.Combo1.text() == "F" || c.Combo1.text() == "R";
+    const bool british_temperature = Is(c.Combo1.text(), kFahrenheit) || Is(c.Combo1.text(), kRankine);
     system_ = c.menu_british || (c.menu_customized && british_temperature) ? ChartSystem::British
                                                                            : ChartSystem::Metric;
     // The pressure phase ran and accepted its input when neither the temperature (read before it) nor
@@ -188,10 +199,10 @@ ChartReadout ChartModel::ReadoutAt(const ChartAxes& axes, ChartPoint point)
     const AmbientControls& c = probe_->controls();
     const std::string temperature_unit = inputs_.selections[0] >= 0
         ? c.Combo1.items[static_cast<std::size_t>(inputs_.selections[0])]
-        : std::string("C");
+        : std::string(kCelsius.key);
     const std::string ratio_unit = inputs_.selections[5] >= 0
         ? c.Combo6.items[static_cast<std::size_t>(inputs_.selections[5])]
-        : std::string("(kg moisture)/(kg dry air)");
+        : std::string(kHumidityRatioUnits[0].key);
     const int temperature_decimals
         = DecimalsFor(axes.KelvinPerPixel() / KelvinPerUnit(temperature_unit), kTemperatureDecimals);
     const int ratio_decimals = DecimalsFor(

@@ -29,9 +29,10 @@ bool SelectUnit(
     return true;
 }
 
-QString RangeText(double lowest, double highest, const char* unit)
+QString RangeText(double lowest, double highest, const UnitItem& unit)
 {
-    return FromModel(PlainNumberText(lowest)) + " to " + FromModel(PlainNumberText(highest)) + ' ' + unit;
+    return FromModel(PlainNumberText(lowest)) + " to " + FromModel(PlainNumberText(highest)) + ' '
+        + FromModel(std::string(unit.key));
 }
 
 } // namespace
@@ -113,8 +114,8 @@ int RunSaturation(const QStringList& arguments)
     }
     if (IsRefusal(c.Text2) || IsRefusal(c.Text3)) {
         const QString limits = temperature_mode
-            ? RangeText(kSaturationLowestTemperatureK, kSaturationHighestTemperatureK, "K")
-            : RangeText(kSaturationLowestPressurePa, kSaturationHighestPressurePa, "Pa");
+            ? RangeText(kSaturationLowestTemperatureK, kSaturationHighestTemperatureK, kKelvin)
+            : RangeText(kSaturationLowestPressurePa, kSaturationHighestPressurePa, kPressureUnits[0]);
         PrintError(command + ": " + *value + ' ' + input_unit + " is out of range (" + limits + ")");
         return kRefused;
     }
