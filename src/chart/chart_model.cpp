@@ -101,8 +101,7 @@ std::optional<std::string> TemperatureText(double temperature_K, const std::stri
 
 std::optional<std::string> HumidityRatioText(double W, const std::string& unit, int decimals)
 {
-    if (unit != "(kg moisture)/(kg dry air)" && unit != "(lb moisture)/(lb dry air)"
-        && unit != "(g moisture)/(kg dry air)")
+    if (!FindUnit(kHumidityRatioUnits, unit))
         return std::nullopt;
     return NumberText(W / HumidityRatioPerUnit(unit), decimals);
 }
