@@ -78,6 +78,7 @@ private slots:
     void nothingChangesUnlessAcceptedWithNewTexts_data();
     void nothingChangesUnlessAcceptedWithNewTexts();
     void pastedLineBreakInAOneLineFieldReadsAsABlank();
+    void openedFileShowsItsPropertiesInTheDialog();
 
 private:
     QTemporaryDir folder_;
@@ -183,6 +184,27 @@ void PropertiesDialogTest::pastedLineBreakInAOneLineFieldReadsAsABlank()
     Field<QPlainTextEdit>(dialog, "edit_notes")->paste();
     QTest::mouseClick(Button(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
     QCOMPARE(w.files->properties(), (ProjectProperties { "North wing", "A. Lind", "first\nsecond" }));
+}
+
+void PropertiesDialogTest::openedFileShowsItsPropertiesInTheDialog()
+{
+    const QString file = folder_.filePath(QStringLiteral("kept.humidora"));
+    const ProjectProperties kept { "Hall 3", "R. Ortiz", "first\n\nthird" };
+    {
+        Window writer(file);
+        writer.files->setProperties(kept);
+        QVERIFY(writer.files->saveFile(file));
+    }
+    Window reader(folder_.filePath(QStringLiteral("other.humidora")));
+    QVERIFY(reader.files->openFile(file));
+    QDialog* dialog = reader.openProperties();
+    QVERIFY(dialog != nullptr);
+    QCOMPARE(Field<QLineEdit>(dialog, "edit_project")->text(), QStringLiteral("Hall 3"));
+    QCOMPARE(Field<QLineEdit>(dialog, "edit_engineer")->text(), QStringLiteral("R. Ortiz"));
+    QCOMPARE(Field<QPlainTextEdit>(dialog, "edit_notes")->toPlainText(), QStringLiteral("first\n\nthird"));
+    QTest::mouseClick(Button(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+    QCOMPARE(reader.files->properties(), kept);
+    QVERIFY(!reader.form->isWindowModified());
 }
 
 QTEST_MAIN(PropertiesDialogTest)
