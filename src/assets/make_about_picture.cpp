@@ -28,7 +28,7 @@ namespace {
 constexpr int kWidth = humidora::kAboutPictureWidth;
 constexpr int kHeight = humidora::kAboutPictureHeight;
 
-constexpr double kPressurePa = 101325;
+constexpr double kPressurePa = humidora::kSeaLevelPressurePa;
 using humidora::kCelsiusOffset;
 using humidora::kMolarMassRatio;
 

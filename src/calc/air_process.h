@@ -24,7 +24,7 @@ struct AirState
 /// What every state of one process shares: the barometric pressure (Pa) and the saturation formulation.
 struct ProcessConditions
 {
-    double pressure_Pa = 101325;
+    double pressure_Pa = kSeaLevelPressurePa;
     SaturationMethod method = kIapws;
 };
 

@@ -31,7 +31,7 @@ constexpr std::array<UnitItem, 8> kPressureUnits = { {
     { "mBar", 100, Times, 0, 2 },
     { "mm H2O", 9.8638, Times, 0, 1 },
     { "mm Hg", 133.322, Times, 0, 3 },
-    { "Atmosphere", 101325, Times, 0, 5 },
+    { "Atmosphere", kSeaLevelPressurePa, Times, 0, 5 },
     { "PSI", 6894.757, Times, 0, 4 },
 } };
 

@@ -48,7 +48,7 @@ struct ChartLine
 /// What a chart is drawn for.
 struct ChartSpec
 {
-    double pressure_Pa = 101325;
+    double pressure_Pa = kSeaLevelPressurePa;
     SaturationMethod method = kIapws;
     ChartSystem system = ChartSystem::Metric;
     ChartField field = PresetField(ChartRange::Normal);

@@ -131,7 +131,7 @@ private:
     ChartLineCache cache_;
     ChartRange range_ = ChartRange::Normal;
     ChartField field_;
-    double pressure_Pa_ = 101325;
+    double pressure_Pa_ = kSeaLevelPressurePa;
     SaturationMethod method_ = kIapws;
     ChartSystem system_ = ChartSystem::Metric;
     std::string pressure_text_ = "101.325 kPa";

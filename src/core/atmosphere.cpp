@@ -6,7 +6,6 @@
 
 namespace humidora {
 namespace {
-constexpr double kSeaLevelPa = 101325;
 constexpr double kLapse = 2.25577; // per 100000 m
 constexpr double kScale = 100000;
 constexpr double kExponent = 5.2559;
@@ -26,13 +25,13 @@ float NarrowToSingle(double value)
 
 float PressureFromAltitude(double altitude_m)
 {
-    return NarrowToSingle(kSeaLevelPa * std::pow(1 - kLapse * altitude_m / kScale, kExponent));
+    return NarrowToSingle(kSeaLevelPressurePa * std::pow(1 - kLapse * altitude_m / kScale, kExponent));
 }
 
 float AltitudeFromPressure(double pressure_Pa)
 {
     // The inverse exponent is formed in double precision on every call, as 1 / 5.2559.
-    return NarrowToSingle((1 - std::pow(pressure_Pa / kSeaLevelPa, 1 / kExponent)) * kScale / kLapse);
+    return NarrowToSingle((1 - std::pow(pressure_Pa / kSeaLevelPressurePa, 1 / kExponent)) * kScale / kLapse);
 }
 
 } // namespace humidora

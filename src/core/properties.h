@@ -35,6 +35,9 @@ inline constexpr double kCelsiusOffset = 273.15;
 /// round it: W = 0.62198 p_w / (p - p_w) [AHF].
 inline constexpr double kMolarMassRatio = 0.62198;
 
+/// Standard sea-level pressure (one standard atmosphere), Pa.
+inline constexpr double kSeaLevelPressurePa = 101325;
+
 /// Lowest temperature of the property routines and of the dew point, K.
 inline constexpr double kLowestTemperatureK = 173.15;
 /// Highest temperature of the saturation routines (the upper end of the Hyland-Wexler bracket), K.
