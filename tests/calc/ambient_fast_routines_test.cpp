@@ -6,8 +6,8 @@
 #include "calc/calculate_ambient.h"
 
 #include <bit>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
