@@ -238,90 +238,119 @@ char* WritePlain(char* out, double value, int significant)
     return Write(WriteZeros(out, static_cast<std::size_t>(-exponent - 1)), all);
 }
 
+// The text a forward writer left at the start of the buffer.
+std::string_view Written(const TextBuffer& buffer, const char* end)
+{
+    return std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+}
+
+std::string_view Plain(TextBuffer& buffer, double value, int significant)
+{
+    return Written(buffer, WritePlain(buffer.data(), value, significant));
+}
+
+// The last decimal digit of n, taken off it.
+char TakeDigit(std::uint64_t& n)
+{
+    const auto digit = static_cast<char>('0' + n % 10);
+    n /= 10;
+    return digit;
+}
+
+// The short texts are written backwards from the end of the buffer, from the last digit of an integer:
+// the digits below the point first, then the point, then the digits before it.
+class Backwards
+{
+public:
+    explicit Backwards(TextBuffer& buffer)
+        : end_(buffer.data() + buffer.size())
+        , at_(end_)
+    {
+    }
+    void Put(char c) { *--at_ = c; }
+    std::string_view Text() const { return std::string_view(at_, static_cast<std::size_t>(end_ - at_)); }
+
+private:
+    char* end_;
+    char* at_;
+};
+
 // NumberText. Rounded to `decimals`, the value is an integer n over 10^decimals; when n has at most
 // `significant` digits, the text is n's digits with the point set `decimals` from the right. That is what
 // the plain form of n / 10^decimals (one correctly rounded division) shows as well: the quotient lies
 // within 2^-53 of n x 10^-decimals relative, four times closer than the half unit of the last of
 // `significant` digits, so rounding it to that many digits gives back exactly n's digits. Longer n and
 // values beyond 2^52 after scaling take the general path.
-char* WriteRounded(char* out, double value, int decimals, int significant)
+std::string_view Rounded(TextBuffer& buffer, double value, int decimals, int significant)
 {
     if (!std::isfinite(value))
-        return Write(out, kErrorText);
+        return kErrorText;
     if (decimals < 0 || decimals >= static_cast<int>(kPowersOfTen.size()))
-        return WritePlain(out, value, significant);
+        return Plain(buffer, value, significant);
     const double scale = kPowersOfTen[static_cast<std::size_t>(decimals)];
     const double scaled = value * scale;
     if (!(std::fabs(scaled) < kIntegralFrom))
-        return WritePlain(out, value, significant);
+        return Plain(buffer, value, significant);
     const double rounded = HalfEvenIntegral(scaled);
-    const auto n = static_cast<std::uint64_t>(std::fabs(rounded));
+    auto n = static_cast<std::uint64_t>(std::fabs(rounded));
     if (n == 0)
-        return Write(out, "0");
+        return "0";
     if (significant < 1 || significant > 17 || n >= static_cast<std::uint64_t>(kPowersOfTen[significant]))
-        return WritePlain(out, rounded / scale, significant);
+        return Plain(buffer, rounded / scale, significant);
 
-    std::array<char, 20> digits {};
-    const std::size_t count = static_cast<std::size_t>(
-        std::to_chars(digits.data(), digits.data() + digits.size(), n).ptr - digits.data());
-    const std::string_view all(digits.data(), count);
-    const auto point = static_cast<std::size_t>(decimals);
-    std::size_t end = count;
-    while (end > 0 && end + point > count && digits[end - 1] == '0')
-        --end; // trailing zeros after the point
-    if (rounded < 0)
-        *out++ = '-';
-    if (count > point) {
-        out = Write(out, all.substr(0, count - point));
-        if (end > count - point) {
-            *out++ = '.';
-            out = Write(out, all.substr(count - point, end - (count - point)));
+    Backwards text(buffer);
+    bool fraction = false; // a digit below the point has been written: the zeros after it stay
+    for (int i = 0; i < decimals; ++i) {
+        const char digit = TakeDigit(n);
+        if (fraction || digit != '0') {
+            text.Put(digit);
+            fraction = true;
         }
-        return out;
     }
-    *out++ = '.';
-    return Write(WriteZeros(out, point - count), all.substr(0, end));
+    if (fraction)
+        text.Put('.');
+    while (n != 0) // no zero before the point
+        text.Put(TakeDigit(n));
+    if (rounded < 0)
+        text.Put('-');
+    return text.Text();
 }
 
 // FixedText.
-char* WriteFixed(char* out, double value, FixedPattern pattern)
+std::string_view Fixed(TextBuffer& buffer, double value, FixedPattern pattern)
 {
     if (!std::isfinite(value))
-        return Write(out, kErrorText);
+        return kErrorText;
     const double magnitude = std::fabs(value) * 10000;
     if (!(magnitude < kIntegralFrom)) {
         // So large that four decimals are below the value's own resolution: the exact binary value.
+        char* out = buffer.data();
         if (value < 0)
             *out++ = '-';
-        return std::to_chars(out, out + kTextCapacity - 1, std::fabs(value), std::chars_format::fixed, 4).ptr;
+        return Written(buffer,
+            std::to_chars(out, buffer.data() + buffer.size(), std::fabs(value), std::chars_format::fixed, 4)
+                .ptr);
     }
     const double floor = std::floor(magnitude);
     const auto n = static_cast<std::uint64_t>(magnitude - floor >= 0.5 ? floor + 1 : floor);
-    std::array<char, 20> digits {};
-    const std::size_t count = static_cast<std::size_t>(
-        std::to_chars(digits.data(), digits.data() + digits.size(), n).ptr - digits.data());
-    const std::size_t min_integer_digits = pattern == FixedPattern::TwoDigits ? 2
-        : pattern == FixedPattern::NoDigit                                    ? 0
-                                                                              : 1;
+    const int min_integer_digits = pattern == FixedPattern::TwoDigits ? 2
+        : pattern == FixedPattern::NoDigit                            ? 0
+                                                                      : 1;
+    Backwards text(buffer);
+    std::uint64_t rest = n;
+    for (int i = 0; i < 4; ++i)
+        text.Put(TakeDigit(rest));
+    text.Put('.');
+    for (int i = 0; rest != 0 || i < min_integer_digits; ++i)
+        text.Put(TakeDigit(rest));
     if (value < 0 && n != 0)
-        *out++ = '-';
-    const std::size_t padded = std::max(count, 4 + min_integer_digits);
-    // The padded digits with the point before the last four.
-    std::array<char, 26> all {};
-    std::copy(digits.data(), digits.data() + count, WriteZeros(all.data(), padded - count));
-    out = std::copy(all.data(), all.data() + padded - 4, out);
-    *out++ = '.';
-    return std::copy(all.data() + padded - 4, all.data() + padded, out);
+        text.Put('-');
+    return text.Text();
 }
 
 int SignificantDigits(Precision precision)
 {
     return precision == Precision::Single ? 7 : 15;
-}
-
-std::string Text(const TextBuffer& buffer, const char* end)
-{
-    return std::string(buffer.data(), end);
 }
 
 } // namespace
@@ -377,31 +406,31 @@ double RoundHalfEven(double value, int decimals)
 std::string PlainNumberText(double value, int significant)
 {
     TextBuffer buffer;
-    return Text(buffer, WritePlain(buffer.data(), value, significant));
+    return std::string(Plain(buffer, value, significant));
 }
 
 std::string NumberText(double value, int decimals, Precision precision)
 {
     TextBuffer buffer;
-    return Text(buffer, WriteRounded(buffer.data(), value, decimals, SignificantDigits(precision)));
+    return std::string(Rounded(buffer, value, decimals, SignificantDigits(precision)));
 }
 
 std::string FixedText(double value, FixedPattern pattern)
 {
     TextBuffer buffer;
-    return Text(buffer, WriteFixed(buffer.data(), value, pattern));
+    return std::string(Fixed(buffer, value, pattern));
 }
 
 void AppendNumberText(std::string& text, double value, int decimals, Precision precision)
 {
     TextBuffer buffer;
-    text.append(buffer.data(), WriteRounded(buffer.data(), value, decimals, SignificantDigits(precision)));
+    text += Rounded(buffer, value, decimals, SignificantDigits(precision));
 }
 
 void AppendFixedText(std::string& text, double value, FixedPattern pattern)
 {
     TextBuffer buffer;
-    text.append(buffer.data(), WriteFixed(buffer.data(), value, pattern));
+    text += Fixed(buffer, value, pattern);
 }
 
 } // namespace humidora
