@@ -192,6 +192,9 @@ int RunChart(const QStringList& arguments)
     const AmbientControls& c = window.controls();
     const ValueBox& pressure_box = c.Option9 ? c.Text10 : c.Text2;
     if (pressure_box.background == Background::Red) {
+        // A program that asked for JSON reads the refusal as JSON too, as from the state command.
+        if (parser.isSet(json) && window.refusal())
+            PrintJson({ { "refusal", RefusalJson(*window.refusal()) } });
         PrintError(command + ": the " + (c.Option9 ? "altitude" : "pressure") + " \""
             + FromModel(pressure_box.text) + "\" is refused: " + FromModel(c.List1.lines).join(' '));
         return kRefused;

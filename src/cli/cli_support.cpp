@@ -1,6 +1,7 @@
 #include "cli/cli_support.h"
 
 #include "calc/number_text.h"
+#include "calc/refusal.h"
 #include "cli/commands.h"
 
 #include <QJsonDocument>
@@ -154,6 +155,19 @@ std::optional<int> ConditionOptions::readMethodAndSystem(
     iapws = method_key == "iapws";
     british = system_key == "british";
     return std::nullopt;
+}
+
+QJsonObject RefusalJson(const Refusal& refusal)
+{
+    return {
+        { "quantity", FromModel(refusal.quantity) },
+        { "text", FromModel(refusal.text) },
+        { "reason", FromModel(std::string(RefusalReasonName(refusal.reason))) },
+        { "minimum", FromModel(refusal.minimum) },
+        { "maximum", FromModel(refusal.maximum) },
+        { "unit", FromModel(refusal.unit) },
+        { "message", FromModel(RefusalSentence(refusal)) },
+    };
 }
 
 } // namespace humidora::cli

@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+namespace humidora {
+struct Refusal;
+}
+
 namespace humidora::cli {
 
 /// Writes text and a line end to stdout or stderr (UTF-8, whatever the locale).
@@ -63,5 +67,9 @@ bool IsRefusal(const std::string& text);
 /// Text of a model string, and of a list of model strings.
 QString FromModel(const std::string& text);
 QStringList FromModel(const std::vector<std::string>& texts);
+
+/// A refusal as the commands' JSON gives it: the quantity, the text, the reason, the range and its unit,
+/// and the window's sentence.
+QJsonObject RefusalJson(const Refusal& refusal);
 
 } // namespace humidora::cli

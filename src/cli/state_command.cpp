@@ -31,19 +31,6 @@ QString HexColour(Background background)
     return hex;
 }
 
-QJsonObject RefusalJson(const Refusal& refusal)
-{
-    return {
-        { "quantity", FromModel(refusal.quantity) },
-        { "text", FromModel(refusal.text) },
-        { "reason", FromModel(std::string(RefusalReasonName(refusal.reason))) },
-        { "minimum", FromModel(refusal.minimum) },
-        { "maximum", FromModel(refusal.maximum) },
-        { "unit", FromModel(refusal.unit) },
-        { "message", FromModel(RefusalSentence(refusal)) },
-    };
-}
-
 QJsonObject StateJson(const AmbientControls& controls, const std::optional<Refusal>& refusal)
 {
     QJsonObject json = ShownStateJson(controls);

@@ -116,6 +116,31 @@ TEST(ChartCli, ExitStatuses)
     }
 }
 
+// Asked for JSON, a refused pressure or altitude is answered in JSON, with the quantity that was refused
+TEST(ChartCli, RefusedConditionsAnswerJsonWithTheRefusal)
+{
+    struct Case
+    {
+        QStringList arguments;
+        const char* quantity;
+        const char* text;
+    };
+    const Case cases[] = {
+        { { "chart", "--json", "--pressure", "0" }, "pressure", "0" },
+        { { "chart", "--json", "--altitude", "20000" }, "altitude", "20000" },
+        { { "chart", "--json", "--system", "british", "--pressure", "200" }, "pressure", "200" },
+    };
+    for (const Case& c : cases) {
+        const CliRun run = RunCli(c.arguments);
+        EXPECT_EQ(run.exit_code, 1) << c.arguments.join(' ').toStdString();
+        const QJsonObject refusal = run.json()["refusal"].toObject();
+        EXPECT_EQ(refusal["quantity"].toString(), c.quantity) << run.out.toStdString();
+        EXPECT_EQ(refusal["text"].toString(), c.text);
+        EXPECT_FALSE(refusal["message"].toString().isEmpty());
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+}
+
 TEST(ChartCli, EachPictureFormatOpensAsAsked)
 {
     QTemporaryDir dir;
