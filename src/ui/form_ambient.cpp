@@ -208,8 +208,13 @@ void Form_ambient::buildControls()
     const QFontMetrics caption_metrics(WindowFont(kCaptionPoints));
     const int value_width = caption_metrics.horizontalAdvance(QStringLiteral("-00000.000")) + 10;
     const int limit_width = caption_metrics.horizontalAdvance(QStringLiteral("-00000.000")) + 4;
-    const int unit_width
-        = QFontMetrics(WindowFont(kSmallListPoints)).horizontalAdvance(QStringLiteral("Atmosphere")) + 28;
+    // The unit lists are as wide as the longest pressure unit needs.
+    const QFontMetrics list_metrics(WindowFont(kSmallListPoints));
+    int widest_pressure_unit = 0;
+    for (const humidora::UnitItem& unit : humidora::kPressureUnits)
+        widest_pressure_unit
+            = std::max(widest_pressure_unit, list_metrics.horizontalAdvance(QString::fromUtf8(unit.key)));
+    const int unit_width = widest_pressure_unit + 28;
 
     const auto makeBox = [&](int number, QWidget* parent) {
         auto* box = new QLineEdit(parent);
