@@ -72,12 +72,9 @@ Calculation FileCommands::current() const
     Calculation calculation;
     calculation.inputs = window_.logic().CurrentInputs();
     // Without the dock, the points and processes of the file opened last are kept as they were.
-    calculation.points = saved_.points;
-    calculation.processes = saved_.processes;
-    if (const auto* dock = window_.findChild<StatePointsDock*>()) {
-        calculation.points = dock->list().points();
-        calculation.processes = dock->list().processes();
-    }
+    const auto* dock = window_.findChild<StatePointsDock*>();
+    calculation.points = dock ? dock->list().points() : saved_.points;
+    calculation.processes = dock ? dock->list().processes() : saved_.processes;
     calculation.properties = properties_;
     return calculation;
 }
