@@ -88,6 +88,36 @@ NumberParts ScanNumber(std::string_view text, bool skip_inner_blanks)
     return parts;
 }
 
+constexpr std::array<double, 23> kPowersOfTen = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10,
+    1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
+
+// The value of a plain decimal of at most 15 digits (no exponent), or nullopt for any other text. Its digits
+// form an integer m below 10^15 < 2^53 and its value is m / 10^k with k <= 15, both operands exact
+// doubles, so the one division rounds it correctly: the same double as any correct reader gives.
+std::optional<double> ShortDecimalValue(std::string_view number)
+{
+    if (number.size() > 16)
+        return std::nullopt;
+    std::uint64_t digits = 0;
+    int count = 0;
+    int decimals = 0;
+    bool point = false;
+    for (const char c : number) {
+        if (c == '.' && !point) {
+            point = true;
+        } else if (IsDigit(c)) {
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+            ++count;
+            decimals += point ? 1 : 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count > 15)
+        return std::nullopt;
+    return static_cast<double>(digits) / kPowersOfTen[static_cast<std::size_t>(decimals)];
+}
+
 // Value of scanned parts, correctly rounded. Overflow gives +-inf, underflow 0.
 double PartsValue(std::string_view text, const NumberParts& parts, bool* overflow = nullptr)
 {
@@ -103,6 +133,8 @@ double PartsValue(std::string_view text, const NumberParts& parts, bool* overflo
             number.begin(), number.end(), std::back_inserter(compact), [](char c) { return !IsBlank(c); });
         number = compact;
     }
+    if (const std::optional<double> value = ShortDecimalValue(number))
+        return parts.negative ? -*value : *value;
     double value = 0;
     const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
     (void)ptr;
@@ -145,9 +177,6 @@ double PartsValue(std::string_view text, const NumberParts& parts, bool* overflo
     }
     return parts.negative ? -value : value;
 }
-
-constexpr std::array<double, 23> kPowersOfTen = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10,
-    1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
 
 constexpr double kIntegralFrom = 4503599627370496.0; // 2^52: every double from here on is an integer
 

@@ -600,6 +600,22 @@ TEST(NumberTextIdentity, TheReaderReadsEveryTextAsTheReference)
     }
 }
 
+// Plain decimals of up to 15 digits are read by one exact division; at 16 digits, with an exponent or
+// with inner blanks the general reader takes over. Both sides of each boundary read as the reference.
+TEST(NumberTextIdentity, ShortDecimalsAtTheBoundariesOfTheirFastReading)
+{
+    for (const std::string_view text : { "999999999999999", "9999999999999999", "-999999999999999.",
+             ".000000000000001", ".0000000000000001", "-0", "-.0", "0.", "00000000000000.1", "0.1", "0.3",
+             "-2.675", "1.005", "123456789012345", "12345678901234.5", "1234567890123456", "9007199254740993",
+             ".1e1", "1 .5", "5.", "+.5", "1.7976931348623157", "4.9406564584124654" }) {
+        const double expected = ReferenceNumberValue(text);
+        EXPECT_EQ(NumberValue(text), expected) << '"' << text << '"';
+        EXPECT_EQ(std::signbit(NumberValue(text)), std::signbit(expected)) << '"' << text << '"';
+        EXPECT_EQ(NumberTextValue(text).value_or(-1), ReferenceIsNumberText(text) ? expected : -1)
+            << '"' << text << '"';
+    }
+}
+
 // The writers read no locale: under a comma-decimal locale every text is still the reference's.
 TEST(NumberTextIdentity, TheSameTextsUnderACommaLocale)
 {
