@@ -36,6 +36,7 @@ struct Run
     AmbientControls& controls;
     AmbientState& state;
     const PropertyRoutines& routines;
+    RunExtent extent = RunExtent::Window;
     SaturationMethod method = kIapws;
     double saturation_pressure = 0; ///< Ps at the ambient temperature, Pa
     std::optional<Refusal> refusal; ///< set by the phase that refuses the run

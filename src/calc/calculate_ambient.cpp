@@ -10,10 +10,10 @@ std::optional<Refusal> CalculateAmbient(AmbientControls& controls, AmbientState&
 }
 
 std::optional<Refusal> CalculateAmbient(
-    AmbientControls& controls, AmbientState& state, const PropertyRoutines& routines)
+    AmbientControls& controls, AmbientState& state, const PropertyRoutines& routines, RunExtent extent)
 {
     using namespace ambient;
-    Run run { controls, state, routines, kIapws, 0, std::nullopt };
+    Run run { controls, state, routines, extent, kIapws, 0, std::nullopt };
 
     run.method = ReadFormulation(controls); // 1
     WriteLimitLabels(controls);             // 2

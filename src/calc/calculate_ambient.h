@@ -27,6 +27,16 @@ struct PropertyRoutines
     float (*altitude_from_pressure)(double pressure_Pa) = &AltitudeFromPressure;
 };
 
+/// What a run writes. The window needs every text; a front end that reads only the value boxes (the
+/// batch) may leave out the range labels that no input is checked against and the listing's lines. The
+/// value boxes, their backgrounds, the state record and a refusal are the same either way.
+enum class RunExtent
+{
+    Window, ///< every box, label and listing line
+    Values, ///< the value boxes and the labels of the inputs; the listing's lines and the range labels of
+            ///< the humidity parameters not selected are left as they were
+};
+
 /// One recalculation: ten phases in a fixed order, from the formulation check mark to the composition
 /// listing. A refused input, a vapour pressure that reaches the ambient pressure, or any arithmetic failure
 /// (a non-finite intermediate, a division by zero, a value beyond single precision) ends the run early
@@ -35,7 +45,7 @@ struct PropertyRoutines
 std::optional<Refusal> CalculateAmbient(AmbientControls& controls, AmbientState& state);
 
 /// The same run with the given property routines.
-std::optional<Refusal> CalculateAmbient(
-    AmbientControls& controls, AmbientState& state, const PropertyRoutines& routines);
+std::optional<Refusal> CalculateAmbient(AmbientControls& controls, AmbientState& state,
+    const PropertyRoutines& routines, RunExtent extent = RunExtent::Window);
 
 } // namespace humidora

@@ -28,6 +28,8 @@ void WriteCompositionListing(Run& run)
     s.o2_mass_fraction = Finite((1 - w) * kO2Mass);
     s.ar_mass_fraction = Single((1 - w) * kArMass);
     s.co2_mass_fraction = Finite((1 - w) * kCO2Mass);
+    if (run.extent == RunExtent::Values)
+        return;
 
     // The lines are rewritten in place: from run to run each keeps its string's storage.
     std::vector<std::string>& lines = c.List1.lines;

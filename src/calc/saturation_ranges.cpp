@@ -4,6 +4,8 @@
 #include "calc/number_text.h"
 #include "calc/units.h"
 
+#include <algorithm>
+
 namespace humidora::ambient {
 namespace {
 
@@ -94,16 +96,35 @@ bool WriteSaturationRanges(Run& run)
     const double rho_s = Quotient(kWaterMolarMass * xs * P, kUniversalGasConstant * T);
     const double Ms = kWaterMolarMass * xs + kDryAirMolarMass * (1 - xs);
     const double ws = Quotient(kWaterMolarMass * xs, Ms);
-    const double Twb0 = Finite(ZeroHumidityWetBulb(run.routines, T, P, run.method));
 
-    SetCaption(c.Label12, HumidityRatioText(Ws, c.Combo6.text()));
-    SetCaption(c.Label14, AbsoluteHumidityRangeText(rho_s, c.Combo7.text()));
-    SetCaption(c.Label16, RangeTemperatureText(T, c.Combo3.text(), true));
-    SetCaption(c.Label17, RangeTemperatureText(kLowestTemperatureK, c.Combo3.text(), false));
-    SetCaption(c.Label18, RangeTemperatureText(T, c.Combo4.text(), true));
-    SetCaption(c.Label19, RangeTemperatureText(Twb0, c.Combo4.text(), false));
-    c.Label22.caption = NumberText(Finite(100 * xs), 4);
-    c.Label24.caption = NumberText(Finite(100 * ws), 4);
+    // A run for the values writes only the labels that the selected humidity input is checked against.
+    // Every text below is of a finite number (the bisection of the wet bulb of dry air ends at a midpoint
+    // of its finite bracket), so leaving one out never hides a failure the window would meet.
+    const auto wanted = [&](LimitLabel AmbientControls::*label) {
+        if (run.extent == RunExtent::Window)
+            return true;
+        return std::any_of(kHumidityQuantities.begin(), kHumidityQuantities.end(), [&](const Quantity* q) {
+            return c.*(q->option) && (q->minimum == label || q->maximum == label);
+        });
+    };
+    using C = AmbientControls;
+    const double Twb0 = wanted(&C::Label19) ? Finite(ZeroHumidityWetBulb(run.routines, T, P, run.method)) : 0;
+    if (wanted(&C::Label12))
+        SetCaption(c.Label12, HumidityRatioText(Ws, c.Combo6.text()));
+    if (wanted(&C::Label14))
+        SetCaption(c.Label14, AbsoluteHumidityRangeText(rho_s, c.Combo7.text()));
+    if (wanted(&C::Label16))
+        SetCaption(c.Label16, RangeTemperatureText(T, c.Combo3.text(), true));
+    if (wanted(&C::Label17))
+        SetCaption(c.Label17, RangeTemperatureText(kLowestTemperatureK, c.Combo3.text(), false));
+    if (wanted(&C::Label18))
+        SetCaption(c.Label18, RangeTemperatureText(T, c.Combo4.text(), true));
+    if (wanted(&C::Label19))
+        SetCaption(c.Label19, RangeTemperatureText(Twb0, c.Combo4.text(), false));
+    if (wanted(&C::Label22))
+        c.Label22.caption = NumberText(Finite(100 * xs), 4);
+    if (wanted(&C::Label24))
+        c.Label24.caption = NumberText(Finite(100 * ws), 4);
     return true;
 }
 

@@ -108,7 +108,9 @@ public:
                 if (s.decimal_comma)
                     std::replace(text.begin(), text.end(), ',', '.');
             }
-            refusal = CalculateAmbient(controls_, state_);
+            // Only the value boxes are written out: the run leaves out the listing and the ranges of
+            // the humidity parameters not given, with the same boxes and refusals as the window's.
+            refusal = CalculateAmbient(controls_, state_, PropertyRoutines {}, RunExtent::Values);
             if (refusal)
                 status = RefusalSentence(*refusal);
         }

@@ -1,9 +1,11 @@
 // The recalculation with the core's fast inverse routines shows, text for text and bit for bit, what it
 // shows with the plain bisections they shortcut: every route (each humidity parameter given, the
 // pressure or the altitude), both formulations and both unit systems, over states from dry and cold to
-// humid and hot, including inputs the window refuses.
+// humid and hot, including inputs the window refuses. A run for the values only (the batch's) writes the
+// same value boxes, state and refusal as the window's run.
 #include "calc/ambient_window.h"
 #include "calc/calculate_ambient.h"
+#include "calc/quantities.h"
 
 #include <bit>
 #include <cstdint>
@@ -39,6 +41,26 @@ bool ExpectSameRun(const AmbientWindow& window, const std::string& context)
     for (const NamedBox& named : kValueBoxes) {
         EXPECT_EQ(std::bit_cast<std::uint64_t>((fast_controls.*(named.box)).value),
             std::bit_cast<std::uint64_t>((plain_controls.*(named.box)).value))
+            << context << " " << named.name;
+    }
+    // The run for the values: the same boxes to the bit, state and refusal; only the listing and the
+    // ranges of the humidity parameters not given may be left as they were.
+    // It starts from ranges of another state, so that a range it failed to write would show.
+    AmbientControls values_controls = window.controls();
+    for (const Quantity* quantity : kHumidityQuantities) {
+        (values_controls.*(quantity->minimum)).caption = "0";
+        (values_controls.*(quantity->maximum)).caption = "0";
+    }
+    AmbientState values_state = window.state();
+    const std::optional<Refusal> values_refusal
+        = CalculateAmbient(values_controls, values_state, PropertyRoutines {}, RunExtent::Values);
+    EXPECT_EQ(values_state, fast_state) << context;
+    EXPECT_EQ(values_refusal, fast_refusal) << context;
+    for (const NamedBox& named : kValueBoxes) {
+        const ValueBox& box = values_controls.*(named.box);
+        EXPECT_EQ(box, fast_controls.*(named.box)) << context << " " << named.name;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(box.value),
+            std::bit_cast<std::uint64_t>((fast_controls.*(named.box)).value))
             << context << " " << named.name;
     }
     return !fast_refusal;
