@@ -403,6 +403,12 @@ std::optional<double> NumberTextValue(std::string_view text)
 
 bool IsNumberText(std::string_view text)
 {
+    // Without an exponent, fewer than 309 digits cannot reach the end of the double range: such a whole
+    // number needs no reading of its value.
+    const NumberParts parts = ScanNumber(text, false);
+    if (parts.has_digit && parts.end <= parts.mantissa_end && parts.end - parts.begin < 300
+        && std::all_of(text.begin() + parts.end, text.end(), IsBlank))
+        return true;
     return NumberTextValue(text).has_value();
 }
 
