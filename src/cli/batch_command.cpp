@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <future>
@@ -412,42 +413,53 @@ int RunBatch(const QStringList& arguments)
         }
     }
 
-    // Blocks of whole records, one per worker: while the workers split and compute one round, the main
-    // thread reads the next.
+    // Blocks of whole records, one per worker, in two rounds that alternate: while the workers split and
+    // compute one round, the main thread writes the output of the one before and reads the next.
     std::vector<RowCalculator> calculators(static_cast<std::size_t>(threads), RowCalculator(settings));
-    std::vector<std::string> current(calculators.size()), next(calculators.size()), texts(calculators.size());
-    const auto read_round = [&](std::vector<std::string>& blocks) {
+    std::array<std::vector<std::string>, 2> blocks, texts;
+    for (std::size_t round = 0; round < 2; ++round) {
+        blocks[round].resize(calculators.size());
+        texts[round].resize(calculators.size());
+    }
+    const auto read_round = [&](std::vector<std::string>& round_blocks) {
         bool any = false;
-        for (std::string& block : blocks)
+        for (std::string& block : round_blocks)
             any = reader.NextRecords(block, kBytesPerTask) || any;
         return any;
     };
-    Progress progress(input_name == "-" ? 0 : input.size());
-    long rows_done = 0;
-    for (bool more = read_round(current); more;) {
-        std::vector<std::future<long>> tasks;
+    std::vector<std::future<long>> tasks;
+    const auto start_round = [&](std::size_t round) {
         for (std::size_t t = 0; t < calculators.size(); ++t) {
-            tasks.push_back(std::async(std::launch::async, [&, t] {
-                texts[t].clear();
-                CsvRecords records(current[t], settings.delimiter);
+            tasks.push_back(std::async(std::launch::async, [&, round, t] {
+                std::string& text = texts[round][t];
+                text.clear();
+                CsvRecords records(blocks[round][t], settings.delimiter);
                 std::vector<std::string> row;
                 long rows = 0;
                 for (; records.Next(row); ++rows)
-                    calculators[t].Append(row, texts[t]);
+                    calculators[t].Append(row, text);
                 return rows;
             }));
         }
-        more = read_round(next);
+    };
+    Progress progress(input_name == "-" ? 0 : input.size());
+    long rows_done = 0;
+    if (read_round(blocks[0]))
+        start_round(0);
+    for (std::size_t round = 0; !tasks.empty(); round = 1 - round) {
+        const bool more = read_round(blocks[1 - round]);
         for (std::future<long>& task : tasks)
             rows_done += task.get();
-        for (const std::string& text : texts) {
+        tasks.clear();
+        if (more)
+            start_round(1 - round);
+        for (const std::string& text : texts[round]) {
             if (!write(text)) {
                 PrintError(command + ": cannot write \"" + output_name + "\": " + out.errorString());
                 return kFileError;
             }
         }
         progress.Update(rows_done, reader.consumed());
-        std::swap(current, next);
     }
     out.flush();
     progress.Update(rows_done, reader.consumed(), true);

@@ -160,30 +160,36 @@ TEST_F(BatchCli, CsvDialects)
     }
 }
 
-// The same rows in one piece, in two parts (the second without a header line) and on one thread.
+// The same rows in one piece, in two parts (the second without a header line), on one thread and on
+// three. The input spans several rounds of blocks per worker, so their outputs must also keep their order
+// from round to round.
 TEST_F(BatchCli, PartsConcatenateToTheWhole)
 {
     std::mt19937 random(14);
     QByteArray first = "T,RH,P\n", second, all = first;
-    for (int i = 0; i < 6000; ++i) {
+    for (int i = 0; i < 70000; ++i) {
         const QByteArray row = QByteArray::number(int(random() % 1400) / 10.0 - 40) + ','
             + QByteArray::number(int(random() % 1050) / 10.0) + ','
             + QByteArray::number(90 + int(random() % 20)) + '\n';
-        (i < 2500 ? first : second) += row;
+        (i < 30000 ? first : second) += row;
         all += row;
     }
     const QStringList options = { "--temperature-column", "T", "--relative-humidity-column", "RH",
         "--pressure-column", "P", "--method", "hyland-wexler" };
     const CliRun whole = RunCli(QStringList { "batch", Write("all.csv", all) } + options);
     const CliRun one_thread = RunCli(QStringList { "batch", Write("all.csv", all), "--jobs", "1" } + options);
+    const CliRun three_threads
+        = RunCli(QStringList { "batch", Write("all.csv", all), "--jobs", "3" } + options);
     const CliRun part1 = RunCli(QStringList { "batch", Write("1.csv", first) } + options);
     const CliRun part2
         = RunCli(QStringList { "batch", Write("2.csv", second), "--input-columns", "T,RH,P", "--no-header" }
             + options);
     ASSERT_EQ(whole.exit_code, 0);
-    EXPECT_EQ(Lines(whole.out).size(), 6001);
+    ASSERT_GT(all.size(), 6 * (1 << 17)); // more than three rounds of two blocks of 128 KiB
+    EXPECT_EQ(Lines(whole.out).size(), 70001);
     EXPECT_EQ(whole.out, part1.out + part2.out);
     EXPECT_EQ(whole.out, one_thread.out);
+    EXPECT_EQ(whole.out, three_threads.out);
 }
 
 TEST_F(BatchCli, UsageAndFileErrors)
