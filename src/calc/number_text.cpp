@@ -88,6 +88,12 @@ NumberParts ScanNumber(std::string_view text, bool skip_inner_blanks)
     return parts;
 }
 
+// True when the scanned number is the whole text, blanks after it aside.
+bool IsWhole(std::string_view text, const NumberParts& parts)
+{
+    return parts.has_digit && std::all_of(text.begin() + parts.end, text.end(), IsBlank);
+}
+
 constexpr std::array<double, 23> kPowersOfTen = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10,
     1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
 
@@ -392,7 +398,7 @@ double NumberValue(std::string_view text)
 std::optional<double> NumberTextValue(std::string_view text)
 {
     const NumberParts parts = ScanNumber(text, false);
-    if (!parts.has_digit || !std::all_of(text.begin() + parts.end, text.end(), IsBlank))
+    if (!IsWhole(text, parts))
         return std::nullopt;
     bool overflow = false;
     const double value = PartsValue(text, parts, &overflow);
@@ -403,13 +409,16 @@ std::optional<double> NumberTextValue(std::string_view text)
 
 bool IsNumberText(std::string_view text)
 {
-    // Without an exponent, fewer than 309 digits cannot reach the end of the double range: such a whole
-    // number needs no reading of its value.
     const NumberParts parts = ScanNumber(text, false);
-    if (parts.has_digit && parts.end <= parts.mantissa_end && parts.end - parts.begin < 300
-        && std::all_of(text.begin() + parts.end, text.end(), IsBlank))
+    if (!IsWhole(text, parts))
+        return false;
+    // Without an exponent, fewer than 309 digits cannot reach the end of the double range: such a number
+    // needs no reading of its value.
+    if (parts.end <= parts.mantissa_end && parts.end - parts.begin < 300)
         return true;
-    return NumberTextValue(text).has_value();
+    bool overflow = false;
+    PartsValue(text, parts, &overflow);
+    return !overflow;
 }
 
 bool IsNumberBeginning(std::string_view text)
