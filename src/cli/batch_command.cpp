@@ -7,8 +7,8 @@
 #include "calc/number_text.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
-#include "cli/csv.h"
 #include "cli/state_inputs.h"
+#include "io/csv.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace humidora::cli {
+namespace humidora {
 
 class CsvReader
 {
@@ -69,4 +69,4 @@ void SplitCsvRecord(std::string_view record, char delimiter, std::vector<std::st
 /// CR or LF.
 void AppendCsvField(std::string& out, std::string_view field, char delimiter);
 
-} // namespace humidora::cli
+} // namespace humidora

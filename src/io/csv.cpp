@@ -1,8 +1,8 @@
-#include "cli/csv.h"
+#include "io/csv.h"
 
 #include <algorithm>
 
-namespace humidora::cli {
+namespace humidora {
 namespace {
 
 constexpr std::size_t kReadSize = std::size_t(1) << 20;
@@ -206,4 +206,4 @@ void AppendCsvField(std::string& out, std::string_view field, char delimiter)
     out += '"';
 }
 
-} // namespace humidora::cli
+} // namespace humidora

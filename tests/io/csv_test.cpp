@@ -1,12 +1,12 @@
 // The CSV reader: records as RFC 4180 has them, the same whether read one by one or in blocks of whole
 // records of any size, and from a device that hands out one byte at a time (a slow pipe), so that no
 // record, quote or byte-order mark is cut where a read or a block ends.
-#include "cli/csv.h"
+#include "io/csv.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>
 
-namespace humidora::cli {
+namespace humidora {
 namespace {
 
 using Records = std::vector<std::vector<std::string>>;
@@ -167,4 +167,4 @@ TEST(CsvFields, QuotedOnlyWhenTheyMustBe)
 }
 
 } // namespace
-} // namespace humidora::cli
+} // namespace humidora
