@@ -71,6 +71,11 @@ void AppendNumber(std::string& out, double value, bool decimal_comma)
     out.append(buffer, end);
 }
 
+std::string Fields(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " field" : " fields");
+}
+
 // One worker's calculation: the template's controls, reset before every row so that each row's output
 // depends on that row only.
 class RowCalculator
@@ -85,8 +90,10 @@ public:
     void Append(const std::vector<std::string>& row, std::string& out)
     {
         const Settings& s = settings_;
-        // A short row is padded with empty fields, so that its results stay in their columns.
-        for (std::size_t i = 0; i < std::max(row.size(), s.input_columns); ++i) {
+        // The input part has the header's columns whatever the row holds: a short row is padded with
+        // empty fields and a long one loses its surplus, so that results and status stay in their columns
+        // (the status says what the row held).
+        for (std::size_t i = 0; i < s.input_columns; ++i) {
             if (i > 0)
                 out += s.delimiter;
             if (i < row.size())
@@ -95,8 +102,7 @@ public:
         std::optional<Refusal> refusal;
         std::string status = "ok";
         if (row.size() != s.input_columns) {
-            status = "The row has " + std::to_string(row.size()) + " fields where the header has "
-                + std::to_string(s.input_columns);
+            status = "The row has " + Fields(row.size()) + " where the header has " + Fields(s.input_columns);
         } else {
             for (const NamedBox& named : kValueBoxes)
                 controls_.*(named.box) = s.controls.*(named.box);
@@ -337,8 +343,16 @@ int RunBatch(const QStringList& arguments)
     settings.controls = window.controls();
     settings.state = window.state();
 
-    // Input and output.
+    // Input, and a check that the output is not the input under another name (a link, another path,
+    // a redirection of standard input or output) before anything is opened for writing.
     const QString input_name = parser.positionalArguments().value(0, "-");
+    const QString output_name = parser.isSet(output) ? parser.value(output) : "-";
+    if (SameFile(input_name, output_name)) {
+        PrintError(command + ": cannot write \"" + (output_name == "-" ? "standard output" : output_name)
+            + "\": it is the input \"" + (input_name == "-" ? "standard input" : input_name)
+            + "\", which would be lost");
+        return kFileError;
+    }
     QFile input;
     const bool input_ok = input_name == "-"
         ? input.open(stdin, QIODevice::ReadOnly)
@@ -347,17 +361,11 @@ int RunBatch(const QStringList& arguments)
         PrintError(command + ": cannot read \"" + input_name + "\": " + input.errorString());
         return kFileError;
     }
-    const QString output_name = parser.isSet(output) ? parser.value(output) : "-";
-    QFile out;
-    const bool output_ok = output_name == "-"
-        ? out.open(stdout, QIODevice::WriteOnly)
-        : (out.setFileName(output_name), out.open(QIODevice::WriteOnly));
-    if (!output_ok) {
-        PrintError(command + ": cannot write \"" + output_name + "\": " + out.errorString());
-        return kFileError;
-    }
-    const auto write = [&](const std::string& text) {
-        return out.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
+    const auto read_failed = [&](const CsvReader& reader) {
+        if (reader.error().isEmpty())
+            return false;
+        PrintError(command + ": cannot read \"" + input_name + "\": " + reader.error());
+        return true;
     };
 
     CsvReader reader(input, settings.delimiter);
@@ -367,6 +375,8 @@ int RunBatch(const QStringList& arguments)
     } else if (!reader.Next(header)) {
         header.clear();
     }
+    if (read_failed(reader))
+        return kFileError;
     settings.input_columns = header.size();
     const auto column_of = [&](const QCommandLineOption& option) -> std::optional<int> {
         const std::string name = parser.value(option).toStdString();
@@ -394,6 +404,16 @@ int RunBatch(const QStringList& arguments)
         settings.sources.push_back({ *column, box });
     }
 
+    // A named output is written beside its place and takes it only when the whole run has succeeded.
+    OutputFile out(output_name);
+    const auto write_failed = [&](const QString& reason) {
+        PrintError(command + ": cannot write \"" + (output_name == "-" ? "standard output" : output_name)
+            + "\": " + reason);
+        return kFileError;
+    };
+    if (const QString reason = out.open(); !reason.isEmpty())
+        return write_failed(reason);
+
     std::string line;
     if (!parser.isSet(no_header)) {
         for (std::size_t i = 0; i < header.size(); ++i) {
@@ -407,10 +427,8 @@ int RunBatch(const QStringList& arguments)
             line += settings.delimiter;
         }
         line += "status\n";
-        if (!write(line)) {
-            PrintError(command + ": cannot write \"" + output_name + "\": " + out.errorString());
-            return kFileError;
-        }
+        if (!out.write(line))
+            return write_failed(out.error());
     }
 
     // Blocks of whole records, one per worker, in two rounds that alternate: while the workers split and
@@ -454,14 +472,18 @@ int RunBatch(const QStringList& arguments)
         if (more)
             start_round(1 - round);
         for (const std::string& text : texts[round]) {
-            if (!write(text)) {
-                PrintError(command + ": cannot write \"" + output_name + "\": " + out.errorString());
-                return kFileError;
+            if (!out.write(text)) {
+                for (std::future<long>& task : tasks)
+                    task.wait();
+                return write_failed(out.error());
             }
         }
         progress.Update(rows_done, reader.consumed());
     }
-    out.flush();
+    if (read_failed(reader))
+        return kFileError;
+    if (const QString reason = out.finish(); !reason.isEmpty())
+        return write_failed(reason);
     progress.Update(rows_done, reader.consumed(), true);
     long refused = 0;
     for (const RowCalculator& calculator : calculators)

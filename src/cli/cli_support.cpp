@@ -3,10 +3,16 @@
 #include "calc/number_text.h"
 #include "calc/refusal.h"
 #include "cli/commands.h"
+#include "io/save_file.h"
 
 #include <QJsonDocument>
 #include <QTextStream>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace humidora::cli {
 namespace {
@@ -51,12 +57,24 @@ bool ParseWithNumbersAsValues(QCommandLineParser& parser, const QStringList& arg
     return parser.parse(options + QStringList { QStringLiteral("--") } + values);
 }
 
+// The reason of the first failed write to stdout, 0 while every write succeeded: a buffered write meets
+// the failure when the buffer goes out, and errno says why only then.
+int standard_output_error = 0;
+
+void WriteOut(const QByteArray& bytes)
+{
+    errno = 0;
+    if (std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout)
+            != static_cast<std::size_t>(bytes.size())
+        && standard_output_error == 0)
+        standard_output_error = errno != 0 ? errno : EIO;
+}
+
 } // namespace
 
 void PrintOut(const QString& text)
 {
-    QTextStream out(stdout);
-    out << text << '\n';
+    WriteOut((text + '\n').toUtf8());
 }
 
 void PrintError(const QString& text)
@@ -68,6 +86,103 @@ void PrintError(const QString& text)
 void PrintJson(const QJsonObject& object)
 {
     PrintOut(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+}
+
+int FinishStandardOutput(int status)
+{
+    // A small output meets a full disk only when the buffer goes out here; a file system may report a
+    // lost write only when the file is closed.
+    errno = 0;
+    if (std::fflush(stdout) != 0 && standard_output_error == 0)
+        standard_output_error = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (std::fclose(stdout) != 0 && standard_output_error == 0)
+        standard_output_error = errno != 0 ? errno : EIO;
+    if (standard_output_error == 0)
+        return status;
+    const int reason = standard_output_error;
+    if (reason == EPIPE)
+        EndOnClosedPipe();
+    PrintError(
+        QString("humidora-cli: cannot write the standard output: %1")
+            .arg(reason != 0 ? QString::fromLocal8Bit(std::strerror(reason)) : QString("write error")));
+    return kFileError;
+}
+
+void EndOnClosedPipe()
+{
+    std::signal(SIGPIPE, SIG_DFL);
+    sigset_t pipe_only;
+    sigemptyset(&pipe_only);
+    sigaddset(&pipe_only, SIGPIPE);
+    pthread_sigmask(SIG_UNBLOCK, &pipe_only, nullptr);
+    std::raise(SIGPIPE);
+    _exit(128 + SIGPIPE); // only if the signal could not end the program
+}
+
+bool SameFile(const QString& input, const QString& output)
+{
+    const auto status_of = [](const QString& name, int standard, struct stat& status) {
+        return (name == "-" ? ::fstat(standard, &status)
+                            : ::stat(QFile::encodeName(name).constData(), &status))
+            == 0
+            && S_ISREG(status.st_mode);
+    };
+    struct stat in
+    {
+    }, out {};
+    return status_of(input, STDIN_FILENO, in) && status_of(output, STDOUT_FILENO, out)
+        && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+}
+
+OutputFile::OutputFile(const QString& name)
+    : name_(name)
+{
+    if (name != "-")
+        file_ = std::make_unique<ReplacingFile>(name);
+}
+
+OutputFile::~OutputFile() = default;
+
+QString OutputFile::open()
+{
+    if (file_)
+        return file_->open();
+    if (!stdout_.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFile::DontCloseHandle))
+        return stdout_.errorString();
+    return {};
+}
+
+bool OutputFile::write(std::string_view text)
+{
+    if (file_)
+        return file_->write(text.data(), static_cast<qint64>(text.size()));
+    qint64 written = 0;
+    while (written < static_cast<qint64>(text.size())) {
+        errno = 0;
+        const qint64 chunk = stdout_.write(text.data() + written, static_cast<qint64>(text.size()) - written);
+        if (chunk <= 0) {
+            if (errno == EPIPE)
+                EndOnClosedPipe();
+            return false;
+        }
+        written += chunk;
+    }
+    return true;
+}
+
+QString OutputFile::finish()
+{
+    if (file_)
+        return file_->commit();
+    return error();
+}
+
+QString OutputFile::error() const
+{
+    if (file_)
+        return file_->error();
+    return stdout_.error() != QFileDevice::NoError ? stdout_.errorString() : QString();
 }
 
 std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& arguments,
@@ -86,7 +201,7 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
         // The parser's own usage line names the program only; the synopsis names the command too.
         QString text = parser.helpText();
         text.replace(0, text.indexOf('\n'), "Usage: humidora-cli " + usage + '\n');
-        QTextStream(stdout) << text;
+        WriteOut(text.toUtf8());
         return kSuccess;
     }
     return std::nullopt;

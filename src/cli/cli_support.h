@@ -4,16 +4,20 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace humidora {
 struct Refusal;
-}
+class ReplacingFile;
+} // namespace humidora
 
 namespace humidora::cli {
 
@@ -23,6 +27,44 @@ void PrintError(const QString& text);
 
 /// Writes a JSON object on one line to stdout.
 void PrintJson(const QJsonObject& object);
+
+/// Flushes and closes stdout at the end of a command that ended with `status`: a failure (a full disk)
+/// is reported on stderr and turns the status into kFileError, a closed pipe ends the program by
+/// SIGPIPE as it ends any writer in a pipeline, so that no command reports success for output that was
+/// lost.
+int FinishStandardOutput(int status);
+
+/// Ends the program as a closed pipe ends a writer: by SIGPIPE (also when the signal was ignored).
+[[noreturn]] void EndOnClosedPipe();
+
+/// True when `output` (a file name, "-" for standard output) is the same regular file as `input` (a
+/// file name, "-" for standard input), under whatever name, link or redirection: writing it would destroy
+/// what is being read.
+bool SameFile(const QString& input, const QString& output);
+
+/// Where a command's data goes: a named file, which takes the place of an earlier one only when finish()
+/// succeeds, or for "-" standard output, written unbuffered. Every write is checked.
+class OutputFile
+{
+public:
+    explicit OutputFile(const QString& name);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    /// Empty on success, else the reason.
+    QString open();
+    /// False when not every byte was written (a closed pipe ends the program, see EndOnClosedPipe).
+    bool write(std::string_view text);
+    /// Puts a named file in place; empty on success, else the reason.
+    QString finish();
+    QString error() const;
+
+private:
+    QString name_;
+    std::unique_ptr<ReplacingFile> file_;
+    QFile stdout_;
+};
 
 /// Parses the arguments of a subcommand whose parser holds its options and positional VALUE. Adds
 /// -h/--help. An argument that reads as a number is a value wherever it stands ("-40" is not a cluster of

@@ -48,11 +48,11 @@ int main(int argc, char** argv)
     }
     if (parser.isSet(help)) {
         PrintOut(GlobalHelp().chopped(1));
-        return kSuccess;
+        return FinishStandardOutput(kSuccess);
     }
     if (parser.isSet(version)) {
         PrintOut("humidora-cli " + QCoreApplication::applicationVersion());
-        return kSuccess;
+        return FinishStandardOutput(kSuccess);
     }
     QStringList arguments = parser.positionalArguments();
     if (arguments.isEmpty()) {
@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     for (const Command& command : kCommands) {
         if (arguments.first() == command.name) {
             arguments.first() = QString("humidora-cli ") + command.name;
-            return command.run(arguments);
+            return FinishStandardOutput(command.run(arguments));
         }
     }
     PrintError("humidora-cli: unknown command \"" + arguments.first()

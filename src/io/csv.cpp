@@ -70,6 +70,11 @@ bool CsvReader::Fill()
     const qint64 read = device_.read(buffer_.data() + size, static_cast<qint64>(kReadSize));
     buffer_.resize(size + static_cast<std::size_t>(std::max<qint64>(read, 0)));
     end_ = read <= 0;
+    if (read < 0) {
+        error_ = device_.errorString();
+        if (error_.isEmpty())
+            error_ = QStringLiteral("read error");
+    }
     if (first_ && (buffer_.size() >= kByteOrderMark.size() || end_)) {
         first_ = false;
         if (std::string_view(buffer_).substr(0, kByteOrderMark.size()) == kByteOrderMark) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QIODevice>
+#include <QString>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,10 @@ public:
     /// Bytes read so far.
     qint64 consumed() const { return consumed_; }
 
+    /// The reason the device could not be read (the system's words), empty while it could: a read error
+    /// ends the input like its end does, and the caller must not take that end for the whole input.
+    const QString& error() const { return error_; }
+
 private:
     /// Reads more of the device into the buffer; false at its end.
     bool Fill();
@@ -47,6 +52,7 @@ private:
     qint64 consumed_ = 0;
     std::string buffer_;
     std::size_t start_ = 0; ///< the first unread byte of buffer_, always at the start of a record
+    QString error_;
 };
 
 /// The records of a text of whole records, one by one.

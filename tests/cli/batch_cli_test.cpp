@@ -4,6 +4,7 @@
 #include "calc/number_text.h"
 #include "cli_process.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -26,6 +27,12 @@ protected:
     }
     QTemporaryDir dir_;
 };
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
 
 QString Text(const QJsonObject& json, const char* quantity)
 {
@@ -219,6 +226,133 @@ TEST_F(BatchCli, UsageAndFileErrors)
         EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
+}
+
+// The input under any other name is refused before anything is written, and the input stays whole.
+TEST_F(BatchCli, TheInputIsNeverWrittenOver)
+{
+    const QByteArray contents = "T,RH\n25,50\n";
+    Write("w.csv", contents);
+    ASSERT_TRUE(QFile::link("w.csv", dir_.filePath("link.csv")));
+    const QString columns = " --temperature-column T --relative-humidity-column RH --pressure 101.325";
+    const QString cases[] = {
+        "\"$CLI\" batch w.csv -o w.csv",
+        "\"$CLI\" batch w.csv -o ./w.csv",
+        "\"$CLI\" batch w.csv -o \"$PWD/w.csv\"",
+        "\"$CLI\" batch link.csv -o w.csv",
+        "\"$CLI\" batch w.csv -o link.csv",
+        "\"$CLI\" batch - -o w.csv < w.csv",
+        "\"$CLI\" batch -o w.csv < w.csv",
+        "\"$CLI\" batch w.csv >> w.csv",
+    };
+    for (const QString& script : cases) {
+        const CliRun run = RunShell(script + columns, dir_.path());
+        EXPECT_EQ(run.exit_code, 3) << script.toStdString();
+        EXPECT_TRUE(run.err.contains("it is the input")) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains("rows")) << run.err.toStdString();
+        EXPECT_EQ(Contents(dir_.filePath("w.csv")), contents) << script.toStdString();
+    }
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList({ "link.csv", "w.csv" }));
+}
+
+// A run that fails, wherever it fails, leaves an earlier output as it was and no temporary file; one that
+// succeeds replaces it.
+TEST_F(BatchCli, AFailedRunLeavesTheEarlierOutput)
+{
+    Write("in.csv", "T,RH\n25,50\n");
+    const QString out = Write("out.csv", "earlier\n");
+    const QString columns = " -o out.csv --temperature-column T --relative-humidity-column RH";
+    const struct
+    {
+        QString script;
+        const char* message;
+    } cases[] = {
+        { "\"$CLI\" batch in.csv" + columns + " --columns nothing", "unknown quantity" },
+        { "\"$CLI\" batch in.csv -o out.csv --temperature-column X --relative-humidity-column RH",
+            "no column \"X\"" },
+        { "\"$CLI\" batch /proc/self/mem" + columns, "cannot read \"/proc/self/mem\"" },
+        { "\"$CLI\" batch . " + columns, "cannot read \".\"" },
+        { "\"$CLI\" batch missing.csv " + columns, "cannot read \"missing.csv\"" },
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunShell(c.script, dir_.path());
+        EXPECT_NE(run.exit_code, 0) << c.script.toStdString();
+        EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+        EXPECT_EQ(Contents(out), "earlier\n") << c.script.toStdString();
+        EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList({ "in.csv", "out.csv" }));
+    }
+    const CliRun run = RunShell("\"$CLI\" batch in.csv" + columns + " --columns dew_point", dir_.path());
+    EXPECT_EQ(run.exit_code, 0) << run.err.toStdString();
+    EXPECT_TRUE(Contents(out).startsWith("T,RH,dew_point [C],status\n25,50,13.86")) << Contents(out).data();
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList({ "in.csv", "out.csv" }));
+}
+
+// A full disk, for every command that writes standard output or a file: a message and status 3, never
+// success. The links give the chart and the report the names they need for their formats.
+TEST_F(BatchCli, AFullDiskIsNeverSuccess)
+{
+    Write("in.csv", "T,RH\n25,50\n");
+    const QString calculation = dir_.filePath("calc.humidora");
+    ASSERT_EQ(RunCli({ "state", "--save", calculation }).exit_code, 0);
+    ASSERT_TRUE(QFile::link("/dev/full", dir_.filePath("full.png")));
+    ASSERT_TRUE(QFile::link("/dev/full", dir_.filePath("full.pdf")));
+    const QString columns = " --temperature-column T --relative-humidity-column RH";
+    const QString cases[] = {
+        "\"$CLI\" batch in.csv -o /dev/full" + columns,
+        "\"$CLI\" batch in.csv" + columns + " > /dev/full",
+        "\"$CLI\" batch in.csv --help > /dev/full",
+        "\"$CLI\" --version > /dev/full",
+        "\"$CLI\" state > /dev/full",
+        "\"$CLI\" state --json > /dev/full",
+        "\"$CLI\" state --save /dev/full",
+        "\"$CLI\" state --report full.pdf",
+        "\"$CLI\" points --from calc.humidora > /dev/full",
+        "\"$CLI\" process heat --point temperature=20,relative-humidity=50 --to-temperature 30 > /dev/full",
+        "\"$CLI\" chart > /dev/full",
+        "\"$CLI\" chart --output full.png",
+        "\"$CLI\" saturation 20 > /dev/full",
+        "\"$CLI\" convert --quantity Temperature --from C --to F 20 > /dev/full",
+    };
+    for (const QString& script : cases) {
+        const CliRun run = RunShell(script, dir_.path());
+        EXPECT_EQ(run.exit_code, 3) << script.toStdString() << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("No space left on device")) << script.toStdString();
+        EXPECT_FALSE(run.err.contains("rows,")) << run.err.toStdString();
+    }
+}
+
+// A reader that stops reading ends the batch as it ends any writer in a pipeline, by SIGPIPE (141 in the
+// shell), without messages or a count of rows, also when the signal was ignored.
+TEST_F(BatchCli, AClosedPipeEndsQuietly)
+{
+    QByteArray rows = "T,RH\n";
+    for (int i = 0; i < 100000; ++i)
+        rows += QByteArray::number(i % 50) + ',' + QByteArray::number(i % 100) + '\n';
+    Write("big.csv", rows);
+    const QString batch = "\"$CLI\" batch big.csv --temperature-column T --relative-humidity-column RH";
+    for (const QString& prefix : { QString(), QString("trap '' PIPE; ") }) {
+        const CliRun run
+            = RunShell(prefix + batch + " | head -3; echo \"${PIPESTATUS[0]}\" >&2", dir_.path());
+        EXPECT_EQ(Lines(run.out).size(), 3);
+        EXPECT_EQ(run.err, "141\n") << prefix.toStdString();
+    }
+}
+
+// Rows with fewer or more fields than the header keep the output's columns: the input part has the
+// header's width, the results are empty and the status says why.
+TEST_F(BatchCli, RowsOfAnotherWidthKeepTheColumns)
+{
+    const QString input = Write("in.csv", "T,RH,note\n25,50,a\n25\n25,50,b,surplus,more\n\n30,60,c\n");
+    const CliRun run = RunCli({ "batch", input, "--temperature-column", "T", "--relative-humidity-column",
+        "RH", "--columns", "dew_point,wet_bulb", "--numbers", "display" });
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.out,
+        "T,RH,note,dew_point [C],wet_bulb [C],status\n"
+        "25,50,a,13.864,17.888,ok\n"
+        "25,,,,,The row has 1 field where the header has 3 fields\n"
+        "25,50,b,,,The row has 5 fields where the header has 3 fields\n"
+        ",,,,,The row has 1 field where the header has 3 fields\n"
+        "30,60,c,21.388,23.812,ok\n");
 }
 
 } // namespace

@@ -33,6 +33,25 @@ CliRun RunCli(const QStringList& arguments, const QString& locale)
     return run;
 }
 
+CliRun RunShell(const QString& script, const QString& folder)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("CLI", HUMIDORA_CLI_PATH);
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(folder);
+    process.start("/bin/bash", { "-c", script });
+    CliRun run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        ADD_FAILURE() << "bash did not finish normally: " << script.toStdString();
+        return run;
+    }
+    run.exit_code = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
 } // namespace humidora::cli_test
 
 // QProcess wants an application object; the tests run inside one.

@@ -19,4 +19,7 @@ struct CliRun
 /// Runs humidora-cli with `arguments`; `locale`, when given, is set as LC_ALL and LANG.
 CliRun RunCli(const QStringList& arguments, const QString& locale = {});
 
+/// Runs `script` in bash in `folder`, with $CLI naming humidora-cli: for redirections and pipes.
+CliRun RunShell(const QString& script, const QString& folder);
+
 } // namespace humidora::cli_test

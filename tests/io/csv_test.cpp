@@ -166,5 +166,61 @@ TEST(CsvFields, QuotedOnlyWhenTheyMustBe)
     }
 }
 
+// A device whose reads fail after `good` bytes, as a disk or a network file system may.
+class FailingDevice : public QIODevice
+{
+public:
+    FailingDevice(QByteArray data, qsizetype good)
+        : data_(std::move(data))
+        , good_(good)
+    {
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* out, qint64 size) override
+    {
+        if (position_ >= good_) {
+            setErrorString("Input/output error");
+            return -1;
+        }
+        const qint64 n = std::min<qint64>(size, good_ - position_);
+        std::copy_n(data_.constData() + position_, n, out);
+        position_ += n;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray data_;
+    qsizetype good_;
+    qsizetype position_ = 0;
+};
+
+// A read error is not the end of the input: the reader says the input failed, so that no caller reports
+// the part read before it as the whole; an input read to its end has no error.
+TEST(CsvReader, AReadErrorIsNotTheEnd)
+{
+    const QByteArray input = "T,RH\n25,50\n30,60\n";
+    for (const qsizetype good : { qsizetype(0), qsizetype(3), qsizetype(11), input.size() }) {
+        FailingDevice device(input, good);
+        CsvReader reader(device, ',');
+        std::vector<std::string> fields;
+        std::string block;
+        while (reader.Next(fields) && reader.NextRecords(block, 4)) { }
+        EXPECT_EQ(reader.error(), "Input/output error") << good;
+    }
+    QBuffer whole;
+    whole.setData(input);
+    whole.open(QIODevice::ReadOnly);
+    CsvReader reader(whole, ',');
+    std::vector<std::string> fields;
+    int records = 0;
+    for (; reader.Next(fields); ++records) { }
+    EXPECT_EQ(records, 3);
+    EXPECT_TRUE(reader.error().isEmpty());
+}
+
 } // namespace
 } // namespace humidora
