@@ -89,6 +89,57 @@ void WriteInUnit(ValueBox& box, const UnitList& list, std::span<const UnitItem> 
 /// A humidity ratio (kg/kg) as a box or a range label shows it in a unit of Combo6; nullopt for another unit.
 std::optional<std::string> HumidityRatioText(double W, std::string_view unit);
 
+/// Where a humidity route puts the seven parameters it computes besides the given one: the window's boxes,
+/// or the plain numbers of a run without texts. A value that is not finite in its unit is an
+/// ArithmeticFailure.
+class HumidityOutputs
+{
+public:
+    virtual ~HumidityOutputs() = default;
+    virtual void HumidityRatio(double W) = 0;                ///< kg/kg
+    virtual void RelativeHumidity(double phi) = 0;           ///< fraction
+    virtual void DewPoint(double dew_point_K) = 0;           ///< K
+    virtual void DewPointBelowMinimum() = 0;                 ///< beyond the reach of the property routines
+    virtual void WetBulb(double wet_bulb_K) = 0;             ///< K
+    virtual void AbsoluteHumidity(float rho_kg_m3) = 0;      ///< kg/m^3
+    virtual void MoleFraction(double x) = 0;                 ///< fraction
+    virtual void MassFraction(double w) = 0;                 ///< fraction
+    virtual void PartialPressure(float vapour_pressure) = 0; ///< Pa
+};
+
+/// The values of a run that every humidity route uses.
+struct HumidityRun
+{
+    HumidityOutputs& out;
+    AmbientState& s;
+    const PropertyRoutines& routines;
+    SaturationMethod method;
+    double T;  ///< ambient temperature, K (the single-precision value)
+    double P;  ///< ambient pressure, Pa
+    double Ps; ///< saturation pressure at T, Pa
+};
+
+/// A vapour pressure at or above the ambient pressure would follow from the given value. The limits are
+/// checked as shown, after their rounding, so a value typed at a shown maximum can get there; it is
+/// refused like a value outside its limits rather than turned into a negative humidity ratio or a
+/// division by zero.
+struct VapourPressureReachesAmbient
+{
+};
+
+/// Solves the humidity state from the value `v` of the humidity parameter `selected`, given in `unit` (one
+/// of its units): the state record's humidity fields and the seven outputs. Throws
+/// VapourPressureReachesAmbient or ArithmeticFailure.
+void RunHumidityRoute(const HumidityRun& h, const Quantity& selected, const UnitItem& unit, double v);
+
+/// The wet bulb of dry air at T and P (K), the lower end of the wet-bulb range.
+double ZeroHumidityWetBulb(const PropertyRoutines& routines, double T, double P, SaturationMethod method);
+
+/// The units of the absolute humidity and of the partial pressure whose shown value is held in single
+/// precision.
+bool AbsoluteHumidityHeldInSingle(const UnitItem& unit);
+bool PartialPressureHeldInSingle(const UnitItem& unit);
+
 // Phase 1.
 SaturationMethod ReadFormulation(const AmbientControls& controls);
 // Phase 2: temperature, pressure and altitude limits in the selected units.

@@ -81,12 +81,21 @@ void ShowHeld(ValueBox& box, double shown, const UnitItem& unit, bool single)
 
 } // namespace
 
-void WriteAbsoluteHumidity(AmbientControls& controls, float rho_kg_m3)
+bool AbsoluteHumidityHeldInSingle(const UnitItem& unit)
 {
     // The metric values are held in single precision, the British one is not.
+    return HeldInSingle(unit, { &kAbsoluteHumidityUnits[0], &kAbsoluteHumidityUnits[1] });
+}
+
+bool PartialPressureHeldInSingle(const UnitItem& unit)
+{
+    return HeldInSingle(unit, { &kPressureUnits[0], &kPressureUnits[1], &kPressureUnits[3] });
+}
+
+void WriteAbsoluteHumidity(AmbientControls& controls, float rho_kg_m3)
+{
     if (const std::optional<UnitItem> unit = FindUnit(kAbsoluteHumidityUnits, controls.Combo7.text()))
-        ShowHeld(controls.Text7, unit->FromBase(rho_kg_m3), *unit,
-            HeldInSingle(*unit, { &kAbsoluteHumidityUnits[0], &kAbsoluteHumidityUnits[1] }));
+        ShowHeld(controls.Text7, unit->FromBase(rho_kg_m3), *unit, AbsoluteHumidityHeldInSingle(*unit));
 }
 
 void WriteMoleFraction(AmbientControls& controls, double x)
@@ -109,8 +118,8 @@ void WritePartialPressure(AmbientControls& controls, float vapour_pressure_Pa)
 {
     // In the units whose shown value is itself held in single precision the quotient is narrowed first.
     if (const std::optional<UnitItem> unit = FindPressureUnit(controls.Combo11.text()))
-        ShowHeld(controls.Text11, unit->FromBase(vapour_pressure_Pa), *unit,
-            HeldInSingle(*unit, { &kPressureUnits[0], &kPressureUnits[1], &kPressureUnits[3] }));
+        ShowHeld(
+            controls.Text11, unit->FromBase(vapour_pressure_Pa), *unit, PartialPressureHeldInSingle(*unit));
 }
 
 } // namespace humidora::ambient

@@ -48,9 +48,10 @@ void GiveVapourPressureReport(AmbientControls& c)
     c.Label20.background = Background::Yellow;
 }
 
-// The wet bulb of dry air, the lower end of the wet-bulb range, is a pure function of the temperature, the
-// pressure and the formulation, which change far less often than the humidity: each thread remembers the
-// last one.
+} // namespace
+
+// The wet bulb of dry air is a pure function of the temperature, the pressure and the formulation, which
+// change far less often than the humidity: each thread remembers the last one.
 double ZeroHumidityWetBulb(const PropertyRoutines& routines, double T, double P, SaturationMethod method)
 {
     struct Remembered
@@ -67,8 +68,6 @@ double ZeroHumidityWetBulb(const PropertyRoutines& routines, double T, double P,
             = { routines.wet_bulb_temperature, T, P, method, routines.wet_bulb_temperature(0, T, P, method) };
     return last.wet_bulb;
 }
-
-} // namespace
 
 bool WriteSaturationRanges(Run& run)
 {
