@@ -5,6 +5,7 @@
 // apart concatenate to the output of the whole.
 #include "calc/calculate_ambient.h"
 #include "calc/number_text.h"
+#include "calc/numeric_state.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/state_inputs.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <future>
 #include <thread>
@@ -56,6 +58,13 @@ struct Settings
     std::vector<Source> sources; ///< temperature, pressure or altitude, humidity
     std::vector<const QuantityControls*> outputs;
     std::size_t input_columns = 0;
+    /// The full numbers come from the calculation on numbers; a row it refuses (or whose inputs are not
+    /// all numbers) runs through the window's calculation, whose refusal names the texts as typed.
+    std::optional<NumericCalculation> numeric;
+    /// Where the temperature, the pressure or altitude and the humidity come from, in that order: a column,
+    /// or (column -1) the fixed text of the template.
+    std::array<int, 3> numeric_columns { -1, -1, -1 };
+    std::array<std::string, 3> fixed_texts;
     bool full = true;
     bool decimal_comma = false;
     char delimiter = ',';
@@ -99,6 +108,8 @@ public:
             if (i < row.size())
                 AppendCsvField(out, row[i], s.delimiter);
         }
+        if (row.size() == s.input_columns && s.full && s.numeric && AppendNumbers(row, out))
+            return;
         std::optional<Refusal> refusal;
         std::string status = "ok";
         if (row.size() != s.input_columns) {
@@ -145,9 +156,50 @@ public:
     long refused() const { return refused_; }
 
 private:
+    // The results of an accepted row by the calculation on numbers; false, with nothing appended, when
+    // an input is not a number or the row is refused.
+    bool AppendNumbers(const std::vector<std::string>& row, std::string& out)
+    {
+        const Settings& s = settings_;
+        std::array<double, 3> inputs {};
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            const int column = s.numeric_columns[i];
+            std::optional<double> value;
+            if (column < 0) {
+                value = NumberTextValue(s.fixed_texts[i]);
+            } else if (s.decimal_comma) {
+                field_ = row[static_cast<std::size_t>(column)];
+                std::replace(field_.begin(), field_.end(), ',', '.');
+                value = NumberTextValue(field_);
+            } else {
+                value = NumberTextValue(row[static_cast<std::size_t>(column)]);
+            }
+            if (!value)
+                return false;
+            inputs[i] = *value;
+        }
+        s.numeric->Compute(inputs[0], inputs[1], inputs[2], numbers_);
+        if (numbers_.refusal)
+            return false;
+        for (const QuantityControls* quantity : s.outputs) {
+            out += s.delimiter;
+            const auto index = static_cast<std::size_t>(quantity - kQuantities.data());
+            const double value = numbers_.values[index];
+            if (std::isnan(value))
+                AppendCsvField(out, std::string(NotANumberText(index)), s.delimiter);
+            else
+                AppendNumber(out, value, s.decimal_comma);
+        }
+        out += s.delimiter;
+        out += "ok\n";
+        return true;
+    }
+
     const Settings& settings_;
     AmbientControls controls_;
     AmbientState state_;
+    NumericState numbers_;
+    std::string field_;
     long refused_ = 0;
 };
 
@@ -402,6 +454,20 @@ int RunBatch(const QStringList& arguments)
             return usage("no column \"" + parser.value(*option)
                 + "\" in the input; its columns: " + FromModel(header).join(", "));
         settings.sources.push_back({ *column, box });
+    }
+    if (settings.full) {
+        const AmbientControls& c = settings.controls;
+        const std::array<ValueBox AmbientControls::*, 3> inputs_boxes
+            = { &AmbientControls::Text1, c.Option9 ? &AmbientControls::Text10 : &AmbientControls::Text2,
+                  FindQuantityByOption(inputs.humidity_option)->box };
+        for (std::size_t i = 0; i < inputs_boxes.size(); ++i) {
+            settings.fixed_texts[i] = (c.*(inputs_boxes[i])).text;
+            for (const Source& source : settings.sources) {
+                if (source.box == inputs_boxes[i])
+                    settings.numeric_columns[i] = source.column;
+            }
+        }
+        settings.numeric.emplace(NumericSetupOf(inputs));
     }
 
     // A named output is written beside its place and takes it only when the whole run has succeeded.
