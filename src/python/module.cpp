@@ -1,0 +1,241 @@
+// The compiled part of the Python package: the calculation on numbers over whole arrays, run without the
+// interpreter's lock and on all cores for large arrays, and the saturation routines and the unit
+// converter element by element. The package's Python part (humidora/__init__.py) checks and broadcasts
+// the arguments and hands over contiguous float64 arrays of one length.
+#include "calc/numeric_state.h"
+#include "calc/refusal.h"
+#include "calc/saturation_window.h"
+#include "calc/unit_converter.h"
+#include "calc/units.h"
+#include "core/properties.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace py = pybind11;
+
+namespace humidora::python {
+namespace {
+
+using Array = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Below this many elements a single thread is quicker than starting others.
+constexpr std::size_t kElementsPerThread = 2048;
+
+// Runs body(begin, end) over [0, n) in contiguous parts, one per core for large n; each part writes only
+// its own elements, so the results stay in input order.
+template <typename Body> void InParts(std::size_t n, Body body)
+{
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t parts = std::clamp<std::size_t>(n / kElementsPerThread, 1, cores);
+    if (parts == 1) {
+        body(std::size_t(0), n);
+        return;
+    }
+    std::vector<std::thread> threads;
+    const std::size_t step = (n + parts - 1) / parts;
+    for (std::size_t begin = step; begin < n; begin += step)
+        threads.emplace_back(body, begin, std::min(n, begin + step));
+    body(std::size_t(0), std::min(n, step));
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+const double* Data(const Array& array, std::size_t n, const char* name)
+{
+    if (array.ndim() != 1 || static_cast<std::size_t>(array.shape(0)) != n)
+        throw py::value_error(std::string(name) + ": expected a one-dimensional array of the common length");
+    return array.data();
+}
+
+// The states of n elements: a (16, n) array of values in kQuantities row order, and the refused
+// elements' indices with their sentences.
+py::tuple States(const std::string& humidity, bool altitude_given, bool iapws,
+    const std::vector<int>& selections, const Array& temperature, const Array& pressure,
+    const Array& humidity_values)
+{
+    NumericSetup setup;
+    setup.humidity = FindQuantity(humidity);
+    if (setup.humidity == nullptr || !setup.humidity->isHumidity())
+        throw py::value_error("humidity: no humidity parameter \"" + humidity + "\"");
+    setup.altitude_given = altitude_given;
+    setup.method = iapws ? kIapws : kHylandWexler;
+    if (selections.size() != setup.selections.size())
+        throw py::value_error("units: expected 16 unit selections");
+    std::copy(selections.begin(), selections.end(), setup.selections.begin());
+    const NumericCalculation calculation = [&] {
+        try {
+            return NumericCalculation(setup);
+        } catch (const std::invalid_argument& error) {
+            throw py::value_error(std::string("units: ") + error.what());
+        }
+    }();
+
+    const std::size_t n = static_cast<std::size_t>(temperature.size());
+    const double* t = Data(temperature, n, "temperature");
+    const double* p = Data(pressure, n, "pressure");
+    const double* h = Data(humidity_values, n, "humidity");
+    py::array_t<double> values({ std::size_t(16), n });
+    double* out = values.mutable_data();
+    std::vector<std::vector<std::pair<std::size_t, std::string>>> refusals;
+    {
+        py::gil_scoped_release unlocked;
+        const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+        refusals.resize(cores + 1);
+        std::vector<std::vector<std::pair<std::size_t, std::string>>>* lists = &refusals;
+        InParts(n, [&, lists](std::size_t begin, std::size_t end) {
+            auto& refused = (*lists)[begin * cores / std::max<std::size_t>(n, 1)];
+            NumericState state;
+            for (std::size_t i = begin; i < end; ++i) {
+                calculation.Compute(t[i], p[i], h[i], state);
+                for (std::size_t row = 0; row < 16; ++row)
+                    out[row * n + i] = state.values[row];
+                if (state.refusal)
+                    refused.emplace_back(i, RefusalSentence(*state.refusal));
+            }
+        });
+    }
+    std::vector<std::size_t> indices;
+    py::list sentences;
+    for (const auto& list : refusals) {
+        for (const auto& [index, sentence] : list) {
+            indices.push_back(index);
+            sentences.append(py::str(sentence));
+        }
+    }
+    return py::make_tuple(values, py::array(py::cast(indices)), sentences);
+}
+
+// The unit item of `key` among `units`; a ValueError naming `argument` otherwise.
+const UnitItem& UnitOf(std::span<const UnitItem> units, const std::string& key, const char* argument)
+{
+    for (const UnitItem& unit : units) {
+        if (unit.key == key)
+            return unit;
+    }
+    std::string known;
+    for (const UnitItem& unit : units)
+        known += (known.empty() ? "\"" : ", \"") + std::string(unit.key) + "\"";
+    throw py::value_error(std::string(argument) + ": unknown unit \"" + key + "\"; one of " + known);
+}
+
+SaturationMethod MethodOf(const std::string& method)
+{
+    if (method == "iapws")
+        return kIapws;
+    if (method == "hyland-wexler")
+        return kHylandWexler;
+    throw py::value_error("method: unknown method \"" + method + "\"; one of \"iapws\", \"hyland-wexler\"");
+}
+
+template <typename Element> py::array_t<double> Elementwise(const Array& input, Element element)
+{
+    const std::size_t n = static_cast<std::size_t>(input.size());
+    py::array_t<double> result(std::vector<py::ssize_t>(input.shape(), input.shape() + input.ndim()));
+    const double* in = input.data();
+    double* out = result.mutable_data();
+    {
+        py::gil_scoped_release unlocked;
+        InParts(n, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i)
+                out[i] = element(in[i]);
+        });
+    }
+    return result;
+}
+
+py::array_t<double> SaturationPressureOf(const Array& temperature, const std::string& method,
+    const std::string& temperature_unit, const std::string& pressure_unit)
+{
+    const SaturationMethod m = MethodOf(method);
+    const UnitItem& t_unit = UnitOf(kTemperatureUnits, temperature_unit, "temperature_unit");
+    const UnitItem& p_unit = UnitOf(kPressureUnits, pressure_unit, "pressure_unit");
+    return Elementwise(temperature, [&](double t) {
+        const std::optional<double> kelvin = TemperatureToKelvin(t_unit.key, t);
+        if (!kelvin
+            || !(kSaturationLowestTemperatureK <= *kelvin && *kelvin <= kSaturationHighestTemperatureK))
+            return kNaN;
+        return p_unit.FromBase(SaturationPressure(*kelvin, m));
+    });
+}
+
+py::array_t<double> SaturationTemperatureOf(const Array& pressure, const std::string& method,
+    const std::string& pressure_unit, const std::string& temperature_unit)
+{
+    const SaturationMethod m = MethodOf(method);
+    const UnitItem& p_unit = UnitOf(kPressureUnits, pressure_unit, "pressure_unit");
+    const UnitItem& t_unit = UnitOf(kTemperatureUnits, temperature_unit, "temperature_unit");
+    return Elementwise(pressure, [&](double p) {
+        const double pascal = p_unit.ToBase(p);
+        if (!(kSaturationLowestPressurePa <= pascal && pascal <= kSaturationHighestPressurePa))
+            return kNaN;
+        return *TemperatureFromKelvin(t_unit.key, SaturationTemperature(pascal, m));
+    });
+}
+
+py::array_t<double> Convert(
+    const Array& value, const std::string& quantity, const std::string& from_unit, const std::string& to_unit)
+{
+    const ConverterQuantity* found = nullptr;
+    std::string known;
+    for (const ConverterQuantity& q : ConverterQuantities()) {
+        known += (known.empty() ? "\"" : ", \"") + std::string(q.name) + "\"";
+        if (q.name == quantity)
+            found = &q;
+    }
+    if (!found)
+        throw py::value_error("quantity: unknown quantity \"" + quantity + "\"; one of " + known);
+    const auto check = [&](const std::string& unit, const char* argument) {
+        if (std::find(found->units.begin(), found->units.end(), unit) == found->units.end())
+            throw py::value_error(std::string(argument) + ": \"" + unit + "\" is no unit of " + quantity);
+    };
+    check(from_unit, "from_unit");
+    check(to_unit, "to_unit");
+    return Elementwise(value, [&](double x) {
+        const double base = *IntoBaseUnit(from_unit, x);
+        const double result = *OutOfBaseUnit(to_unit, base);
+        return std::isfinite(result) ? result : kNaN;
+    });
+}
+
+} // namespace
+} // namespace humidora::python
+
+PYBIND11_MODULE(_humidora, m)
+{
+    using namespace humidora;
+    using namespace humidora::python;
+    m.doc() = "Compiled core of the humidora package; use the functions of humidora itself.";
+    m.def("_states", &States);
+    m.def("_saturation_pressure", &SaturationPressureOf);
+    m.def("_saturation_temperature", &SaturationTemperatureOf);
+    m.def("_convert", &Convert);
+    py::list quantities, units, lists;
+    for (const Quantity& quantity : kQuantities) {
+        quantities.append(std::string(quantity.key));
+        py::list keys;
+        for (const UnitItem& unit : quantity.units)
+            keys.append(std::string(unit.key));
+        units.append(keys);
+        lists.append(quantity.listNumber());
+    }
+    m.attr("_quantities") = quantities;
+    m.attr("_units") = units;
+    m.attr("_lists") = lists;
+    py::list metric, british;
+    for (std::size_t i = 0; i < 16; ++i) {
+        metric.append(kMetricSelection[i]);
+        british.append(kBritishSelection[i]);
+    }
+    m.attr("_metric") = metric;
+    m.attr("_british") = british;
+}
