@@ -6,6 +6,7 @@
 #include "calc/air_process.h"
 #include "calc/ambient_window.h"
 #include "calc/calculate_ambient.h"
+#include "calc/numeric_state.h"
 #include "core/properties.h"
 
 #ifdef HUMIDORA_PSYCHROLIB
@@ -84,6 +85,22 @@ void BM_NumericState(benchmark::State& bench)
     PerState(bench);
 }
 BENCHMARK(BM_NumericState)->Arg(1)->Arg(2)->ArgName("method")->Unit(benchmark::kMicrosecond);
+
+// The calculation on numbers that the batch's full numbers and the Python module run: the window's
+// acceptance and all sixteen values, without texts (metric units, IAPWS).
+void BM_NumericCalculation(benchmark::State& bench)
+{
+    const NumericCalculation calculation;
+    NumericState state;
+    for (auto _ : bench) {
+        for (const Inputs& s : States()) {
+            calculation.Compute(s.t_C, s.p_Pa / 1000, s.rh * 100, state);
+            benchmark::DoNotOptimize(state.values);
+        }
+    }
+    PerState(bench);
+}
+BENCHMARK(BM_NumericCalculation)->Unit(benchmark::kMicrosecond);
 
 // One recalculation of the main window per state, every text included.
 void BM_RecalculationPerState(benchmark::State& bench)
