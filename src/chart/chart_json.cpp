@@ -32,7 +32,8 @@ void AppendAxis(std::string& json, const char* name, std::string_view unit, doub
 
 } // namespace
 
-std::string ChartJson(const ChartLines& chart, const std::optional<ChartPoint>& state)
+std::string ChartJson(
+    const ChartLines& chart, const std::optional<ChartPoint>& state, const std::string& members)
 {
     const ChartSpec& setup = chart.setup;
     std::string json = "{\"pressure_Pa\":" + Number(setup.pressure_Pa, 17) + ",\"method\":\""
@@ -61,6 +62,8 @@ std::string ChartJson(const ChartLines& chart, const std::optional<ChartPoint>& 
         // Up to 40 digits: the exact decimal of a single-precision dry bulb, without trailing zeros.
         json += ",\"state\":{\"T_K\":" + Number(state->T_K, 40) + ",\"W\":" + Number(state->W, 17) + "}";
     }
+    if (!members.empty())
+        json += "," + members;
     return json + "}";
 }
 

@@ -14,6 +14,8 @@ namespace humidora::chart {
 /// "state": {"T_K", "W"}} ("state" only when given). Points are written with 17 significant digits, so
 /// that a reader gets back the very doubles; the state's dry bulb, held in single precision, is written
 /// exactly. The axis ends and labels are written as the chart labels them (-10, not -9.99999999999997).
-std::string ChartJson(const ChartLines& chart, const std::optional<ChartPoint>& state);
+/// `members`, when given, are further members ("name":value,...) written last.
+std::string ChartJson(
+    const ChartLines& chart, const std::optional<ChartPoint>& state, const std::string& members = {});
 
 } // namespace humidora::chart

@@ -7,6 +7,7 @@
 #include "calc/ambient_window.h"
 #include "chart/chart_field.h"
 #include "chart/chart_lines.h"
+#include "chart/data_layer.h"
 
 #include <memory>
 #include <optional>
@@ -56,9 +57,10 @@ struct ChartPicture
     std::shared_ptr<const ChartLines> lines;
     std::optional<ChartPoint> marker;
     ChartOverlay overlay;
-    std::string title;    ///< "Psychrometric Chart"
-    std::string subtitle; ///< pressure and formulation
-    std::string legend;   ///< units and the datum of the enthalpy
+    std::shared_ptr<const ChartDataLayer> data; ///< measured rows and zones, when there are any
+    std::string title;                          ///< "Psychrometric Chart"
+    std::string subtitle;                       ///< pressure and formulation
+    std::string legend;                         ///< units and the datum of the enthalpy
 };
 
 /// One quantity of a read-out: the main window's box and unit list texts for it.

@@ -8,6 +8,7 @@
 #include "calc/numeric_state.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/data_options.h"
 #include "cli/state_inputs.h"
 #include "io/csv.h"
 
@@ -37,6 +38,8 @@ const char* const kDescription
       "be read or written). Rows are processed on all cores in chunks and written in input order; the\n"
       "same rows split into parts (the later ones with --input-columns and --no-header) concatenate to the\n"
       "output of the whole.\n"
+      "Each --zone adds a column \"zone NAME\" that says whether the row lies \"inside\" or \"outside\" it\n"
+      "(empty for a refused row).\n"
       "Example: humidora-cli batch logger.csv -o states.csv --temperature-column T "
       "--relative-humidity-column RH\n"
       "    --pressure 101.325 --columns wet_bulb,dew_point:F,enthalpy";
@@ -57,6 +60,7 @@ struct Settings
     AmbientState state;
     std::vector<Source> sources; ///< temperature, pressure or altitude, humidity
     std::vector<const QuantityControls*> outputs;
+    std::vector<chart::ZoneTest> zones; ///< one "inside"/"outside" column each, after the outputs
     std::size_t input_columns = 0;
     /// The full numbers come from the calculation on numbers; a row it refuses (or whose inputs are not
     /// all numbers) runs through the window's calculation, whose refusal names the texts as typed.
@@ -146,6 +150,14 @@ public:
             } else {
                 AppendNumber(out, box.locked ? box.value : NumberValue(box.text), s.decimal_comma);
             }
+        }
+        for (const chart::ZoneTest& zone : s.zones) {
+            out += s.delimiter;
+            if (ok)
+                out += zone.Contains({ state_.temperature, state_.humidity_ratio, state_.relative_humidity,
+                           state_.dew_point })
+                    ? "inside"
+                    : "outside";
         }
         out += s.delimiter;
         AppendCsvField(out, status, s.delimiter);
@@ -295,6 +307,7 @@ int RunBatch(const QStringList& arguments)
         "decimal-comma", "Numbers are read and written with ',' as the decimal point.");
     const QCommandLineOption jobs("jobs", "Worker threads (default: one per core).", "N");
     parser.addOptions({ output, columns, numbers, no_header, input_columns, delimiter, decimal_comma, jobs });
+    parser.addOption(ZoneOption());
     parser.addPositionalArgument("INPUT", "Input CSV file, \"-\" or nothing for standard input.");
     if (const std::optional<int> status
         = ParseArguments(parser, arguments, "batch [options] [INPUT.csv|-]", kDescription))
@@ -388,6 +401,12 @@ int RunBatch(const QStringList& arguments)
         for (const QuantityControls& quantity : kQuantities)
             settings.outputs.push_back(&quantity);
     }
+
+    const auto zones = ZonesFromOptions(parser, inputs, command);
+    if (const int* status = std::get_if<int>(&zones))
+        return *status;
+    for (const chart::Zone& zone : std::get<std::vector<chart::Zone>>(zones))
+        settings.zones.emplace_back(zone);
 
     AmbientWindow window;
     window.Open();
@@ -490,6 +509,10 @@ int RunBatch(const QStringList& arguments)
             AppendCsvField(line,
                 std::string(quantity->key) + " [" + UnitOf(settings.controls, *quantity).toStdString() + "]",
                 settings.delimiter);
+            line += settings.delimiter;
+        }
+        for (const chart::Zone& zone : std::get<std::vector<chart::Zone>>(zones)) {
+            AppendCsvField(line, "zone " + zone.name, settings.delimiter);
             line += settings.delimiter;
         }
         line += "status\n";

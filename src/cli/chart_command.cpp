@@ -7,8 +7,10 @@
 #include "chart/chart_model.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/data_options.h"
 #include "cli/state_inputs.h"
 #include "io/chart_picture.h"
+#include "io/data_file.h"
 
 #include <QMap>
 #include <variant>
@@ -28,7 +30,16 @@ const char* const kDescription
       "those units. --output writes a PNG, SVG or PDF picture (by the name's suffix), --json the chart's\n"
       "geometry: each line's points as [dry bulb in K, humidity ratio in kg/kg]. Without either, a\n"
       "summary of the lines is printed. Exit status 1 when the state or the pressure is refused.\n"
-      "Example: humidora-cli chart --system british --temperature 86 --dew-point 60 --output chart.svg";
+      "--data FILE.csv plots every row of a CSV file, computed as \"batch\" computes it, with the\n"
+      "temperature and one humidity parameter from the named columns (--temperature-column,\n"
+      "--relative-humidity-column, ... in the units of the unit options) and the pressure or altitude\n"
+      "from a column or from --pressure/--altitude: as points up to 5000 rows, else as the density of\n"
+      "rows per cell with its colour scale. Refused rows are counted on standard error, never drawn.\n"
+      "--zone draws a zone and counts the rows inside it; --json then adds the member \"data\": the rows,\n"
+      "the cells with their counts and the zones with theirs. --hours counts rows as hours.\n"
+      "Example: humidora-cli chart --system british --temperature 86 --dew-point 60 --output chart.svg\n"
+      "Example: humidora-cli chart --data year.csv --temperature-column T --relative-humidity-column RH\n"
+      "    --hours --zone name=Comfort,temperature=20:26,relative-humidity=30:60 --output year.png";
 
 constexpr int kDefaultWidth = 1920;
 constexpr int kDefaultHeight = 1200;
@@ -125,6 +136,64 @@ void PrintSummary(const chart::ChartPicture& picture)
                      .arg(picture.marker->W, 0, 'g', 17));
 }
 
+// The options that only mean something with --data.
+std::vector<const QCommandLineOption*> DataOnlyOptions(
+    const DataColumnOptions& columns, const QCommandLineOption& hours)
+{
+    std::vector<const QCommandLineOption*> options { &columns.temperature, &columns.pressure,
+        &columns.altitude, &columns.delimiter, &columns.decimal_comma, &hours };
+    for (const QCommandLineOption& option : columns.humidity)
+        options.push_back(&option);
+    return options;
+}
+
+// The rows of --data computed with the columns of the options and the chart's inputs (units, formulation,
+// fixed pressure or altitude); the count of refused rows and the first reasons go to standard error.
+std::variant<chart::DataSet, int> ReadData(const QCommandLineParser& parser, const DataColumnOptions& options,
+    const StateOptions& state_options, const QString& command, const AmbientInputs& inputs)
+{
+    chart::DataSource source;
+    source.path = parser.value("data").toStdString();
+    source.inputs = inputs;
+    if (const auto status = options.readFormat(parser, command, source.delimiter, source.decimal_comma))
+        return *status;
+    if (const auto status = options.checkSources(parser, state_options, command, true))
+        return *status;
+    if (!parser.isSet(options.temperature))
+        return UsageError(command, "--data needs --temperature-column");
+    const auto humidity = options.humidityColumn(parser, state_options, command, true);
+    if (const int* status = std::get_if<int>(&humidity))
+        return *status;
+    const std::optional<std::size_t> parameter = std::get<std::optional<std::size_t>>(humidity);
+    if (!parameter)
+        return UsageError(
+            command, "--data needs the column of one humidity parameter, such as --relative-humidity-column");
+    source.temperature_column = parser.value(options.temperature).toStdString();
+    source.humidity_column = parser.value(options.humidity[*parameter]).toStdString();
+    source.inputs.humidity_option = HumidityParameters()[*parameter]->optionNumber();
+    if (parser.isSet(options.pressure)) {
+        source.inputs.altitude_given = false;
+        source.pressure_column = parser.value(options.pressure).toStdString();
+    } else if (parser.isSet(options.altitude)) {
+        source.inputs.altitude_given = true;
+        source.pressure_column = parser.value(options.altitude).toStdString();
+    }
+    auto read = ReadDataFile(source);
+    if (const QString* error = std::get_if<QString>(&read)) {
+        PrintError(command + ": " + *error);
+        return kFileError;
+    }
+    chart::DataSet& rows = std::get<chart::DataSet>(read);
+    PrintError(command + QString(": %1 rows, %2 refused").arg(rows.rows).arg(rows.refused));
+    for (const std::string& refusal : rows.first_refusals)
+        PrintError(command + ": refused " + FromModel(refusal));
+    if (rows.refused > static_cast<long>(rows.first_refusals.size()))
+        PrintError(command
+            + QString(": and %1 more refused rows")
+                  .arg(rows.refused - static_cast<long>(rows.first_refusals.size())));
+    return std::move(rows);
+}
+
 } // namespace
 
 int RunChart(const QStringList& arguments)
@@ -145,6 +214,13 @@ int RunChart(const QStringList& arguments)
         "height", QString("Picture height in pixels (%1).").arg(kDefaultHeight), "PIXELS");
     const QCommandLineOption json("json", "Write the chart's geometry as one JSON object.");
     parser.addOptions({ range, dry_bulb_range, humidity_ratio_max, output, width, height, json });
+    const QCommandLineOption data(
+        "data", "Plot the rows of a CSV file (its first line names the columns).", "FILE");
+    const QCommandLineOption hours("hours", "Each row of --data is one hour: counts are told in hours.");
+    parser.addOptions({ data, hours, ZoneOption() });
+    const DataColumnOptions column_options;
+    column_options.addColumnsTo(parser);
+    column_options.addFormatTo(parser);
     if (const std::optional<int> status
         = ParseArguments(parser, arguments, "chart [options] [--output FILE] [--json]", kDescription))
         return *status;
@@ -177,6 +253,22 @@ int RunChart(const QStringList& arguments)
     AmbientInputs inputs = window.CurrentInputs();
     if (const std::optional<int> status = ApplyStateOptions(parser, state_options, command, false, inputs))
         return *status;
+    const auto zones = ZonesFromOptions(parser, inputs, command);
+    if (const int* status = std::get_if<int>(&zones))
+        return *status;
+    std::optional<chart::DataSet> rows;
+    if (parser.isSet(data)) {
+        const auto read = ReadData(parser, column_options, state_options, command, inputs);
+        if (const int* status = std::get_if<int>(&read))
+            return *status;
+        rows = std::get<chart::DataSet>(read);
+        rows->hourly = parser.isSet(hours);
+    } else {
+        for (const QCommandLineOption* option : DataOnlyOptions(column_options, hours)) {
+            if (parser.isSet(*option))
+                return UsageError(command, "--" + option->names().first() + " needs --data");
+        }
+    }
     window.RestoreInputs(inputs);
     ChartModel model;
     if (window.controls().Text1.background == Background::Red) {
@@ -210,6 +302,10 @@ int RunChart(const QStringList& arguments)
     const bool state_given = state_options.givesState(parser);
     if (!state_given)
         picture.marker.reset();
+    const std::vector<chart::Zone>& zone_list = std::get<std::vector<chart::Zone>>(zones);
+    if (rows || !zone_list.empty())
+        picture.data = std::make_shared<const chart::ChartDataLayer>(
+            chart::MakeDataLayer(rows ? &*rows : nullptr, zone_list, picture.lines->setup));
     if (parser.isSet(output)) {
         const QString error = ExportChart(parser.value(output), picture, size);
         if (!error.isEmpty()) {
@@ -217,9 +313,13 @@ int RunChart(const QStringList& arguments)
             return kFileError;
         }
     }
-    if (parser.isSet(json))
-        PrintOut(QString::fromStdString(chart::ChartJson(*picture.lines, picture.marker)));
-    else if (!parser.isSet(output))
+    if (parser.isSet(json)) {
+        const std::string members = rows || !zone_list.empty()
+            ? chart::DataLayerJson(
+                rows ? *rows : chart::DataSet {}, zone_list, *picture.data, picture.lines->setup)
+            : std::string();
+        PrintOut(QString::fromStdString(chart::ChartJson(*picture.lines, picture.marker, members)));
+    } else if (!parser.isSet(output))
         PrintSummary(picture);
     if (state_given && !picture.marker) {
         PrintError(command

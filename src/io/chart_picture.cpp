@@ -7,11 +7,13 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QLinearGradient>
 #include <QPageSize>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -107,6 +109,7 @@ public:
         p_.drawRect(plot_);
         DrawScales();
         DrawLineLabels();
+        DrawData();
         DrawOverlay();
         DrawMarker();
         DrawTexts();
@@ -326,6 +329,133 @@ private:
         p_.setPen(QPen(kMarkerColour, 1.2 * s_));
         p_.setBrush(Qt::NoBrush);
         p_.drawEllipse(at, 9 * s_, 9 * s_);
+    }
+
+    // The colour of a share (0..1] of the largest cell count: from pale blue through green and yellow to
+    // red, so that the few hours of the extremes stay visible beside the many of the usual weather.
+    static QColor DensityColour(double share)
+    {
+        static const QColor stops[] = { QColor(198, 219, 239), QColor(65, 182, 196), QColor(120, 198, 121),
+            QColor(254, 217, 118), QColor(240, 59, 32) };
+        const double at = std::clamp(share, 0.0, 1.0) * 4;
+        const int i = std::min(3, static_cast<int>(at));
+        const double t = at - i;
+        const auto mix = [t](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * t)); };
+        return QColor(mix(stops[i].red(), stops[i + 1].red()), mix(stops[i].green(), stops[i + 1].green()),
+            mix(stops[i].blue(), stops[i + 1].blue()));
+    }
+
+    static QColor ZoneColour(std::size_t index)
+    {
+        static const QColor colours[]
+            = { QColor(0, 121, 107), QColor(123, 31, 162), QColor(230, 81, 0), QColor(48, 63, 159) };
+        return colours[index % std::size(colours)];
+    }
+
+    // The measured rows (points or the density of cells) and the zones' outlines inside the plot, and their
+    // legend in the plot's upper left corner, above the saturation curve where the chart has no lines.
+    void DrawData()
+    {
+        if (!picture_.data)
+            return;
+        const chart::ChartDataLayer& data = *picture_.data;
+        const chart::ChartSystem system = picture_.lines->setup.system;
+        p_.save();
+        p_.setClipRect(plot_);
+        if (data.cells) {
+            const chart::DensityCells& cells = *data.cells;
+            p_.setPen(Qt::NoPen);
+            for (int row = 0; row < cells.rows; ++row) {
+                for (int column = 0; column < cells.columns; ++column) {
+                    const std::uint32_t count = cells.At(column, row);
+                    if (count == 0)
+                        continue;
+                    const QPointF low
+                        = At({ chart::DryBulbKelvin(cells.t_origin + column * cells.t_step, system),
+                            chart::HumidityRatioFromShown(cells.w_origin + row * cells.w_step, system) });
+                    const QPointF high = At({ chart::DryBulbKelvin(
+                                                  cells.t_origin + (column + 1) * cells.t_step, system),
+                        chart::HumidityRatioFromShown(cells.w_origin + (row + 1) * cells.w_step, system) });
+                    p_.setBrush(DensityColour(static_cast<double>(count) / cells.most));
+                    p_.drawRect(QRectF(low, high).normalized());
+                }
+            }
+        } else {
+            p_.setPen(Qt::NoPen);
+            p_.setBrush(QColor(21, 101, 192, 150));
+            const double radius = 1.8 * s_;
+            for (const ChartPoint& point : data.points)
+                p_.drawEllipse(At(point), radius, radius);
+        }
+        for (std::size_t i = 0; i < data.zones.size(); ++i) {
+            QPolygonF outline;
+            for (const ChartPoint& point : data.zones[i].outline)
+                outline << At(point);
+            QColor fill = ZoneColour(i);
+            fill.setAlpha(28);
+            p_.setPen(QPen(ZoneColour(i), 2 * s_));
+            p_.setBrush(fill);
+            p_.drawPolygon(outline);
+        }
+        p_.restore();
+
+        // The legend: the rows, the colour scale of the density, each zone with its count.
+        const LabelFont& font = FontOf(10.5 * s_);
+        const double line = font.metrics.height() + 3 * s_;
+        QPointF at(plot_.left() + 10 * s_, plot_.top() + 10 * s_);
+        std::vector<std::pair<QString, QColor>> texts;
+        double width = 0;
+        const auto text_width = [&](const QString& text) { return font.metrics.horizontalAdvance(text); };
+        const QString summary = QString::fromStdString(data.summary);
+        const double bar = 120 * s_;
+        if (!summary.isEmpty())
+            width = text_width(summary);
+        if (data.cells)
+            width = std::max(width,
+                bar + text_width(QStringLiteral("  per cell")) + 2 * text_width(QStringLiteral("000,000")));
+        for (const auto& zone : data.zones)
+            width = std::max(width, 22 * s_ + text_width(QString::fromStdString(zone.legend)));
+        const int lines
+            = int(!summary.isEmpty()) + int(data.cells.has_value()) + static_cast<int>(data.zones.size());
+        if (lines == 0)
+            return;
+        p_.save();
+        p_.setPen(QPen(QColor(160, 160, 160), 0.8 * s_));
+        p_.setBrush(QColor(255, 255, 255, 235));
+        p_.drawRect(QRectF(at, QSizeF(width + 16 * s_, lines * line + 10 * s_)));
+        p_.setFont(font.font);
+        at += QPointF(8 * s_, 5 * s_ + font.metrics.ascent());
+        if (!summary.isEmpty()) {
+            p_.setPen(kInk);
+            p_.drawText(at, summary);
+            at.ry() += line;
+        }
+        if (data.cells) {
+            const QString low = QStringLiteral("1");
+            const QString high = QString::fromStdString(chart::GroupedNumber(data.cells->most))
+                + (data.hourly ? QStringLiteral(" hours per cell") : QStringLiteral(" rows per cell"));
+            p_.setPen(kInk);
+            p_.drawText(at, low);
+            const double left = at.x() + text_width(low) + 4 * s_;
+            const QRectF strip(
+                left, at.y() - font.metrics.ascent() + 1 * s_, bar, font.metrics.ascent() - 2 * s_);
+            QLinearGradient gradient(strip.topLeft(), strip.topRight());
+            for (int k = 0; k <= 4; ++k)
+                gradient.setColorAt(k / 4.0, DensityColour(k / 4.0));
+            p_.fillRect(strip, gradient);
+            p_.drawText(QPointF(strip.right() + 4 * s_, at.y()), high);
+            at.ry() += line;
+        }
+        for (std::size_t i = 0; i < data.zones.size(); ++i) {
+            p_.setPen(QPen(ZoneColour(i), 2 * s_));
+            p_.setBrush(Qt::NoBrush);
+            p_.drawRect(QRectF(
+                at.x(), at.y() - font.metrics.ascent() + 2 * s_, 14 * s_, font.metrics.ascent() - 4 * s_));
+            p_.setPen(kInk);
+            p_.drawText(at + QPointF(22 * s_, 0), QString::fromStdString(data.zones[i].legend));
+            at.ry() += line;
+        }
+        p_.restore();
     }
 
     void DrawOverlay()

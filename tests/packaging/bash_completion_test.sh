@@ -60,6 +60,8 @@ check '--help|--version|' --
 check '--pressure|--pressure-unit|' state --pres
 check '--mode|' saturation --mo
 check '--json|' convert --quantity Length --j
+check '--data|' chart --dat
+check '--zone|' batch --zo
 # Values of an option, as the program checks them; unit keys with blanks come quoted for the shell.
 check 'iapws|hyland-wexler|' state --method ''
 check 'metric|' state --system m
@@ -76,6 +78,7 @@ check 'ft\^3/lb\ \(dry\ air\)|' convert --quantity '"Specific Volume"' --to f
 check 'Specific\ Gas\ Const.\ \(R\)|Specific\ Volume|Specific\ Enthalpy|' convert --quantity Spe
 # File names for FILE options; nothing for numbers, nor after "--".
 sorted=1 check 'office.humidora|other.txt|' state --save ''
+sorted=1 check 'office.humidora|other.txt|' chart --data ''
 check '' state --temperature ''
 check '' convert --quantity Length -- --
 # The probes wrote nothing.
