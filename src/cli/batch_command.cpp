@@ -279,17 +279,13 @@ int RunBatch(const QStringList& arguments)
     QCommandLineParser parser;
     const StateOptions state_options;
     state_options.addTo(parser);
-    const QCommandLineOption temperature_column(
-        "temperature-column", "Column of the ambient temperature.", "NAME");
-    const QCommandLineOption pressure_column("pressure-column", "Column of the barometric pressure.", "NAME");
-    const QCommandLineOption altitude_column("altitude-column", "Column of the altitude.", "NAME");
-    parser.addOptions({ temperature_column, pressure_column, altitude_column });
-    std::vector<QCommandLineOption> humidity_columns;
-    for (const Quantity* parameter : HumidityParameters()) {
-        humidity_columns.emplace_back(CommandName(*parameter) + "-column",
-            QString("Column of the %1.").arg(CommandName(*parameter).replace('-', ' ')), "NAME");
-        parser.addOption(humidity_columns.back());
-    }
+    // The columns and the CSV dialect are those of "chart --data" too.
+    const DataColumnOptions data_columns;
+    data_columns.addColumnsTo(parser);
+    const QCommandLineOption& temperature_column = data_columns.temperature;
+    const QCommandLineOption& pressure_column = data_columns.pressure;
+    const QCommandLineOption& altitude_column = data_columns.altitude;
+    const std::vector<QCommandLineOption>& humidity_columns = data_columns.humidity;
     const QCommandLineOption output({ "o", "output" }, "Output file (\"-\": standard output).", "FILE");
     const QCommandLineOption columns("columns",
         "Output quantities, comma-separated, each NAME or NAME:UNIT (default: all sixteen in the units of "
@@ -301,10 +297,8 @@ int RunBatch(const QStringList& arguments)
     const QCommandLineOption no_header("no-header", "Write no header line.");
     const QCommandLineOption input_columns(
         "input-columns", "Names of the columns of an input without a header line, comma-separated.", "NAMES");
-    const QCommandLineOption delimiter(
-        "delimiter", "Field delimiter of input and output (default ',').", "CHAR");
-    const QCommandLineOption decimal_comma(
-        "decimal-comma", "Numbers are read and written with ',' as the decimal point.");
+    const QCommandLineOption& delimiter = data_columns.delimiter;
+    const QCommandLineOption& decimal_comma = data_columns.decimal_comma;
     const QCommandLineOption jobs("jobs", "Worker threads (default: one per core).", "N");
     parser.addOptions({ output, columns, numbers, no_header, input_columns, delimiter, decimal_comma, jobs });
     parser.addOption(ZoneOption());
@@ -325,15 +319,9 @@ int RunBatch(const QStringList& arguments)
     settings.full = parser.value(numbers) != "display";
     if (parser.isSet(numbers) && parser.value(numbers) != "display" && parser.value(numbers) != "full")
         return UnknownKey(command, "numbers", parser.value(numbers), { "full", "display" });
-    settings.decimal_comma = parser.isSet(decimal_comma);
-    if (parser.isSet(delimiter)) {
-        const QByteArray d = parser.value(delimiter).toUtf8();
-        if (d.size() != 1 || d[0] == '"' || d[0] == '\r' || d[0] == '\n')
-            return usage("the delimiter is one character other than a quote or a line break");
-        settings.delimiter = d[0];
-    }
-    if (settings.decimal_comma && settings.delimiter == ',')
-        return usage("--decimal-comma needs another --delimiter, such as ';'");
+    if (const auto status
+        = data_columns.readFormat(parser, command, settings.delimiter, settings.decimal_comma))
+        return *status;
     bool jobs_ok = true;
     const int threads = parser.isSet(jobs)
         ? parser.value(jobs).toInt(&jobs_ok)
@@ -345,28 +333,15 @@ int RunBatch(const QStringList& arguments)
     AmbientInputs inputs;
     if (const std::optional<int> status = ApplyStateOptions(parser, state_options, command, false, inputs))
         return *status;
-    const Quantity* humidity = nullptr;
-    std::size_t humidity_index = 0;
-    for (std::size_t i = 0; i < HumidityParameters().size(); ++i) {
-        if (!parser.isSet(humidity_columns[i]))
-            continue;
-        if (humidity || parser.isSet(state_options.humidity[i]))
-            return usage("give one humidity parameter, as a column or as a value");
-        humidity = HumidityParameters()[i];
-        humidity_index = i;
-    }
-    if (humidity) {
-        for (const QCommandLineOption& option : state_options.humidity) {
-            if (parser.isSet(option))
-                return usage("give one humidity parameter, as a column or as a value");
-        }
+    const auto humidity_column = data_columns.humidityColumn(parser, state_options, command);
+    if (const int* status = std::get_if<int>(&humidity_column))
+        return *status;
+    const std::optional<std::size_t> humidity_index = std::get<std::optional<std::size_t>>(humidity_column);
+    const Quantity* humidity = humidity_index ? HumidityParameters()[*humidity_index] : nullptr;
+    if (humidity)
         inputs.humidity_option = humidity->optionNumber();
-    }
-    const bool fixed_pressure = parser.isSet(state_options.pressure) || parser.isSet(state_options.altitude);
-    if (int(parser.isSet(pressure_column)) + int(parser.isSet(altitude_column)) + int(fixed_pressure) > 1)
-        return usage("give the pressure or the altitude once, as a column or as a value");
-    if (parser.isSet(temperature_column) && parser.isSet(state_options.temperature))
-        return usage("give the temperature once, as a column or as a value");
+    if (const auto status = data_columns.checkSources(parser, state_options, command))
+        return *status;
     if (parser.isSet(altitude_column))
         inputs.altitude_given = true;
     if (parser.isSet(pressure_column))
@@ -464,7 +439,7 @@ int RunBatch(const QStringList& arguments)
     std::vector<std::pair<const QCommandLineOption*, ValueBox AmbientControls::*>> wanted(
         std::begin(sources), std::end(sources));
     if (humidity)
-        wanted.emplace_back(&humidity_columns[humidity_index], humidity->box);
+        wanted.emplace_back(&humidity_columns[*humidity_index], humidity->box);
     for (const auto& [option, box] : wanted) {
         if (!parser.isSet(*option))
             continue;
