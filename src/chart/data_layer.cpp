@@ -77,9 +77,13 @@ DataRowCalculator::DataRowCalculator(const DataSource& source, const std::vector
     controls_ = start_controls_;
     state_ = start_state_;
     const Quantity* humidity = FindQuantityByOption(source.inputs.humidity_option);
+    if (!humidity || !humidity->isHumidity()) {
+        error_ = "The humidity parameter of the columns is not one of the eight";
+        return;
+    }
     const std::pair<const std::string*, ValueBox AmbientControls::*> wanted[] = {
         { &source.temperature_column, &AmbientControls::Text1 },
-        { &source.humidity_column, humidity ? humidity->box : nullptr },
+        { &source.humidity_column, humidity->box },
         { &source.pressure_column,
             source.inputs.altitude_given ? &AmbientControls::Text10 : &AmbientControls::Text2 },
     };
@@ -88,14 +92,14 @@ DataRowCalculator::DataRowCalculator(const DataSource& source, const std::vector
             error_ = "No column is chosen for the dry bulb";
             return;
         }
-        if (name->empty() && box != nullptr && name != &source.pressure_column) {
+        if (name->empty() && name == &source.humidity_column) {
             error_ = "No column is chosen for the humidity";
             return;
         }
         if (name->empty())
             continue;
         const auto found = std::find(header.begin(), header.end(), *name);
-        if (found == header.end() || box == nullptr) {
+        if (found == header.end()) {
             std::string list;
             for (const std::string& column : header)
                 list += (list.empty() ? "" : ", ") + column;
@@ -104,6 +108,45 @@ DataRowCalculator::DataRowCalculator(const DataSource& source, const std::vector
         }
         columns_.push_back({ static_cast<std::size_t>(found - header.begin()), box });
     }
+    const std::array<ValueBox AmbientControls::*, 3> boxes = { &AmbientControls::Text1,
+        start_controls_.Option9 ? &AmbientControls::Text10 : &AmbientControls::Text2, humidity->box };
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        fixed_values_[i] = NumberTextValue((start_controls_.*(boxes[i])).text);
+        for (const Column& column : columns_) {
+            if (column.box == boxes[i])
+                numeric_columns_[i] = static_cast<int>(column.index);
+        }
+    }
+    try {
+        numeric_.emplace(NumericSetupOf(source.inputs));
+    } catch (const std::invalid_argument&) {
+        numeric_.reset(); // every row goes the window's way, which names what is wrong
+    }
+}
+
+bool DataRowCalculator::Numbers(const std::vector<std::string>& row, DataPoint& point)
+{
+    if (!numeric_)
+        return false;
+    std::array<double, 3> inputs {};
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        std::optional<double> value = fixed_values_[i];
+        if (const int column = numeric_columns_[i]; column >= 0) {
+            field_ = row[static_cast<std::size_t>(column)];
+            if (decimal_comma_)
+                std::replace(field_.begin(), field_.end(), ',', '.');
+            value = NumberTextValue(field_);
+        }
+        if (!value)
+            return false;
+        inputs[i] = *value;
+    }
+    numeric_->Compute(inputs[0], inputs[1], inputs[2], numbers_);
+    if (numbers_.refusal)
+        return false;
+    const AmbientState& state = numbers_.state;
+    point = { state.temperature, state.humidity_ratio, state.relative_humidity, state.dew_point };
+    return true;
 }
 
 std::variant<DataPoint, std::string> DataRowCalculator::Calculate(const std::vector<std::string>& row)
@@ -111,6 +154,10 @@ std::variant<DataPoint, std::string> DataRowCalculator::Calculate(const std::vec
     if (row.size() != fields_)
         return "The row has " + std::to_string(row.size()) + " fields where the header has "
             + std::to_string(fields_);
+    if (DataPoint point; Numbers(row, point))
+        return point;
+    // A text that is not a number, or a refused row: the window's run, whose refusal names the text as
+    // typed.
     for (const NamedBox& named : kValueBoxes)
         controls_.*(named.box) = start_controls_.*(named.box);
     for (const Column& column : columns_) {
@@ -242,6 +289,7 @@ ZoneTest::ZoneTest(const Zone& zone)
         w_high_ = unit.ToBase(zone.humidity_ratio->high);
     }
     dew_low_K_ = -kInfinity, dew_high_K_ = kInfinity;
+    dew_point_ = zone.dew_point.has_value();
     if (zone.dew_point) {
         dew_low_K_ = *TemperatureToKelvin(zone.dew_point->unit, zone.dew_point->low);
         dew_high_K_ = *TemperatureToKelvin(zone.dew_point->unit, zone.dew_point->high);
@@ -256,8 +304,10 @@ ZoneTest::ZoneTest(const Zone& zone)
 
 bool ZoneTest::Contains(const DataPoint& p) const
 {
-    return p.T_K >= t_low_K_ && p.T_K <= t_high_K_ && p.W >= w_low_ && p.W <= w_high_ && p.dew_K >= dew_low_K_
-        && p.dew_K <= dew_high_K_ && p.phi >= phi_low_ && p.phi <= phi_high_;
+    // A dew point beyond the reach of the property routines is unknown (NaN): such a row is outside a
+    // dew-point range, and no other test reads it.
+    return p.T_K >= t_low_K_ && p.T_K <= t_high_K_ && p.W >= w_low_ && p.W <= w_high_ && p.phi >= phi_low_
+        && p.phi <= phi_high_ && (!dew_point_ || (p.dew_K >= dew_low_K_ && p.dew_K <= dew_high_K_));
 }
 
 ZoneCount CountZone(const Zone& zone, std::span<const DataPoint> points)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "calc/ambient_window.h"
+#include "calc/numeric_state.h"
 #include "chart/chart_lines.h"
 
 #include <cstdint>
@@ -68,16 +69,26 @@ public:
     /// file's columns.
     const std::string& error() const { return error_; }
 
-    /// The row's point, or the reason the row is refused.
+    /// The row's point, or the reason the row is refused (the window's sentence).
     std::variant<DataPoint, std::string> Calculate(const std::vector<std::string>& row);
 
 private:
+    /// The row by the calculation on numbers; false when an input is not a number or the row is refused.
+    bool Numbers(const std::vector<std::string>& row, DataPoint& point);
+
     struct Column
     {
         std::size_t index;
         ValueBox AmbientControls::*box;
     };
     std::vector<Column> columns_;
+    // The calculation on numbers, for rows whose inputs are all numbers: the window's doubles without
+    // forming texts. Temperature, pressure or altitude, humidity: a column, or the fixed text.
+    std::optional<NumericCalculation> numeric_;
+    std::array<int, 3> numeric_columns_ { -1, -1, -1 };
+    std::array<std::optional<double>, 3> fixed_values_;
+    NumericState numbers_;
+    std::string field_;
     std::size_t fields_ = 0;
     bool decimal_comma_ = false;
     AmbientControls start_controls_, controls_;
@@ -150,6 +161,7 @@ private:
     double w_low_, w_high_;
     double dew_low_K_, dew_high_K_;
     double phi_low_, phi_high_;
+    bool dew_point_ = false; ///< the zone has a dew-point range (a row's dew point is tested only then)
 };
 
 struct ZoneCount

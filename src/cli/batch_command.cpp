@@ -151,14 +151,7 @@ public:
                 AppendNumber(out, box.locked ? box.value : NumberValue(box.text), s.decimal_comma);
             }
         }
-        for (const chart::ZoneTest& zone : s.zones) {
-            out += s.delimiter;
-            if (ok)
-                out += zone.Contains({ state_.temperature, state_.humidity_ratio, state_.relative_humidity,
-                           state_.dew_point })
-                    ? "inside"
-                    : "outside";
-        }
+        AppendZones(ok ? &state_ : nullptr, out);
         out += s.delimiter;
         AppendCsvField(out, status, s.delimiter);
         out += '\n';
@@ -202,9 +195,23 @@ private:
             else
                 AppendNumber(out, value, s.decimal_comma);
         }
+        AppendZones(&numbers_.state, out);
         out += s.delimiter;
         out += "ok\n";
         return true;
+    }
+
+    // The zone columns: "inside" or "outside" for an accepted row's state, empty for a refused row.
+    void AppendZones(const AmbientState* state, std::string& out) const
+    {
+        for (const chart::ZoneTest& zone : settings_.zones) {
+            out += settings_.delimiter;
+            if (state)
+                out += zone.Contains({ state->temperature, state->humidity_ratio, state->relative_humidity,
+                           state->dew_point })
+                    ? "inside"
+                    : "outside";
+        }
     }
 
     const Settings& settings_;
