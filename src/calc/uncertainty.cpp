@@ -13,6 +13,7 @@
 #include <limits>
 #include <numbers>
 #include <random>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -39,15 +40,6 @@ double LabelValue(const LimitLabel& label, double none)
 {
     const std::optional<double> value = NumberTextValue(label.caption);
     return value ? *value : none;
-}
-
-std::size_t RowOfBox(int box)
-{
-    for (std::size_t row = 0; row < kQuantities.size(); ++row) {
-        if (kQuantities[row].boxNumber() == box)
-            return row;
-    }
-    return 0;
 }
 
 // The finite-difference step of an input. Two noises bound it from below: the ambient temperature is
@@ -207,69 +199,109 @@ std::optional<AccuracyForm> AccuracyFormFromName(std::string_view name)
     return std::nullopt;
 }
 
-// ---- The main window's calculation as a function -------------------------------------------------------
+// ---- The calculation as a function of its inputs --------------------------------------------------------
 
-ControlsEvaluator::ControlsEvaluator(const AmbientControls& controls)
-    : template_(controls)
+NumericEvaluator::NumericEvaluator(std::shared_ptr<const NumericCalculation> calculation)
+    : calculation_(std::move(calculation))
 {
-    boxes_[kTemperatureInput] = 1;
-    boxes_[kHumidityInput] = 4;
+    const NumericSetup& setup = calculation_->setup();
+    rows_[kTemperatureInput] = 0;
+    rows_[kHumidityInput] = static_cast<std::size_t>(setup.humidity - kQuantities.data());
+    rows_[kPressureInput] = setup.altitude_given ? 2 : 1;
+    min_x_.fill(-kInfinity);
+    max_x_.fill(kInfinity);
+    min_y_.fill(-kInfinity);
+    max_y_.fill(kInfinity);
+    base_y_.fill(kNaN);
+}
+
+bool NumericEvaluator::SetBase(const InputVector& x)
+{
+    base_x_ = x;
+    ok_ = Evaluate(x, base_y_);
+    for (std::size_t i = 0; i < kUncertainInputs; ++i)
+        steps_[i] = StepOf(kQuantities[rows_[i]], calculation_->unit(rows_[i]), x[i], min_x_[i], max_x_[i]);
+    return ok_;
+}
+
+void NumericEvaluator::SetRanges(const InputVector& minimum, const InputVector& maximum,
+    const QuantityVector& lowest, const QuantityVector& highest)
+{
+    min_x_ = minimum;
+    max_x_ = maximum;
+    min_y_ = lowest;
+    max_y_ = highest;
+    for (std::size_t i = 0; i < kUncertainInputs; ++i)
+        steps_[i]
+            = StepOf(kQuantities[rows_[i]], calculation_->unit(rows_[i]), base_x_[i], min_x_[i], max_x_[i]);
+}
+
+bool NumericEvaluator::Evaluate(const InputVector& x, QuantityVector& y)
+{
+    calculation_->Compute(x[kTemperatureInput], x[kPressureInput], x[kHumidityInput], state_);
+    y = state_.values;
+    return !state_.refusal;
+}
+
+std::unique_ptr<StateEvaluator> NumericEvaluator::Clone() const
+{
+    return std::make_unique<NumericEvaluator>(*this);
+}
+
+NumericSetup NumericSetupOfControls(const AmbientControls& controls)
+{
+    NumericSetup setup;
     for (const Quantity* quantity : kHumidityQuantities) {
         if (controls.*(quantity->option))
-            boxes_[kHumidityInput] = quantity->boxNumber();
+            setup.humidity = quantity;
     }
-    boxes_[kPressureInput] = controls.Option9 ? 10 : 2;
+    setup.altitude_given = controls.Option9;
+    setup.method = controls.menu_IAPWS ? kIapws : kHylandWexler;
+    for (int list = 1; list <= 16; ++list)
+        setup.selections[static_cast<std::size_t>(list - 1)] = ListOf(controls, list).selected;
+    return setup;
+}
 
-    // The base state again, with every range label, so that each quantity's range is that of this state.
+namespace {
+
+std::shared_ptr<const NumericCalculation> CalculationOf(const AmbientControls& controls)
+{
+    try {
+        return std::make_shared<const NumericCalculation>(NumericSetupOfControls(controls));
+    } catch (const std::invalid_argument&) {
+        // Lists without a selection (a window not opened yet): a calculation whose base is refused.
+        return std::make_shared<const NumericCalculation>();
+    }
+}
+
+} // namespace
+
+ControlsEvaluator::ControlsEvaluator(const AmbientControls& controls)
+    : NumericEvaluator(CalculationOf(controls))
+{
+    // The state again with every range label, so that each quantity's range is that of this state.
+    AmbientControls shown = controls;
     AmbientState state;
-    ok_ = !CalculateAmbient(template_, state, PropertyRoutines {}, RunExtent::Window);
-    work_ = template_;
-    base_y_.fill(kNaN);
-    if (!ok_)
-        return;
+    const bool accepted = !CalculateAmbient(shown, state, PropertyRoutines {}, RunExtent::Window);
+    InputVector x {}, minimum {}, maximum {};
+    QuantityVector lowest {}, highest {};
+    const std::array<std::size_t, kUncertainInputs> rows = InputRows();
     for (std::size_t i = 0; i < kUncertainInputs; ++i) {
-        rows_[i] = RowOfBox(boxes_[i]);
-        const Quantity& quantity = kQuantities[rows_[i]];
-        base_x_[i] = NumberValue(BoxOf(template_, boxes_[i]).text);
-        min_x_[i] = LabelValue(template_.*(quantity.minimum), -kInfinity);
-        max_x_[i] = LabelValue(template_.*(quantity.maximum), kInfinity);
-        steps_[i] = StepOf(quantity, template_, base_x_[i], min_x_[i], max_x_[i]);
+        const Quantity& quantity = kQuantities[rows[i]];
+        x[i] = NumberValue((shown.*(quantity.box)).text);
+        minimum[i] = LabelValue(shown.*(quantity.minimum), -kInfinity);
+        maximum[i] = LabelValue(shown.*(quantity.maximum), kInfinity);
     }
     for (std::size_t row = 0; row < kQuantities.size(); ++row) {
         const Quantity& quantity = kQuantities[row];
-        min_y_[row] = quantity.minimum ? LabelValue(template_.*(quantity.minimum), -kInfinity) : -kInfinity;
-        max_y_[row] = quantity.maximum ? LabelValue(template_.*(quantity.maximum), kInfinity) : kInfinity;
+        lowest[row] = quantity.minimum ? LabelValue(shown.*(quantity.minimum), -kInfinity) : -kInfinity;
+        highest[row] = quantity.maximum ? LabelValue(shown.*(quantity.maximum), kInfinity) : kInfinity;
     }
-    Evaluate(base_x_, base_y_);
-}
-
-bool ControlsEvaluator::Evaluate(const InputVector& x, QuantityVector& y)
-{
-    for (const NamedBox& named : kValueBoxes)
-        work_.*(named.box) = template_.*(named.box);
-    for (std::size_t i = 0; i < kUncertainInputs; ++i) {
-        // The shortest text that reads back as the same double: the calculation sees exactly x.
-        char buffer[32];
-        const auto end = std::to_chars(buffer, buffer + sizeof buffer, x[i]).ptr;
-        BoxOf(work_, boxes_[i]).text.assign(buffer, end);
-    }
-    AmbientState state;
-    if (CalculateAmbient(work_, state, PropertyRoutines {}, RunExtent::Values)) {
-        y.fill(kNaN);
-        return false;
-    }
-    for (std::size_t row = 0; row < kQuantities.size(); ++row) {
-        const ValueBox& box = work_.*(kQuantities[row].box);
-        y[row] = IsNumberText(box.text) ? box.value : kNaN;
-    }
-    for (std::size_t i = 0; i < kUncertainInputs; ++i)
-        y[rows_[i]] = x[i];
-    return true;
-}
-
-std::unique_ptr<StateEvaluator> ControlsEvaluator::Clone() const
-{
-    return std::make_unique<ControlsEvaluator>(*this);
+    SetRanges(minimum, maximum, lowest, highest);
+    SetBase(x);
+    ok_ = ok_ && accepted;
+    if (!ok_)
+        base_y_.fill(kNaN);
 }
 
 // ---- Linear propagation --------------------------------------------------------------------------------
@@ -452,6 +484,12 @@ MonteCarloResult RunMonteCarlo(
 }
 
 // ---- Texts and the joint region ------------------------------------------------------------------------
+
+std::string CoverageCaption(double k)
+{
+    return "k = " + PlainNumberText(k) + ", about "
+        + PlainNumberText(std::round(100 * CoverageProbability(k))) + " %";
+}
 
 std::string UncertaintyText(double U)
 {

@@ -5,12 +5,14 @@
 //
 // Use:
 //   ControlsEvaluator evaluator(window.controls());        // the state as the window shows it
+//   (or NumericEvaluator over a NumericCalculation, SetBase(x) per state, for many states of one setup)
 //   const UncertaintyResult result = PropagateUncertainty(evaluator, settings);
 //   result.quantities[i].U                                   // expanded uncertainty of kQuantities[i]
 //   const MonteCarloResult check = RunMonteCarlo(evaluator, settings, { .draws = 100000 });
 #pragma once
 
 #include "calc/ambient_controls.h"
+#include "calc/numeric_state.h"
 
 #include <array>
 #include <cstdint>
@@ -103,18 +105,20 @@ public:
     virtual std::unique_ptr<StateEvaluator> Clone() const = 0;
 };
 
-/// The evaluator of the main window's own calculation: CalculateAmbient on a copy of the controls, whose
-/// input boxes get each input written with round-trip precision, so that the calculation reads the very
-/// double it is given; the outputs are the boxes' unrounded numbers.
-class ControlsEvaluator final : public StateEvaluator
+/// The calculation on numbers (numeric_state.h) as an evaluator: the same doubles the window shows, with
+/// the window's refusals, and no text formed. The calculation is shared; each clone keeps its own base.
+class NumericEvaluator : public StateEvaluator
 {
 public:
-    /// `controls` as shown after a run; when that run was refused there is no base state (ok() false).
-    explicit ControlsEvaluator(const AmbientControls& controls);
+    explicit NumericEvaluator(std::shared_ptr<const NumericCalculation> calculation);
 
+    /// Moves the base to inputs `x`; false (and no base state) when the calculation refuses them. The
+    /// inputs' limits and the quantities' ranges are unknown (+-infinity) until SetRanges: a refused
+    /// difference then finds the limit, and nothing is flagged.
+    bool SetBase(const InputVector& x);
+    void SetRanges(const InputVector& minimum, const InputVector& maximum, const QuantityVector& lowest,
+        const QuantityVector& highest);
     bool ok() const { return ok_; }
-    /// Value box (1..16) of each input.
-    const std::array<int, kUncertainInputs>& inputBoxes() const { return boxes_; }
 
     InputVector BaseInputs() const override { return base_x_; }
     InputVector InputMinimum() const override { return min_x_; }
@@ -127,15 +131,29 @@ public:
     bool Evaluate(const InputVector& x, QuantityVector& y) override;
     std::unique_ptr<StateEvaluator> Clone() const override;
 
+protected:
+    bool ok_ = false;
+    QuantityVector base_y_ {};
+
 private:
-    AmbientControls template_;
-    AmbientControls work_;
-    std::array<int, kUncertainInputs> boxes_ {};
+    std::shared_ptr<const NumericCalculation> calculation_;
+    NumericState state_;
     std::array<std::size_t, kUncertainInputs> rows_ {};
     InputVector base_x_ {}, min_x_ {}, max_x_ {}, steps_ {};
-    QuantityVector base_y_ {}, min_y_ {}, max_y_ {};
-    bool ok_ = false;
+    QuantityVector min_y_ {}, max_y_ {};
 };
+
+/// The evaluator of the state a window shows: its inputs, units and choices; the limits of the inputs and
+/// the ranges of the quantities are the window's labels at that state.
+class ControlsEvaluator final : public NumericEvaluator
+{
+public:
+    /// The state of `controls`; when the window refuses it there is no base state (ok() false).
+    explicit ControlsEvaluator(const AmbientControls& controls);
+};
+
+/// The calculation on numbers for the inputs, units and choices that `controls` show.
+NumericSetup NumericSetupOfControls(const AmbientControls& controls);
 
 /// The uncertainty of one quantity.
 struct QuantityUncertainty
@@ -201,6 +219,9 @@ struct MonteCarloResult
 /// generator seeded by the seed and the block's number, so the result does not depend on the threads.
 MonteCarloResult RunMonteCarlo(
     const StateEvaluator& evaluator, const UncertaintySettings& settings, const MonteCarloOptions& options);
+
+/// The coverage a front end shows: "k = 2, about 95 %" (the probability of a normal distribution).
+std::string CoverageCaption(double k);
 
 /// An expanded uncertainty written with two significant digits in fixed notation ("0.74", "12", "0.0031").
 std::string UncertaintyText(double U);

@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/data_options.h"
 #include "cli/state_inputs.h"
+#include "cli/uncertainty_options.h"
 #include "io/csv.h"
 
 #include <QElapsedTimer>
@@ -42,7 +43,9 @@ const char* const kDescription
       "(empty for a refused row).\n"
       "Example: humidora-cli batch logger.csv -o states.csv --temperature-column T "
       "--relative-humidity-column RH\n"
-      "    --pressure 101.325 --columns wet_bulb,dew_point:F,enthalpy";
+      "    --pressure 101.325 --columns wet_bulb,dew_point:F,enthalpy\n"
+      "With --uncertainty each output quantity gets a column \"U(quantity) [unit]\" after the results: its\n"
+      "expanded uncertainty from the inputs' accuracies (as in \"state --uncertainty\").";
 
 // Input handed to a worker at a time: about five thousand logger rows, whose output is a megabyte or two.
 constexpr std::size_t kBytesPerTask = std::size_t(1) << 17;
@@ -60,7 +63,9 @@ struct Settings
     AmbientState state;
     std::vector<Source> sources; ///< temperature, pressure or altitude, humidity
     std::vector<const QuantityControls*> outputs;
-    std::vector<chart::ZoneTest> zones; ///< one "inside"/"outside" column each, after the outputs
+    std::vector<chart::ZoneTest> zones;             ///< one "inside"/"outside" column each, after the outputs
+    std::optional<UncertaintySettings> uncertainty; ///< the accuracies, when U columns are written
+    std::shared_ptr<const NumericCalculation> uncertainty_calculation;
     std::size_t input_columns = 0;
     /// The full numbers come from the calculation on numbers; a row it refuses (or whose inputs are not
     /// all numbers) runs through the window's calculation, whose refusal names the texts as typed.
@@ -98,6 +103,8 @@ public:
         : settings_(settings)
         , controls_(settings.controls)
     {
+        if (settings.uncertainty)
+            evaluator_.emplace(settings.uncertainty_calculation);
     }
 
     void Append(const std::vector<std::string>& row, std::string& out)
@@ -152,6 +159,14 @@ public:
             }
         }
         AppendZones(ok ? &state_ : nullptr, out);
+        if (s.uncertainty) {
+            // The window accepted the row's texts: their values are the inputs of the calculation.
+            InputVector x {};
+            const std::array<std::size_t, kUncertainInputs> rows = evaluator_->InputRows();
+            for (std::size_t i = 0; i < kUncertainInputs; ++i)
+                x[i] = NumberValue((controls_.*(kQuantities[rows[i]].box)).text);
+            AppendUncertainties(ok ? &x : nullptr, out);
+        }
         out += s.delimiter;
         AppendCsvField(out, status, s.delimiter);
         out += '\n';
@@ -196,9 +211,40 @@ private:
                 AppendNumber(out, value, s.decimal_comma);
         }
         AppendZones(&numbers_.state, out);
+        if (s.uncertainty) {
+            const InputVector x { inputs[0], inputs[2], inputs[1] };
+            AppendUncertainties(&x, out);
+        }
         out += s.delimiter;
         out += "ok\n";
         return true;
+    }
+
+    // The expanded uncertainty of each output of an accepted row with inputs `x` (temperature, humidity,
+    // pressure or altitude); empty fields for a refused row (null).
+    void AppendUncertainties(const InputVector* x, std::string& out)
+    {
+        const Settings& s = settings_;
+        std::optional<UncertaintyResult> result;
+        if (x && evaluator_->SetBase(*x))
+            result = PropagateUncertainty(*evaluator_, *s.uncertainty);
+        for (const QuantityControls* quantity : s.outputs) {
+            out += s.delimiter;
+            if (!result || !result->ok)
+                continue;
+            const QuantityUncertainty& q
+                = result->quantities[static_cast<std::size_t>(quantity - kQuantities.data())];
+            if (!q.computed)
+                continue;
+            if (s.full) {
+                AppendNumber(out, q.U, s.decimal_comma);
+            } else {
+                std::string text = UncertaintyText(q.U);
+                if (s.decimal_comma)
+                    std::replace(text.begin(), text.end(), '.', ',');
+                out += text;
+            }
+        }
     }
 
     // The zone columns: "inside" or "outside" for an accepted row's state, empty for a refused row.
@@ -215,6 +261,7 @@ private:
     }
 
     const Settings& settings_;
+    std::optional<NumericEvaluator> evaluator_;
     AmbientControls controls_;
     AmbientState state_;
     NumericState numbers_;
@@ -307,6 +354,8 @@ int RunBatch(const QStringList& arguments)
     const QCommandLineOption& delimiter = data_columns.delimiter;
     const QCommandLineOption& decimal_comma = data_columns.decimal_comma;
     const QCommandLineOption jobs("jobs", "Worker threads (default: one per core).", "N");
+    const UncertaintyOptions uncertainty_options(false);
+    uncertainty_options.addTo(parser);
     parser.addOptions({ output, columns, numbers, no_header, input_columns, delimiter, decimal_comma, jobs });
     parser.addOption(ZoneOption());
     parser.addPositionalArgument("INPUT", "Input CSV file, \"-\" or nothing for standard input.");
@@ -353,6 +402,13 @@ int RunBatch(const QStringList& arguments)
         inputs.altitude_given = true;
     if (parser.isSet(pressure_column))
         inputs.altitude_given = false;
+    UncertaintySettings uncertainty;
+    long no_draws = 0;
+    if (const std::optional<int> status = ReadUncertaintyOptions(parser, uncertainty_options, command,
+            inputs.humidity_option, inputs.altitude_given, uncertainty, no_draws))
+        return *status;
+    if (uncertainty.enabled)
+        settings.uncertainty = uncertainty;
 
     // Output quantities, and the units they name.
     if (parser.isSet(columns)) {
@@ -394,6 +450,8 @@ int RunBatch(const QStringList& arguments)
     window.Open();
     window.RestoreInputs(inputs);
     settings.controls = window.controls();
+    if (settings.uncertainty)
+        settings.uncertainty_calculation = std::make_shared<const NumericCalculation>(NumericSetupOf(inputs));
     settings.state = window.state();
 
     // Input, and a check that the output is not the input under another name (a link, another path,
@@ -495,6 +553,15 @@ int RunBatch(const QStringList& arguments)
         }
         for (const chart::Zone& zone : std::get<std::vector<chart::Zone>>(zones)) {
             AppendCsvField(line, "zone " + zone.name, settings.delimiter);
+            line += settings.delimiter;
+        }
+        for (const QuantityControls* quantity : settings.outputs) {
+            if (!settings.uncertainty)
+                break;
+            AppendCsvField(line,
+                "U(" + std::string(quantity->key) + ") [" + UnitOf(settings.controls, *quantity).toStdString()
+                    + "]",
+                settings.delimiter);
             line += settings.delimiter;
         }
         line += "status\n";

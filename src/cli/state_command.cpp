@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/state_files.h"
 #include "cli/state_inputs.h"
+#include "cli/uncertainty_options.h"
 #include "io/calculation_file.h"
 
 #include <QJsonObject>
@@ -20,7 +21,12 @@ const char* const kDescription
       "--system metric. Give the pressure or the altitude, and at most one humidity parameter.\n"
       "A unit option selects one list's item and overrides the system (the window then reports a\n"
       "Customized system). Exit status 1 when the window would show a report instead of the listing.\n"
-      "Example: humidora-cli state --temperature=-5 --dew-point=-12 --json";
+      "With --uncertainty the accuracies of the inputs are carried to every quantity by the law of\n"
+      "propagation of uncertainty (GUM): each value is shown \"value ± U\" in its unit, U = k u_c;\n"
+      "an interval that reaches beyond a quantity's range is flagged, never clipped. --monte-carlo N\n"
+      "checks it by N draws of the inputs (seeded: the same draws on every run).\n"
+      "Example: humidora-cli state --temperature=-5 --dew-point=-12 --json\n"
+      "Example: humidora-cli state --uncertainty temperature=0.2,relative_humidity=2,pressure=0.1";
 
 QString HexColour(Background background)
 {
@@ -42,18 +48,22 @@ QJsonObject StateJson(const AmbientControls& controls, const std::optional<Refus
     return json;
 }
 
-void PrintTable(const AmbientControls& controls)
+void PrintTable(const AmbientControls& controls, const UncertaintyResult* uncertainty)
 {
-    const auto row = [](const QString& quantity, const QString& value, const QString& unit,
+    const int value_width = uncertainty ? 26 : 15;
+    const auto row = [&](const QString& quantity, const QString& value, const QString& unit,
                          const QString& minimum, const QString& maximum) {
-        PrintOut((quantity.leftJustified(19) + value.leftJustified(15) + unit.leftJustified(28)
+        PrintOut((quantity.leftJustified(19) + value.leftJustified(value_width) + unit.leftJustified(28)
             + minimum.leftJustified(12) + maximum)
                      .trimmed());
     };
     row("quantity", "value", "unit", "minimum", "maximum");
-    for (const QuantityControls& quantity : kQuantities) {
-        row(FromModel(std::string(quantity.key)), FromModel((controls.*(quantity.box)).text),
-            FromModel((controls.*(quantity.list)).text()),
+    for (std::size_t i = 0; i < kQuantities.size(); ++i) {
+        const Quantity& quantity = kQuantities[i];
+        QString value = FromModel((controls.*(quantity.box)).text);
+        if (uncertainty && uncertainty->quantities[i].computed)
+            value += QString::fromUtf8(" ± ") + FromModel(UncertaintyText(uncertainty->quantities[i].U));
+        row(FromModel(std::string(quantity.key)), value, FromModel((controls.*(quantity.list)).text()),
             quantity.minimum ? FromModel((controls.*(quantity.minimum)).caption) : QString(),
             quantity.maximum ? FromModel((controls.*(quantity.maximum)).caption) : QString());
     }
@@ -72,6 +82,8 @@ int RunState(const QStringList& arguments)
     state_options.addTo(parser);
     const QCommandLineOption json("json", "Write one JSON object instead of a table.");
     parser.addOption(json);
+    const UncertaintyOptions uncertainty_options(true);
+    uncertainty_options.addTo(parser);
     const StateFileOptions files;
     files.addTo(parser);
     if (const std::optional<int> status
@@ -98,6 +110,12 @@ int RunState(const QStringList& arguments)
         = ApplyStateOptions(parser, state_options, command, from_file, inputs))
         return *status;
 
+    UncertaintySettings uncertainty;
+    long draws = 0;
+    if (const std::optional<int> status = ReadUncertaintyOptions(parser, uncertainty_options, command,
+            inputs.humidity_option, inputs.altitude_given, uncertainty, draws))
+        return *status;
+
     window.RestoreInputs(inputs);
     if (const std::optional<int> status
         = WriteStateFiles(parser, files, command, window, from_file ? &read_from_file : nullptr))
@@ -105,10 +123,28 @@ int RunState(const QStringList& arguments)
 
     const AmbientControls& controls = window.controls();
     const std::optional<Refusal>& refusal = window.refusal();
-    if (parser.isSet(json))
-        PrintJson(StateJson(controls, refusal));
-    else
-        PrintTable(controls);
+    std::optional<UncertaintyResult> propagated;
+    std::optional<MonteCarloResult> checked;
+    if (uncertainty.enabled && !refusal) {
+        ControlsEvaluator evaluator(controls);
+        propagated = PropagateUncertainty(evaluator, uncertainty);
+        if (draws > 0)
+            checked = RunMonteCarlo(evaluator, uncertainty, { .draws = draws });
+    }
+    const MonteCarloResult* monte_carlo = checked ? &*checked : nullptr;
+    if (parser.isSet(json)) {
+        QJsonObject object = StateJson(controls, refusal);
+        if (propagated)
+            object["uncertainty"] = UncertaintyJson(controls, *propagated, monte_carlo);
+        PrintJson(object);
+    } else {
+        PrintTable(controls, propagated ? &*propagated : nullptr);
+        if (propagated) {
+            PrintOut(QString());
+            for (const QString& line : UncertaintyLines(controls, *propagated, monte_carlo))
+                PrintOut(line);
+        }
+    }
     if (refusal) {
         PrintError(command + ": " + FromModel(RefusalSentence(*refusal)));
         return kRefused;
