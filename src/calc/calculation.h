@@ -5,6 +5,7 @@
 #include "calc/ambient_inputs.h"
 #include "calc/project_properties.h"
 #include "calc/state_points.h"
+#include "calc/uncertainty.h"
 
 #include <utility>
 #include <vector>
@@ -24,6 +25,8 @@ struct Calculation
     std::vector<StatePoint> points;
     std::vector<ProcessSpec> processes;
     ProjectProperties properties;
+    /// The measurement uncertainty of the inputs (off in a calculation that never set it).
+    UncertaintySettings uncertainty;
 
     /// True when there is more than the main window's inputs: points, processes or properties.
     bool HasMoreThanInputs() const { return !points.empty() || !processes.empty() || !properties.empty(); }

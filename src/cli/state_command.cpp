@@ -110,7 +110,7 @@ int RunState(const QStringList& arguments)
         = ApplyStateOptions(parser, state_options, command, from_file, inputs))
         return *status;
 
-    UncertaintySettings uncertainty;
+    UncertaintySettings uncertainty = read_from_file.uncertainty;
     long draws = 0;
     if (const std::optional<int> status = ReadUncertaintyOptions(parser, uncertainty_options, command,
             inputs.humidity_option, inputs.altitude_given, uncertainty, draws))
@@ -118,7 +118,7 @@ int RunState(const QStringList& arguments)
 
     window.RestoreInputs(inputs);
     if (const std::optional<int> status
-        = WriteStateFiles(parser, files, command, window, from_file ? &read_from_file : nullptr))
+        = WriteStateFiles(parser, files, command, window, from_file ? &read_from_file : nullptr, uncertainty))
         return *status;
 
     const AmbientControls& controls = window.controls();

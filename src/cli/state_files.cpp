@@ -34,11 +34,13 @@ std::optional<int> LoadStateFile(const QCommandLineParser& parser, const StateFi
 }
 
 std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const StateFileOptions& files,
-    const QString& command, const AmbientWindow& window, const Calculation* read_from)
+    const QString& command, const AmbientWindow& window, const Calculation* read_from,
+    const UncertaintySettings& uncertainty)
 {
     if (parser.isSet(files.save)) {
         Calculation calculation = read_from != nullptr ? *read_from : Calculation {};
         calculation.inputs = window.CurrentInputs();
+        calculation.uncertainty = uncertainty;
         const QString error = WriteCalculationFile(parser.value(files.save), calculation, &window.controls());
         if (!error.isEmpty()) {
             PrintError(command + ": " + error);

@@ -38,8 +38,10 @@ std::optional<int> LoadStateFile(const QCommandLineParser& parser, const StateFi
 /// reason goes to stderr and the result is kFileError (an earlier file of that name stays as it was).
 /// `read_from` holds the calculation LoadStateFile read with --from (else null): its state points,
 /// processes and properties are saved along, and a report from a file that the options changed says so.
+/// `uncertainty` is the measurement uncertainty the calculation is saved with.
 std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const StateFileOptions& files,
-    const QString& command, const AmbientWindow& window, const Calculation* read_from);
+    const QString& command, const AmbientWindow& window, const Calculation* read_from,
+    const UncertaintySettings& uncertainty);
 
 /// The application object of humidora-cli: a QGuiApplication on the offscreen platform when a report is
 /// asked for (drawing text needs fonts), else a plain QCoreApplication.

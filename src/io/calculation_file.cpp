@@ -34,6 +34,12 @@ const QStringList kInputMembers = { "temperature", "pressure", "altitude", "humi
 const QStringList kWindowInputMembers
     = { "formulation", "unit_system", "units", "pressure_given", "humidity_given", "inputs" };
 const QStringList kPropertyMembers = { "project", "engineer", "notes" };
+/// The measurement uncertainty: an optional top-level member of every version, written only when the
+/// calculation's settings differ from the defaults, so that a file without it reads as without
+/// uncertainty.
+const QString kUncertaintyMember = QStringLiteral("uncertainty");
+const QStringList kUncertaintyMembers
+    = { "enabled", "temperature", "humidity", "pressure", "form", "form_coverage", "coverage" };
 constexpr int kFirstVersionWithPoints = 2;
 
 QString Quoted(const QString& text)
@@ -300,6 +306,8 @@ QString CalculationProblem(const Calculation& calculation)
     QString problem = InputsProblem(calculation.inputs);
     if (!problem.isEmpty())
         return problem;
+    if (const std::optional<std::string> uncertainty = UncertaintySettingsProblem(calculation.uncertainty))
+        return QString::fromStdString(*uncertainty);
 
     const std::vector<StatePoint>& points = calculation.points;
     if (points.size() > kPointLimit) {
@@ -583,6 +591,38 @@ QString ReadProcesses(const QJsonArray& array, std::vector<ProcessSpec>& process
     return {};
 }
 
+QJsonObject UncertaintySettingsJson(const UncertaintySettings& settings)
+{
+    return QJsonObject { { "enabled", settings.enabled }, { "temperature", settings.temperature },
+        { "humidity", settings.humidity }, { "pressure", settings.pressure },
+        { "form", QString::fromUtf8(AccuracyFormName(settings.form).data()) },
+        { "form_coverage", settings.form_coverage }, { "coverage", settings.coverage } };
+}
+
+QString ReadUncertaintySettings(const QJsonObject& object, UncertaintySettings& settings)
+{
+    MemberReader reader(object, Quoted(kUncertaintyMember));
+    reader.refuseUnknown(kUncertaintyMembers);
+    const QJsonValue enabled = reader.member("enabled");
+    if (reader.ok() && !enabled.isBool())
+        reader.fail(QStringLiteral("the \"enabled\" member of %1 is not true or false")
+                        .arg(Quoted(kUncertaintyMember)));
+    settings.enabled = enabled.toBool();
+    settings.temperature = reader.number("temperature");
+    settings.humidity = reader.number("humidity");
+    settings.pressure = reader.number("pressure");
+    const int form = reader.choice("form", { "rectangular", "expanded", "standard" });
+    if (form >= 0)
+        settings.form = *AccuracyFormFromName(reader.text("form").toStdString());
+    settings.form_coverage = reader.number("form_coverage");
+    settings.coverage = reader.number("coverage");
+    if (reader.ok()) {
+        if (const std::optional<std::string> problem = UncertaintySettingsProblem(settings))
+            reader.fail(QString::fromStdString(*problem));
+    }
+    return reader.problem();
+}
+
 QString ReadProperties(const QJsonObject& object, ProjectProperties& properties)
 {
     MemberReader reader(object, QStringLiteral("\"properties\""));
@@ -613,6 +653,8 @@ QByteArray CalculationJson(const Calculation& calculation, const AmbientControls
                 { "engineer", QString::fromStdString(properties.engineer) },
                 { "notes", QString::fromStdString(properties.notes) } });
     }
+    if (calculation.uncertainty != UncertaintySettings {})
+        document.insert(kUncertaintyMember, UncertaintySettingsJson(calculation.uncertainty));
     if (shown != nullptr)
         document.insert("shown_results", ShownStateJson(*shown));
     return QJsonDocument(document).toJson(QJsonDocument::Indented);
@@ -660,7 +702,8 @@ CalculationRead ParseCalculation(const QByteArray& json)
     const bool with_points = version.toInteger() >= kFirstVersionWithPoints;
 
     MemberReader reader(top, QStringLiteral("the calculation"));
-    reader.refuseUnknown(with_points ? kTopMembers + kVersion2Members : kTopMembers);
+    reader.refuseUnknown(
+        (with_points ? kTopMembers + kVersion2Members : kTopMembers) + QStringList { kUncertaintyMember });
     if (top.contains("saved_by"))
         reader.text("saved_by");
     if (top.contains("shown_results"))
@@ -680,6 +723,12 @@ CalculationRead ParseCalculation(const QByteArray& json)
             problem = ReadProperties(properties, calculation.properties);
         if (problem.isEmpty())
             problem = CalculationProblem(calculation);
+    }
+    if (problem.isEmpty() && top.contains(kUncertaintyMember)) {
+        const QJsonObject uncertainty = reader.object(kUncertaintyMember);
+        problem = reader.problem();
+        if (problem.isEmpty())
+            problem = ReadUncertaintySettings(uncertainty, calculation.uncertainty);
     }
     if (!problem.isEmpty())
         return refuse(problem);

@@ -176,3 +176,30 @@ TEST(UncertaintyCli, BatchAddsOneUColumnPerOutput)
 
 } // namespace
 } // namespace humidora::cli_test
+
+namespace humidora::cli_test {
+namespace {
+
+// --save keeps the accuracies with the calculation; --from brings them back, and an option changes only
+// the accuracy it names.
+TEST(UncertaintyCli, SavedWithTheCalculationAndReadBack)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sensor.humidora");
+    const CliRun save
+        = RunCli({ "state", "--uncertainty", "temperature=0.5,relative_humidity=2", "--save", path });
+    ASSERT_EQ(save.exit_code, 0) << save.err.toStdString();
+    const QJsonObject read = Uncertainty({ "--from", path });
+    EXPECT_NEAR(read["temperature"]["u"].toDouble(), 0.5 / std::sqrt(3.0), 1e-12);
+    EXPECT_NEAR(read["relative_humidity"]["u"].toDouble(), 2 / std::sqrt(3.0), 1e-12);
+    const QJsonObject changed = Uncertainty({ "--from", path, "--uncertainty", "temperature=0.1" });
+    EXPECT_NEAR(changed["temperature"]["u"].toDouble(), 0.1 / std::sqrt(3.0), 1e-12);
+    EXPECT_NEAR(changed["relative_humidity"]["u"].toDouble(), 2 / std::sqrt(3.0), 1e-12);
+    // A file saved without accuracies has none.
+    const QString plain = dir.filePath("plain.humidora");
+    ASSERT_EQ(RunCli({ "state", "--save", plain }).exit_code, 0);
+    EXPECT_FALSE(RunCli({ "state", "--json", "--from", plain }).json().contains("uncertainty"));
+}
+
+} // namespace
+} // namespace humidora::cli_test
