@@ -50,17 +50,13 @@ double LabelValue(const LimitLabel& label, double none)
 // stays below 1e-4 with these steps. So: 0.1 K for temperatures, 1 % of the value for the amounts of water
 // (the single-precision vapour pressure's rounding of 6e-8 is then 3e-6 of a coefficient), 0.1 % of the
 // pressure and 20 m of altitude (about 240 Pa, derived in single precision to 8e-3 Pa).
-double StepOf(
-    const Quantity& quantity, const AmbientControls& controls, double x, double minimum, double maximum)
+double StepOf(const Quantity& quantity, const UnitItem& unit, double x, double minimum, double maximum)
 {
     const int box = quantity.boxNumber();
-    const std::string& unit = (controls.*(quantity.list)).text();
     if (IsTemperatureBox(box))
-        return 0.1 * DegreesPerKelvin(unit);
-    if (box == 10) {
-        const std::optional<UnitItem> item = FindAltitudeUnit(unit);
-        return item ? item->FromBase(20.0) : 20.0;
-    }
+        return 0.1 * DegreesPerKelvin(unit.key);
+    if (box == 10)
+        return unit.FromBase(20.0);
     if (box == 2)
         return 1e-3 * std::max(std::abs(x), std::isfinite(maximum) ? 1e-2 * maximum : 1.0);
     const double span = std::isfinite(maximum - minimum) ? maximum - minimum : 1.0;
