@@ -3,13 +3,17 @@
 // converter element by element. The package's Python part (humidora/__init__.py) checks and broadcasts
 // the arguments and hands over contiguous float64 arrays of one length.
 #include "calc/numeric_state.h"
+#include "calc/point_table.h"
+#include "calc/process_parameters.h"
 #include "calc/refusal.h"
 #include "calc/saturation_window.h"
+#include "calc/state_points.h"
 #include "calc/unit_converter.h"
 #include "calc/units.h"
 #include "core/properties.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <pybind11/numpy.h>
@@ -207,6 +211,195 @@ py::array_t<double> Convert(
     });
 }
 
+// ---- Air-handling processes --------------------------------------------------------------------------
+// The processes of "humidora-cli process": points typed as the main window's inputs in the units of the
+// system, the process run by src/calc, and the answer in the shape of "process --json".
+
+// The shortest text of a number, as a user would type it into a box.
+std::string Typed(double value)
+{
+    char buffer[32];
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+py::object Number(bool ok, double value)
+{
+    return ok ? py::object(py::float_(value)) : py::object(py::none());
+}
+
+py::dict PointDict(const std::string& name, const PointView& view, std::optional<double> flow_kg_s,
+    std::optional<AirState> exact)
+{
+    const AirState state = exact.value_or(view.state);
+    py::dict texts;
+    for (const Quantity& quantity : kQuantities)
+        texts[py::str(std::string(quantity.key))] = (view.controls.*(quantity.box)).text;
+    const bool ok = view.ok();
+    py::dict point;
+    point["name"] = name;
+    point["T_K"] = Number(ok, state.T_K);
+    point["W"] = Number(ok, state.W);
+    point["h_kJ_per_kg"] = Number(ok, MoistAirEnthalpy(state.T_K, state.W));
+    point["flow_kg_per_s"] = flow_kg_s ? py::object(py::float_(*flow_kg_s)) : py::object(py::none());
+    point["texts"] = texts;
+    return point;
+}
+
+double PointNumber(const py::handle& value, const std::string& where)
+{
+    if (py::isinstance<py::bool_>(value)
+        || !(py::isinstance<py::float_>(value) || py::isinstance<py::int_>(value)))
+        throw py::type_error(where + ": expected a number");
+    return value.cast<double>();
+}
+
+py::dict Process(const std::string& kind_key, const py::list& point_mappings, const py::dict& parameters,
+    const py::object& name, const py::object& pressure, const py::object& altitude, const std::string& method,
+    const std::string& system, const py::object& pressure_unit, const py::object& altitude_unit,
+    const py::object& flow_unit)
+{
+    const std::optional<ProcessKind> kind = FindProcessKind(kind_key);
+    if (!kind)
+        throw py::value_error("kind: unknown process \"" + kind_key + "\"");
+    AmbientInputs base;
+    base.iapws = MethodOf(method) == kIapws;
+    if (system != "metric" && system != "british")
+        throw py::value_error("system: unknown system \"" + system + "\"; one of \"metric\", \"british\"");
+    const bool british = system == "british";
+    base.system = british ? UnitSystem::British : UnitSystem::Metric;
+    base.selections = british ? kBritishSelection : kMetricSelection;
+    base.pressure = british ? kBritishPressureText : kMetricPressureText;
+    const AmbientControls lists;
+    const auto select = [&](const py::object& key, const UnitList& list, int index, const char* argument) {
+        if (key.is_none())
+            return;
+        const int item = list.IndexOf(key.cast<std::string>());
+        if (item < 0)
+            throw py::value_error(
+                std::string(argument) + ": unknown unit \"" + key.cast<std::string>() + "\"");
+        if (item != base.selections[static_cast<std::size_t>(index)])
+            base.system = UnitSystem::Customized;
+        base.selections[static_cast<std::size_t>(index)] = item;
+    };
+    select(pressure_unit, lists.Combo2, 1, "pressure_unit");
+    select(altitude_unit, lists.Combo10, 9, "altitude_unit");
+    if (!pressure.is_none() && !altitude.is_none())
+        throw py::value_error("pressure, altitude: give the pressure or the altitude, not both");
+    if (!pressure.is_none())
+        base.pressure = Typed(PointNumber(pressure, "pressure"));
+    if (!altitude.is_none()) {
+        base.altitude_given = true;
+        base.altitude = Typed(PointNumber(altitude, "altitude"));
+    }
+    const std::string flow_key
+        = flow_unit.is_none() ? std::string(DefaultFlowUnit(base.system)) : flow_unit.cast<std::string>();
+    const std::optional<FlowUnit> unit = FindFlowUnit(flow_key);
+    if (!unit)
+        throw py::value_error("flow_unit: unknown flow unit \"" + flow_key + "\"");
+
+    ProcessSpec recipe;
+    recipe.kind = *kind;
+    std::vector<std::string> given;
+    for (const auto& [key, value] : parameters) {
+        const std::string option = key.cast<std::string>();
+        const auto parameter = std::find_if(kProcessParameters.begin(), kProcessParameters.end(),
+            [&](const ProcessParameter& p) { return p.key == option; });
+        if (parameter == kProcessParameters.end() || !parameter->TakenBy(*kind))
+            throw py::type_error(kind_key + ": unexpected parameter " + option);
+        recipe.*(parameter->field) = ParameterInSi(*parameter, PointNumber(value, option), base);
+        given.push_back(option);
+    }
+    if (!MatchingForm(*kind, given)) {
+        std::string forms;
+        for (const ProcessForm& form : kProcessForms) {
+            if (form.kind != *kind)
+                continue;
+            std::string names;
+            for (const std::string_view required : form.required)
+                names += (names.empty() ? "" : " and ") + std::string(required);
+            forms += (forms.empty() ? "" : ", or ") + names;
+        }
+        throw py::type_error(kind_key + ": takes " + forms);
+    }
+
+    std::vector<StatePoint> points;
+    for (const py::handle& mapping : point_mappings) {
+        if (!py::isinstance<py::dict>(mapping))
+            throw py::type_error("points: expected mappings of name, flow, temperature and one humidity key");
+        StatePoint point;
+        point.name = DefaultPointName(static_cast<int>(points.size()));
+        point.inputs = base;
+        point.inputs.humidity_option = 2;
+        point.inputs.humidity = "50";
+        point.inputs.temperature = british ? "77" : "25";
+        std::optional<double> flow;
+        bool humidity_given = false;
+        for (const auto& [key, value] : mapping.cast<py::dict>()) {
+            const std::string k = key.cast<std::string>();
+            if (k == "name") {
+                point.name = value.cast<std::string>();
+            } else if (k == "temperature") {
+                point.inputs.temperature = Typed(PointNumber(value, "points: temperature"));
+            } else if (k == "flow") {
+                flow = PointNumber(value, "points: flow");
+            } else {
+                const auto humidity = std::find_if(kHumidityQuantities.begin(), kHumidityQuantities.end(),
+                    [&](const Quantity* quantity) { return quantity->key == k; });
+                if (humidity == kHumidityQuantities.end())
+                    throw py::value_error("points: unknown key \"" + k + "\"");
+                if (humidity_given)
+                    throw py::value_error("points: give at most one humidity key per point");
+                humidity_given = true;
+                point.inputs.humidity_option = (*humidity)->optionNumber();
+                point.inputs.humidity = Typed(PointNumber(value, "points: " + k));
+            }
+        }
+        if (flow) {
+            const PointView view = ViewPoint(point.inputs);
+            if (view.ok())
+                point.flow_kg_s = FlowFromUnit(*flow, *unit, view.specific_volume);
+        }
+        points.push_back(std::move(point));
+    }
+    const std::size_t needed = *kind == ProcessKind::Mix ? 2 : 1;
+    if (points.size() < needed || (*kind != ProcessKind::Mix && points.size() > 1))
+        throw py::value_error(
+            *kind == ProcessKind::Mix ? "points: mix takes two or more points" : "point: one point");
+    for (const StatePoint& p : points)
+        recipe.points.push_back(p.name);
+    recipe.result_name
+        = name.is_none() ? DefaultPointName(static_cast<int>(points.size())) : name.cast<std::string>();
+
+    ProcessOutcome outcome;
+    {
+        py::gil_scoped_release unlocked;
+        outcome = RunProcess(recipe, points);
+    }
+    const bool ok = outcome.refusal.empty();
+    py::list entering;
+    for (std::size_t i = 0; i < outcome.entering.size(); ++i)
+        entering.append(PointDict(points[i].name, outcome.entering[i], points[i].flow_kg_s, std::nullopt));
+    py::dict loads;
+    const ProcessLoads& l = outcome.result.loads;
+    const std::pair<const char*, std::optional<double>> figures[]
+        = { { "total_kW", l.total_kW }, { "sensible_kW", l.sensible_kW }, { "latent_kW", l.latent_kW },
+              { "sensible_heat_ratio", l.sensible_heat_ratio }, { "water_kg_per_h", l.water_kg_per_h } };
+    for (const auto& [key, value] : figures) {
+        if (ok && value)
+            loads[key] = *value;
+    }
+    py::dict answer;
+    answer["points"] = entering;
+    answer["result"] = ok ? py::object(PointDict(recipe.result_name, *outcome.leaving,
+                           outcome.result.leaving.flow_kg_s, outcome.result.leaving.state))
+                          : py::object(py::none());
+    answer["loads"] = loads;
+    py::dict refusal;
+    refusal["reason"] = outcome.refusal;
+    answer["refusal"] = ok ? py::object(py::none()) : py::object(refusal);
+    return answer;
+}
+
 } // namespace
 } // namespace humidora::python
 
@@ -219,6 +412,7 @@ PYBIND11_MODULE(_humidora, m)
     m.def("_saturation_pressure", &SaturationPressureOf);
     m.def("_saturation_temperature", &SaturationTemperatureOf);
     m.def("_convert", &Convert);
+    m.def("_process", &Process);
     py::list quantities, units, lists;
     for (const Quantity& quantity : kQuantities) {
         quantities.append(std::string(quantity.key));

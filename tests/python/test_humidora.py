@@ -210,3 +210,67 @@ def test_saturation_and_conversion():
     assert abs(hw - 2.339) < 0.01
     assert humidora.convert(1.0, "Pressure", "PSI", "Pa") == 6894.757
     assert humidora.convert([0.0], "Temperature", "C", "K")[0] == 273.15
+
+
+PROCESSES = [
+    # (function, keyword arguments, humidora-cli process arguments)
+    (humidora.mix,
+     dict(points=[{"name": "OA", "flow": 2, "temperature": 32, "dew_point": 22},
+                  {"name": "RA", "flow": 6, "temperature": 24, "relative_humidity": 50},
+                  {"flow": 1, "temperature": 40, "wet_bulb": 30}], name="MA"),
+     ["mix", "--point", "name=OA,flow=2,temperature=32,dew-point=22",
+      "--point", "name=RA,flow=6,temperature=24,relative-humidity=50",
+      "--point", "flow=1,temperature=40,wet-bulb=30", "--name", "MA"]),
+    (humidora.heat, dict(point={"temperature": 10, "relative_humidity": 80, "flow": 3}, to_temperature=35,
+                         system="british", altitude=1500),
+     ["heat", "--point", "temperature=10,relative-humidity=80,flow=3", "--to-temperature", "35",
+      "--system", "british", "--altitude", "1500"]),
+    (humidora.heat, dict(point={"temperature": 30, "relative_humidity": 80}, to_temperature=5),
+     ["heat", "--point", "temperature=30,relative-humidity=80", "--to-temperature", "5"]),
+    (humidora.coil, dict(point={"name": "RA", "flow": 5, "temperature": 30, "relative_humidity": 50}, adp=10,
+                         bypass_factor=0.15, name="SA", method="hyland-wexler"),
+     ["coil", "--point", "name=RA,flow=5,temperature=30,relative-humidity=50", "--adp", "10",
+      "--bypass-factor", "0.15", "--name", "SA", "--method", "hyland-wexler"]),
+    (humidora.coil, dict(point={"flow": 2000, "temperature": 28, "humidity_ratio": 0.012},
+                         leaving_temperature=14, leaving_relative_humidity=90, flow_unit="L/s", pressure=95,
+                         pressure_unit="kPa"),
+     ["coil", "--point", "flow=2000,temperature=28,humidity-ratio=0.012", "--leaving-temperature", "14",
+      "--leaving-relative-humidity", "90", "--flow-unit", "L/s", "--pressure", "95", "--pressure-unit", "kPa"]),
+    (humidora.evaporative, dict(point={"flow": 1, "temperature": 38, "relative_humidity": 15}, effectiveness=0.85),
+     ["evaporative", "--point", "flow=1,temperature=38,relative-humidity=15", "--effectiveness", "0.85"]),
+    (humidora.evaporative, dict(point={"temperature": 38, "relative_humidity": 15}, to_relative_humidity=70),
+     ["evaporative", "--point", "temperature=38,relative-humidity=15", "--to-relative-humidity", "70"]),
+    (humidora.steam, dict(point={"flow": 1, "temperature": 21, "relative_humidity": 20}, to_relative_humidity=45,
+                          steam_temperature=110),
+     ["steam", "--point", "flow=1,temperature=21,relative-humidity=20", "--to-relative-humidity", "45",
+      "--steam-temperature", "110"]),
+    (humidora.steam, dict(point={"temperature": 21, "relative_humidity": 20}, to_humidity_ratio=0.008),
+     ["steam", "--point", "temperature=21,relative-humidity=20", "--to-humidity-ratio", "0.008"]),
+]
+
+
+@pytest.mark.parametrize("function,kwargs,arguments", PROCESSES)
+def test_processes_answer_what_process_json_writes(function, kwargs, arguments):
+    import json
+
+    done = subprocess.run([CLI, "process", *arguments, "--json"], capture_output=True)
+    assert done.returncode in (0, 1)
+    expected = json.loads(done.stdout)
+    assert function(**kwargs) == expected
+
+
+@pytest.mark.parametrize(
+    "call,error,named",
+    [
+        (lambda: humidora.mix([{"temperature": 20}]), ValueError, "points"),
+        (lambda: humidora.mix({"temperature": 20}), TypeError, "points"),
+        (lambda: humidora.heat({"temperature": "20"}, to_temperature=30), TypeError, "temperature"),
+        (lambda: humidora.heat({"colour": 1}, to_temperature=30), ValueError, "colour"),
+        (lambda: humidora.coil({"temperature": 30}, adp=10), TypeError, "bypass-factor"),
+        (lambda: humidora.heat({"temperature": 20}, to_temperature=30, flow_unit="gal/min"), ValueError, "flow_unit"),
+        (lambda: humidora.heat({"temperature": 20}, to_temperature=30, pressure=100, altitude=0), ValueError, "altitude"),
+    ],
+)
+def test_bad_process_input_raises_naming_the_argument(call, error, named):
+    with pytest.raises(error, match=named):
+        call()

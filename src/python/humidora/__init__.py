@@ -341,3 +341,82 @@ def _unit(name, value):
     if not isinstance(value, str):
         raise TypeError(f"{name}: expected a string, not {type(value).__name__}")
     return value
+
+
+_PROCESS_DOC = """
+
+    Points are mappings of "name", "flow" (dry-air mass flow in kg/s, lb/h in British, or in flow_unit),
+    "temperature" and at most one humidity key named as in ``state`` ("relative_humidity", "dew_point",
+    ...), values in the units of ``system`` as the main window shows them (C or F, %, ...). pressure or
+    altitude (in pressure_unit / altitude_unit, the system's by default) applies to every point. name
+    names the leaving point (the next letter by default).
+
+    Returns what ``humidora-cli process --json`` writes: {"points": [P, ...], "result": P or None,
+    "loads": {...}, "refusal": None or {"reason": sentence}}, each point P as {"name", "T_K", "W",
+    "h_kJ_per_kg", "flow_kg_per_s", "texts"} with SI numbers at full precision and the window's texts.
+    A refused process does not raise: its "refusal" says why.
+    """
+
+
+def _process(kind, points, parameters, name, pressure, altitude, method, system, pressure_unit, altitude_unit,
+             flow_unit):
+    if isinstance(points, Mapping) or not isinstance(points, Sequence) or isinstance(points, str):
+        raise TypeError("points: expected a list of point mappings")
+    for point in points:
+        if not isinstance(point, Mapping):
+            raise TypeError("points: expected mappings of name, flow, temperature and one humidity key")
+    _choice("method", method, _METHODS)
+    _choice("system", system, _SYSTEMS)
+    given = {key.replace("_", "-"): value for key, value in parameters.items() if value is not None}
+    return _core._process(kind, [dict(p) for p in points], given, name, pressure, altitude, method, system,
+                          pressure_unit, altitude_unit, flow_unit)
+
+
+def mix(points, *, name=None, pressure=None, altitude=None, method="iapws", system="metric",
+        pressure_unit=None, altitude_unit=None, flow_unit=None):
+    """Adiabatic mixing of two or more points, each with its flow."""
+    return _process("mix", points, {}, name, pressure, altitude, method, system, pressure_unit, altitude_unit,
+                    flow_unit)
+
+
+def heat(point, *, to_temperature, name=None, pressure=None, altitude=None, method="iapws", system="metric",
+         pressure_unit=None, altitude_unit=None, flow_unit=None):
+    """Sensible heating or cooling of one point to the dry bulb to_temperature."""
+    return _process("heat", [point], {"to_temperature": to_temperature}, name, pressure, altitude, method,
+                    system, pressure_unit, altitude_unit, flow_unit)
+
+
+def coil(point, *, adp=None, bypass_factor=None, leaving_temperature=None, leaving_relative_humidity=None,
+         name=None, pressure=None, altitude=None, method="iapws", system="metric", pressure_unit=None,
+         altitude_unit=None, flow_unit=None):
+    """Cooling and dehumidifying coil: adp and bypass_factor, or leaving_temperature and
+    leaving_relative_humidity."""
+    return _process("coil", [point], {"adp": adp, "bypass_factor": bypass_factor,
+                                      "leaving_temperature": leaving_temperature,
+                                      "leaving_relative_humidity": leaving_relative_humidity},
+                    name, pressure, altitude, method, system, pressure_unit, altitude_unit, flow_unit)
+
+
+def evaporative(point, *, effectiveness=None, to_relative_humidity=None, name=None, pressure=None,
+                altitude=None, method="iapws", system="metric", pressure_unit=None, altitude_unit=None,
+                flow_unit=None):
+    """Evaporative (adiabatic) humidifier: effectiveness (0..1) or to_relative_humidity."""
+    return _process("evaporative", [point], {"effectiveness": effectiveness,
+                                             "to_relative_humidity": to_relative_humidity},
+                    name, pressure, altitude, method, system, pressure_unit, altitude_unit, flow_unit)
+
+
+def steam(point, *, to_humidity_ratio=None, to_relative_humidity=None, steam_temperature=None, name=None,
+          pressure=None, altitude=None, method="iapws", system="metric", pressure_unit=None,
+          altitude_unit=None, flow_unit=None):
+    """Steam humidifier: to_humidity_ratio or to_relative_humidity, with steam at steam_temperature
+    (100 C by default)."""
+    return _process("steam", [point], {"to_humidity_ratio": to_humidity_ratio,
+                                       "to_relative_humidity": to_relative_humidity,
+                                       "steam_temperature": steam_temperature},
+                    name, pressure, altitude, method, system, pressure_unit, altitude_unit, flow_unit)
+
+
+for _function in (mix, heat, coil, evaporative, steam):
+    _function.__doc__ += _PROCESS_DOC
+__all__ += ["mix", "heat", "coil", "evaporative", "steam"]

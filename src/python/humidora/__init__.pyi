@@ -54,3 +54,26 @@ def saturation_temperature(
     pressure: _Numbers, *, method: str = ..., pressure_unit: str = ..., temperature_unit: str = ...
 ) -> npt.NDArray[np.float64]: ...
 def convert(value: _Numbers, quantity: str, from_unit: str, to_unit: str) -> npt.NDArray[np.float64]: ...
+
+_Point = Mapping[str, str | float]
+_Process = dict[str, Any]
+
+def mix(points: Sequence[_Point], *, name: str | None = ..., pressure: float | None = ...,
+        altitude: float | None = ..., method: str = ..., system: str = ..., pressure_unit: str | None = ...,
+        altitude_unit: str | None = ..., flow_unit: str | None = ...) -> _Process: ...
+def heat(point: _Point, *, to_temperature: float, name: str | None = ..., pressure: float | None = ...,
+         altitude: float | None = ..., method: str = ..., system: str = ..., pressure_unit: str | None = ...,
+         altitude_unit: str | None = ..., flow_unit: str | None = ...) -> _Process: ...
+def coil(point: _Point, *, adp: float | None = ..., bypass_factor: float | None = ...,
+         leaving_temperature: float | None = ..., leaving_relative_humidity: float | None = ...,
+         name: str | None = ..., pressure: float | None = ..., altitude: float | None = ..., method: str = ...,
+         system: str = ..., pressure_unit: str | None = ..., altitude_unit: str | None = ...,
+         flow_unit: str | None = ...) -> _Process: ...
+def evaporative(point: _Point, *, effectiveness: float | None = ..., to_relative_humidity: float | None = ...,
+                name: str | None = ..., pressure: float | None = ..., altitude: float | None = ...,
+                method: str = ..., system: str = ..., pressure_unit: str | None = ...,
+                altitude_unit: str | None = ..., flow_unit: str | None = ...) -> _Process: ...
+def steam(point: _Point, *, to_humidity_ratio: float | None = ..., to_relative_humidity: float | None = ...,
+          steam_temperature: float | None = ..., name: str | None = ..., pressure: float | None = ...,
+          altitude: float | None = ..., method: str = ..., system: str = ..., pressure_unit: str | None = ...,
+          altitude_unit: str | None = ..., flow_unit: str | None = ...) -> _Process: ...
