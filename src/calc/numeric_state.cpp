@@ -84,9 +84,14 @@ std::string TypedText(double value)
 }
 
 // The window's input rule on a number: finite and between the values of the two captions.
+bool Accepted(double value, double minimum, double maximum)
+{
+    return std::isfinite(value) && minimum <= value && value <= maximum;
+}
+
 bool Accepted(double value, const Label& minimum, const Label& maximum)
 {
-    return std::isfinite(value) && minimum.Value() <= value && value <= maximum.Value();
+    return Accepted(value, minimum.Value(), maximum.Value());
 }
 
 // The refusal of input row `row` with the window's reasons, in the words of its limit labels.
@@ -219,8 +224,8 @@ private:
     bool ReadTemperature(double value)
     {
         const UnitItem& unit = c_.unit(kTemperatureRow);
-        const AmbientLimits limits = TemperatureLimits(unit);
-        if (!Accepted(value, limits.minimum, limits.maximum)) {
+        if (!Accepted(value, c_.ambient_limits()[0], c_.ambient_limits()[1])) {
+            const AmbientLimits limits = TemperatureLimits(unit);
             out_.refusal = InputRefusal(
                 kTemperatureRow, unit, value, limits.minimum, limits.maximum, RefusalReason::UnknownUnit);
             return false;
@@ -236,8 +241,8 @@ private:
         const UnitItem& pressure_unit = c_.unit(kPressureRow);
         const UnitItem& altitude_unit = c_.unit(kAltitudeRow);
         if (setup_.altitude_given) {
-            const AmbientLimits limits = AltitudeLimits(altitude_unit);
-            if (!Accepted(value, limits.minimum, limits.maximum)) {
+            if (!Accepted(value, c_.ambient_limits()[4], c_.ambient_limits()[5])) {
+                const AmbientLimits limits = AltitudeLimits(altitude_unit);
                 out_.refusal = InputRefusal(kAltitudeRow, altitude_unit, value, limits.minimum,
                     limits.maximum, RefusalReason::UnknownUnit);
                 return false;
@@ -249,8 +254,8 @@ private:
             out_.values[kPressureRow] = pressure_unit.FromBase(pressure);
             return true;
         }
-        const AmbientLimits limits = PressureLimits(pressure_unit);
-        if (!Accepted(value, limits.minimum, limits.maximum)) {
+        if (!Accepted(value, c_.ambient_limits()[2], c_.ambient_limits()[3])) {
+            const AmbientLimits limits = PressureLimits(pressure_unit);
             out_.refusal = InputRefusal(kPressureRow, pressure_unit, value, limits.minimum, limits.maximum,
                 RefusalReason::UnknownUnit);
             return false;
@@ -403,6 +408,12 @@ NumericCalculation::NumericCalculation(const NumericSetup& setup)
             throw std::invalid_argument(
                 "no unit " + std::to_string(index) + " for " + std::string(quantity.key));
         units_[row] = &quantity.units[static_cast<std::size_t>(index)];
+    }
+    const AmbientLimits limits[] = { TemperatureLimits(unit(kTemperatureRow)),
+        PressureLimits(unit(kPressureRow)), AltitudeLimits(unit(kAltitudeRow)) };
+    for (std::size_t i = 0; i < 3; ++i) {
+        ambient_limits_[2 * i] = limits[i].minimum.Value();
+        ambient_limits_[2 * i + 1] = limits[i].maximum.Value();
     }
 }
 

@@ -73,10 +73,14 @@ public:
     const NumericSetup& setup() const { return setup_; }
     /// The unit item selected for row `row` of kQuantities.
     const UnitItem& unit(std::size_t row) const { return *units_[row]; }
+    /// The values of the minimum and maximum labels of the temperature, the pressure and the altitude in
+    /// their units, in that order: constants of the setup.
+    const std::array<double, 6>& ambient_limits() const { return ambient_limits_; }
 
 private:
     NumericSetup setup_;
     std::array<const UnitItem*, 16> units_ {};
+    std::array<double, 6> ambient_limits_ {};
 };
 
 /// The selections of a saved or typed set of inputs (AmbientInputs) as a setup, for comparing the two.
