@@ -14,7 +14,7 @@ bool SameInputs(const AmbientInputs& a, const AmbientInputs& b)
 bool SameCalculation(const Calculation& a, const Calculation& b)
 {
     return SameInputs(a.inputs, b.inputs) && a.points == b.points && a.processes == b.processes
-        && a.properties == b.properties && a.uncertainty == b.uncertainty;
+        && a.properties == b.properties && a.uncertainty == b.uncertainty && a.chart_data == b.chart_data;
 }
 
 } // namespace humidora

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "calc/ambient_inputs.h"
+#include "calc/chart_data.h"
 #include "calc/project_properties.h"
 #include "calc/state_points.h"
 #include "calc/uncertainty.h"
@@ -27,9 +28,13 @@ struct Calculation
     ProjectProperties properties;
     /// The measurement uncertainty of the inputs (off in a calculation that never set it).
     UncertaintySettings uncertainty;
+    ChartData chart_data; ///< the data file plotted on the chart and its zones
 
-    /// True when there is more than the main window's inputs: points, processes or properties.
-    bool HasMoreThanInputs() const { return !points.empty() || !processes.empty() || !properties.empty(); }
+    /// True when there is more than the main window's inputs: points, processes, properties or chart data.
+    bool HasMoreThanInputs() const
+    {
+        return !points.empty() || !processes.empty() || !properties.empty() || !chart_data.empty();
+    }
     /// Exactly equal, texts included (SameCalculation is what the user would call the same).
     bool operator==(const Calculation&) const = default;
 };
@@ -39,7 +44,7 @@ struct Calculation
 bool SameInputs(const AmbientInputs& a, const AmbientInputs& b);
 
 /// True when nothing of `b` would be lost by keeping `a` instead: the same inputs, and the same points,
-/// processes and properties.
+/// processes, properties and chart data.
 bool SameCalculation(const Calculation& a, const Calculation& b);
 
 } // namespace humidora

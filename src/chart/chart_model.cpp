@@ -175,10 +175,25 @@ std::shared_ptr<const ChartLines> ChartModel::lines()
     return cache_.Lines(setup());
 }
 
+void ChartModel::SetData(std::shared_ptr<const DataSet> rows, std::vector<Zone> zones)
+{
+    rows_ = std::move(rows);
+    zones_ = std::move(zones);
+    layer_.reset();
+}
+
 ChartPicture ChartModel::Picture()
 {
     ChartPicture picture;
     picture.lines = lines();
+    if (rows_ || !zones_.empty()) {
+        if (!layer_ || !(layer_setup_ == picture.lines->setup)) {
+            layer_ = std::make_shared<const ChartDataLayer>(
+                MakeDataLayer(rows_.get(), zones_, picture.lines->setup));
+            layer_setup_ = picture.lines->setup;
+        }
+        picture.data = layer_;
+    }
     picture.marker = marker_;
     picture.overlay = overlay_;
     picture.title = "Psychrometric Chart";

@@ -115,6 +115,11 @@ public:
     const ChartLineCache& cache() const { return cache_; }
     std::optional<ChartPoint> marker() const { return marker_; }
 
+    /// The rows plotted (null for none) and the zones: every picture draws them as the data layer.
+    void SetData(std::shared_ptr<const DataSet> rows, std::vector<Zone> zones);
+    const std::shared_ptr<const DataSet>& rows() const { return rows_; }
+    const std::vector<Zone>& zones() const { return zones_; }
+
     ChartOverlay& overlay() { return overlay_; }
     const ChartOverlay& overlay() const { return overlay_; }
 
@@ -139,6 +144,11 @@ private:
     std::string pressure_text_ = "101.325 kPa";
     std::optional<ChartPoint> marker_;
     ChartOverlay overlay_;
+    std::shared_ptr<const DataSet> rows_;
+    std::vector<Zone> zones_;
+    /// The data layer of the last setup it was made for: a repaint does not count the rows again.
+    mutable std::shared_ptr<const ChartDataLayer> layer_;
+    mutable ChartSpec layer_setup_;
     AmbientInputs inputs_;
     std::unique_ptr<AmbientWindow> probe_; ///< the calculator behind read-outs
 };

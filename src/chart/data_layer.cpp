@@ -276,6 +276,113 @@ std::optional<std::string> ZoneProblem(const Zone& zone)
     return std::nullopt;
 }
 
+namespace {
+
+// The item of unit list `list` (1..16) that inputs select.
+std::string SelectedUnit(const AmbientInputs& inputs, int list)
+{
+    const AmbientControls lists;
+    const UnitList& unit_list = ListOf(lists, list);
+    const int index = inputs.selections[static_cast<std::size_t>(list - 1)];
+    return index >= 0 && static_cast<std::size_t>(index) < unit_list.items.size()
+        ? unit_list.items[static_cast<std::size_t>(index)]
+        : unit_list.items.front();
+}
+
+std::string_view Trimmed(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator)
+{
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const std::size_t at = text.find(separator);
+        parts.push_back(text.substr(0, at));
+        if (at == std::string_view::npos)
+            return parts;
+        text.remove_prefix(at + 1);
+    }
+}
+
+// The keys of a zone's text, the unit list of each and the range it sets (none for the dry bulb).
+struct ZoneKey
+{
+    std::string_view key;
+    int list;
+    std::optional<ZoneRange> Zone::*range;
+};
+constexpr ZoneKey kZoneKeys[] = {
+    { "temperature", 1, nullptr },
+    { "humidity-ratio", 6, &Zone::humidity_ratio },
+    { "dew-point", 3, &Zone::dew_point },
+    { "relative-humidity", 5, &Zone::relative_humidity },
+};
+
+std::string RangeText(const ZoneRange& range)
+{
+    return NumberText(range.low, 9) + ":" + NumberText(range.high, 9) + ":" + range.unit;
+}
+
+} // namespace
+
+std::variant<Zone, std::string> ParseZone(std::string_view text, const AmbientInputs& inputs)
+{
+    Zone zone;
+    bool has_temperature = false;
+    for (const std::string_view item : Split(text, ',')) {
+        const std::size_t equals = item.find('=');
+        if (equals == std::string_view::npos)
+            return "\"" + std::string(item) + "\" is not KEY=VALUE";
+        const std::string_view key = Trimmed(item.substr(0, equals));
+        const std::string_view value = item.substr(equals + 1);
+        if (key == "name") {
+            zone.name = std::string(Trimmed(value));
+            continue;
+        }
+        const ZoneKey* found = nullptr;
+        for (const ZoneKey& known : kZoneKeys) {
+            if (known.key == key)
+                found = &known;
+        }
+        if (!found)
+            return "unknown key \"" + std::string(key)
+                + "\"; the keys are name, temperature, humidity-ratio, dew-point and relative-humidity";
+        const std::vector<std::string_view> parts = Split(value, ':');
+        if (parts.size() < 2 || parts.size() > 3 || !IsNumberText(std::string(Trimmed(parts[0])))
+            || !IsNumberText(std::string(Trimmed(parts[1]))))
+            return "the " + std::string(key) + " range \"" + std::string(value)
+                + "\" is not LOW:HIGH or LOW:HIGH:UNIT";
+        ZoneRange range { NumberValue(std::string(Trimmed(parts[0]))),
+            NumberValue(std::string(Trimmed(parts[1]))),
+            parts.size() == 3 ? std::string(Trimmed(parts[2])) : SelectedUnit(inputs, found->list) };
+        if (found->range)
+            zone.*(found->range) = range;
+        else
+            zone.dry_bulb = range, has_temperature = true;
+    }
+    if (!has_temperature)
+        return std::string("the zone needs a temperature range");
+    if (const auto problem = ZoneProblem(zone))
+        return *problem;
+    return zone;
+}
+
+std::string ZoneText(const Zone& zone)
+{
+    std::string text = "name=" + zone.name + ",temperature=" + RangeText(zone.dry_bulb);
+    for (const ZoneKey& key : kZoneKeys) {
+        if (key.range && zone.*(key.range))
+            text += "," + std::string(key.key) + "=" + RangeText(*(zone.*(key.range)));
+    }
+    return text;
+}
+
 ZoneTest::ZoneTest(const Zone& zone)
 {
     // The dry bulb is held in single precision by the calculation: so are the edges, so that a row typed

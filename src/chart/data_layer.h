@@ -5,6 +5,7 @@
 #pragma once
 
 #include "calc/ambient_window.h"
+#include "calc/chart_data.h"
 #include "calc/numeric_state.h"
 #include "chart/chart_lines.h"
 
@@ -17,22 +18,9 @@
 
 namespace humidora::chart {
 
-/// Where the rows of a data file come from and how they are read. The inputs are the window's: their
-/// units, formulation, humidity parameter and, when no column gives it, the fixed pressure or altitude.
-struct DataSource
-{
-    std::string path;     ///< the file, as the user chose it (the window and the calculation file)
-    AmbientInputs inputs; ///< units, formulation, humidity option, fixed pressure or altitude
-    std::string temperature_column;
-    std::string humidity_column; ///< the column of the humidity parameter inputs.humidity_option
-    std::string pressure_column; ///< the pressure's (or, with inputs.altitude_given, the altitude's) column;
-                                 ///< empty when inputs holds a fixed value
-    char delimiter = ',';
-    bool decimal_comma = false; ///< numbers are written with ',' as the decimal point
-    bool hourly = false;        ///< each row is one hour: the counts are told in hours
-
-    bool operator==(const DataSource&) const = default;
-};
+using humidora::DataSource;
+using humidora::Zone;
+using humidora::ZoneRange;
 
 /// A row as the chart places it and the zones test it, from the calculation's own record.
 struct DataPoint
@@ -120,32 +108,16 @@ struct DensityCells
 };
 DensityCells BinPoints(std::span<const DataPoint> points, const ChartField& field, ChartSystem system);
 
-/// One end-to-end range of a zone in a unit of the main window's list for its quantity.
-struct ZoneRange
-{
-    double low = 0, high = 0;
-    std::string unit;
-
-    bool operator==(const ZoneRange&) const = default;
-};
-
-/// A named region of the chart: a dry-bulb range with a humidity-ratio or a dew-point range and/or a
-/// relative-humidity range. Every edge belongs to the zone: a row exactly on an edge is inside.
-struct Zone
-{
-    std::string name;
-    ZoneRange dry_bulb;
-    std::optional<ZoneRange> humidity_ratio;
-    std::optional<ZoneRange> dew_point;
-    std::optional<ZoneRange> relative_humidity;
-
-    bool operator==(const Zone&) const = default;
-};
-
 /// Why a zone cannot be used (no name, an unknown unit, an end that is not a number, a low end above the
 /// high end, a humidity ratio and a dew point both given, a relative humidity outside 0..100 %), naming the
 /// quantity, the value and the limit; nothing when it is sound.
 std::optional<std::string> ZoneProblem(const Zone& zone);
+
+/// A zone from its text "name=Comfort,temperature=20:26,relative-humidity=30:60": ranges LOW:HIGH in the
+/// unit of the quantity's list in inputs, or LOW:HIGH:UNIT; a sound zone, or what is wrong with the text.
+std::variant<Zone, std::string> ParseZone(std::string_view text, const AmbientInputs& inputs);
+/// The text ParseZone reads back to zone, every range with its unit.
+std::string ZoneText(const Zone& zone);
 
 /// The zone's edges in the calculation's units, converted as the calculation converts a typed input, so
 /// that a row typed exactly on an edge compares equal to it.

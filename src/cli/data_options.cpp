@@ -12,17 +12,6 @@ int Usage(const QString& command, const QString& message)
     return kUsageError;
 }
 
-// The item of unit list `list` (1..16) that inputs select.
-std::string SelectedUnit(const AmbientInputs& inputs, int list)
-{
-    const AmbientControls lists;
-    const UnitList& unit_list = ListOf(lists, list);
-    const int index = inputs.selections[static_cast<std::size_t>(list - 1)];
-    return index >= 0 && static_cast<std::size_t>(index) < unit_list.items.size()
-        ? unit_list.items[static_cast<std::size_t>(index)]
-        : unit_list.items.front();
-}
-
 } // namespace
 
 DataColumnOptions::DataColumnOptions()
@@ -101,63 +90,14 @@ QCommandLineOption ZoneOption()
         "ZONE");
 }
 
-std::variant<chart::Zone, QString> ParseZone(const QString& text, const AmbientInputs& inputs)
-{
-    chart::Zone zone;
-    bool has_temperature = false;
-    for (const QString& item : text.split(',')) {
-        const QString key = item.section('=', 0, 0).trimmed();
-        const QString value = item.section('=', 1);
-        if (!item.contains('='))
-            return QString("\"%1\" is not KEY=VALUE").arg(item);
-        if (key == "name") {
-            zone.name = value.trimmed().toStdString();
-            continue;
-        }
-        int list = 0;
-        std::optional<chart::ZoneRange>* target = nullptr;
-        if (key == "temperature")
-            list = 1;
-        else if (key == "dew-point")
-            list = 3, target = &zone.dew_point;
-        else if (key == "relative-humidity")
-            list = 5, target = &zone.relative_humidity;
-        else if (key == "humidity-ratio")
-            list = 6, target = &zone.humidity_ratio;
-        else
-            return QString(
-                "unknown key \"%1\"; the keys are name, temperature, humidity-ratio, dew-point and "
-                "relative-humidity")
-                .arg(key);
-        const QStringList parts = value.split(':');
-        if (parts.size() < 2 || parts.size() > 3 || !IsNumberText(parts[0].trimmed().toStdString())
-            || !IsNumberText(parts[1].trimmed().toStdString()))
-            return QString("the %1 range \"%2\" is not LOW:HIGH or LOW:HIGH:UNIT").arg(key, value);
-        chart::ZoneRange range { NumberValue(parts[0].trimmed().toStdString()),
-            NumberValue(parts[1].trimmed().toStdString()),
-            parts.size() == 3 ? parts[2].trimmed().toStdString() : SelectedUnit(inputs, list) };
-        if (list == 1) {
-            zone.dry_bulb = range;
-            has_temperature = true;
-        } else {
-            *target = range;
-        }
-    }
-    if (!has_temperature)
-        return QString("the zone needs a temperature range");
-    if (const auto problem = chart::ZoneProblem(zone))
-        return QString::fromStdString(*problem);
-    return zone;
-}
-
 std::variant<std::vector<chart::Zone>, int> ZonesFromOptions(
     const QCommandLineParser& parser, const AmbientInputs& inputs, const QString& command)
 {
     std::vector<chart::Zone> zones;
     for (const QString& text : parser.values("zone")) {
-        auto zone = ParseZone(text, inputs);
-        if (const QString* message = std::get_if<QString>(&zone))
-            return Usage(command, "--zone \"" + text + "\": " + *message);
+        auto zone = chart::ParseZone(text.toStdString(), inputs);
+        if (const std::string* message = std::get_if<std::string>(&zone))
+            return Usage(command, "--zone \"" + text + "\": " + QString::fromStdString(*message));
         zones.push_back(std::get<chart::Zone>(zone));
     }
     return zones;

@@ -49,11 +49,6 @@ struct DataColumnOptions
 /// The option --zone, repeatable, and its syntax in the help.
 QCommandLineOption ZoneOption();
 
-/// A zone from its text "name=Comfort,temperature=20:26,relative-humidity=30:60" (ranges LOW:HIGH, each
-/// with an optional third part :UNIT; without it, the unit of the quantity's list in inputs), or the
-/// message that says what is wrong.
-std::variant<chart::Zone, QString> ParseZone(const QString& text, const AmbientInputs& inputs);
-
 /// Every --zone of parser, or a usage error (reported on stderr).
 std::variant<std::vector<chart::Zone>, int> ZonesFromOptions(
     const QCommandLineParser& parser, const AmbientInputs& inputs, const QString& command);

@@ -4,6 +4,7 @@
 #include "calc/process_parameters.h"
 #include "calc/product.h"
 #include "calc/quantities.h"
+#include "chart/data_layer.h"
 #include "io/save_file.h"
 
 #include <QDir>
@@ -635,6 +636,148 @@ QString ReadProperties(const QJsonObject& object, ProjectProperties& properties)
 
 } // namespace
 
+// ---- The chart's data and zones ------------------------------------------------------------------------
+// An optional member "chart_data" of a version 2 file: the data file plotted on the chart (its path and
+// how its rows are read, never the rows) and the zones. A file without it reads as a chart without either.
+
+namespace {
+
+constexpr std::size_t kZoneLimit = 100;
+const QStringList kChartDataMembers = { "data_file", "zones" };
+const QStringList kDataFileMembers
+    = { "path", "temperature_column", "humidity_column", "pressure_column", "delimiter", "decimal_comma",
+          "hours", "formulation", "unit_system", "units", "pressure_given", "humidity_given", "inputs" };
+const QStringList kZoneMembers = { "name", "dry_bulb", "humidity_ratio", "dew_point", "relative_humidity" };
+const QStringList kRangeMembers = { "low", "high", "unit" };
+
+QJsonObject RangeJson(const ZoneRange& range)
+{
+    return { { "low", range.low }, { "high", range.high }, { "unit", QString::fromStdString(range.unit) } };
+}
+
+QJsonObject ChartDataJson(const ChartData& data)
+{
+    QJsonObject object;
+    if (data.source) {
+        const DataSource& source = *data.source;
+        QJsonObject file;
+        InsertInputs(file, source.inputs);
+        file.insert("path", QString::fromStdString(source.path));
+        file.insert("temperature_column", QString::fromStdString(source.temperature_column));
+        file.insert("humidity_column", QString::fromStdString(source.humidity_column));
+        file.insert("pressure_column", QString::fromStdString(source.pressure_column));
+        file.insert("delimiter", QString(QChar(source.delimiter)));
+        file.insert("decimal_comma", source.decimal_comma);
+        file.insert("hours", source.hourly);
+        object.insert("data_file", file);
+    }
+    QJsonArray zones;
+    for (const Zone& zone : data.zones) {
+        QJsonObject entry { { "name", QString::fromStdString(zone.name) },
+            { "dry_bulb", RangeJson(zone.dry_bulb) } };
+        if (zone.humidity_ratio)
+            entry.insert("humidity_ratio", RangeJson(*zone.humidity_ratio));
+        if (zone.dew_point)
+            entry.insert("dew_point", RangeJson(*zone.dew_point));
+        if (zone.relative_humidity)
+            entry.insert("relative_humidity", RangeJson(*zone.relative_humidity));
+        zones.append(entry);
+    }
+    object.insert("zones", zones);
+    return object;
+}
+
+QString ReadRange(MemberReader& zone_reader, const QString& key, ZoneRange& range)
+{
+    const QJsonObject object = zone_reader.object(key);
+    if (!zone_reader.ok())
+        return zone_reader.problem();
+    MemberReader reader(object, Quoted(key));
+    reader.refuseUnknown(kRangeMembers);
+    range.low = reader.number("low");
+    range.high = reader.number("high");
+    range.unit = reader.text("unit").toStdString();
+    return reader.problem();
+}
+
+QString ReadChartData(const QJsonObject& object, ChartData& data)
+{
+    MemberReader reader(object, QStringLiteral("\"chart_data\""));
+    reader.refuseUnknown(kChartDataMembers);
+    const QJsonArray zones = reader.array("zones");
+    if (!reader.ok())
+        return reader.problem();
+    if (object.contains("data_file")) {
+        const QJsonObject file = reader.object("data_file");
+        if (!reader.ok())
+            return reader.problem();
+        MemberReader file_reader(file, QStringLiteral("\"data_file\""));
+        file_reader.refuseUnknown(kDataFileMembers);
+        DataSource source;
+        source.path = file_reader.text("path").toStdString();
+        source.temperature_column = file_reader.text("temperature_column").toStdString();
+        source.humidity_column = file_reader.text("humidity_column").toStdString();
+        source.pressure_column = file_reader.text("pressure_column").toStdString();
+        const QString delimiter = file_reader.text("delimiter");
+        const QJsonValue comma = file_reader.member("decimal_comma");
+        const QJsonValue hours = file_reader.member("hours");
+        if (!file_reader.ok())
+            return file_reader.problem();
+        if (delimiter.size() != 1 || delimiter[0].unicode() > 126 || delimiter[0] == '"'
+            || delimiter[0] < ' ')
+            return QStringLiteral(
+                "the \"delimiter\" member of \"data_file\" must be one character other than a quote");
+        if (!comma.isBool() || !hours.isBool())
+            return QStringLiteral(
+                "the \"decimal_comma\" and \"hours\" members of \"data_file\" are true or false");
+        source.delimiter = static_cast<char>(delimiter[0].unicode());
+        source.decimal_comma = comma.toBool();
+        source.hourly = hours.toBool();
+        if (QString problem = ReadInputs(file_reader, source.inputs); !problem.isEmpty())
+            return problem;
+        for (const auto& [name, text] : { std::pair { "path", &source.path },
+                 std::pair { "temperature_column", &source.temperature_column },
+                 std::pair { "humidity_column", &source.humidity_column },
+                 std::pair { "pressure_column", &source.pressure_column } }) {
+            if (QString problem = TextProblem(QString::fromUtf8(name), *text, 4096); !problem.isEmpty())
+                return problem;
+        }
+        data.source = std::move(source);
+    }
+    if (static_cast<std::size_t>(zones.size()) > kZoneLimit)
+        return QStringLiteral("the chart has more than %1 zones").arg(kZoneLimit);
+    for (const QJsonValue& value : zones) {
+        if (!value.isObject())
+            return QStringLiteral("a zone of \"zones\" is not an object");
+        const QJsonObject object = value.toObject();
+        MemberReader zone_reader(object, QStringLiteral("a zone"));
+        zone_reader.refuseUnknown(kZoneMembers);
+        Zone zone;
+        zone.name = zone_reader.text("name").toStdString();
+        if (!zone_reader.ok())
+            return zone_reader.problem();
+        if (QString problem = NameProblem(QStringLiteral("a zone"), zone.name); !problem.isEmpty())
+            return problem;
+        if (QString problem = ReadRange(zone_reader, "dry_bulb", zone.dry_bulb); !problem.isEmpty())
+            return problem;
+        for (const auto& [key, range] : { std::pair { "humidity_ratio", &zone.humidity_ratio },
+                 std::pair { "dew_point", &zone.dew_point },
+                 std::pair { "relative_humidity", &zone.relative_humidity } }) {
+            if (!object.contains(key))
+                continue;
+            range->emplace();
+            if (QString problem = ReadRange(zone_reader, key, **range); !problem.isEmpty())
+                return problem;
+        }
+        if (const auto problem = chart::ZoneProblem(zone))
+            return QString::fromStdString(*problem);
+        data.zones.push_back(std::move(zone));
+    }
+    return {};
+}
+
+} // namespace
+
 QByteArray CalculationJson(const Calculation& calculation, const AmbientControls* shown)
 {
     // A calculation of the window's inputs alone stays version 1, readable by every Humidora.
@@ -652,6 +795,8 @@ QByteArray CalculationJson(const Calculation& calculation, const AmbientControls
             QJsonObject { { "project", QString::fromStdString(properties.project) },
                 { "engineer", QString::fromStdString(properties.engineer) },
                 { "notes", QString::fromStdString(properties.notes) } });
+        if (!calculation.chart_data.empty())
+            document.insert("chart_data", ChartDataJson(calculation.chart_data));
     }
     if (calculation.uncertainty != UncertaintySettings {})
         document.insert(kUncertaintyMember, UncertaintySettingsJson(calculation.uncertainty));
@@ -703,7 +848,8 @@ CalculationRead ParseCalculation(const QByteArray& json)
 
     MemberReader reader(top, QStringLiteral("the calculation"));
     reader.refuseUnknown(
-        (with_points ? kTopMembers + kVersion2Members : kTopMembers) + QStringList { kUncertaintyMember });
+        (with_points ? kTopMembers + kVersion2Members + QStringList { "chart_data" } : kTopMembers)
+        + QStringList { kUncertaintyMember });
     if (top.contains("saved_by"))
         reader.text("saved_by");
     if (top.contains("shown_results"))
@@ -721,6 +867,12 @@ CalculationRead ParseCalculation(const QByteArray& json)
             problem = ReadProcesses(processes, calculation.processes);
         if (problem.isEmpty())
             problem = ReadProperties(properties, calculation.properties);
+        if (problem.isEmpty() && top.contains("chart_data")) {
+            const QJsonObject chart_data = reader.object("chart_data");
+            problem = reader.problem();
+            if (problem.isEmpty())
+                problem = ReadChartData(chart_data, calculation.chart_data);
+        }
         if (problem.isEmpty())
             problem = CalculationProblem(calculation);
     }

@@ -76,6 +76,7 @@ Calculation FileCommands::current() const
     calculation.points = dock ? dock->list().points() : saved_.points;
     calculation.processes = dock ? dock->list().processes() : saved_.processes;
     calculation.properties = properties_;
+    calculation.chart_data = window_.chartData();
     return calculation;
 }
 
@@ -166,6 +167,7 @@ bool FileCommands::load(const QString& path)
     window_.logic().RestoreInputs(calculation.inputs);
     window_.refresh();
     properties_ = calculation.properties;
+    window_.setChartData(calculation.chart_data);
     if (auto* dock = window_.findChild<StatePointsDock*>()) {
         dock->list().SetPoints(calculation.points);
         dock->list().SetProcesses(calculation.processes);
@@ -269,6 +271,7 @@ void FileCommands::followInputs()
         connect(action, &QAction::triggered, this, &FileCommands::calculationMayHaveChanged);
     // A click on the chart sets the inputs without any control of the window.
     connect(&window_, &Form_ambient::calculated, this, &FileCommands::calculationMayHaveChanged);
+    connect(&window_, &Form_ambient::chartDataChanged, this, &FileCommands::calculationMayHaveChanged);
     if (auto* dock = window_.findChild<StatePointsDock*>())
         connect(dock, &StatePointsDock::pointsChanged, this, &FileCommands::calculationMayHaveChanged);
 }

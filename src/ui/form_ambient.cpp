@@ -544,6 +544,14 @@ void Form_ambient::setTabChain()
 
 // ---- Model to widgets --------------------------------------------------------------------------------
 
+void Form_ambient::setChartData(const humidora::ChartData& data)
+{
+    if (data == chart_data_)
+        return;
+    chart_data_ = data;
+    emit chartDataChanged();
+}
+
 void Form_ambient::refresh()
 {
     const AmbientControls& model = logic_->controls();

@@ -23,6 +23,8 @@ class Form_saturation;
 class Form_unit_convertor;
 class form_about;
 
+#include "calc/chart_data.h"
+
 namespace humidora {
 class AmbientWindow;
 } // namespace humidora
@@ -51,7 +53,14 @@ public:
     /// its class name; each new tool window is listed here, so that it can reopen at start-up.
     bool showToolWindow(const QString& objectName);
 
+    /// The data file plotted on the chart and the zones, part of the calculation: the chart window shows
+    /// them, File > Open and Save read and write them. Setting them announces chartDataChanged.
+    const humidora::ChartData& chartData() const { return chart_data_; }
+    void setChartData(const humidora::ChartData& data);
+
 signals:
+    /// The chart data of the calculation were replaced (a file opened, a dialog of the chart).
+    void chartDataChanged();
     /// refresh() has shown the control model: after every recalculation and every other event.
     void calculated();
     /// A tool window was created and is about to be shown for the first time; it lives until it is closed.
@@ -103,4 +112,5 @@ private:
     QPointer<Form_unit_convertor> convertor_;
     QPointer<form_about> about_;
     QPointer<Form_chart> chart_;
+    humidora::ChartData chart_data_;
 };

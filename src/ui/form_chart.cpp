@@ -3,6 +3,8 @@
 #include "calc/ambient_inputs.h"
 #include "calc/refusal.h"
 #include "io/chart_picture.h"
+#include "io/data_file.h"
+#include "ui/chart_data_dialogs.h"
 #include "ui/form_ambient.h"
 
 #include <QActionGroup>
@@ -119,7 +121,120 @@ Form_chart::Form_chart(Form_ambient& main, QWidget* parent)
     connect(canvas_, &humidora::ui::ChartCanvas::released, this, &Form_chart::release);
     connect(canvas_, &humidora::ui::ChartCanvas::wheeled, this, &Form_chart::zoom);
     connect(&main_, &Form_ambient::calculated, this, &Form_chart::follow);
+    connect(&main_, &Form_ambient::chartDataChanged, this, [this] { showChartData(); });
     follow();
+    showChartData();
+}
+
+Form_chart::~Form_chart()
+{
+    stopReading();
+}
+
+void Form_chart::stopReading()
+{
+    if (cancel_)
+        cancel_->store(true);
+    if (reader_.joinable())
+        reader_.join();
+    cancel_.reset();
+    reading_ = false;
+}
+
+void Form_chart::showChartData(bool reload)
+{
+    const humidora::ChartData& data = main_.chartData();
+    const bool same = data.source && read_source_ && *data.source == *read_source_;
+    model_.SetData(same && !reload ? model_.rows() : nullptr, data.zones);
+    canvas_->update();
+    if (data.source && (!same || reload))
+        startReading(*data.source);
+    else if (!data.source) {
+        stopReading();
+        read_source_.reset();
+    }
+}
+
+void Form_chart::startReading(const humidora::DataSource& source)
+{
+    stopReading();
+    read_source_ = source;
+    reading_ = true;
+    cancel_ = std::make_shared<std::atomic<bool>>(false);
+    statusBar()->showMessage(QStringLiteral("Reading \"%1\"...").arg(QString::fromStdString(source.path)));
+    // The rows are read and computed on a thread of their own, so that a long file does not stop the
+    // window; the result comes back as an event of the window's thread, which a closed window never gets
+    // (the destructor waits for the reader).
+    reader_ = std::thread([this, source, cancel = cancel_] {
+        auto result = humidora::ReadDataFile(source, 0, cancel.get());
+        if (cancel->load())
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, source, result = std::move(result)]() mutable {
+                if (!read_source_ || !(*read_source_ == source))
+                    return; // a later choice replaced this one
+                if (reader_.joinable())
+                    reader_.join();
+                reading_ = false;
+                if (const QString* error = std::get_if<QString>(&result)) {
+                    // The settings stay with the calculation; the chart shows the zones alone.
+                    statusBar()->showMessage(*error + QStringLiteral(" The data settings are kept."));
+                    model_.SetData(nullptr, main_.chartData().zones);
+                } else {
+                    auto rows = std::make_shared<const humidora::chart::DataSet>(
+                        std::move(std::get<humidora::chart::DataSet>(result)));
+                    QString message
+                        = QStringLiteral("Plotted \"%1\": %2 rows, %3 refused")
+                              .arg(QString::fromStdString(source.path))
+                              .arg(QString::fromStdString(humidora::chart::GroupedNumber(rows->rows)))
+                              .arg(QString::fromStdString(humidora::chart::GroupedNumber(rows->refused)));
+                    if (!rows->first_refusals.empty())
+                        message += QStringLiteral(" (") + QString::fromStdString(rows->first_refusals.front())
+                            + QStringLiteral(")");
+                    statusBar()->showMessage(message + QLatin1Char('.'));
+                    model_.SetData(std::move(rows), main_.chartData().zones);
+                }
+                canvas_->update();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void Form_chart::plotData()
+{
+    humidora::ChartData data = main_.chartData();
+    humidora::DataSource start;
+    if (data.source) {
+        start = *data.source;
+    } else {
+        start.inputs = main_.logic().CurrentInputs();
+    }
+    humidora::ui::PlotDataDialog dialog(start, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    data.source = dialog.source();
+    const bool unchanged = data == main_.chartData();
+    main_.setChartData(data);
+    if (unchanged)
+        showChartData(true); // the same choices again: the file is read anew
+}
+
+void Form_chart::editZones()
+{
+    humidora::ChartData data = main_.chartData();
+    humidora::ui::ZonesDialog dialog(data.zones, main_.logic().CurrentInputs(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    data.zones = dialog.zones();
+    main_.setChartData(data);
+}
+
+void Form_chart::clearData()
+{
+    humidora::ChartData data = main_.chartData();
+    data.source.reset();
+    main_.setChartData(data);
 }
 
 void Form_chart::buildMenus()
@@ -136,6 +251,15 @@ void Form_chart::buildMenus()
     connect(
         entry(file, QStringLiteral("&Export..."), "menu_chart_export", QKeySequence(Qt::CTRL | Qt::Key_E)),
         &QAction::triggered, this, &Form_chart::exportAs);
+    file->addSeparator();
+    connect(entry(file, QStringLiteral("Plot &Data..."), "menu_chart_plot_data",
+                QKeySequence(Qt::CTRL | Qt::Key_D)),
+        &QAction::triggered, this, &Form_chart::plotData);
+    connect(entry(file, QStringLiteral("&Zones..."), "menu_chart_zones", {}), &QAction::triggered, this,
+        &Form_chart::editZones);
+    connect(entry(file, QStringLiteral("Clear D&ata"), "menu_chart_clear_data", {}), &QAction::triggered,
+        this, &Form_chart::clearData);
+    file->addSeparator();
     connect(entry(file, QStringLiteral("&Print..."), "menu_chart_print", QKeySequence::Print),
         &QAction::triggered, this, &Form_chart::print);
     connect(entry(file, QStringLiteral("&Copy"), "menu_chart_copy", QKeySequence::Copy), &QAction::triggered,
@@ -293,9 +417,11 @@ void Form_chart::recall()
         action->setChecked(action->data().toInt() == static_cast<int>(model_.range()));
 }
 
-bool Form_chart::exportTo(const QString& path)
+bool Form_chart::exportTo(const QString& path, QSize size)
 {
-    const QString error = humidora::ExportChart(path, model_.Picture(), canvas_->size());
+    if (size.isEmpty())
+        size = canvas_->size();
+    const QString error = humidora::ExportChart(path, model_.Picture(), size);
     if (!error.isEmpty()) {
         statusBar()->showMessage(error);
         return false;
@@ -314,7 +440,12 @@ void Form_chart::exportAs()
     // The suffix of the chosen format when the name has none of the three.
     if (!humidora::IsChartFormat(path))
         path += filter.mid(filter.indexOf(QLatin1String("*.")) + 1, 4);
-    exportTo(path);
+    // The picture's own size, as the command line's --width and --height give it, not the window's.
+    humidora::ui::ExportSizeDialog size(export_size_, this);
+    if (size.exec() != QDialog::Accepted)
+        return;
+    export_size_ = size.pixels();
+    exportTo(path, export_size_);
 }
 
 void Form_chart::print()

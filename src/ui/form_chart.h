@@ -8,7 +8,10 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <atomic>
+#include <memory>
 #include <optional>
+#include <thread>
 
 class Form_ambient;
 class QActionGroup;
@@ -57,6 +60,7 @@ class Form_chart : public QMainWindow
 public:
     /// The chart of `main`'s state; it follows main's recalculations for as long as both live.
     explicit Form_chart(Form_ambient& main, QWidget* parent = nullptr);
+    ~Form_chart() override;
 
     humidora::chart::ChartModel& model() { return model_; }
     humidora::ui::ChartCanvas* canvas() const { return canvas_; }
@@ -71,9 +75,18 @@ public:
     /// nothing changes and the status bar says why.
     bool setStateAt(QPointF at);
 
-    /// Writes the chart at the canvas's size (PNG, SVG or PDF by suffix); the outcome goes to the status
-    /// bar. True on success.
-    bool exportTo(const QString& path);
+    /// Writes the chart at size (the canvas's size when empty) as PNG, SVG or PDF by suffix; the outcome
+    /// goes to the status bar. True on success.
+    bool exportTo(const QString& path, QSize size = {});
+
+    /// File > Plot Data...: the column chooser; OK plots the file (read off the window's thread).
+    void plotData();
+    /// File > Zones...: the zones typed one a line.
+    void editZones();
+    /// File > Clear Data: no data file (the zones stay).
+    void clearData();
+    /// True while a data file is being read.
+    bool reading() const { return reading_; }
     /// Copies the chart to the clipboard as an image.
     void copyImage();
 
@@ -88,6 +101,11 @@ private:
     void recall();
     void exportAs();
     void print();
+    /// Shows the main window's chart data: the zones at once, the data file once read (when it is not the
+    /// one read last, or `reload`).
+    void showChartData(bool reload = false);
+    void startReading(const humidora::DataSource& source);
+    void stopReading();
 
     void press(QPointF at);
     void drag(QPointF at);
@@ -110,4 +128,11 @@ private:
     Gesture gesture_ = Gesture::None;
     QPointF pressed_at_;
     QPointF last_at_;
+
+    // The data file: the source read last (its rows are the model's), and the reader running now.
+    std::optional<humidora::DataSource> read_source_;
+    std::thread reader_;
+    std::shared_ptr<std::atomic<bool>> cancel_;
+    bool reading_ = false;
+    QSize export_size_ { 1920, 1200 };
 };
