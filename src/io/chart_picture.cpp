@@ -208,6 +208,19 @@ private:
         return { polyline.value(0), 0 };
     }
 
+    // A line whose saturation end lies outside the field (a zoomed or high chart) enters it from an edge:
+    // its value is written along it a little inside that edge, so that no line goes unnamed.
+    void LabelAtEntry(const ChartLine& line, const QPolygonF& polyline, const QColor& colour, double pixels)
+    {
+        double length = 0;
+        for (qsizetype i = 1; i < polyline.size(); ++i)
+            length += QLineF(polyline[i - 1], polyline[i]).length();
+        if (length < 60 * s_)
+            return; // a corner cut too short to carry a label
+        const auto [at, angle] = Along(polyline, 30 * s_ / length);
+        Label(ValueText(line.value), at, angle, colour, pixels);
+    }
+
     bool OnSaturation(const ChartLine& line) const
     {
         const ChartPoint start = line.points.front();
@@ -249,6 +262,8 @@ private:
                     in.setLength(20 * s_);
                     const auto [at, angle] = Along(QPolygonF({ polyline[0], in.p2() }), 1);
                     Label(ValueText(line.value), at, angle, colour, pixels * 0.92);
+                } else {
+                    LabelAtEntry(line, polyline, colour, pixels * 0.92);
                 }
                 break;
             case LineFamily::Enthalpy:
@@ -262,6 +277,9 @@ private:
                     QLineF further(polyline[0], polyline[1]);
                     further.setLength(-26 * s_);
                     Label(ValueText(line.value), further.p2(), 0, colour, pixels * 0.92);
+                } else if (!OnSaturation(line)
+                    && (!every_other || std::fabs(std::remainder(line.value, 2 * enthalpy_step)) < 1e-6)) {
+                    LabelAtEntry(line, polyline, colour, pixels * 0.92);
                 }
                 break;
             case LineFamily::SpecificVolume: {
