@@ -38,7 +38,9 @@ const char* const kDescription
       "the count of refused rows goes to standard error and the exit status stays 0 (3 when a file cannot\n"
       "be read or written). Rows are processed on all cores in chunks and written in input order; the\n"
       "same rows split into parts (the later ones with --input-columns and --no-header) concatenate to the\n"
-      "output of the whole.\n"
+      "output of the whole. OUTPUT may not be INPUT under any name or redirection; a named OUTPUT takes\n"
+      "the place of an earlier file only when the whole run has succeeded. A row with more or fewer\n"
+      "fields than the header keeps the columns: empty results, the reason in the status.\n"
       "Each --zone adds a column \"zone NAME\" that says whether the row lies \"inside\" or \"outside\" it\n"
       "(empty for a refused row).\n"
       "Example: humidora-cli batch logger.csv -o states.csv --temperature-column T "
@@ -425,10 +427,10 @@ int RunBatch(const QStringList& arguments)
             if (item.contains(':')) {
                 const QString unit = item.section(':', 1);
                 const int list = ListNumber(*quantity);
-                const int index = (lists.*(quantity->list)).IndexOf(unit.toStdString());
+                const int index = UnitIndex((lists.*(quantity->list)).items, unit);
                 if (index < 0)
                     return UnknownKey(
-                        command, "unit of " + key, unit, FromModel((lists.*(quantity->list)).items));
+                        command, "unit of " + key, unit, UnitKeys((lists.*(quantity->list)).items));
                 if (index != inputs.selections[static_cast<std::size_t>(list - 1)])
                     inputs.system = UnitSystem::Customized;
                 inputs.selections[static_cast<std::size_t>(list - 1)] = index;
