@@ -7,7 +7,6 @@
 namespace humidora {
 namespace {
 
-constexpr double kDryAirHeatCapacity = 1.006; ///< kJ/(kg K)
 constexpr double kVapourHeatCapacity = 1.805; ///< kJ/(kg K)
 constexpr double kHeatOfVaporization = 2501;  ///< kJ/kg at 0 C
 constexpr double kWaterHeatCapacity = 4.186;  ///< kJ/(kg K), liquid

@@ -14,6 +14,9 @@
 
 namespace humidora {
 
+/// Heat capacity of dry air in the moist-air enthalpy, kJ/(kg K).
+inline constexpr double kDryAirHeatCapacity = 1.006;
+
 /// The state of moist air a process works on: dry bulb (K) and humidity ratio (kg water / kg dry air).
 struct AirState
 {

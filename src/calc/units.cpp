@@ -1,5 +1,7 @@
 #include "calc/units.h"
 
+#include "calc/air_process.h"
+
 #include <algorithm>
 
 namespace humidora {
@@ -12,6 +14,11 @@ constexpr double kKilocalorie = 4186.8;         ///< J
 constexpr double kRankineOffset = 459.67;       ///< degrees Fahrenheit below 0 F at 0 K
 constexpr double kKelvinPerDegreeF = 5.0 / 9.0; ///< informative; the routines form x * 5 / 9
 constexpr std::string_view kPercentKey = "%";
+constexpr double kBtuPerPoundPerKilojoulePerKilogram = 0.42992;
+/// The enthalpy of dry air at 0 C on the inch-pound datum (dry air at 0 F), btu/lb, by the calculator's
+/// own heat capacity of dry air, so that dry air at 0 F reads exactly 0 on that datum: 1.006 kJ/(kg K) x
+/// 160/9 K x 0.42992 = 7.689 btu/lb (inch-pound tables, with 0.240 btu/(lb F), have 7.68).
+constexpr double kInchPoundDatum = kDryAirHeatCapacity * (32.0 * 5 / 9) * kBtuPerPoundPerKilojoulePerKilogram;
 
 using enum Scale;
 
@@ -24,7 +31,7 @@ constexpr std::array<UnitItem, 4> kTemperatureUnits = { {
     { "R", kKelvinPerDegreeF, Times, 0, 3 },
 } };
 
-constexpr std::array<UnitItem, 8> kPressureUnits = { {
+constexpr std::array<UnitItem, 9> kPressureUnits = { {
     { "Pa", 1, Times, 0, 0 },
     { "kPa", 1000, Times, 0, 3 },
     { "Bar", 100000, Times, 0, 5 },
@@ -33,6 +40,7 @@ constexpr std::array<UnitItem, 8> kPressureUnits = { {
     { "mm Hg", 133.322, Times, 0, 3 },
     { "Atmosphere", kSeaLevelPressurePa, Times, 0, 5 },
     { "PSI", 6894.757, Times, 0, 4 },
+    { "in Hg", 3386.389, Times, 0, 4 },
 } };
 
 // Decimals of an altitude derived from the pressure; the limit labels have kAltitudeLimitDecimals.
@@ -45,10 +53,11 @@ constexpr std::array<UnitItem, 4> kAltitudeUnits = { {
 
 constexpr std::array<UnitItem, 1> kRelativeHumidityUnits = { { { kPercentKey, 100, Per, 0, 3 } } };
 
-constexpr std::array<UnitItem, 3> kHumidityRatioUnits = { {
+constexpr std::array<UnitItem, 4> kHumidityRatioUnits = { {
     { "(kg moisture)/(kg dry air)", 1, Per, 0, 7 },
     { "(g moisture)/(kg dry air)", 1000, Per, 0, 4 },
     { "(lb moisture)/(lb dry air)", 1, Per, 0, 7 },
+    { "(gr moisture)/(lb dry air)", 7000, Per, 0, 3 },
 } };
 
 constexpr std::array<UnitItem, 3> kAbsoluteHumidityUnits = { {
@@ -87,11 +96,32 @@ constexpr std::array<UnitItem, 3> kSpecificVolumeUnits = { {
     { "ft^3/lb (dry air)", kPoundPerCubicFoot, Per, 0, 5 },
 } };
 
-constexpr std::array<UnitItem, 3> kEnthalpyUnits = { {
+// The calculation's datum is dry air and liquid water at 0 C; the last item has the inch-pound tables'
+// datum, dry air at 0 F (and liquid water at 32 F).
+constexpr std::array<UnitItem, 4> kEnthalpyUnits = { {
     { "kJ/kg (dry air)", 1, Times, 0, 5 },
     { "kcal/kg (dry air)", kCalorie, Times, 0, 5 },
-    { "btu/lb (dry air)", 0.42992, Per, 0, 5 },
+    { "btu/lb (dry air)", kBtuPerPoundPerKilojoulePerKilogram, Per, 0, 5 },
+    { "btu/lb (dry air from 0 F)", kBtuPerPoundPerKilojoulePerKilogram, Per, -kInchPoundDatum, 5 },
 } };
+
+constexpr std::array<UnitAlias, 6> kUnitAliases = { {
+    { "kg/kg", "(kg moisture)/(kg dry air)" },
+    { "g/kg", "(g moisture)/(kg dry air)" },
+    { "lb/lb", "(lb moisture)/(lb dry air)" },
+    { "gr/lb", "(gr moisture)/(lb dry air)" },
+    { "inHg", "in Hg" },
+    { "psi", "PSI" },
+} };
+
+std::string_view UnitKeyOf(std::string_view typed)
+{
+    for (const UnitAlias& alias : kUnitAliases) {
+        if (alias.alias == typed)
+            return alias.key;
+    }
+    return typed;
+}
 
 std::optional<UnitItem> FindUnit(std::span<const UnitItem> units, std::string_view key)
 {

@@ -26,7 +26,8 @@ enum class Scale
 /// kg/kmol, m^3/kg and kJ/kg. `factor` and `scale` relate a shown value to that unit. The direction
 /// matters for the digits: 1 cm^3/g is shown as v x 1000, which is not always the same double as v / 0.001.
 /// Temperatures are affine: kelvin = (shown + offset) x factor, formed by the temperature routines below
-/// in their own order of operations; for every other unit the offset is 0.
+/// in their own order of operations. Of the other units only the enthalpy on the inch-pound datum has an
+/// offset, applied by ToBase and FromBase: calculation value = scaled (shown + offset).
 struct UnitItem
 {
     std::string_view key; ///< the item text, e.g. "kPa"
@@ -37,8 +38,17 @@ struct UnitItem
 
     /// The value in the calculation's unit of a linear unit's shown value, and back. Temperatures use
     /// TemperatureToKelvin / TemperatureFromKelvin instead.
-    double ToBase(double shown) const { return scale == Scale::Times ? shown * factor : shown / factor; }
-    double FromBase(double base) const { return scale == Scale::Times ? base / factor : base * factor; }
+    double ToBase(double shown) const
+    {
+        if (offset != 0)
+            shown += offset;
+        return scale == Scale::Times ? shown * factor : shown / factor;
+    }
+    double FromBase(double base) const
+    {
+        const double shown = scale == Scale::Times ? base / factor : base * factor;
+        return offset != 0 ? shown - offset : shown;
+    }
 };
 
 /// Units of a pressure, and their older name.
@@ -47,13 +57,13 @@ using PressureUnit = UnitItem;
 // Temperature: "C", "K", "F", "R".
 extern const std::array<UnitItem, 4> kTemperatureUnits;
 // Pressure, in Pa per unit. One millimetre of water is 9.8638 Pa and one PSI 6894.757 Pa in every
-// conversion of the system.
-extern const std::array<UnitItem, 8> kPressureUnits;
+// conversion of the system; one inch of mercury (at 32 F) is 3386.389 Pa.
+extern const std::array<UnitItem, 9> kPressureUnits;
 // Length (altitude), in m per unit; one mile is 1609.34 m.
 extern const std::array<UnitItem, 4> kAltitudeUnits;
 // The humidity parameters.
 extern const std::array<UnitItem, 1> kRelativeHumidityUnits;
-extern const std::array<UnitItem, 3> kHumidityRatioUnits;
+extern const std::array<UnitItem, 4> kHumidityRatioUnits; ///< 7000 grains to the pound
 extern const std::array<UnitItem, 3> kAbsoluteHumidityUnits;
 extern const std::array<UnitItem, 1> kWaterFractionUnits; ///< mole and mass fraction
 // The five further properties.
@@ -61,7 +71,19 @@ extern const std::array<UnitItem, 5> kGasConstantUnits;
 extern const std::array<UnitItem, 2> kMolecularWeightUnits;
 extern const std::array<UnitItem, 3> kDensityUnits;
 extern const std::array<UnitItem, 3> kSpecificVolumeUnits;
-extern const std::array<UnitItem, 3> kEnthalpyUnits;
+extern const std::array<UnitItem, 4> kEnthalpyUnits;
+
+/// A short key that the command line takes for a unit text that is awkward to type ("g/kg" for
+/// "(g moisture)/(kg dry air)").
+struct UnitAlias
+{
+    std::string_view alias;
+    std::string_view key;
+};
+extern const std::array<UnitAlias, 6> kUnitAliases;
+
+/// The unit text a short key stands for; any other text unchanged.
+std::string_view UnitKeyOf(std::string_view typed);
 
 /// Decimals of the altitude limit labels, in every length unit.
 inline constexpr int kAltitudeLimitDecimals = 3;
@@ -84,6 +106,7 @@ inline const UnitItem& kFahrenheit = kTemperatureUnits[2];
 inline const UnitItem& kRankine = kTemperatureUnits[3];
 inline const UnitItem& kPercent = kRelativeHumidityUnits[0];
 inline const UnitItem& kBritishEnthalpy = kEnthalpyUnits[2];
+inline const UnitItem& kInchPoundEnthalpy = kEnthalpyUnits[3];
 inline const UnitItem& kBritishSpecificVolume = kSpecificVolumeUnits[2];
 
 /// The quantities of the temperature, pressure and length lists as the tool windows name them.

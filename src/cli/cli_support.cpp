@@ -2,11 +2,13 @@
 
 #include "calc/number_text.h"
 #include "calc/refusal.h"
+#include "calc/units.h"
 #include "cli/commands.h"
 #include "io/save_file.h"
 
 #include <QJsonDocument>
 #include <QTextStream>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -221,6 +223,23 @@ int UnknownKey(const QString& command, const QString& what, const QString& given
 {
     PrintError(command + ": unknown " + what + " \"" + given + "\"; valid: " + Quoted(valid));
     return kUsageError;
+}
+
+int UnitIndex(const std::vector<std::string>& items, const QString& typed)
+{
+    const std::string text = typed.toStdString();
+    const auto found = std::find(items.begin(), items.end(), UnitKeyOf(text));
+    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
+}
+
+QStringList UnitKeys(const std::vector<std::string>& items)
+{
+    QStringList keys = FromModel(items);
+    for (const UnitAlias& alias : kUnitAliases) {
+        if (std::find(items.begin(), items.end(), alias.key) != items.end())
+            keys << FromModel(std::string(alias.alias));
+    }
+    return keys;
 }
 
 bool IsRefusal(const std::string& text)

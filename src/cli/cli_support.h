@@ -103,6 +103,12 @@ struct ConditionOptions
         const QCommandLineParser& parser, const QString& command, bool& iapws, bool& british) const;
 };
 
+/// The index in `items` (a unit list's texts) of a unit key typed on the command line: a text of the list
+/// or a short key of one ("g/kg", "inHg"); -1 when it is neither.
+int UnitIndex(const std::vector<std::string>& items, const QString& typed);
+/// The unit keys the command line takes for a list: its texts, then the short keys of those texts.
+QStringList UnitKeys(const std::vector<std::string>& items);
+
 /// True for the texts with which a window refuses its input.
 bool IsRefusal(const std::string& text);
 

@@ -66,15 +66,15 @@ int RunConvert(const QStringList& arguments)
     const UnitList& from_list = converter.controls().Combo2[q];
     const UnitList& to_list = converter.controls().Combo3[q];
     if (parser.isSet(from_option)) {
-        const int index = from_list.IndexOf(parser.value(from_option).toStdString());
+        const int index = UnitIndex(from_list.items, parser.value(from_option));
         if (index < 0)
-            return UnknownKey(command, "unit", parser.value(from_option), FromModel(from_list.items));
+            return UnknownKey(command, "unit", parser.value(from_option), UnitKeys(from_list.items));
         converter.SelectFromUnit(q, index);
     }
     if (parser.isSet(to_option)) {
-        const int index = to_list.IndexOf(parser.value(to_option).toStdString());
+        const int index = UnitIndex(to_list.items, parser.value(to_option));
         if (index < 0)
-            return UnknownKey(command, "unit", parser.value(to_option), FromModel(to_list.items));
+            return UnknownKey(command, "unit", parser.value(to_option), UnitKeys(to_list.items));
         converter.SelectToUnit(q, index);
     }
 

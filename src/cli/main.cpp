@@ -1,6 +1,7 @@
 // humidora-cli: the tool windows of Humidora on the command line. The first argument names a subcommand
 // (see commands.h); the subcommand parses the rest.
 #include "calc/product.h"
+#include "calc/units.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/state_files.h"
@@ -21,7 +22,11 @@ QString GlobalHelp()
         help += "  " + QString(command.name).leftJustified(12) + command.summary + '\n';
     help += "\nRun \"humidora-cli COMMAND --help\" for the options of a command.\n"
             "Numbers are read and written with '.' as the decimal point, whatever the locale.\n"
-            "\nExit status:\n";
+            "Unit keys are the texts of the window's unit lists; these short keys stand for some of them:\n";
+    for (const humidora::UnitAlias& alias : humidora::kUnitAliases)
+        help += "  " + QString::fromUtf8(alias.alias.data(), qsizetype(alias.alias.size())).leftJustified(8)
+            + "\"" + QString::fromUtf8(alias.key.data(), qsizetype(alias.key.size())) + "\"\n";
+    help += "\nExit status:\n";
     for (const ExitStatusHelp& status : kExitStatusHelp)
         help += "  " + QString(QChar('0' + status.status)) + "  " + status.meaning + '\n';
     return help;

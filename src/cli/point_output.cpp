@@ -70,10 +70,10 @@ std::optional<int> ReadPointContext(const QCommandLineParser& parser, const Poin
         = [&](const QCommandLineOption& option, const UnitList& list, int index) -> std::optional<int> {
         if (!parser.isSet(option))
             return std::nullopt;
-        const int item = list.IndexOf(parser.value(option).toStdString());
+        const int item = UnitIndex(list.items, parser.value(option));
         if (item < 0)
             return UnknownKey(command, option.names().first().replace('-', ' '), parser.value(option),
-                FromModel(list.items));
+                UnitKeys(list.items));
         if (item != base.selections[static_cast<std::size_t>(index)])
             base.system = UnitSystem::Customized;
         base.selections[static_cast<std::size_t>(index)] = item;

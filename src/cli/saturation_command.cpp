@@ -22,7 +22,7 @@ const char* const kDescription
 bool SelectUnit(
     SaturationWindow& window, const UnitList& list, const QString& key, void (SaturationWindow::*select)(int))
 {
-    const int index = list.IndexOf(key.toStdString());
+    const int index = UnitIndex(list.items, key);
     if (index < 0)
         return false;
     (window.*select)(index);
@@ -74,12 +74,11 @@ int RunSaturation(const QStringList& arguments)
         = temperature_mode ? &SaturationWindow::SelectPressureUnit : &SaturationWindow::SelectTemperatureUnit;
     if (parser.isSet(input_unit_option)
         && !SelectUnit(window, input_list, parser.value(input_unit_option), select_input))
-        return UnknownKey(
-            command, "input unit", parser.value(input_unit_option), FromModel(input_list.items));
+        return UnknownKey(command, "input unit", parser.value(input_unit_option), UnitKeys(input_list.items));
     if (parser.isSet(output_unit_option)
         && !SelectUnit(window, output_list, parser.value(output_unit_option), select_output))
         return UnknownKey(
-            command, "output unit", parser.value(output_unit_option), FromModel(output_list.items));
+            command, "output unit", parser.value(output_unit_option), UnitKeys(output_list.items));
 
     const std::optional<QString> value = SingleValue(parser, command);
     if (!value)

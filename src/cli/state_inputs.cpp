@@ -54,7 +54,7 @@ StateOptions::StateOptions()
     const AmbientControls lists;
     for (const Quantity* parameter : UnitParameters()) {
         units.emplace_back(UnitOptionName(*parameter),
-            "Unit key, one of: \"" + FromModel((lists.*parameter->list).items).join("\", \"") + "\".", "KEY");
+            "Unit key, one of: \"" + UnitKeys((lists.*parameter->list).items).join("\", \"") + "\".", "KEY");
     }
 }
 
@@ -112,10 +112,10 @@ std::optional<int> ApplyStateOptions(const QCommandLineParser& parser, const Sta
         const int list = UnitParameters()[i]->listNumber();
         const UnitList& unit_list = ListOf(lists, list);
         const QString key = parser.value(options.units[i]);
-        const int index = unit_list.IndexOf(key.toStdString());
+        const int index = UnitIndex(unit_list.items, key);
         if (index < 0)
             return UnknownKey(command, UnitOptionName(*UnitParameters()[i]).replace('-', ' '), key,
-                FromModel(unit_list.items));
+                UnitKeys(unit_list.items));
         inputs.selections[static_cast<std::size_t>(list - 1)] = index;
         if (!customized && index != reference[static_cast<std::size_t>(list - 1)])
             inputs.system = UnitSystem::Customized;

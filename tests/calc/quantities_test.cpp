@@ -4,6 +4,7 @@
 #include "calc/quantities.h"
 #include "calc/units.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -93,6 +94,88 @@ TEST(UnitItems, ToBaseAndFromBaseFollowTheScale)
     EXPECT_EQ(FindAltitudeUnit("ft")->FromBase(0.3048), 1);
     EXPECT_FALSE(FindPressureUnit("psi").has_value());
     EXPECT_FALSE(FindUnit(kTemperatureUnits, "").has_value());
+}
+
+// The units added for HVAC work against hand values: 7000 grains to the pound, one inch of mercury 3386.389
+// Pa, and the enthalpy on the inch-pound datum, on which dry air at 0 F has none. The short keys of the
+// command line stand for their texts and nothing else.
+TEST(UnitItems, GrainsInchesOfMercuryAndTheInchPoundDatum)
+{
+    struct Case
+    {
+        std::span<const UnitItem> list;
+        std::string_view key;
+        double shown;
+        double base;
+    };
+    const UnitItem btu = kEnthalpyUnits[2];
+    const Case cases[] = {
+        { kHumidityRatioUnits, "(gr moisture)/(lb dry air)", 70, 0.01 },
+        { kHumidityRatioUnits, "(gr moisture)/(lb dry air)", 7000, 1 },
+        { kHumidityRatioUnits, "(gr moisture)/(lb dry air)", 0, 0 },
+        { kPressureUnits, "in Hg", 1, 3386.389 },
+        { kPressureUnits, "in Hg", 29.92, 101320.75888 },
+        // Dry air at 0 F on the calculator's datum (0 C): 1.006 kJ/(kg K) x -160/9 K.
+        { kEnthalpyUnits, "btu/lb (dry air from 0 F)", 0, -1.006 * 160 / 9 },
+        // Dry air at 0 C: 7.689 btu/lb above dry air at 0 F.
+        { kEnthalpyUnits, "btu/lb (dry air from 0 F)", 1.006 * 160 / 9 * 0.42992, 0 },
+        { kEnthalpyUnits, "btu/lb (dry air from 0 F)", 28.5, (28.5 - 1.006 * 160 / 9 * 0.42992) / 0.42992 },
+    };
+    for (const Case& c : cases) {
+        const std::optional<UnitItem> item = FindUnit(c.list, c.key);
+        ASSERT_TRUE(item) << c.key;
+        EXPECT_NEAR(item->ToBase(c.shown), c.base, 1e-12 * (1 + std::abs(c.base))) << c.key << ' ' << c.shown;
+        EXPECT_NEAR(item->FromBase(c.base), c.shown, 1e-12 * (1 + std::abs(c.shown)))
+            << c.key << ' ' << c.base;
+    }
+    // Both btu/lb items step alike: only the datum differs.
+    EXPECT_NEAR(kInchPoundEnthalpy.FromBase(50) - kInchPoundEnthalpy.FromBase(10), btu.FromBase(40), 1e-12);
+    // The items are new at the ends of their lists; the earlier ones keep their places.
+    EXPECT_EQ(kPressureUnits[7].key, "PSI");
+    EXPECT_EQ(kPressureUnits.back().key, "in Hg");
+    EXPECT_EQ(kHumidityRatioUnits.back().key, "(gr moisture)/(lb dry air)");
+    EXPECT_EQ(kEnthalpyUnits[2].key, "btu/lb (dry air)");
+    EXPECT_EQ(kEnthalpyUnits.back().key, "btu/lb (dry air from 0 F)");
+
+    const std::pair<std::string_view, std::string_view> keys[] = {
+        { "g/kg", "(g moisture)/(kg dry air)" },
+        { "kg/kg", "(kg moisture)/(kg dry air)" },
+        { "gr/lb", "(gr moisture)/(lb dry air)" },
+        { "lb/lb", "(lb moisture)/(lb dry air)" },
+        { "inHg", "in Hg" },
+        { "psi", "PSI" },
+        { "PSI", "PSI" },
+        { "in Hg", "in Hg" },
+        { "InHg", "InHg" },
+        { "", "" },
+    };
+    for (const auto& [typed, key] : keys)
+        EXPECT_EQ(UnitKeyOf(typed), key) << typed;
+    for (const UnitAlias& alias : kUnitAliases) {
+        const bool listed = FindUnit(kHumidityRatioUnits, alias.key) || FindPressureUnit(alias.key);
+        EXPECT_TRUE(listed) << alias.alias;
+    }
+}
+
+// The inch-pound tables' relation h = 0.240 t + W (1061 + 0.444 t) (t in F, btu/lb) against the
+// calculator's own (1.006 t + W (2501 + 1.805 t), t in C, kJ/kg) shown on the inch-pound datum. The two
+// sets of constants differ in their fourth digit (1.006 kJ/(kg K) is 0.2403 btu/(lb F), 2501 kJ/kg is
+// 1075.2 btu/lb against 1061 + 0.444 x 32), so they agree to 0.02 btu/lb at 75 F and W = 0.01 (28.943
+// by the tables) and to 0.06 btu/lb over the tables' range, never to the last digit.
+TEST(UnitItems, TheInchPoundEnthalpyMatchesTheInchPoundTables)
+{
+    const auto calculator = [](double t_F, double W) {
+        const double t_C = (t_F - 32) / 1.8;
+        return kInchPoundEnthalpy.FromBase(1.006 * t_C + W * (2501 + 1.805 * t_C));
+    };
+    const auto tables = [](double t_F, double W) { return 0.240 * t_F + W * (1061 + 0.444 * t_F); };
+    EXPECT_NEAR(tables(75, 0.01), 28.943, 0.0005);
+    EXPECT_NEAR(calculator(75, 0.01), 28.943, 0.02);
+    EXPECT_NEAR(calculator(0, 0), 0, 1e-12);
+    for (const double t_F : { -40.0, 0.0, 32.0, 75.0, 100.0, 150.0 }) {
+        for (const double W : { 0.0, 0.005, 0.01, 0.02, 0.03 })
+            EXPECT_NEAR(calculator(t_F, W), tables(t_F, W), 0.06) << t_F << " F, W " << W;
+    }
 }
 
 } // namespace

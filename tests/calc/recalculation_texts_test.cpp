@@ -131,6 +131,16 @@ enum class Units
     Customized
 };
 
+// The items of a list as 1.1 had them: the inch of mercury, the grains and the inch-pound enthalpy came
+// later, at the ends of their lists, and are left out so that the digests keep guarding 1.1's texts.
+int ItemsOfRelease11(const Quantity& quantity)
+{
+    const bool grown = quantity.units.data() == kPressureUnits.data()
+        || quantity.units.data() == kHumidityRatioUnits.data()
+        || quantity.units.data() == kEnthalpyUnits.data();
+    return static_cast<int>(quantity.units.size()) - (grown ? 1 : 0);
+}
+
 AmbientInputs RandomInputs(Random& random, bool iapws, Units units)
 {
     AmbientInputs inputs;
@@ -142,7 +152,7 @@ AmbientInputs RandomInputs(Random& random, bool iapws, Units units)
     if (units == Units::Customized) {
         for (const Quantity& quantity : kQuantities)
             inputs.selections[std::size_t(quantity.listNumber() - 1)]
-                = random.Below(static_cast<int>(quantity.units.size()));
+                = random.Below(ItemsOfRelease11(quantity));
     }
     const std::string_view temperature_unit = kTemperatureUnits[std::size_t(inputs.selections[0])].key;
     const int limit = random.Below(60);

@@ -31,7 +31,8 @@ TEST(SaturationWindowCreation, ListsAreFilledAndNothingIsSelected)
     EXPECT_EQ(c.Combo1.items, (std::vector<std::string> { "Temperature", "Pressure" }));
     EXPECT_EQ(c.Combo2.items, (std::vector<std::string> { "C", "K", "F", "R" }));
     EXPECT_EQ(c.Combo3.items,
-        (std::vector<std::string> { "Pa", "kPa", "Bar", "mBar", "mm H2O", "mm Hg", "Atmosphere", "PSI" }));
+        (std::vector<std::string> {
+            "Pa", "kPa", "Bar", "mBar", "mm H2O", "mm Hg", "Atmosphere", "PSI", "in Hg" }));
     EXPECT_EQ(c.Combo1.selected, -1);
     EXPECT_EQ(c.Combo2.selected, -1);
     EXPECT_EQ(c.Combo3.selected, -1);
@@ -257,7 +258,7 @@ TEST(SaturationWindowSelection, IndicesOutsideTheListsChangeNothing)
     window.SelectMode(2);
     window.SelectMode(-1);
     window.SelectTemperatureUnit(4);
-    window.SelectPressureUnit(8);
+    window.SelectPressureUnit(9);
     window.SelectPressureUnit(-3);
     EXPECT_EQ(window.controls(), before);
     EXPECT_EQ(window.recalculations(), 3);

@@ -287,6 +287,34 @@ TEST_F(BatchCli, AFailedRunLeavesTheEarlierOutput)
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList({ "in.csv", "out.csv" }));
 }
 
+// A run ended by a signal while it writes leaves the earlier output as it was and nothing beside it. The
+// input is a pipe that stays open after two mebibytes of rows, so the run is still writing (its output
+// open, the rows of the first reads computed) when the signal comes.
+TEST_F(BatchCli, AnInterruptedRunLeavesTheEarlierOutput)
+{
+    Write("out.csv", "earlier\n");
+    QByteArray rows = "T,RH\n";
+    while (rows.size() < 2 * 1024 * 1024)
+        rows += "25,50\n";
+    Write("rows.csv", rows);
+    for (const char* signal : { "HUP", "TERM" }) {
+        const CliRun run = RunShell(QString(R"(mkfifo rows
+(cat rows.csv; exec sleep 20) > rows &
+feeder=$!
+"$CLI" batch rows -o out.csv --temperature-column T --relative-humidity-column RH 2>/dev/null &
+batch=$!
+for i in $(seq 200); do ls -l /proc/$batch/fd | grep -q deleted && break; sleep 0.05; done
+ls -l /proc/$batch/fd | grep -q deleted && echo writing
+kill -%1 $batch; wait $batch; echo "status $?"
+kill $feeder; rm rows)")
+                                        .arg(signal),
+            dir_.path());
+        EXPECT_EQ(run.out, QString("writing\nstatus %1\n").arg(signal == std::string("HUP") ? 129 : 143));
+        EXPECT_EQ(Contents(dir_.filePath("out.csv")), "earlier\n");
+        EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList({ "out.csv", "rows.csv" }));
+    }
+}
+
 // A full disk, for every command that writes standard output or a file: a message and status 3, never
 // success. The links give the chart and the report the names they need for their formats.
 TEST_F(BatchCli, AFullDiskIsNeverSuccess)
@@ -353,6 +381,43 @@ TEST_F(BatchCli, RowsOfAnotherWidthKeepTheColumns)
         "25,50,b,,,The row has 5 fields where the header has 3 fields\n"
         ",,,,,The row has 1 field where the header has 3 fields\n"
         "30,60,c,21.388,23.812,ok\n");
+}
+
+// The units an HVAC engineer types, by their short keys, in a batch's inputs and columns: the rows read
+// what "state" shows with the full unit texts, and an unknown key names the short keys too.
+TEST_F(BatchCli, ShortUnitKeysAndTheHvacUnits)
+{
+    const QString input = Write("in.csv", "T,W\n75,70\n");
+    const CliRun batch = RunCli({ "batch", input, "--numbers", "display", "--temperature-column", "T",
+        "--humidity-ratio-column", "W", "--temperature-unit", "F", "--humidity-ratio-unit", "gr/lb",
+        "--pressure-unit", "inHg", "--pressure", "29.92", "--columns",
+        "relative_humidity,humidity_ratio,pressure,partial_pressure:psi,enthalpy:btu/lb (dry air from 0 "
+        "F)" });
+    ASSERT_EQ(batch.exit_code, 0) << batch.err.toStdString();
+    const CliRun state = RunCli(
+        { "state", "--json", "--temperature", "75", "--temperature-unit", "F", "--humidity-ratio", "70",
+            "--humidity-ratio-unit", "(gr moisture)/(lb dry air)", "--pressure-unit", "in Hg", "--pressure",
+            "29.92", "--partial-pressure-unit", "PSI", "--enthalpy-unit", "btu/lb (dry air from 0 F)" });
+    ASSERT_EQ(state.exit_code, 0) << state.err.toStdString();
+    const QJsonObject json = state.json();
+    EXPECT_EQ(Lines(batch.out),
+        QStringList(
+            { "T,W,relative_humidity [%],humidity_ratio [(gr moisture)/(lb dry air)],pressure [in Hg],"
+              "partial_pressure [PSI],enthalpy [btu/lb (dry air from 0 F)],status",
+                QString("75,70,%1,70,29.92,%2,%3,ok")
+                    .arg(Text(json, "relative_humidity"), Text(json, "partial_pressure"),
+                        Text(json, "enthalpy")) }));
+    EXPECT_NEAR(Text(json, "enthalpy").toDouble(), 28.943, 0.02); // see the unit table's test
+
+    const CliRun convert
+        = RunCli({ "convert", "--quantity", "Pressure", "--from", "inHg", "--to", "kPa", "29.92" });
+    EXPECT_EQ(convert.exit_code, 0);
+    EXPECT_TRUE(convert.out.contains("101.32075888 kPa")) << convert.out.toStdString();
+    const CliRun unknown = RunCli({ "batch", input, "--columns", "humidity_ratio:gr" });
+    EXPECT_EQ(unknown.exit_code, 2);
+    EXPECT_TRUE(
+        unknown.err.contains("\"(gr moisture)/(lb dry air)\", \"kg/kg\", \"g/kg\", \"lb/lb\", \"gr/lb\""))
+        << unknown.err.toStdString();
 }
 
 } // namespace

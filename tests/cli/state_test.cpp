@@ -329,7 +329,7 @@ TEST_P(StateUsageError, ExitsWithTwoAndSaysWhy)
 INSTANTIATE_TEST_SUITE_P(Cases, StateUsageError,
     ::testing::Values(UsageErrorCase { "UnknownUnitKey", { "--pressure-unit", "bar" },
                           R"("Pa", "kPa", "Bar", "mBar", "mm H2O", "mm Hg", "Atmosphere", "PSI")" },
-        UsageErrorCase { "UnknownHumidityRatioUnit", { "--humidity-ratio-unit", "g/kg" },
+        UsageErrorCase { "UnknownHumidityRatioUnit", { "--humidity-ratio-unit", "g/KG" },
             "\"(g moisture)/(kg dry air)\"" },
         UsageErrorCase { "UnknownMethod", { "--method", "IAPWS" }, R"("iapws", "hyland-wexler")" },
         UsageErrorCase { "UnknownSystem", { "--system", "imperial" }, R"("metric", "british")" },

@@ -287,6 +287,59 @@ TEST(CalculationDocument, CustomizedAllowsAnyUnits)
     EXPECT_EQ(read.calculation->inputs.selections[2], 3); // Combo3 "R"
 }
 
+// A calculation saved by 1.1 before the grains, the inch of mercury and the inch-pound enthalpy joined the
+// lists (its shown results left out here: they are never read) opens with the same items and shows the
+// digits its shown results held then; the new items are kept by their texts and read back.
+TEST(CalculationDocument, AnEarlierFileOpensUnchangedAndTheNewUnitsReadBack)
+{
+    const QByteArray saved_by_1_1 = R"json({
+    "format": "humidora-calculation",
+    "formulation": "IAPWS",
+    "humidity_given": "dew_point",
+    "inputs": { "altitude": ".47", "humidity": "60", "pressure": "14.6957", "temperature": "86" },
+    "pressure_given": "pressure",
+    "saved_by": "Humidora 1.1",
+    "unit_system": "British",
+    "units": {
+        "absolute_humidity": "(lb moisture)/ft^3", "altitude": "ft", "density": "lb/ft^3", "dew_point": "F",
+        "enthalpy": "btu/lb (dry air)", "gas_constant": "btu/lb-R",
+        "humidity_ratio": "(lb moisture)/(lb dry air)", "mass_fraction": "%", "mole_fraction": "%",
+        "molecular_weight": "lbm/lbmol", "partial_pressure": "PSI", "pressure": "PSI",
+        "relative_humidity": "%", "specific_volume": "ft^3/lb (dry air)", "temperature": "F", "wet_bulb": "F"
+    },
+    "version": 1
+})json";
+    const CalculationRead read = ParseCalculation(saved_by_1_1);
+    ASSERT_TRUE(read) << read.problem.toStdString();
+    const AmbientInputs& inputs = read.calculation->inputs;
+    EXPECT_EQ(inputs.system, UnitSystem::British);
+    EXPECT_EQ(inputs.selections, kBritishSelection);
+    AmbientWindow window;
+    window.Open();
+    window.RestoreInputs(inputs);
+    const AmbientControls& shown = window.controls();
+    EXPECT_EQ(shown.Text3.text, ".0110441");
+    EXPECT_EQ(shown.Text2.text, "14.6957");
+    EXPECT_EQ(shown.Text11.text, ".2564");
+    EXPECT_EQ(shown.Text16.text, "25.10704");
+    EXPECT_EQ(shown.Combo16.text(), "btu/lb (dry air)");
+
+    AmbientInputs hvac = inputs;
+    hvac.system = UnitSystem::Customized;
+    hvac.selections[1] = 8;  // Combo2 "in Hg"
+    hvac.selections[5] = 3;  // Combo6 "(gr moisture)/(lb dry air)"
+    hvac.selections[10] = 8; // Combo11 "in Hg"
+    hvac.selections[15] = 3; // Combo16 "btu/lb (dry air from 0 F)"
+    const QByteArray bytes = CalculationJson({ hvac });
+    const QJsonObject units = QJsonDocument::fromJson(bytes).object().value("units").toObject();
+    EXPECT_EQ(units.value("pressure").toString(), "in Hg");
+    EXPECT_EQ(units.value("humidity_ratio").toString(), "(gr moisture)/(lb dry air)");
+    EXPECT_EQ(units.value("enthalpy").toString(), "btu/lb (dry air from 0 F)");
+    const CalculationRead again = ParseCalculation(bytes);
+    ASSERT_TRUE(again) << again.problem.toStdString();
+    EXPECT_EQ(again.calculation->inputs.selections, hvac.selections);
+}
+
 // ---- The duplicate-member scan on its own ----------------------------------------------------------
 
 struct DuplicateCase

@@ -67,10 +67,13 @@ check 'iapws|hyland-wexler|' state --method ''
 check 'metric|' state --system m
 check 'mm\ H2O|mm\ Hg|' state --pressure-unit mm
 check 'mm\ H2O|' state --partial-pressure-unit 'mm\ H2'
-check '\(g\ moisture\)/\(kg\ dry\ air\)|' state --humidity-ratio-unit '"(g'
+check '\(g\ moisture\)/\(kg\ dry\ air\)|\(gr\ moisture\)/\(lb\ dry\ air\)|' state --humidity-ratio-unit '"(g'
+# The short unit keys beside the texts.
+check 'g/kg|gr/lb|' state --humidity-ratio-unit g
+check 'in\ Hg|inHg|' state --pressure-unit in
 check 'C|K|F|R|' state --from office.humidora --save new.humidora --temperature 30 --dew-point-unit ''
 # Values that depend on the choices before them.
-check 'Pa|kPa|Bar|mBar|mm\ H2O|mm\ Hg|Atmosphere|PSI|' saturation --mode pressure --input-unit ''
+check 'Pa|kPa|Bar|mBar|mm\ H2O|mm\ Hg|Atmosphere|PSI|in\ Hg|inHg|psi|' saturation --mode pressure --input-unit ''
 check 'C|K|F|R|' saturation --input-unit ''
 check 'm|km|mile|ft|' convert --quantity Length --from ''
 check 'm|mile|' convert --quantity = Length --to m

@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(items(combo("Combo1")), QStringList({ "Temperature", "Pressure" }));
         QCOMPARE(items(combo("Combo2")), QStringList({ "C", "K", "F", "R" }));
         QCOMPARE(items(combo("Combo3")),
-            QStringList({ "Pa", "kPa", "Bar", "mBar", "mm H2O", "mm Hg", "Atmosphere", "PSI" }));
+            QStringList({ "Pa", "kPa", "Bar", "mBar", "mm H2O", "mm Hg", "Atmosphere", "PSI", "in Hg" }));
     }
 
     void openingShowsTheSaturationPressureAt100CInKpa()
