@@ -220,6 +220,15 @@ bool NumericEvaluator::SetBase(const InputVector& x)
     return ok_;
 }
 
+void NumericEvaluator::SetBase(const InputVector& x, const QuantityVector& y)
+{
+    base_x_ = x;
+    base_y_ = y;
+    ok_ = true;
+    for (std::size_t i = 0; i < kUncertainInputs; ++i)
+        steps_[i] = StepOf(kQuantities[rows_[i]], calculation_->unit(rows_[i]), x[i], min_x_[i], max_x_[i]);
+}
+
 void NumericEvaluator::SetRanges(const InputVector& minimum, const InputVector& maximum,
     const QuantityVector& lowest, const QuantityVector& highest)
 {

@@ -116,6 +116,9 @@ public:
     /// inputs' limits and the quantities' ranges are unknown (+-infinity) until SetRanges: a refused
     /// difference then finds the limit, and nothing is flagged.
     bool SetBase(const InputVector& x);
+    /// The same for an accepted state whose quantities `y` are already known (a batch row's).
+    void SetBase(const InputVector& x, const QuantityVector& y);
+    const NumericCalculation& calculation() const { return *calculation_; }
     void SetRanges(const InputVector& minimum, const InputVector& maximum, const QuantityVector& lowest,
         const QuantityVector& highest);
     bool ok() const { return ok_; }

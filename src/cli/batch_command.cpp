@@ -215,7 +215,8 @@ private:
         AppendZones(&numbers_.state, out);
         if (s.uncertainty) {
             const InputVector x { inputs[0], inputs[2], inputs[1] };
-            AppendUncertainties(&x, out);
+            evaluator_->SetBase(x, numbers_.values);
+            AppendUncertainties(nullptr, out, true);
         }
         out += s.delimiter;
         out += "ok\n";
@@ -223,12 +224,13 @@ private:
     }
 
     // The expanded uncertainty of each output of an accepted row with inputs `x` (temperature, humidity,
-    // pressure or altitude); empty fields for a refused row (null).
-    void AppendUncertainties(const InputVector* x, std::string& out)
+    // pressure or altitude); empty fields for a refused row (null). With `based`, the evaluator already
+    // holds the row's state.
+    void AppendUncertainties(const InputVector* x, std::string& out, bool based = false)
     {
         const Settings& s = settings_;
         std::optional<UncertaintyResult> result;
-        if (x && evaluator_->SetBase(*x))
+        if (based || (x && evaluator_->SetBase(*x)))
             result = PropagateUncertainty(*evaluator_, *s.uncertainty);
         for (const QuantityControls* quantity : s.outputs) {
             out += s.delimiter;
