@@ -1,6 +1,7 @@
 #include "calc/ambient_window.h"
 
 #include "calc/calculate_ambient.h"
+#include "calc/number_text.h"
 
 #include <span>
 
@@ -191,6 +192,42 @@ void AmbientWindow::Recalculate()
 {
     ++calculations_;
     refusal_ = CalculateAmbient(controls_, state_);
+    UpdateUncertainty();
+}
+
+void AmbientWindow::SetUncertainty(const UncertaintySettings& settings)
+{
+    uncertainty_ = settings;
+    UpdateUncertainty();
+}
+
+void AmbientWindow::UpdateUncertainty()
+{
+    uncertainty_result_ = UncertaintyResult {};
+    if (!uncertainty_.enabled || refusal_ || UncertaintySettingsProblem(uncertainty_))
+        return;
+    ControlsEvaluator evaluator(controls_);
+    uncertainty_result_ = PropagateUncertainty(evaluator, uncertainty_);
+}
+
+std::string AmbientWindow::UncertaintyLabel(int box) const
+{
+    if (!uncertainty_result_.ok)
+        return {};
+    for (std::size_t row = 0; row < kQuantities.size(); ++row) {
+        const QuantityUncertainty& q = uncertainty_result_.quantities[row];
+        if (kQuantities[row].boxNumber() != box || !q.computed || !IsNumberText(BoxOf(controls_, box).text))
+            continue;
+        return "\u00b1 " + UncertaintyText(q.U) + (q.flagged ? " !" : "");
+    }
+    return {};
+}
+
+std::string AmbientWindow::UncertaintyCaption() const
+{
+    if (!uncertainty_.enabled)
+        return {};
+    return "\u00b1 U (" + CoverageCaption(uncertainty_.coverage) + ")";
 }
 
 } // namespace humidora

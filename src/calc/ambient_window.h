@@ -8,6 +8,7 @@
 #include "calc/ambient_state.h"
 #include "calc/quantities.h"
 #include "calc/refusal.h"
+#include "calc/uncertainty.h"
 
 #include <array>
 #include <optional>
@@ -70,11 +71,25 @@ public:
     int focus_box() const { return focus_box_; }
     bool focus_select_all() const { return focus_select_all_; }
 
+    /// Option > Measurement Uncertainty...: the accuracies of the inputs and whether the outputs show
+    /// their expanded uncertainty. Setting them recomputes the uncertainty of the state shown; every
+    /// recalculation does so while they are on.
+    void SetUncertainty(const UncertaintySettings& settings);
+    const UncertaintySettings& uncertainty() const { return uncertainty_; }
+    /// The uncertainty of the state shown: ok() false while it is off or the state is refused.
+    const UncertaintyResult& uncertaintyResult() const { return uncertainty_result_; }
+    /// What the window shows beside value box `box` (1..16): "± 0.74" in the box's unit, with " !" where
+    /// the interval reaches beyond the quantity's range; empty while off, refused or not computed.
+    std::string UncertaintyLabel(int box) const;
+    /// The caption over the uncertainties: "± U (k = 2, about 95 %)"; empty while off.
+    std::string UncertaintyCaption() const;
+
     /// Number of CalculateAmbient runs since construction.
     long calculations() const { return calculations_; }
 
 private:
     void Recalculate();
+    void UpdateUncertainty();
 
     AmbientControls controls_;
     AmbientState state_;
@@ -82,6 +97,8 @@ private:
     int focus_box_ = 1;
     bool focus_select_all_ = false;
     long calculations_ = 0;
+    UncertaintySettings uncertainty_;
+    UncertaintyResult uncertainty_result_;
 };
 
 /// The value box (1..16) that belongs to option button `option` (1..10), or 0.

@@ -215,7 +215,8 @@ TextTable StatePointsList::Shown(const AmbientInputs& window) const
     return table;
 }
 
-TextTable ResultsTable(const AmbientControls& controls, const std::vector<std::string>& captions)
+TextTable ResultsTable(const AmbientControls& controls, const std::vector<std::string>& captions,
+    const UncertaintyResult* uncertainty)
 {
     TextTable table;
     table.rows.emplace_back();
@@ -224,6 +225,18 @@ TextTable ResultsTable(const AmbientControls& controls, const std::vector<std::s
         table.header.push_back(Heading(i < captions.size() ? captions[i] : std::string(quantity.key),
             (controls.*(quantity.list)).text()));
         table.rows.back().push_back((controls.*(quantity.box)).text);
+    }
+    if (uncertainty == nullptr || !uncertainty->ok)
+        return table;
+    for (std::size_t i = 0; i < kQuantities.size(); ++i) {
+        const QuantityControls& quantity = kQuantities[i];
+        const QuantityUncertainty& q = uncertainty->quantities[i];
+        table.header.push_back(Heading("U " + (i < captions.size() ? captions[i] : std::string(quantity.key))
+                + " (k = " + PlainNumberText(uncertainty->k) + ")",
+            (controls.*(quantity.list)).text()));
+        table.rows.back().push_back(q.computed && IsNumberText((controls.*(quantity.box)).text)
+                ? UncertaintyText(q.U)
+                : std::string());
     }
     return table;
 }

@@ -5,6 +5,7 @@
 
 #include "calc/point_table.h"
 #include "calc/state_points.h"
+#include "calc/uncertainty.h"
 
 #include <string>
 #include <vector>
@@ -77,8 +78,10 @@ private:
 };
 
 /// Edit > Copy Results: the main window's whole state as one row, a column per quantity of kQuantities;
-/// `captions` holds the window's caption of each quantity in that order.
-TextTable ResultsTable(const AmbientControls& controls, const std::vector<std::string>& captions);
+/// `captions` holds the window's caption of each quantity in that order. With an `uncertainty` that is
+/// ok, a column "U <caption> (k = 2) (unit)" per quantity follows with its expanded uncertainty.
+TextTable ResultsTable(const AmbientControls& controls, const std::vector<std::string>& captions,
+    const UncertaintyResult* uncertainty = nullptr);
 
 /// The rows `selected` of `table` (in table order) with its header, as tab-separated text and as HTML.
 std::string TableText(const TextTable& table, const std::vector<int>& selected);

@@ -77,6 +77,7 @@ Calculation FileCommands::current() const
     calculation.processes = dock ? dock->list().processes() : saved_.processes;
     calculation.properties = properties_;
     calculation.chart_data = window_.chartData();
+    calculation.uncertainty = window_.logic().uncertainty();
     return calculation;
 }
 
@@ -165,6 +166,7 @@ bool FileCommands::load(const QString& path)
     }
     const Calculation& calculation = *read.calculation;
     window_.logic().RestoreInputs(calculation.inputs);
+    window_.logic().SetUncertainty(calculation.uncertainty);
     window_.refresh();
     properties_ = calculation.properties;
     window_.setChartData(calculation.chart_data);

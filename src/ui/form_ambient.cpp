@@ -1,6 +1,7 @@
 #include "ui/form_ambient.h"
 
 #include "calc/ambient_window.h"
+#include "calc/number_text.h"
 #include "calc/product.h"
 #include "calc/quantities.h"
 #include "calc/refusal.h"
@@ -9,6 +10,7 @@
 #include "ui/form_chart.h"
 #include "ui/form_saturation.h"
 #include "ui/form_unit_convertor.h"
+#include "ui/uncertainty_dialog.h"
 #include "ui/whole_text.h"
 
 #include <QAbstractItemView>
@@ -352,6 +354,26 @@ void Form_ambient::buildControls()
         grid->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), row, kLeftGap);
         grid->setRowStretch(row, 1);
     }
+    // The expanded uncertainties, beside the frame in a column of their own: shown only while switched on,
+    // so that the form keeps its layout and the window grows by that column.
+    const auto makeUncertainty = [&](int box, QWidget* parent) {
+        auto* label = new QLabel(parent);
+        label->setObjectName(QStringLiteral("Uncertainty%1").arg(box));
+        label->setFont(WindowFont(kCaptionPoints));
+        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        label->hide();
+        uncertainty_labels_[static_cast<std::size_t>(box - 1)] = label;
+        return label;
+    };
+    uncertainty_caption_ = makeCaption("UncertaintyCaption", QString(), central);
+    uncertainty_caption_->hide();
+    grid->addWidget(uncertainty_caption_, 0, kRightLine + 1);
+    for (std::size_t q = 0; q < humidora::kFirstPropertyRow; ++q) {
+        const int row = q == 0 ? kTemperatureRow
+            : q <= 2           ? kPressureRow + static_cast<int>(q) - 1
+                               : kHumidityRow + static_cast<int>(q) - 3;
+        grid->addWidget(makeUncertainty(humidora::kQuantities[q].boxNumber(), central), row, kRightLine + 1);
+    }
     pressure_frame->lower();
     humidity_frame->lower();
     pressure_group->setExclusive(true);
@@ -384,7 +406,8 @@ void Form_ambient::buildControls()
         properties->addWidget(list, row, 1);
         QLineEdit* box = makeBox(BoxNumber(quantity.box), properties_frame);
         properties->addWidget(box, row, 2);
-        properties->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), row, 3);
+        properties->addWidget(makeUncertainty(quantity.boxNumber(), properties_frame), row, 3);
+        properties->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), row, 4);
         properties->setRowStretch(row, 1);
     }
     properties->setColumnStretch(0, 0);
@@ -491,6 +514,9 @@ void Form_ambient::buildMenus()
         options, QStringLiteral("Psychrometric Chart"), "menu_chart", QKeySequence(Qt::CTRL | Qt::Key_H));
     options->addSeparator();
     QAction* saturation = entry(options, QStringLiteral("Saturation Condition of Water"), "menu_sat");
+    options->addSeparator();
+    QAction* uncertainty = entry(options, QStringLiteral("Measurement Uncertainty..."), "menu_uncertainty");
+    connect(uncertainty, &QAction::triggered, this, [this] { editUncertainty(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     name(help, "Help_menu");
@@ -552,6 +578,17 @@ void Form_ambient::setChartData(const humidora::ChartData& data)
     emit chartDataChanged();
 }
 
+void Form_ambient::editUncertainty()
+{
+    auto* dialog = new UncertaintyDialog(logic_->uncertainty(), logic_->controls(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        logic_->SetUncertainty(dialog->settings());
+        refresh();
+    });
+    dialog->open();
+}
+
 void Form_ambient::refresh()
 {
     const AmbientControls& model = logic_->controls();
@@ -594,6 +631,29 @@ void Form_ambient::refresh()
         const humidora::LimitLabel& state = model.*humidora::kLimitLabels[i].label;
         humidora::ui::ShowWhole(*label, QString::fromUtf8(state.caption), kCaptionPoints);
         SetColour(label, QPalette::Window, BackgroundColour(state.background, label));
+    }
+
+    const QString uncertainty_caption = QString::fromStdString(logic_->UncertaintyCaption());
+    uncertainty_caption_->setText(uncertainty_caption);
+    uncertainty_caption_->setVisible(!uncertainty_caption.isEmpty());
+    for (std::size_t i = 0; i < uncertainty_labels_.size(); ++i) {
+        QLabel* label = uncertainty_labels_[i];
+        const QString text = QString::fromStdString(logic_->UncertaintyLabel(static_cast<int>(i) + 1));
+        label->setText(text);
+        // A flagged interval reaches beyond the quantity's range: red, with the interval in the tip.
+        const bool flagged = text.endsWith(QLatin1Char('!'));
+        label->setStyleSheet(flagged ? QStringLiteral("color: rgb(255, 0, 0)") : QString());
+        const humidora::QuantityUncertainty* q = nullptr;
+        for (std::size_t row = 0; row < humidora::kQuantities.size(); ++row) {
+            if (humidora::kQuantities[row].boxNumber() == static_cast<int>(i) + 1)
+                q = &logic_->uncertaintyResult().quantities[row];
+        }
+        label->setToolTip(flagged && q
+                ? QStringLiteral("%1 to %2 reaches beyond the range of this quantity")
+                      .arg(QString::fromStdString(humidora::PlainNumberText(q->low, 6)),
+                          QString::fromStdString(humidora::PlainNumberText(q->high, 6)))
+                : QString());
+        label->setVisible(!uncertainty_caption.isEmpty());
     }
 
     const QString unit_header = QString::fromUtf8(model.Label27);

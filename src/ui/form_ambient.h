@@ -85,6 +85,7 @@ private:
 
     void openHelpDocument(const QString& fileName);
     void openWebAddress();
+    void editUncertainty();
     /// Shows the single window of its kind, creating it when needed; a tool window is announced by
     /// toolWindowCreated.
     template <class Window> void showSingle(QPointer<Window>& window, bool tool_window = true);
@@ -93,14 +94,16 @@ private:
     std::unique_ptr<humidora::AmbientWindow> logic_;
     std::unique_ptr<humidora::DesktopServices> services_;
 
-    std::array<QLineEdit*, 16> boxes_ {};      // Text1..Text16
-    std::array<QComboBox*, 16> lists_ {};      // Combo1..Combo16
-    std::array<QRadioButton*, 10> options_ {}; // Option1..Option10
-    std::array<QLabel*, 22> limit_labels_ {};  // Label4..Label25
-    QLabel* unit_header_ = nullptr;            // Label27
-    QListWidget* list_ = nullptr;              // List1
-    QPushButton* web_button_ = nullptr;        // Command1
-    QString shown_refusal_;                    // the refusal sentence in the status bar, or empty
+    std::array<QLineEdit*, 16> boxes_ {};           // Text1..Text16
+    std::array<QComboBox*, 16> lists_ {};           // Combo1..Combo16
+    std::array<QRadioButton*, 10> options_ {};      // Option1..Option10
+    std::array<QLabel*, 22> limit_labels_ {};       // Label4..Label25
+    std::array<QLabel*, 16> uncertainty_labels_ {}; // Uncertainty1..Uncertainty16, beside Text1..Text16
+    QLabel* uncertainty_caption_ = nullptr;         // UncertaintyCaption, over them
+    QLabel* unit_header_ = nullptr;                 // Label27
+    QListWidget* list_ = nullptr;                   // List1
+    QPushButton* web_button_ = nullptr;             // Command1
+    QString shown_refusal_;                         // the refusal sentence in the status bar, or empty
 
     QAction* iapws_ = nullptr;
     QAction* hyland_wexler_ = nullptr;

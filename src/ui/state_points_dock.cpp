@@ -265,7 +265,8 @@ void StatePointsDock::copySelected() const
 
 void StatePointsDock::copyResults() const
 {
-    const TextTable results = ResultsTable(window_.logic().controls(), WindowCaptions(window_));
+    const TextTable results = ResultsTable(
+        window_.logic().controls(), WindowCaptions(window_), &window_.logic().uncertaintyResult());
     QApplication::clipboard()->setMimeData(TableMimeData(results, { 0 }));
 }
 
