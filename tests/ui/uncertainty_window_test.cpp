@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -69,6 +70,22 @@ private slots:
         QCOMPARE(Label(form, 16)->text(), QString::fromUtf8("± 1.3"));
         QCOMPARE(form.findChild<QLabel*>("UncertaintyCaption")->text(),
             QString::fromUtf8("± U (k = 2, about 95 %)"));
+        // The labels take a column of their own: nothing they overlap, every box and label keeps its place.
+        QApplication::processEvents();
+        const auto place = [&form](const QWidget* widget) {
+            return QRect(widget->mapTo(&form, QPoint(0, 0)), widget->size());
+        };
+        for (int box = 1; box <= 16; ++box) {
+            const QRect label = place(Label(form, box));
+            for (const QWidget* other : form.findChildren<QWidget*>()) {
+                const bool control = qobject_cast<const QLineEdit*>(other)
+                    || other->objectName().startsWith("Label") || other->objectName().startsWith("Combo");
+                if (control && other->isVisible() && other != Label(form, box))
+                    QVERIFY2(!label.intersects(place(other)), qPrintable(other->objectName()));
+            }
+        }
+        if (qEnvironmentVariableIsSet("HUMIDORA_UNCERTAINTY_SHOT"))
+            form.grab().save(qEnvironmentVariable("HUMIDORA_UNCERTAINTY_SHOT"));
         // Edit > Copy Results carries them in columns of their own.
         form.findChild<QAction*>(QStringLiteral("menu_copy_results"))->trigger();
         const QString copied = QApplication::clipboard()->text();
