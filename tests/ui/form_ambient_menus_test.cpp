@@ -100,7 +100,7 @@ void FormAmbientMenusTest::menuTreeInOrder_data()
                                  "menu_properties", "menu_report", "-", "exit_menu" };
     QTest::newRow("Option") << QStringLiteral("menu_options")
                             << QStringList { "menu_calc_sat", "-", "menu_system", "-", "menu_convertor",
-                                   "menu_chart", "-", "menu_sat" };
+                                   "menu_chart", "-", "menu_sat", "-", "menu_uncertainty" };
     QTest::newRow("Method") << QStringLiteral("menu_calc_sat")
                             << QStringList { "menu_IAPWS", "-", "menu_HW" };
     QTest::newRow("System") << QStringLiteral("menu_system")
