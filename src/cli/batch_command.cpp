@@ -19,8 +19,10 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
-#include <future>
+#include <exception>
+#include <mutex>
 #include <thread>
 #include <unistd.h>
 
@@ -329,6 +331,100 @@ private:
     qint64 last_ = -1000;
 };
 
+// The blocks of a batch in flight, in input order: read (by the main thread), taken and computed (by a
+// worker), finished, written (by the main thread), and then free for the next read.
+class BlockRing
+{
+public:
+    struct Block
+    {
+        std::string input, output;
+        long rows = 0;
+        bool finished = false;
+        std::exception_ptr failure;
+    };
+
+    explicit BlockRing(std::size_t size)
+        : blocks_(size)
+    {
+    }
+
+    /// The place for the next block to read; null while every place is in flight or after the input's end.
+    Block* Free()
+    {
+        const std::lock_guard lock(mutex_);
+        return ended_ || read_ - written_ == blocks_.size() ? nullptr : &blocks_[read_ % blocks_.size()];
+    }
+    /// The block from Free() holds its records: the workers may take it.
+    void Read(Block& block)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            block.finished = false;
+            block.failure = nullptr;
+            ++read_;
+        }
+        taken_or_stopped_.notify_one();
+    }
+    void EndOfInput()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            ended_ = true;
+        }
+        taken_or_stopped_.notify_all();
+    }
+    /// For a worker: the next read block, or null once the input has ended and all are taken, or on Stop.
+    Block* Take()
+    {
+        std::unique_lock lock(mutex_);
+        taken_or_stopped_.wait(lock, [&] { return stopped_ || taken_ < read_ || ended_; });
+        if (stopped_ || taken_ == read_)
+            return nullptr;
+        return &blocks_[taken_++ % blocks_.size()];
+    }
+    void Done(Block& block)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            block.finished = true;
+        }
+        finished_.notify_all();
+    }
+    /// The oldest block not yet written, once finished; null when every block has been written and the
+    /// input has ended.
+    Block* NextFinished()
+    {
+        std::unique_lock lock(mutex_);
+        if (written_ == read_)
+            return nullptr;
+        Block& block = blocks_[written_ % blocks_.size()];
+        finished_.wait(lock, [&] { return block.finished; });
+        return &block;
+    }
+    void Written()
+    {
+        const std::lock_guard lock(mutex_);
+        ++written_;
+    }
+    /// The workers end after the block each is computing.
+    void Stop()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            stopped_ = true;
+        }
+        taken_or_stopped_.notify_all();
+    }
+
+private:
+    std::vector<Block> blocks_;
+    std::mutex mutex_;
+    std::condition_variable taken_or_stopped_, finished_;
+    std::size_t read_ = 0, taken_ = 0, written_ = 0;
+    bool ended_ = false, stopped_ = false;
+};
+
 } // namespace
 
 int RunBatch(const QStringList& arguments)
@@ -573,55 +669,61 @@ int RunBatch(const QStringList& arguments)
             return write_failed(out.error());
     }
 
-    // Blocks of whole records, one per worker, in two rounds that alternate: while the workers split and
-    // compute one round, the main thread writes the output of the one before and reads the next.
+    // A ring of blocks of whole records in flight. The main thread reads blocks into free places and
+    // writes the finished ones in input order; each worker takes whichever read block comes next, so a
+    // worker slowed by other work on the machine holds up no other. The ring's length bounds the memory
+    // whatever the length of the input.
     std::vector<RowCalculator> calculators(static_cast<std::size_t>(threads), RowCalculator(settings));
-    std::array<std::vector<std::string>, 2> blocks, texts;
-    for (std::size_t round = 0; round < 2; ++round) {
-        blocks[round].resize(calculators.size());
-        texts[round].resize(calculators.size());
+    BlockRing ring(2 * calculators.size() + 2);
+    std::vector<std::thread> workers;
+    for (RowCalculator& calculator : calculators) {
+        workers.emplace_back([&ring, &calculator, &settings] {
+            std::vector<std::string> row;
+            while (BlockRing::Block* block = ring.Take()) {
+                block->output.clear();
+                block->rows = 0;
+                try {
+                    CsvRecords records(block->input, settings.delimiter);
+                    for (; records.Next(row); ++block->rows)
+                        calculator.Append(row, block->output);
+                } catch (...) {
+                    block->failure = std::current_exception();
+                }
+                ring.Done(*block);
+            }
+        });
     }
-    const auto read_round = [&](std::vector<std::string>& round_blocks) {
-        bool any = false;
-        for (std::string& block : round_blocks)
-            any = reader.NextRecords(block, kBytesPerTask) || any;
-        return any;
-    };
-    std::vector<std::future<long>> tasks;
-    const auto start_round = [&](std::size_t round) {
-        for (std::size_t t = 0; t < calculators.size(); ++t) {
-            tasks.push_back(std::async(std::launch::async, [&, round, t] {
-                std::string& text = texts[round][t];
-                text.clear();
-                CsvRecords records(blocks[round][t], settings.delimiter);
-                std::vector<std::string> row;
-                long rows = 0;
-                for (; records.Next(row); ++rows)
-                    calculators[t].Append(row, text);
-                return rows;
-            }));
-        }
+    const auto stop_workers = [&] {
+        ring.Stop();
+        for (std::thread& worker : workers)
+            worker.join();
     };
     Progress progress(input_name == "-" ? 0 : input.size());
     long rows_done = 0;
-    if (read_round(blocks[0]))
-        start_round(0);
-    for (std::size_t round = 0; !tasks.empty(); round = 1 - round) {
-        const bool more = read_round(blocks[1 - round]);
-        for (std::future<long>& task : tasks)
-            rows_done += task.get();
-        tasks.clear();
-        if (more)
-            start_round(1 - round);
-        for (const std::string& text : texts[round]) {
-            if (!out.write(text)) {
-                for (std::future<long>& task : tasks)
-                    task.wait();
-                return write_failed(out.error());
+    for (;;) {
+        while (BlockRing::Block* block = ring.Free()) {
+            if (!reader.NextRecords(block->input, kBytesPerTask)) {
+                ring.EndOfInput();
+                break;
             }
+            ring.Read(*block);
         }
+        BlockRing::Block* block = ring.NextFinished();
+        if (!block)
+            break;
+        if (block->failure) {
+            stop_workers();
+            std::rethrow_exception(block->failure);
+        }
+        if (!out.write(block->output)) {
+            stop_workers();
+            return write_failed(out.error());
+        }
+        rows_done += block->rows;
+        ring.Written();
         progress.Update(rows_done, reader.consumed());
     }
+    stop_workers();
     if (read_failed(reader))
         return kFileError;
     if (const QString reason = out.finish(); !reason.isEmpty())
