@@ -12,10 +12,16 @@
 #include <random>
 #include <sys/resource.h>
 
+#ifdef HUMIDORA_PSYCHROLIB
+int RunPsychroLibBatch(const char* input, const char* output);
+#endif
+
 namespace {
 
-QString WriteRows(const QTemporaryDir& dir, long rows)
+// The rows' file, written once per row count for every benchmark of this program.
+QString WriteRows(long rows)
 {
+    static QTemporaryDir dir;
     const QString path = dir.filePath(QString("rows%1.csv").arg(rows));
     if (QFile::exists(path))
         return path;
@@ -37,33 +43,39 @@ QString WriteRows(const QTemporaryDir& dir, long rows)
     return path;
 }
 
-void BM_Batch(benchmark::State& bench)
+double CpuSeconds()
 {
-    static QTemporaryDir dir;
-    const long rows = bench.range(0);
-    const QString input = WriteRows(dir, rows);
-    QStringList arguments = { "humidora-cli batch", input, "-o", "/dev/null", "--temperature-column", "T",
-        "--relative-humidity-column", "RH", "--pressure-column", "P" };
-    if (bench.range(1) > 0)
-        arguments << "--jobs" << QString::number(bench.range(1));
-    const auto cpu_seconds = [] {
-        rusage usage {};
-        getrusage(RUSAGE_SELF, &usage);
-        return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
-    };
-    const double cpu_before = cpu_seconds();
-    for (auto _ : bench) {
-        if (humidora::cli::RunBatch(arguments) != 0)
-            bench.SkipWithError("batch failed");
-    }
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+void RowCounters(benchmark::State& bench, long rows, double cpu_before)
+{
     bench.counters["cpu_ns_per_row"]
-        = (cpu_seconds() - cpu_before) * 1e9 / (double(rows) * double(bench.iterations()));
+        = (CpuSeconds() - cpu_before) * 1e9 / (double(rows) * double(bench.iterations()));
     bench.counters["ns_per_row"] = benchmark::Counter(double(rows) * double(bench.iterations()) * 1e-9,
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     bench.counters["peak_rss_MB"] = double(usage.ru_maxrss) / 1024;
+}
+
+void BM_Batch(benchmark::State& bench)
+{
+    const long rows = bench.range(0);
+    const QString input = WriteRows(rows);
+    QStringList arguments = { "humidora-cli batch", input, "-o", "/dev/null", "--temperature-column", "T",
+        "--relative-humidity-column", "RH", "--pressure-column", "P" };
+    if (bench.range(1) > 0)
+        arguments << "--jobs" << QString::number(bench.range(1));
+    const double cpu_before = CpuSeconds();
+    for (auto _ : bench) {
+        if (humidora::cli::RunBatch(arguments) != 0)
+            bench.SkipWithError("batch failed");
+    }
+    RowCounters(bench, rows, cpu_before);
 }
 // args: rows, worker threads (0: one per core).
 BENCHMARK(BM_Batch)
@@ -72,5 +84,22 @@ BENCHMARK(BM_Batch)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+#ifdef HUMIDORA_PSYCHROLIB
+// PsychroLib's whole-file peer on the same rows, right after the batch: read, computed and written on
+// one thread (bench/psychrolib_batch.cpp), the same counters.
+void BM_PsychroLibBatch(benchmark::State& bench)
+{
+    const long rows = bench.range(0);
+    const QByteArray input = QFile::encodeName(WriteRows(rows));
+    const double cpu_before = CpuSeconds();
+    for (auto _ : bench) {
+        if (RunPsychroLibBatch(input.constData(), "/dev/null") != 0)
+            bench.SkipWithError("PsychroLib batch failed");
+    }
+    RowCounters(bench, rows, cpu_before);
+}
+BENCHMARK(BM_PsychroLibBatch)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
 
 } // namespace
