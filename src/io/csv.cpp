@@ -8,13 +8,27 @@ namespace {
 constexpr std::size_t kReadSize = std::size_t(1) << 20;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// The first position from `from` of any character of `set` (a few characters), npos when there is none.
+// string_view::find_first_of looks each character of the text up in the set by a call of its own, which
+// on the short fields of a CSV file costs more than the rest of reading them.
+std::size_t FindAny(std::string_view text, std::string_view set, std::size_t from = 0)
+{
+    for (std::size_t i = from; i < text.size(); ++i) {
+        for (const char c : set) {
+            if (text[i] == c)
+                return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
 // Length of the first record of text (which starts a record) with its line end; npos when its line end
 // is not in text.
 std::size_t FirstRecordEnd(std::string_view text)
 {
     bool inside_quotes = false;
     for (std::size_t i = 0;; ++i) {
-        i = text.find_first_of(inside_quotes ? std::string_view("\"") : std::string_view("\"\n"), i);
+        i = inside_quotes ? text.find('"', i) : FindAny(text, "\"\n", i);
         if (i == std::string_view::npos)
             return i;
         if (text[i] == '\n')
@@ -169,7 +183,7 @@ void SplitCsvRecord(std::string_view record, char delimiter, std::vector<std::st
     std::size_t i = 0;
     while (i < record.size()) {
         const std::size_t stop
-            = quoted ? record.find('"', i) : record.find_first_of(std::string_view(stops, 2), i);
+            = quoted ? record.find('"', i) : FindAny(record, std::string_view(stops, 2), i);
         if (stop == std::string_view::npos) {
             field->append(record.substr(i));
             break;
@@ -198,7 +212,7 @@ void SplitCsvRecord(std::string_view record, char delimiter, std::vector<std::st
 void AppendCsvField(std::string& out, std::string_view field, char delimiter)
 {
     const char specials[] = { delimiter, '"', '\r', '\n' };
-    if (field.find_first_of(std::string_view(specials, sizeof specials)) == std::string_view::npos) {
+    if (FindAny(field, std::string_view(specials, sizeof specials)) == std::string_view::npos) {
         out.append(field);
         return;
     }
