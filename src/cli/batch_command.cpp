@@ -205,15 +205,31 @@ private:
         s.numeric->Compute(inputs[0], inputs[1], inputs[2], numbers_);
         if (numbers_.refusal)
             return false;
+        // The fields are formed in a buffer on the stack and appended a few hundred bytes at a time: the
+        // string grows once per row, not once per number.
+        char buffer[512];
+        char* end = buffer;
+        const auto flush = [&] {
+            out.append(buffer, end);
+            end = buffer;
+        };
         for (const QuantityControls* quantity : s.outputs) {
-            out += s.delimiter;
+            if (buffer + sizeof buffer - end < 40) // room for a delimiter and the longest double
+                flush();
+            *end++ = s.delimiter;
             const auto index = static_cast<std::size_t>(quantity - kQuantities.data());
             const double value = numbers_.values[index];
-            if (std::isnan(value))
-                AppendCsvField(out, std::string(NotANumberText(index)), s.delimiter);
-            else
-                AppendNumber(out, value, s.decimal_comma);
+            if (std::isnan(value)) {
+                flush();
+                AppendCsvField(out, NotANumberText(index), s.delimiter);
+                continue;
+            }
+            char* const number = end;
+            end = std::to_chars(end, buffer + sizeof buffer, value).ptr;
+            if (s.decimal_comma)
+                std::replace(number, end, '.', ',');
         }
+        flush();
         AppendZones(&numbers_.state, out);
         if (s.uncertainty) {
             const InputVector x { inputs[0], inputs[2], inputs[1] };
