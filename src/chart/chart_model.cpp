@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace humidora::chart {
 namespace {
@@ -79,6 +80,53 @@ double KelvinPerUnit(const std::string& unit)
 
 } // namespace
 
+std::vector<ChartPoint> RegionOutline(
+    ChartPoint centre, double var_T, double var_W, double cov_TW, int segments)
+{
+    if (!(std::isfinite(var_T) && std::isfinite(var_W) && std::isfinite(cov_TW)) || var_T < 0 || var_W < 0
+        || (var_T == 0 && var_W == 0) || segments < 3)
+        return {};
+    // The ellipse is formed in units of each quantity's standard uncertainty, where both axes are of one
+    // size (a kelvin and a kilogram per kilogram differ by a factor of a thousand), then scaled back: the
+    // region of a quadratic form is the same in any linear coordinates.
+    const double s_T = std::sqrt(var_T), s_W = std::sqrt(var_W);
+    const double rho = var_T > 0 && var_W > 0 ? std::clamp(cov_TW / (s_T * s_W), -1.0, 1.0) : 0;
+    const UncertaintyEllipse e = CoverageEllipse(0, 0, var_T > 0 ? 1 : 0, var_W > 0 ? 1 : 0, rho);
+    const double cos_angle = std::cos(e.angle), sin_angle = std::sin(e.angle);
+    std::vector<ChartPoint> outline;
+    outline.reserve(static_cast<std::size_t>(segments));
+    for (int i = 0; i < segments; ++i) {
+        const double t = 2 * std::numbers::pi * i / segments;
+        const double u = e.a * std::cos(t) * cos_angle - e.b * std::sin(t) * sin_angle;
+        const double v = e.a * std::cos(t) * sin_angle + e.b * std::sin(t) * cos_angle;
+        outline.push_back({ centre.T_K + s_T * u, centre.W + s_W * v });
+    }
+    return outline;
+}
+
+std::vector<ChartPoint> StateRegion(
+    ChartPoint centre, const UncertaintyResult& result, const AmbientControls& controls)
+{
+    if (!result.ok)
+        return {};
+    std::size_t t_row = kQuantities.size(), w_row = kQuantities.size();
+    for (std::size_t row = 0; row < kQuantities.size(); ++row) {
+        if (kQuantities[row].key == std::string_view("temperature"))
+            t_row = row;
+        else if (kQuantities[row].key == std::string_view("humidity_ratio"))
+            w_row = row;
+    }
+    if (t_row == kQuantities.size() || w_row == kQuantities.size() || !result.quantities[t_row].computed
+        || !result.quantities[w_row].computed)
+        return {};
+    // The covariance is in the units shown: a temperature difference in C, K, F or R and a humidity ratio
+    // in any unit of its list, turned into kelvin and kg/kg.
+    const double k_T = KelvinPerUnit(controls.Combo1.text());
+    const double k_W = HumidityRatioPerUnit(controls.Combo6.text());
+    return RegionOutline(centre, result.covariance[t_row][t_row] * k_T * k_T,
+        result.covariance[w_row][w_row] * k_W * k_W, result.covariance[t_row][w_row] * k_T * k_W);
+}
+
 ChartLayout LayoutFor(double width, double height)
 {
     const double scale = std::clamp(std::min(width / kScaleWidth, height / kScaleHeight), 1.0, kLargestScale);
@@ -126,10 +174,13 @@ void ChartModel::Follow(const AmbientWindow& window)
         pressure_Pa_ = window.state().pressure;
         pressure_text_ = c.Text2.text + " " + c.Combo2.text();
     }
-    if (IsRefused(c))
+    marker_region_.clear();
+    if (IsRefused(c)) {
         marker_.reset();
-    else
+    } else {
         marker_ = ChartPoint { window.state().temperature, window.state().humidity_ratio };
+        marker_region_ = StateRegion(*marker_, window.uncertaintyResult(), c);
+    }
     inputs_ = window.CurrentInputs();
 }
 
@@ -195,6 +246,7 @@ ChartPicture ChartModel::Picture()
         picture.data = layer_;
     }
     picture.marker = marker_;
+    picture.marker_region = marker_region_;
     picture.overlay = overlay_;
     picture.title = "Psychrometric Chart";
     picture.subtitle = "Barometric pressure " + pressure_text_ + ", saturation by "

@@ -16,11 +16,13 @@
 
 namespace humidora::chart {
 
-/// A labelled point drawn over the chart (a state of a process), in physical units.
+/// A labelled point drawn over the chart (a state of a process), in physical units, with the outline of
+/// its 95 % region of dry bulb and humidity ratio when it carries uncertainties (else empty).
 struct OverlayPoint
 {
     std::string label;
     ChartPoint point;
+    std::vector<ChartPoint> region;
 };
 
 /// An arrow from one overlay point to another (indices into ChartOverlay::points), with an optional label
@@ -31,15 +33,39 @@ struct OverlayArrow
     std::string label;
 };
 
+/// A dashed line that a process draws to a state it is built on (a coil's line on to its apparatus dew
+/// point), labelled at its last point.
+struct OverlayGuide
+{
+    std::vector<ChartPoint> points;
+    std::string label;
+};
+
 /// What other tools draw over the chart: every picture of the chart (window, PNG, SVG, PDF, report)
 /// draws it the same way. Arrows whose ends are not points of the overlay are not drawn.
 struct ChartOverlay
 {
     std::vector<OverlayPoint> points;
     std::vector<OverlayArrow> arrows;
+    std::vector<OverlayGuide> guides;
 
-    bool empty() const { return points.empty() && arrows.empty(); }
+    bool empty() const { return points.empty() && arrows.empty() && guides.empty(); }
 };
+
+/// The points of a region's outline drawn by the pictures.
+inline constexpr int kRegionSegments = 72;
+
+/// The outline of the 95 % region of dry bulb (K) and humidity ratio (kg/kg) about `centre` whose
+/// covariance is var_T (K^2), var_W and cov_TW: `segments` points of the ellipse of CoverageEllipse,
+/// counterclockwise; empty when neither quantity is uncertain or the covariance is not finite.
+std::vector<ChartPoint> RegionOutline(
+    ChartPoint centre, double var_T, double var_W, double cov_TW, int segments = kRegionSegments);
+
+/// The region about `centre` (a window's state) from that state's uncertainty, whose covariance is in the
+/// units `controls` show: empty when the uncertainty is off, refused or not computed for the dry bulb or
+/// the humidity ratio.
+std::vector<ChartPoint> StateRegion(
+    ChartPoint centre, const UncertaintyResult& result, const AmbientControls& controls);
 
 /// Where the plot rectangle lies in a picture of a given size, leaving room for the title, the axis
 /// scales and the labels, and how large the picture's texts and marks are drawn (1 for a window-sized
@@ -56,6 +82,7 @@ struct ChartPicture
 {
     std::shared_ptr<const ChartLines> lines;
     std::optional<ChartPoint> marker;
+    std::vector<ChartPoint> marker_region; ///< the 95 % region of the marker's state, when known
     ChartOverlay overlay;
     std::shared_ptr<const ChartDataLayer> data; ///< measured rows and zones, when there are any
     std::string title;                          ///< "Psychrometric Chart"
@@ -93,7 +120,8 @@ public:
     /// Takes the main window's formulation, unit system (a Customized one reads by its temperature unit:
     /// F or R British, else Metric), pressure and state. The pressure is taken when the last
     /// calculation accepted it (a refused pressure leaves the chart at the last accepted one); the
-    /// marker shows the state when the calculation was accepted, else there is none.
+    /// marker shows the state when the calculation was accepted, else there is none, with the 95 % region
+    /// of its dry bulb and humidity ratio while the window's measurement uncertainty is on.
     void Follow(const AmbientWindow& window);
 
     /// The field: a preset, or any valid field (zoom, pan, the command line's ranges).
@@ -114,6 +142,8 @@ public:
     std::shared_ptr<const ChartLines> lines();
     const ChartLineCache& cache() const { return cache_; }
     std::optional<ChartPoint> marker() const { return marker_; }
+    /// The 95 % region about the marker while the window's uncertainty is on (else empty).
+    const std::vector<ChartPoint>& marker_region() const { return marker_region_; }
 
     /// The rows plotted (null for none) and the zones: every picture draws them as the data layer.
     void SetData(std::shared_ptr<const DataSet> rows, std::vector<Zone> zones);
@@ -143,6 +173,7 @@ private:
     ChartSystem system_ = ChartSystem::Metric;
     std::string pressure_text_ = "101.325 kPa";
     std::optional<ChartPoint> marker_;
+    std::vector<ChartPoint> marker_region_;
     ChartOverlay overlay_;
     std::shared_ptr<const DataSet> rows_;
     std::vector<Zone> zones_;

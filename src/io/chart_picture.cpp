@@ -1,6 +1,7 @@
 #include "io/chart_picture.h"
 
 #include "calc/air_process.h"
+#include "chart/label_placer.h"
 #include "io/save_file.h"
 
 #include <QBuffer>
@@ -334,11 +335,30 @@ private:
         }
     }
 
+    // The 95 % region of a state: a translucent ellipse with its outline, under the dot it belongs to.
+    void DrawRegion(const std::vector<ChartPoint>& region, const QColor& colour)
+    {
+        if (region.empty())
+            return;
+        QPolygonF outline;
+        for (const ChartPoint& point : region)
+            outline << At(point);
+        QColor fill = colour;
+        fill.setAlpha(40);
+        p_.setPen(QPen(colour, 1.2 * s_, Qt::SolidLine));
+        p_.setBrush(fill);
+        p_.drawPolygon(outline);
+    }
+
     void DrawMarker()
     {
         if (!picture_.marker)
             return;
         const QPointF at = At(*picture_.marker);
+        p_.save();
+        p_.setClipRect(plot_);
+        DrawRegion(picture_.marker_region, kMarkerColour);
+        p_.restore();
         if (!plot_.adjusted(-1, -1, 1, 1).contains(at))
             return;
         p_.setPen(QPen(Qt::white, 1.6 * s_));
@@ -346,7 +366,7 @@ private:
         p_.drawEllipse(at, 5.5 * s_, 5.5 * s_);
         p_.setPen(QPen(kMarkerColour, 1.2 * s_));
         p_.setBrush(Qt::NoBrush);
-        p_.drawEllipse(at, 9 * s_, 9 * s_);
+        p_.drawEllipse(at, chart::kMarkerRingRadius * s_, chart::kMarkerRingRadius * s_);
     }
 
     // The colour of a share (0..1] of the largest cell count: from pale blue through green and yellow to
@@ -476,11 +496,54 @@ private:
         p_.restore();
     }
 
+    QFont OverlayFont(chart::LabelKind kind) const
+    {
+        return kind == chart::LabelKind::Point ? ChartFont(11 * s_, true) : ChartFont(10.5 * s_);
+    }
+
     void DrawOverlay()
     {
         const chart::ChartOverlay& overlay = picture_.overlay;
+        // Where every label goes, clear of the others and of the dots, measured in the fonts drawn.
+        std::map<chart::LabelKind, QFontMetricsF> metrics;
+        for (const chart::LabelKind kind :
+            { chart::LabelKind::Point, chart::LabelKind::Process, chart::LabelKind::Guide })
+            metrics.emplace(kind, QFontMetricsF(OverlayFont(kind)));
+        const double margin = 1.5 * s_;
+        const chart::OverlayLabels places = chart::PlaceOverlayLabels(
+            overlay, picture_.marker, axes_, s_, [&](const std::string& text, chart::LabelKind kind) {
+                const QFontMetricsF& m = metrics.at(kind);
+                return chart::LabelSize { m.horizontalAdvance(QString::fromStdString(text)) + 2 * margin,
+                    m.height() };
+            });
+        const auto write = [&](const std::string& text, const chart::LabelRect& place, chart::LabelKind kind,
+                               const QColor& colour) {
+            if (text.empty() || place.width <= 0)
+                return;
+            const QRectF rect(place.left, place.top, place.width, place.height);
+            p_.fillRect(rect, QColor(255, 255, 255, 225));
+            p_.setFont(OverlayFont(kind));
+            p_.setPen(colour);
+            p_.drawText(rect, Qt::AlignCenter, QString::fromStdString(text));
+        };
+
         p_.save();
         p_.setClipRect(plot_);
+        for (const chart::OverlayPoint& point : overlay.points)
+            DrawRegion(point.region, kOverlayColour);
+        for (const chart::OverlayGuide& guide : overlay.guides) {
+            QPolygonF line;
+            for (const ChartPoint& point : guide.points)
+                line << At(point);
+            p_.setPen(QPen(kArrowColour, 1.3 * s_, Qt::DashLine));
+            p_.setBrush(Qt::NoBrush);
+            p_.drawPolyline(line);
+            if (!line.isEmpty()) {
+                p_.setPen(QPen(kArrowColour, 1.2 * s_));
+                p_.setBrush(Qt::white);
+                p_.drawEllipse(line.back(), 3 * s_, 3 * s_);
+            }
+        }
         for (const chart::OverlayArrow& arrow : overlay.arrows) {
             if (arrow.from >= overlay.points.size() || arrow.to >= overlay.points.size()
                 || arrow.from == arrow.to)
@@ -499,20 +562,18 @@ private:
             wing2.setAngle(back.angle() - 22);
             p_.setBrush(kArrowColour);
             p_.drawPolygon(QPolygonF({ line.p2(), wing1.p2(), wing2.p2() }));
-            if (!arrow.label.empty())
-                Label(QString::fromStdString(arrow.label), line.center(), 0, kArrowColour, 10.5 * s_);
         }
         for (const chart::OverlayPoint& point : overlay.points) {
-            const QPointF at = At(point.point);
             p_.setPen(QPen(Qt::white, 1.2 * s_));
             p_.setBrush(kOverlayColour);
-            p_.drawEllipse(at, 4.5 * s_, 4.5 * s_);
-            if (!point.label.empty()) {
-                p_.setFont(ChartFont(11 * s_, true));
-                p_.setPen(kOverlayColour);
-                p_.drawText(at + QPointF(7 * s_, -7 * s_), QString::fromStdString(point.label));
-            }
+            p_.drawEllipse(At(point.point), chart::kPointDotRadius * s_, chart::kPointDotRadius * s_);
         }
+        for (std::size_t i = 0; i < overlay.guides.size(); ++i)
+            write(overlay.guides[i].label, places.guides[i], chart::LabelKind::Guide, kArrowColour);
+        for (std::size_t i = 0; i < overlay.arrows.size(); ++i)
+            write(overlay.arrows[i].label, places.arrows[i], chart::LabelKind::Process, kArrowColour);
+        for (std::size_t i = 0; i < overlay.points.size(); ++i)
+            write(overlay.points[i].label, places.points[i], chart::LabelKind::Point, kOverlayColour);
         p_.restore();
     }
 

@@ -28,6 +28,16 @@
 namespace humidora {
 namespace {
 
+/// The inputs without their texts: which quantities are given, in which units.
+AmbientInputs Stating(AmbientInputs inputs)
+{
+    inputs.temperature.clear();
+    inputs.pressure.clear();
+    inputs.altitude.clear();
+    inputs.humidity.clear();
+    return inputs;
+}
+
 /// The main window's caption of each quantity of kQuantities, read from its own labels and options.
 std::vector<std::string> WindowCaptions(const Form_ambient& window)
 {
@@ -129,6 +139,13 @@ StatePointsDock::StatePointsDock(Form_ambient& window)
     for (QAction* action : window.findChildren<QAction*>())
         connect(action, &QAction::triggered, this, &StatePointsDock::refresh);
 
+    // The points' regions follow the uncertainty and the units it is stated in.
+    connect(&window, &Form_ambient::calculated, this, [this] {
+        if (!(window_.logic().uncertainty() == drawn_uncertainty_)
+            || !(Stating(window_.logic().CurrentInputs()) == drawn_stating_))
+            updateChart();
+    });
+
     // The chart window, whenever it opens, draws the points and processes.
     connect(&window, &Form_ambient::toolWindowCreated, this, [this](QWidget* created) {
         if (auto* chart = qobject_cast<Form_chart*>(created)) {
@@ -206,7 +223,9 @@ void StatePointsDock::updateChart()
 {
     if (!chart_)
         return;
-    chart_->model().overlay() = chart::PointsOverlay(list_);
+    drawn_uncertainty_ = window_.logic().uncertainty();
+    drawn_stating_ = Stating(window_.logic().CurrentInputs());
+    chart_->model().overlay() = chart::PointsOverlay(list_, &drawn_uncertainty_, &drawn_stating_);
     chart_->canvas()->update();
 }
 

@@ -65,6 +65,10 @@ private:
     QTableWidget* table_ = nullptr;
     QTableWidget* processes_ = nullptr;
     QPointer<Form_chart> chart_;
+    /// The uncertainty and the window's way of stating its inputs (units, given quantities) the chart's
+    /// regions were drawn for: a change of either draws them again.
+    UncertaintySettings drawn_uncertainty_;
+    AmbientInputs drawn_stating_;
     bool filling_ = false; ///< the table is being filled: its own signals are not the user's
 };
 
