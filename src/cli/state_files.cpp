@@ -60,17 +60,21 @@ std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const State
             details.calculation += QStringLiteral(" (changed since saved)");
         details.created = QDateTime::currentDateTime();
         details.page = ReportPageSize(QLocale::system());
-        details.chart = ReportChart(window);
+        // The state as the window shows it with the measurement uncertainty of the command.
+        AmbientWindow shown = window;
+        shown.SetUncertainty(uncertainty);
+        details.chart = ReportChart(shown);
+        AddUncertainty(details, shown);
         // A calculation read from a file brings its title block, state points and processes along.
         if (read_from != nullptr) {
             details.properties = read_from->properties;
             StatePointsList list;
             list.SetPoints(read_from->points);
             list.SetProcesses(read_from->processes);
-            AddStatePoints(details, list, window.CurrentInputs());
+            AddStatePoints(details, list, window.CurrentInputs(), &uncertainty);
         }
         const QString error
-            = WriteReport(parser.value(files.report), window.controls(), window.state(), details);
+            = WriteReport(parser.value(files.report), shown.controls(), shown.state(), details);
         if (!error.isEmpty()) {
             PrintError(command + ": " + error);
             return kFileError;

@@ -11,13 +11,20 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
+#include <QUrl>
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <optional>
 
 namespace humidora {
 namespace {
@@ -43,7 +50,8 @@ const char* const kStyle = R"(
     td.number { text-align: right; }
     td.given { font-weight: bold; }
     td.refused { font-weight: bold; color: #b00000; }
-    td.lines { white-space: nowrap; }
+    td.lines, td.uncertain { white-space: nowrap; }
+    table.narrow td, table.narrow th { font-size: 8.5pt; }
     table.facts td { padding-right: 14px; }
     table.title { margin-bottom: 8px; }
     table.title td { padding-right: 14px; }
@@ -60,8 +68,10 @@ QString RoleOf(const ValueBox& box)
     return box.locked ? QString() : QStringLiteral("given");
 }
 
-QString QuantityRows(const AmbientControls& controls, std::size_t first, std::size_t last, bool ranges)
+QString QuantityRows(const AmbientControls& controls, const ReportDetails& details, std::size_t first,
+    std::size_t last, bool ranges)
 {
+    const bool uncertain = !details.uncertainty_caption.empty();
     QString rows;
     for (std::size_t i = first; i <= last; ++i) {
         const Quantity& quantity = kQuantities[i];
@@ -69,9 +79,18 @@ QString QuantityRows(const AmbientControls& controls, std::size_t first, std::si
         const QString role = RoleOf(box);
         const QString value_class
             = role.isEmpty() ? QStringLiteral("number") : QStringLiteral("number %1").arg(role);
-        rows += QStringLiteral("<tr><td>%1</td><td class=\"%2\">%3</td><td>%4</td>")
+        rows += QStringLiteral("<tr><td>%1</td><td class=\"%2\">%3</td>")
                     .arg(QString::fromUtf8(quantity.long_caption).toHtmlEscaped(), value_class,
-                        Html(box.text), Html((controls.*quantity.list).text()));
+                        Html(box.text));
+        if (uncertain) {
+            const std::string& shown = details.uncertainty[i];
+            const bool flagged = shown.size() >= 2 && shown.compare(shown.size() - 2, 2, " !") == 0;
+            rows += QStringLiteral("<td class=\"%1\">%2</td>")
+                        .arg(flagged ? QStringLiteral("number uncertain refused")
+                                     : QStringLiteral("number uncertain"),
+                            Html(shown));
+        }
+        rows += QStringLiteral("<td>%1</td>").arg(Html((controls.*quantity.list).text()));
         if (ranges) {
             rows += QStringLiteral(
                 "<td class=\"number\">%1</td><td class=\"number\">%2</td><td class=\"%3\">%4</td>")
@@ -84,20 +103,32 @@ QString QuantityRows(const AmbientControls& controls, std::size_t first, std::si
     return rows;
 }
 
-QString QuantityTable(const AmbientControls& controls, std::size_t first, std::size_t last, bool ranges)
+QString QuantityTable(const AmbientControls& controls, const ReportDetails& details, std::size_t first,
+    std::size_t last, bool ranges)
 {
     // The same column widths in every table, so that values and units line up down the page (the
     // property table is narrower, its percentages are of its own width).
-    QString header = ranges
-        ? QStringLiteral("<tr><th width=\"33%\">Quantity</th><th width=\"12%\">Value</th>"
-                         "<th width=\"24%\">Unit</th><th width=\"11%\">Minimum</th>"
-                         "<th width=\"11%\">Maximum</th><th width=\"9%\">Input</th></tr>")
-        : QStringLiteral("<tr><th width=\"47.8%\">Quantity</th><th width=\"17.4%\">Value</th>"
-                         "<th width=\"34.8%\">Unit</th></tr>");
-    return QStringLiteral(
-        "<table class=\"data\" width=\"%1\" cellpadding=\"3\" cellspacing=\"0\">%2%3</table>")
-        .arg(ranges ? QStringLiteral("100%") : QStringLiteral("69%"), header,
-            QuantityRows(controls, first, last, ranges));
+    const bool uncertain = !details.uncertainty_caption.empty();
+    QString header;
+    if (uncertain) {
+        header = ranges
+            ? QStringLiteral("<tr><th width=\"27%\">Quantity</th><th width=\"11%\">Value</th>"
+                             "<th width=\"12%\">&#177; U</th><th width=\"22%\">Unit</th>"
+                             "<th width=\"10%\">Minimum</th><th width=\"10%\">Maximum</th>"
+                             "<th width=\"8%\">Input</th></tr>")
+            : QStringLiteral("<tr><th width=\"38%\">Quantity</th><th width=\"15.5%\">Value</th>"
+                             "<th width=\"16.9%\">&#177; U</th><th width=\"29.6%\">Unit</th></tr>");
+    } else {
+        header = ranges ? QStringLiteral("<tr><th width=\"33%\">Quantity</th><th width=\"12%\">Value</th>"
+                                         "<th width=\"24%\">Unit</th><th width=\"11%\">Minimum</th>"
+                                         "<th width=\"11%\">Maximum</th><th width=\"9%\">Input</th></tr>")
+                        : QStringLiteral("<tr><th width=\"47.8%\">Quantity</th><th width=\"17.4%\">Value</th>"
+                                         "<th width=\"34.8%\">Unit</th></tr>");
+    }
+    return QStringLiteral("<table class=\"%1\" width=\"%2\" cellpadding=\"3\" cellspacing=\"0\">%3%4</table>")
+        .arg(uncertain ? QStringLiteral("data narrow") : QStringLiteral("data"),
+            ranges ? QStringLiteral("100%") : (uncertain ? QStringLiteral("71%") : QStringLiteral("69%")),
+            header, QuantityRows(controls, details, first, last, ranges));
 }
 
 QString CompositionSection(const AmbientControls& controls, const AmbientState& state)
@@ -174,12 +205,20 @@ QString UnitSystemOf(const AmbientControls& controls)
 
 } // namespace
 
-void AddStatePoints(ReportDetails& details, const StatePointsList& list, const AmbientInputs& units)
+void AddStatePoints(ReportDetails& details, const StatePointsList& list, const AmbientInputs& units,
+    const UncertaintySettings* uncertainty)
 {
     details.points = list.Shown(units);
     details.processes = list.ShownProcessRows(units);
     if (details.chart)
-        details.chart->overlay = chart::PointsOverlay(list);
+        details.chart->overlay = chart::PointsOverlay(list, uncertainty, &units);
+}
+
+void AddUncertainty(ReportDetails& details, const AmbientWindow& window)
+{
+    details.uncertainty_caption = window.UncertaintyCaption();
+    for (std::size_t row = 0; row < kQuantities.size(); ++row)
+        details.uncertainty[row] = window.UncertaintyLabel(kQuantities[row].boxNumber());
 }
 
 QPageSize::PageSizeId ReportPageSize(const QLocale& locale)
@@ -205,21 +244,47 @@ QString NotesHtml(const std::string& notes)
         .arg(QLatin1String(kStyle), LineBreaksAsNewlines(notes).toHtmlEscaped());
 }
 
-/// The state points and the processes of the chart's page.
-QString PointsHtml(const ReportDetails& details)
+/// The facts under a heading: the calculation file, the date, the formulation and the unit system.
+QString FactsHtml(const AmbientControls& controls, const ReportDetails& details)
 {
-    // Small type, and each unit on a line of its own under its caption, so that nine columns fit.
-    const auto table = [](const TextTable& shown) {
-        return QString::fromStdString(HtmlTable(shown.header, shown.rows))
-            .replace(QStringLiteral("</th>"), QStringLiteral("</th>\n"))
-            .replace(QRegularExpression(QStringLiteral("(<th>[^<]*) \\(")), QStringLiteral("\\1<br>("));
-    };
-    QString html = QStringLiteral("<html><head><style>%1 td, th { padding: 1px 5px; font-size: 7.5pt; }"
-                                  "</style></head><body>")
-                       .arg(QLatin1String(kStyle));
-    html += QStringLiteral("<h2>State points</h2>") + table(details.points);
+    const QString formulation = controls.menu_IAPWS
+        ? QStringLiteral("IAPWS (International Association for the Properties of Water and Steam)")
+        : QStringLiteral("Hyland-Wexler Formulation (Recommended by ASHRAE)");
+    const QString calculation
+        = details.calculation.isEmpty() ? QStringLiteral("not saved") : details.calculation.toHtmlEscaped();
+    return QStringLiteral("<table class=\"facts\" cellpadding=\"1\" cellspacing=\"0\">"
+                          "<tr><td><b>Calculation</b></td><td>%1</td></tr>"
+                          "<tr><td><b>Date</b></td><td>%2</td></tr>"
+                          "<tr><td><b>Saturation formulation</b></td><td>%3</td></tr>"
+                          "<tr><td><b>Unit system</b></td><td>%4</td></tr></table>")
+        .arg(calculation, details.created.toString(QStringLiteral("yyyy-MM-dd HH:mm t")).toHtmlEscaped(),
+            formulation.toHtmlEscaped(), UnitSystemOf(controls));
+}
+
+/// A table whose header row repeats at the top of every page it runs onto.
+QString WithRepeatedHeader(QString table)
+{
+    const qsizetype end = table.indexOf(QStringLiteral("</tr>"));
+    if (end < 0)
+        return table;
+    table.insert(end + 5, QStringLiteral("</thead>"));
+    table.insert(table.indexOf(QStringLiteral("<tr>")), QStringLiteral("<thead>"));
+    return table;
+}
+
+/// The state points and the processes with their loads.
+QString DesignTables(const ReportDetails& details)
+{
+    // Each unit on a line of its own under its caption, so that nine columns fit.
+    QString html = QStringLiteral("<h2>State points</h2>")
+        + WithRepeatedHeader(
+            QString::fromStdString(HtmlTable(details.points.header, details.points.rows))
+                .replace(QStringLiteral("<table>"),
+                    QStringLiteral("<table class=\"data\" cellpadding=\"2\" cellspacing=\"0\">"))
+                .replace(QStringLiteral("</th>"), QStringLiteral("</th>\n"))
+                .replace(QRegularExpression(QStringLiteral("(<th>[^<]*) \\(")), QStringLiteral("\\1<br>(")));
     if (details.processes.empty())
-        return html + QStringLiteral("</body></html>");
+        return html;
     // A parameter or load per line, none broken inside: a number split over two lines misreads, and the
     // layout would break ".5272" after its point.
     const auto lines = [](const std::vector<LoadLine>& shown) {
@@ -228,8 +293,9 @@ QString PointsHtml(const ReportDetails& details)
             texts << Html(LineText(line));
         return texts.join(QStringLiteral("<br>"));
     };
-    html += QStringLiteral("<h2>Processes</h2><table><tr><th>Process</th><th>From</th><th>To</th>"
-                           "<th>Parameters</th><th>Loads</th></tr>");
+    html += QStringLiteral("<h2>Processes</h2><table class=\"data\" cellpadding=\"2\" cellspacing=\"0\">"
+                           "<thead><tr><th>Process</th><th>From</th><th>To</th><th>Parameters</th>"
+                           "<th>Loads</th></tr></thead>");
     for (const ProcessRow& row : details.processes) {
         const QString loads = row.refusal.empty()
             ? QStringLiteral("<td class=\"lines\">%1</td>").arg(lines(row.loads))
@@ -237,37 +303,61 @@ QString PointsHtml(const ReportDetails& details)
         html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td class=\"lines\">%4</td>%5</tr>")
                     .arg(Html(row.kind), Html(row.from), Html(row.to), lines(row.parameters), loads);
     }
-    return html + QStringLiteral("</table></body></html>");
+    return html + QStringLiteral("</table>");
+}
+
+/// What the chart shows, under it.
+QString ChartCaption(const ReportDetails& details)
+{
+    if (!details.chart)
+        return {};
+    QString caption;
+    if (details.design()) {
+        caption = details.chart->marker
+            ? QStringLiteral(
+                "The red point marks the state of the main window, given in full after the design.")
+            : QStringLiteral("The state of the main window was refused; the chart marks no point for it.");
+    } else {
+        caption = details.chart->marker
+            ? QStringLiteral("The red point marks the state of the first page.")
+            : QStringLiteral("The state of the first page was refused; the chart marks no point.");
+    }
+    const bool regions = !details.chart->marker_region.empty()
+        || std::any_of(details.chart->overlay.points.begin(), details.chart->overlay.points.end(),
+            [](const chart::OverlayPoint& point) { return !point.region.empty(); });
+    if (regions)
+        caption
+            += QStringLiteral(" The ellipse about a state is the region that holds its dry bulb and "
+                              "humidity ratio together with a probability of 95 %, from their measurement "
+                              "uncertainty.");
+    if (!details.chart->overlay.guides.empty())
+        caption += QStringLiteral(" A dashed line carries a coil's process on to its apparatus dew point "
+                                  "(ADP) on the saturation curve.");
+    return caption;
 }
 
 } // namespace
 
 QString ReportHtml(const AmbientControls& controls, const AmbientState& state, const ReportDetails& details)
 {
-    const QString formulation = controls.menu_IAPWS
-        ? QStringLiteral("IAPWS (International Association for the Properties of Water and Steam)")
-        : QStringLiteral("Hyland-Wexler Formulation (Recommended by ASHRAE)");
-    const QString calculation
-        = details.calculation.isEmpty() ? QStringLiteral("not saved") : details.calculation.toHtmlEscaped();
     QString html = QStringLiteral("<html><head><style>%1</style></head><body>").arg(QLatin1String(kStyle));
     html += TitleBlock(details.properties);
     html += QStringLiteral("<p class=\"product\">%1 &#183; Psychrometric calculator of moist air</p>")
                 .arg(QString::fromUtf8(kProductTitle).toHtmlEscaped());
     html += QStringLiteral("<h1>Moist-Air State Report</h1><hr>");
-    html += QStringLiteral("<table class=\"facts\" cellpadding=\"1\" cellspacing=\"0\">"
-                           "<tr><td><b>Calculation</b></td><td>%1</td></tr>"
-                           "<tr><td><b>Date</b></td><td>%2</td></tr>"
-                           "<tr><td><b>Saturation formulation</b></td><td>%3</td></tr>"
-                           "<tr><td><b>Unit system</b></td><td>%4</td></tr></table>")
-                .arg(calculation,
-                    details.created.toString(QStringLiteral("yyyy-MM-dd HH:mm t")).toHtmlEscaped(),
-                    formulation.toHtmlEscaped(), UnitSystemOf(controls));
+    html += FactsHtml(controls, details);
+    if (!details.uncertainty_caption.empty()) {
+        html += QStringLiteral("<p>Measurement uncertainty: %1. Each value is given with its expanded "
+                               "uncertainty U in its unit; ! marks an interval that reaches beyond the "
+                               "quantity's range.</p>")
+                    .arg(Html(details.uncertainty_caption));
+    }
     html += QStringLiteral("<h2>Ambient conditions</h2>")
-        + QuantityTable(controls, 0, kFirstHumidityRow - 1, true);
+        + QuantityTable(controls, details, 0, kFirstHumidityRow - 1, true);
     html += QStringLiteral("<p class=\"gap\">&nbsp;</p><h2>Humidity parameters</h2>")
-        + QuantityTable(controls, kFirstHumidityRow, kFirstPropertyRow - 1, true);
+        + QuantityTable(controls, details, kFirstHumidityRow, kFirstPropertyRow - 1, true);
     html += QStringLiteral("<p class=\"gap\">&nbsp;</p><h2>Other properties</h2>")
-        + QuantityTable(controls, kFirstPropertyRow, kQuantities.size() - 1, false);
+        + QuantityTable(controls, details, kFirstPropertyRow, kQuantities.size() - 1, false);
     html += CompositionSection(controls, state);
     html
         += QStringLiteral("<p class=\"note\">Values as shown by %1. The three inputs marked given were "
@@ -287,6 +377,72 @@ chart::ChartPicture ReportChart(const AmbientWindow& window)
     return model.Picture();
 }
 
+QString DesignHtml(const AmbientControls& controls, const ReportDetails& details)
+{
+    QString html = QStringLiteral("<html><head><style>%1 table.data td, table.data th { font-size: 7.5pt; }"
+                                  "</style></head><body>")
+                       .arg(QLatin1String(kStyle));
+    html += TitleBlock(details.properties);
+    html += QStringLiteral("<p class=\"product\">%1 &#183; Psychrometric calculator of moist air</p>")
+                .arg(QString::fromUtf8(kProductTitle).toHtmlEscaped());
+    html += QStringLiteral("<h1>Air-Side Design Report</h1><hr>") + FactsHtml(controls, details);
+    if (details.chart) {
+        html += QStringLiteral("<p class=\"gap\">&nbsp;</p><p>%1</p><p class=\"note\">%2</p>")
+                    .arg(QLatin1String(kChartPlace), ChartCaption(details).toHtmlEscaped());
+    }
+    return html + DesignTables(details) + QStringLiteral("</body></html>");
+}
+
+namespace {
+
+/// The name of the image that holds the chart's place in the design's text.
+const QString kChartImage = QStringLiteral("humidora-chart-place");
+
+/// Replaces the chart's place in `document` by an empty image of the chart's size, so that the layout
+/// leaves room for it (and moves it whole to the next page when it does not fit).
+void MakeRoomForChart(QTextDocument& document, const QSizeF& size, double dpi)
+{
+    QTextCursor place = document.find(QLatin1String(kChartPlace));
+    if (place.isNull())
+        return;
+    QImage empty(1, 1, QImage::Format_ARGB32);
+    empty.fill(Qt::transparent);
+    document.addResource(QTextDocument::ImageResource, QUrl(kChartImage), QVariant(empty));
+    place.removeSelectedText();
+    QTextImageFormat image;
+    image.setName(kChartImage);
+    // The layout takes an image's size in pixels of a screen of the default 96 dots per inch and scales it
+    // to the device.
+    image.setWidth(size.width() * 96 / dpi);
+    image.setHeight(size.height() * 96 / dpi);
+    place.insertImage(image);
+}
+
+/// Where the layout put the chart's image, in the coordinates of the whole (paginated) document.
+std::optional<QRectF> ChartPlace(const QTextDocument& document, const QSizeF& size)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat()
+                || fragment.charFormat().toImageFormat().name() != kChartImage)
+                continue;
+            const QRectF bounds = document.documentLayout()->blockBoundingRect(block);
+            const int at = fragment.position() - block.position();
+            const QTextLine line = block.layout()->lineForTextPosition(at);
+            if (!line.isValid())
+                return std::nullopt;
+            // The image stands on the line's baseline.
+            return QRectF(QPointF(bounds.left() + line.cursorToX(at),
+                              bounds.top() + line.y() + line.ascent() - size.height()),
+                size);
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 QString WriteReport(const QString& path, const AmbientControls& controls, const AmbientState& state,
     const ReportDetails& details)
 {
@@ -303,14 +459,21 @@ QString WriteReport(const QString& path, const AmbientControls& controls, const 
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter pdf(&buffer);
-        pdf.setTitle(QStringLiteral("%1 moist-air state report").arg(QString::fromUtf8(kProductTitle)));
+        pdf.setTitle(QStringLiteral("%1 %2").arg(QString::fromUtf8(kProductTitle),
+            details.design() ? QStringLiteral("air-side design report")
+                             : QStringLiteral("moist-air state report")));
         pdf.setCreator(QString::fromUtf8(kProductTitle));
         pdf.setResolution(300);
         pdf.setPageSize(QPageSize(details.page));
         pdf.setPageMargins(QMarginsF(18, 16, 18, 16), QPageLayout::Millimeter);
 
         const double width = pdf.width();
-        const double height = pdf.height();
+        // The foot of every page carries its number: the text above it keeps clear of it.
+        QFont foot_font(QStringLiteral("Liberation Sans"));
+        foot_font.setPointSizeF(8);
+        const double foot = QFontMetricsF(foot_font, &pdf).height() * 2;
+        const double height = pdf.height() - foot;
+        const double chart_height = width / 1.45;
         const auto newDocument = [&pdf](QTextDocument& document, const QString& html) {
             document.documentLayout()->setPaintDevice(&pdf);
             document.setDocumentMargin(0);
@@ -330,67 +493,106 @@ QString WriteReport(const QString& path, const AmbientControls& controls, const 
             }
             return scale;
         };
-        QTextDocument document;
-        newDocument(document, ReportHtml(controls, state, details));
-        double scale = fitToPage(document);
-        // Notes too long for the first page at a readable size get pages of their own at the end.
-        const bool notes_apart = !details.properties.notes.empty() && scale < kSmallestNotesScale;
-        if (notes_apart) {
-            ReportDetails first = details;
-            first.properties.notes = "On the last pages of this report.";
-            newDocument(document, ReportHtml(controls, state, first));
-            scale = fitToPage(document);
+        // A document over as many pages as it needs, never a line cut between two.
+        const auto paginate = [width, height](QTextDocument& document) {
+            document.setTextWidth(width);
+            document.setPageSize(QSizeF(width, height));
+            return document.pageCount();
+        };
+
+        // The pages in order, each a painting of its content; counted first, so that each can say
+        // "Page 2 of 3".
+        std::vector<std::function<void(QPainter&)>> pages;
+
+        // The design: title block, chart, points and processes.
+        QTextDocument design;
+        std::optional<QRectF> chart_place;
+        if (details.design()) {
+            newDocument(design, DesignHtml(controls, details));
+            if (details.chart)
+                MakeRoomForChart(design, QSizeF(width, chart_height), pdf.logicalDpiY());
+            const int count = paginate(design);
+            if (details.chart)
+                chart_place = ChartPlace(design, QSizeF(width, chart_height));
+            for (int page = 0; page < count; ++page) {
+                pages.push_back([&design, &details, chart_place, page, width, height](QPainter& painter) {
+                    painter.save();
+                    painter.translate(0, -page * height);
+                    design.drawContents(&painter, QRectF(0, page * height, width, height));
+                    if (chart_place && chart_place->top() >= page * height
+                        && chart_place->top() < (page + 1) * height)
+                        PaintChartInto(painter, *chart_place, *details.chart);
+                    painter.restore();
+                });
+            }
         }
+
+        // The main window's state on one page; without a design its notes, when too long for that page at
+        // a readable size, get pages of their own at the end.
+        ReportDetails window_details = details;
+        if (details.design())
+            window_details.properties = {}; // the design's pages carry the title block
+        QTextDocument window_page;
+        newDocument(window_page, ReportHtml(controls, state, window_details));
+        double scale = fitToPage(window_page);
+        const bool notes_apart
+            = !details.design() && !details.properties.notes.empty() && scale < kSmallestNotesScale;
+        if (notes_apart) {
+            window_details.properties.notes = "On the last pages of this report.";
+            newDocument(window_page, ReportHtml(controls, state, window_details));
+            scale = fitToPage(window_page);
+        }
+        pages.push_back([&window_page, scale](QPainter& painter) {
+            painter.save();
+            painter.scale(scale, scale);
+            window_page.drawContents(&painter);
+            painter.restore();
+        });
+
+        // Without a design, the chart with the state point follows on a page of its own.
+        if (details.chart && !details.design()) {
+            pages.push_back([&details, width, chart_height](QPainter& painter) {
+                PaintChartInto(painter, QRectF(0, 0, width, chart_height), *details.chart);
+                QFont font(QStringLiteral("Liberation Sans"));
+                font.setPointSizeF(9.5);
+                painter.setFont(font);
+                painter.setPen(Qt::black);
+                painter.drawText(QRectF(0, chart_height + width * 0.02, width, width * 0.2), Qt::TextWordWrap,
+                    ChartCaption(details));
+            });
+        }
+
+        QTextDocument notes;
+        if (notes_apart) {
+            newDocument(notes, NotesHtml(details.properties.notes));
+            const int count = paginate(notes);
+            for (int page = 0; page < count; ++page) {
+                pages.push_back([&notes, page, width, height](QPainter& painter) {
+                    painter.save();
+                    painter.translate(0, -page * height);
+                    notes.drawContents(&painter, QRectF(0, page * height, width, height));
+                    painter.restore();
+                });
+            }
+        }
+
         QPainter painter;
         if (!painter.begin(&pdf))
             return failed(QStringLiteral("the PDF could not be started"));
-        painter.scale(scale, scale);
-        document.drawContents(&painter);
-        if (details.chart) {
-            // The chart across the page width, in a printed chart's proportions, and what it marks.
-            painter.resetTransform();
-            if (!pdf.newPage())
-                return failed(QStringLiteral("the chart's page could not be started"));
-            const double chart_height = width / 1.45;
-            PaintChartInto(painter, QRectF(0, 0, width, chart_height), *details.chart);
-            QFont font(QStringLiteral("Liberation Sans"));
-            font.setPointSizeF(9.5);
-            painter.setFont(font);
-            painter.setPen(Qt::black);
-            painter.drawText(QRectF(0, chart_height + width * 0.02, width, width * 0.1), Qt::TextWordWrap,
-                details.chart->marker
-                    ? QStringLiteral("The red point marks the state of the first page.")
-                    : QStringLiteral("The state of the first page was refused; the chart marks no point."));
-            if (!details.points.rows.empty()) {
-                // The points and processes below the chart, scaled down as a whole should they run long.
-                const double top = chart_height + width * 0.1;
-                QTextDocument tables;
-                tables.documentLayout()->setPaintDevice(&pdf);
-                tables.setDocumentMargin(0);
-                tables.setHtml(PointsHtml(details));
-                tables.setTextWidth(width);
-                const double room = height - top;
-                const double fit = std::min(1.0, room / std::max(tables.size().height(), 1.0));
-                if (fit < 1)
-                    tables.setTextWidth(width / fit);
-                painter.translate(0, top);
-                painter.scale(fit, fit);
-                tables.drawContents(&painter);
-            }
-        }
-        if (notes_apart) {
-            // The notes run over as many pages as they need, never a line cut between two.
-            QTextDocument notes;
-            newDocument(notes, NotesHtml(details.properties.notes));
-            notes.setTextWidth(width);
-            notes.setPageSize(QSizeF(width, height));
-            for (int page = 0; page < notes.pageCount(); ++page) {
-                painter.resetTransform();
-                if (!pdf.newPage())
-                    return failed(QStringLiteral("a page of the notes could not be started"));
-                painter.translate(0, -page * height);
-                notes.drawContents(&painter, QRectF(0, page * height, width, height));
-            }
+        const QString project = QString::fromStdString(details.properties.project).simplified();
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            if (i > 0 && !pdf.newPage())
+                return failed(QStringLiteral("page %1 could not be started").arg(i + 1));
+            pages[i](painter);
+            painter.setFont(foot_font);
+            painter.setPen(QColor(85, 85, 85));
+            const QRectF band(0, pdf.height() - foot / 2, width, foot / 2);
+            painter.drawText(band, Qt::AlignLeft | Qt::AlignBottom,
+                project.isEmpty()
+                    ? QString::fromUtf8(kProductTitle)
+                    : QStringLiteral("%1 \u00b7 %2").arg(QString::fromUtf8(kProductTitle), project));
+            painter.drawText(band, Qt::AlignRight | Qt::AlignBottom,
+                QStringLiteral("Page %1 of %2").arg(i + 1).arg(pages.size()));
         }
         painter.end();
     }

@@ -1,8 +1,11 @@
-// The calculation report: one page of PDF that shows the main window's state as an engineer files it
-// with a project: what was given, every quantity with its unit and allowed range, the properties, the
-// composition of the air, or the refusal when the state could not be computed. Drawn as text, so it is
-// selectable and sharp at any zoom. Needs a QGuiApplication (fonts); the command line creates one on
-// the offscreen platform.
+// The calculation report: a PDF as an engineer files it with a project. When the calculation has state
+// points or processes it leads with the design: the title block, the chart with the points and processes,
+// and their tables with the loads, over as many pages as they take. The main window's state follows on a
+// page of its own: what was given, every quantity with its unit, allowed range and (when switched on) its
+// measurement uncertainty, the properties, the composition of the air, or the refusal when the state
+// could not be computed. Every page is numbered "Page 2 of 3". Drawn as text, so it is selectable and
+// sharp at any zoom. Needs a QGuiApplication (fonts); the command line creates one on the offscreen
+// platform.
 #pragma once
 
 #include "calc/ambient_controls.h"
@@ -15,6 +18,8 @@
 #include <QLocale>
 #include <QPageSize>
 #include <QString>
+#include <array>
+#include <string>
 
 namespace humidora {
 
@@ -31,6 +36,14 @@ struct ReportDetails
     /// under the chart (whose overlay draws them); empty tables are left out.
     TextTable points;
     std::vector<ProcessRow> processes;
+    /// What the main window shows beside each quantity of kQuantities while its measurement uncertainty
+    /// is on ("± 0.74", with " !" where the interval leaves the range), and the caption over them ("± U
+    /// (k = 2, about 95 %)"); an empty caption leaves the uncertainty out.
+    std::array<std::string, 16> uncertainty;
+    std::string uncertainty_caption;
+
+    /// True when the report leads with the design (there are state points or processes).
+    bool design() const { return !points.rows.empty() || !processes.empty(); }
 };
 
 /// The report's chart of the window's state: the window's pressure, formulation and system, on the
@@ -38,8 +51,13 @@ struct ReportDetails
 chart::ChartPicture ReportChart(const AmbientWindow& window);
 
 /// The state points and processes of `list` in the report, in the window's units `units`: their tables
-/// under the chart, and drawn on the chart (when there is one).
-void AddStatePoints(ReportDetails& details, const StatePointsList& list, const AmbientInputs& units);
+/// under the chart, and drawn on the chart (when there is one), each measured point with its 95 % region
+/// while `uncertainty` is on.
+void AddStatePoints(ReportDetails& details, const StatePointsList& list, const AmbientInputs& units,
+    const UncertaintySettings* uncertainty = nullptr);
+
+/// The measurement uncertainty of `window`'s state as the window shows it (nothing while it is off).
+void AddUncertainty(ReportDetails& details, const AmbientWindow& window);
 
 /// Letter where it is the usual office paper (the United States, Canada, Mexico and a few neighbours of
 /// theirs, and any locale with US customary units), A4 everywhere else.
@@ -50,7 +68,13 @@ QPageSize::PageSizeId ReportPageSize(const QLocale& locale);
 /// the same run).
 QString ReportHtml(const AmbientControls& controls, const AmbientState& state, const ReportDetails& details);
 
-/// Writes the report as a PDF, the window on one page and the chart (when given) on a second one, at `path`,
+/// The design pages as a rich-text document: title block, heading, the place of the chart (the text
+/// kChartPlace, which the writer replaces by the chart) and the tables of the points and processes.
+QString DesignHtml(const AmbientControls& controls, const ReportDetails& details);
+inline constexpr const char* kChartPlace = "[chart]";
+
+/// Writes the report as a PDF at `path`: the design (when there is one) with the chart, then the window
+/// on one page and, without a design, the chart (when given) on the next one, every page numbered;
 /// atomically like a calculation file (an earlier file of that name stays as it was when writing fails).
 /// Returns an empty text on success, else a message that names the file and the reason.
 QString WriteReport(const QString& path, const AmbientControls& controls, const AmbientState& state,

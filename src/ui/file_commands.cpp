@@ -231,9 +231,11 @@ bool FileCommands::writeReport(const QString& path)
     details.created = QDateTime::currentDateTime();
     details.page = ReportPageSize(QLocale::system());
     details.chart = ReportChart(window_.logic());
+    AddUncertainty(details, window_.logic());
     // The state points and processes of the window's "State Points" dock, in its units.
     if (const auto* dock = window_.findChild<StatePointsDock*>())
-        AddStatePoints(details, dock->list(), window_.logic().CurrentInputs());
+        AddStatePoints(
+            details, dock->list(), window_.logic().CurrentInputs(), &window_.logic().uncertainty());
     const QString error = WriteReport(path, window_.logic().controls(), window_.logic().state(), details);
     if (!error.isEmpty()) {
         tell(error, true, path);

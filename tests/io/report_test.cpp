@@ -1,4 +1,7 @@
 #include "calc/ambient_window.h"
+#include "calc/quantities.h"
+#include "calc/state_points_list.h"
+#include "chart/chart_model.h"
 #include "file_faults.h"
 #include "io/report.h"
 
@@ -98,6 +101,14 @@ protected:
         return QString::fromUtf8(process.readAllStandardOutput());
     }
 
+    /// The number of pages of a PDF, as pdfinfo counts them.
+    int pages(const QString& pdf)
+    {
+        const QRegularExpressionMatch match
+            = QRegularExpression("Pages:\\s+(\\d+)\n").match(run("pdfinfo", { pdf }));
+        return match.hasMatch() ? match.captured(1).toInt() : 0;
+    }
+
     QTemporaryDir folder_;
 };
 
@@ -115,6 +126,18 @@ QRegularExpression RowPattern(const QStringList& fields)
 bool HasRow(const QString& text, const QStringList& fields)
 {
     return RowPattern(fields).match(text).hasMatch();
+}
+
+/// True when one line of `text` begins with the fields in this order, separated by blanks.
+bool HasRowStart(const QString& text, const QStringList& fields)
+{
+    QStringList escaped;
+    for (const QString& field : fields)
+        escaped << QRegularExpression::escape(field);
+    return QRegularExpression(QStringLiteral("^\\s*%1(\\s|$)").arg(escaped.join(QStringLiteral("\\s+"))),
+        QRegularExpression::MultilineOption)
+        .match(text)
+        .hasMatch();
 }
 
 TEST_F(ReportTest, HeaderNamesCalculationDateFormulationAndUnits)
@@ -385,10 +408,9 @@ TEST_F(ReportTest, SecondPageHasTheChartWithTheStatePoint)
     EXPECT_EQ(ReportChart(window).lines->setup.field, chart::PresetField(chart::ChartRange::Low));
 }
 
-TEST_F(ReportTest, TheChartPageListsTheStatePointsAndProcesses)
+/// A design of two measured points, a coil and a heater whose entering point has been renamed away.
+StatePointsList CoilDesign(const AmbientWindow& window)
 {
-    AmbientWindow window;
-    window.Open();
     StatePointsList list;
     AmbientInputs outdoor = window.CurrentInputs();
     outdoor.temperature = "33";
@@ -399,42 +421,198 @@ TEST_F(ReportTest, TheChartPageListsTheStatePointsAndProcesses)
     coil.adp_K = 283.15;
     coil.bypass_factor = 0.1;
     coil.result_name = "Supply";
-    ASSERT_EQ(list.AddProcess(coil), "");
+    EXPECT_EQ(list.AddProcess(coil), "");
     list.Add(window.CurrentInputs(), 1.0);
     ProcessSpec heat;
     heat.kind = ProcessKind::Heat;
     heat.points = { "B" };
     heat.to_temperature_K = 308.15;
-    ASSERT_EQ(list.AddProcess(heat), "");
-    ASSERT_TRUE(list.Rename(2, "Room")); // the heater's entering point is gone: refused
+    EXPECT_EQ(list.AddProcess(heat), "");
+    EXPECT_TRUE(list.Rename(2, "Room")); // the heater's entering point is gone: refused
+    return list;
+}
+
+TEST_F(ReportTest, TheDesignLeadsWithTitleChartPointsAndProcessesThenTheWindowsState)
+{
+    AmbientWindow window;
+    window.Open();
+    const StatePointsList list = CoilDesign(window);
     ReportDetails d = details();
+    d.properties = { "Riverside Office, AHU-2", "J. Doe", "Summer design day" };
     d.chart = ReportChart(window);
     AddStatePoints(d, list, window.CurrentInputs());
-    // The chart draws the four points and the coil's arrow (the refused heater has none).
+    // The chart draws the four points, the coil's arrow (the refused heater has none) and its line on to
+    // the apparatus dew point.
     EXPECT_EQ(d.chart->overlay.points.size(), 4u);
     EXPECT_EQ(d.chart->overlay.arrows.size(), 1u);
+    EXPECT_EQ(d.chart->overlay.guides.size(), 1u);
     ASSERT_EQ(d.points.rows.size(), 4u);
     ASSERT_EQ(d.processes.size(), 2u);
     ASSERT_EQ(d.processes[1].refusal, "There is no point B.");
     const QString pdf = folder_.filePath("points.pdf");
     ASSERT_EQ(WriteReport(pdf, window.controls(), window.state(), d), QString());
-    EXPECT_TRUE(run("pdfinfo", { pdf }).contains(QRegularExpression("Pages:\\s+2\n")));
-    const QString second = run("pdftotext", { "-layout", "-f", "2", "-l", "2", pdf, "-" });
-    for (const char* text : { "State points", "Dry Bulb", "Supply", "Room", "Processes", "Cooling Coil",
-             "Parameters", "Loads", "There is no point B." })
-        EXPECT_TRUE(second.contains(text)) << text << "\n" << second.toStdString();
-    EXPECT_TRUE(second.contains(QString::fromStdString(d.points.rows[1][5]))); // the coil's leaving dew point
+    const int count = pages(pdf);
+    ASSERT_GE(count, 2);
+    const QString first = run("pdftotext", { "-layout", "-f", "1", "-l", "1", pdf, "-" });
+    // Title block, heading, the chart and both tables on the first page, in this order.
+    qsizetype at = 0;
+    EXPECT_TRUE(first.contains("Psychrometric Chart")) << first.toStdString();
+    for (const char* text :
+        { "Riverside Office, AHU-2", "Air-Side Design Report", "State points", "Processes" }) {
+        const qsizetype found = first.indexOf(text, at);
+        ASSERT_GE(found, 0) << text << "\n" << first.toStdString();
+        at = found;
+    }
+    EXPECT_FALSE(first.contains("Moist-Air State Report"));
+    const QString design
+        = run("pdftotext", { "-layout", "-f", "1", "-l", QString::number(count - 1), pdf, "-" });
+    for (const char* text : { "Cooling Coil", "Parameters", "Loads", "There is no point B.", "ADP" })
+        EXPECT_TRUE(design.contains(text)) << text << "\n" << design.toStdString();
+    // Every point's row with the window's own texts.
+    for (const std::vector<std::string>& row : d.points.rows) {
+        QStringList fields;
+        for (const std::string& cell : row)
+            fields << QString::fromStdString(cell).split(' ', Qt::SkipEmptyParts);
+        EXPECT_TRUE(HasRow(design, fields)) << fields.join(' ').toStdString() << "\n" << design.toStdString();
+    }
     // Every parameter and load of the coil whole on one line: caption, number and unit together.
     std::vector<LoadLine> shown = d.processes[0].parameters;
     shown.insert(shown.end(), d.processes[0].loads.begin(), d.processes[0].loads.end());
-    ASSERT_EQ(shown.size(), 7u); // ADP, bypass factor; total, sensible, latent, ratio, condensate
+    ASSERT_GE(shown.size(), 6u);
     for (const LoadLine& line : shown) {
         QStringList words;
         for (const QString& word : QString::fromStdString(LineText(line)).split(' '))
             words << QRegularExpression::escape(word);
-        EXPECT_TRUE(second.contains(QRegularExpression(words.join(QLatin1Char(' '))))) << LineText(
-            line) << "\n" << second.toStdString();
+        EXPECT_TRUE(design.contains(QRegularExpression(words.join(QLatin1Char(' '))))) << LineText(
+            line) << "\n" << design.toStdString();
     }
+    // The main window's state follows on the last page, without a second title block or chart page.
+    const QString last = run(
+        "pdftotext", { "-layout", "-f", QString::number(count), "-l", QString::number(count), pdf, "-" });
+    EXPECT_TRUE(last.contains("Moist-Air State Report")) << last.toStdString();
+    EXPECT_TRUE(last.contains("Composition of the moist air"));
+    EXPECT_FALSE(last.contains("Summer design day"));
+    EXPECT_FALSE(last.contains("Psychrometric Chart"));
+}
+
+TEST_F(ReportTest, EveryPageSaysItsNumberAndTheCount)
+{
+    AmbientWindow window;
+    window.Open();
+    // A long design: forty points and their tables run over several pages, the header of the points
+    // repeated on each.
+    StatePointsList list;
+    for (int i = 0; i < 40; ++i) {
+        AmbientInputs inputs = window.CurrentInputs();
+        inputs.temperature = std::to_string(10 + i);
+        list.Add(inputs, 1.0);
+    }
+    for (int i = 0; i < 12; ++i) {
+        ProcessSpec heat;
+        heat.kind = ProcessKind::Heat;
+        heat.points = { list.points()[static_cast<std::size_t>(i)].name };
+        heat.to_temperature_K = 273.15 + 60 + i;
+        ASSERT_EQ(list.AddProcess(heat), "") << i;
+    }
+    struct Case
+    {
+        const char* name;
+        bool chart;
+        bool design;
+        int least_pages;
+    };
+    for (const Case& c : { Case { "StateAlone", false, false, 1 }, Case { "StateAndChart", true, false, 2 },
+             Case { "LongDesign", true, true, 4 } }) {
+        ReportDetails d = details();
+        if (c.chart)
+            d.chart = ReportChart(window);
+        if (c.design)
+            AddStatePoints(d, list, window.CurrentInputs());
+        const QString pdf = folder_.filePath(QStringLiteral("%1.pdf").arg(c.name));
+        ASSERT_EQ(WriteReport(pdf, window.controls(), window.state(), d), QString()) << c.name;
+        const int count = pages(pdf);
+        EXPECT_GE(count, c.least_pages) << c.name;
+        for (int page = 1; page <= count; ++page) {
+            const QString text = run("pdftotext",
+                { "-layout", "-f", QString::number(page), "-l", QString::number(page), pdf, "-" });
+            EXPECT_EQ(text.count(QRegularExpression("Page \\d+ of \\d+")), 1) << c.name << " " << page;
+            EXPECT_TRUE(text.contains(QStringLiteral("Page %1 of %2").arg(page).arg(count)))
+                << c.name << " " << page << "\n"
+                << text.toStdString();
+            if (c.design && page < count - 1)
+                EXPECT_TRUE(text.contains(QRegularExpression("Dry\\s+Bulb"))) << page << "\n"
+                                                                              << text.toStdString();
+        }
+        if (c.design) {
+            const QString all = run("pdftotext", { "-layout", pdf, "-" });
+            for (const StatePoint& point : list.points()) {
+                EXPECT_TRUE(
+                    all.contains(QRegularExpression("^\\s*" + QString::fromStdString(point.name) + "\\s",
+                        QRegularExpression::MultilineOption)))
+                    << point.name;
+            }
+            EXPECT_TRUE(
+                run("pdftotext", { "-f", QString::number(count), "-l", QString::number(count), pdf, "-" })
+                    .contains("Moist-Air State Report"));
+        }
+    }
+}
+
+TEST_F(ReportTest, TheMeasurementUncertaintyIsPrintedAsTheWindowShowsIt)
+{
+    AmbientWindow window;
+    window.Open();
+    window.EditText(4, "99"); // near saturation: the relative humidity's interval passes 100 % and is flagged
+    window.SetUncertainty(TypicalAccuracies(window.controls()));
+    ReportDetails d = details();
+    AddUncertainty(d, window);
+    ASSERT_EQ(d.uncertainty_caption, window.UncertaintyCaption());
+    const QString text = reportText(window.controls(), window.state(), d);
+    EXPECT_TRUE(
+        text.contains(QString::fromStdString("Measurement uncertainty: " + window.UncertaintyCaption())))
+        << text.toStdString();
+    int flagged = 0;
+    for (std::size_t row = 0; row < kQuantities.size(); ++row) {
+        const int box = kQuantities[row].boxNumber();
+        const std::string label = window.UncertaintyLabel(box);
+        ASSERT_FALSE(label.empty()) << row;
+        flagged += label.back() == '!';
+        const ValueBox& value = window.controls().*kQuantities[row].box;
+        QStringList fields = QString::fromUtf8(kQuantities[row].long_caption).split(' ');
+        fields << QString::fromStdString(value.text);
+        fields << QString::fromStdString(label).split(' ');
+        fields << QString::fromStdString((window.controls().*kQuantities[row].list).text()).split(' ');
+        EXPECT_TRUE(HasRowStart(text, fields)) << fields.join(' ').toStdString() << "\n"
+                                               << text.toStdString();
+    }
+    EXPECT_GE(flagged, 1);
+
+    // Switched off: no column, no caption.
+    ReportDetails off = details();
+    window.SetUncertainty({});
+    AddUncertainty(off, window);
+    const QString plain = reportText(window.controls(), window.state(), off);
+    EXPECT_FALSE(plain.contains(QString::fromUtf8("\u00b1"))) << plain.toStdString();
+    EXPECT_FALSE(plain.contains("Measurement uncertainty"));
+}
+
+TEST_F(ReportTest, TheChartDrawsTheRegionsOfTheStateAndOfTheMeasuredPoints)
+{
+    AmbientWindow window;
+    window.Open();
+    window.SetUncertainty(TypicalAccuracies(window.controls()));
+    const StatePointsList list = CoilDesign(window);
+    ReportDetails d = details();
+    d.chart = ReportChart(window);
+    AddStatePoints(d, list, window.CurrentInputs(), &window.uncertainty());
+    EXPECT_EQ(d.chart->marker_region.size(), static_cast<std::size_t>(chart::kRegionSegments));
+    std::size_t regions = 0;
+    for (const chart::OverlayPoint& point : d.chart->overlay.points)
+        regions += !point.region.empty();
+    EXPECT_EQ(regions, 2u); // A and Room were measured; the coil's Supply was computed
+    const QString pdf = folder_.filePath("regions.pdf");
+    ASSERT_EQ(WriteReport(pdf, window.controls(), window.state(), d), QString());
+    EXPECT_TRUE(run("pdftotext", { pdf, "-" }).contains("probability of 95 %"));
 }
 
 TEST_F(ReportTest, LongListingStillFitsOnePage)
