@@ -67,4 +67,12 @@ std::string ChartJson(
     return json + "}";
 }
 
+std::string RegionJson(const std::vector<ChartPoint>& outline)
+{
+    std::string json = "\"region\":{\"probability\":0.95,\"points\":[";
+    for (std::size_t k = 0; k < outline.size(); ++k)
+        json += (k ? ",[" : "[") + Number(outline[k].T_K, 17) + "," + Number(outline[k].W, 17) + "]";
+    return json + "]}";
+}
+
 } // namespace humidora::chart

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace humidora::chart {
 
@@ -17,5 +18,9 @@ namespace humidora::chart {
 /// `members`, when given, are further members ("name":value,...) written last.
 std::string ChartJson(
     const ChartLines& chart, const std::optional<ChartPoint>& state, const std::string& members = {});
+
+/// The member "region":{"probability":0.95,"points":[[T_K, W], ...]}: the outline of the state's 95 %
+/// region of dry bulb and humidity ratio, for `members` above.
+std::string RegionJson(const std::vector<ChartPoint>& outline);
 
 } // namespace humidora::chart

@@ -9,10 +9,12 @@
 #include "cli/commands.h"
 #include "cli/data_options.h"
 #include "cli/state_inputs.h"
+#include "cli/uncertainty_options.h"
 #include "io/chart_picture.h"
 #include "io/data_file.h"
 
 #include <QMap>
+#include <algorithm>
 #include <variant>
 
 namespace humidora::cli {
@@ -37,9 +39,14 @@ const char* const kDescription
       "rows per cell with its colour scale. Refused rows are counted on standard error, never drawn.\n"
       "--zone draws a zone and counts the rows inside it; --json then adds the member \"data\": the rows,\n"
       "the cells with their counts and the zones with theirs. --hours counts rows as hours.\n"
+      "--uncertainty (as for \"state\") draws the 95 % region of the state's dry bulb and humidity\n"
+      "ratio about its marker, an ellipse from their covariance; --json then adds the member \"region\"\n"
+      "with its outline's points as [dry bulb in K, humidity ratio in kg/kg].\n"
       "Example: humidora-cli chart --system british --temperature 86 --dew-point 60 --output chart.svg\n"
       "Example: humidora-cli chart --data year.csv --temperature-column T --relative-humidity-column RH\n"
-      "    --hours --zone name=Comfort,temperature=20:26,relative-humidity=30:60 --output year.png";
+      "    --hours --zone name=Comfort,temperature=20:26,relative-humidity=30:60 --output year.png\n"
+      "Example: humidora-cli chart --temperature 25 --relative-humidity 50\n"
+      "    --uncertainty temperature=0.2,relative_humidity=2,pressure=0.1 --output state.png";
 
 constexpr int kDefaultWidth = 1920;
 constexpr int kDefaultHeight = 1200;
@@ -134,6 +141,17 @@ void PrintSummary(const chart::ChartPicture& picture)
         PrintOut(QString("state              %1 K, %2 kg/kg")
                      .arg(picture.marker->T_K, 0, 'g', 17)
                      .arg(picture.marker->W, 0, 'g', 17));
+    if (!picture.marker_region.empty()) {
+        const auto [t_low, t_high] = std::minmax_element(picture.marker_region.begin(),
+            picture.marker_region.end(), [](const auto& a, const auto& b) { return a.T_K < b.T_K; });
+        const auto [w_low, w_high] = std::minmax_element(picture.marker_region.begin(),
+            picture.marker_region.end(), [](const auto& a, const auto& b) { return a.W < b.W; });
+        PrintOut(QString("region (95 %)      %1..%2 K, %3..%4 kg/kg")
+                     .arg(t_low->T_K, 0, 'g', 8)
+                     .arg(t_high->T_K, 0, 'g', 8)
+                     .arg(w_low->W, 0, 'g', 8)
+                     .arg(w_high->W, 0, 'g', 8));
+    }
 }
 
 // The options that only mean something with --data.
@@ -218,6 +236,8 @@ int RunChart(const QStringList& arguments)
         "data", "Plot the rows of a CSV file (its first line names the columns).", "FILE");
     const QCommandLineOption hours("hours", "Each row of --data is one hour: counts are told in hours.");
     parser.addOptions({ data, hours, ZoneOption() });
+    const UncertaintyOptions uncertainty_options(false);
+    uncertainty_options.addTo(parser);
     const DataColumnOptions column_options;
     column_options.addColumnsTo(parser);
     column_options.addFormatTo(parser);
@@ -269,7 +289,13 @@ int RunChart(const QStringList& arguments)
                 return UsageError(command, "--" + option->names().first() + " needs --data");
         }
     }
+    UncertaintySettings uncertainty;
+    long draws = 0;
+    if (const std::optional<int> status = ReadUncertaintyOptions(parser, uncertainty_options, command,
+            inputs.humidity_option, inputs.altitude_given, uncertainty, draws))
+        return *status;
     window.RestoreInputs(inputs);
+    window.SetUncertainty(uncertainty);
     ChartModel model;
     if (window.controls().Text1.background == Background::Red) {
         // The pressure is read after the temperature: learn it at a temperature the window accepts.
@@ -300,8 +326,10 @@ int RunChart(const QStringList& arguments)
 
     chart::ChartPicture picture = model.Picture();
     const bool state_given = state_options.givesState(parser);
-    if (!state_given)
+    if (!state_given) {
         picture.marker.reset();
+        picture.marker_region.clear();
+    }
     const std::vector<chart::Zone>& zone_list = std::get<std::vector<chart::Zone>>(zones);
     if (rows || !zone_list.empty())
         picture.data = std::make_shared<const chart::ChartDataLayer>(
@@ -314,10 +342,12 @@ int RunChart(const QStringList& arguments)
         }
     }
     if (parser.isSet(json)) {
-        const std::string members = rows || !zone_list.empty()
+        std::string members = rows || !zone_list.empty()
             ? chart::DataLayerJson(
                 rows ? *rows : chart::DataSet {}, zone_list, *picture.data, picture.lines->setup)
             : std::string();
+        if (!picture.marker_region.empty())
+            members += (members.empty() ? "" : ",") + chart::RegionJson(picture.marker_region);
         PrintOut(QString::fromStdString(chart::ChartJson(*picture.lines, picture.marker, members)));
     } else if (!parser.isSet(output))
         PrintSummary(picture);

@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -183,6 +185,48 @@ TEST(ChartCli, EachPictureFormatOpensAsAsked)
     ASSERT_TRUE(info.waitForFinished());
     EXPECT_TRUE(
         QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression("Pages:\\s+1\n")));
+}
+
+} // namespace
+} // namespace humidora::cli_test
+
+namespace humidora::cli_test {
+namespace {
+
+TEST(ChartCli, UncertaintyDrawsTheStatesRegionFromTheCovarianceThatStateReports)
+{
+    const QStringList state_options = { "--temperature", "25", "--relative-humidity", "50", "--uncertainty",
+        "temperature=0.2,relative_humidity=2" };
+    const CliRun chart = RunCli(QStringList { "chart", "--json" } + state_options);
+    ASSERT_EQ(chart.exit_code, 0) << chart.err.toStdString();
+    const QJsonObject json = chart.json();
+    ASSERT_TRUE(json.contains("region")) << chart.out.left(200).toStdString();
+    EXPECT_EQ(json["region"]["probability"].toDouble(), 0.95);
+    const QJsonArray points = json["region"]["points"].toArray();
+    ASSERT_EQ(points.size(), 72);
+    const double T = json["state"]["T_K"].toDouble();
+    const double W = json["state"]["W"].toDouble();
+    double reach_T = 0, reach_W = 0;
+    for (const QJsonValue& point : points) {
+        reach_T = std::max(reach_T, std::fabs(point[0].toDouble() - T));
+        reach_W = std::max(reach_W, std::fabs(point[1].toDouble() - W));
+    }
+    // The region reaches sqrt(chi^2(2 dof, 95 %)) standard uncertainties either way in each quantity: the
+    // dry bulb's is 0.2 K / sqrt 3, the humidity ratio's the one "state" reports (kg/kg in Metric).
+    const double chi = std::sqrt(5.991464547107979);
+    EXPECT_NEAR(reach_T, chi * 0.2 / std::sqrt(3.0), 2e-3 * reach_T);
+    const CliRun state = RunCli(QStringList { "state", "--json" } + state_options);
+    ASSERT_EQ(state.exit_code, 0) << state.err.toStdString();
+    const double u_W = state.json()["uncertainty"].toObject()["humidity_ratio"].toObject()["u"].toDouble();
+    ASSERT_GT(u_W, 0);
+    EXPECT_NEAR(reach_W, chi * u_W, 2e-3 * reach_W);
+
+    // Without --uncertainty there is none; the summary tells its extent; a bad accuracy is a usage error.
+    EXPECT_FALSE(RunCli({ "chart", "--json", "--temperature", "25" }).json().contains("region"));
+    EXPECT_TRUE(RunCli(QStringList { "chart" } + state_options).out.contains("region (95 %)"));
+    const CliRun bad = RunCli({ "chart", "--temperature", "25", "--uncertainty", "temperature=-1" });
+    EXPECT_EQ(bad.exit_code, 2) << bad.err.toStdString();
+    EXPECT_TRUE(bad.err.contains("-1")) << bad.err.toStdString();
 }
 
 } // namespace
