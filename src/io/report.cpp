@@ -210,8 +210,35 @@ void AddStatePoints(ReportDetails& details, const StatePointsList& list, const A
 {
     details.points = list.Shown(units);
     details.processes = list.ShownProcessRows(units);
-    if (details.chart)
-        details.chart->overlay = chart::PointsOverlay(list, uncertainty, &units);
+    if (!details.chart)
+        return;
+    chart::ChartPicture& picture = *details.chart;
+    picture.overlay = chart::PointsOverlay(list, uncertainty, &units);
+    // The chart's field holds the design: the first preset that holds every point and the window's
+    // state, else the first that holds every point; the field stays when none does (or it holds them).
+    const auto holds = [&picture](const chart::ChartField& field, bool with_marker) {
+        const auto inside = [&field](chart::ChartPoint p) {
+            return p.T_K >= field.t_min_K && p.T_K <= field.t_max_K && p.W >= field.w_min
+                && p.W <= field.w_max;
+        };
+        return std::all_of(picture.overlay.points.begin(), picture.overlay.points.end(),
+                   [&](const chart::OverlayPoint& point) { return inside(point.point); })
+            && (!with_marker || !picture.marker || inside(*picture.marker));
+    };
+    if (!picture.lines || holds(picture.lines->setup.field, true))
+        return;
+    for (const bool with_marker : { true, false }) {
+        for (const chart::ChartRange range :
+            { chart::ChartRange::Normal, chart::ChartRange::Low, chart::ChartRange::High }) {
+            const chart::ChartField field = chart::PresetField(range);
+            if (!holds(field, with_marker))
+                continue;
+            chart::ChartSpec setup = picture.lines->setup;
+            setup.field = field;
+            picture.lines = std::make_shared<const chart::ChartLines>(chart::ComputeChartLines(setup));
+            return;
+        }
+    }
 }
 
 void AddUncertainty(ReportDetails& details, const AmbientWindow& window)

@@ -495,6 +495,45 @@ TEST_F(ReportTest, TheDesignLeadsWithTitleChartPointsAndProcessesThenTheWindowsS
     EXPECT_FALSE(last.contains("Psychrometric Chart"));
 }
 
+TEST_F(ReportTest, TheDesignsChartIsOnAFieldThatHoldsEveryPoint)
+{
+    struct Case
+    {
+        const char* name;
+        const char* window;              ///< the main window's dry bulb
+        std::vector<const char*> points; ///< the points' dry bulbs
+        chart::ChartRange field;
+    };
+    const Case cases[] = {
+        { "NormalHoldsAll", "25", { "30", "20" }, chart::ChartRange::Normal },
+        // A winter design at 0 C: the low field holds the points and the state.
+        { "WinterOnTheLowField", "0", { "-20", "5" }, chart::ChartRange::Low },
+        // The points matter more than the state when no field holds both.
+        { "PointsBeforeTheState", "60", { "-20", "5" }, chart::ChartRange::Low },
+        { "NoFieldHoldsThePoints", "25", { "-30", "60" }, chart::ChartRange::Normal },
+    };
+    for (const Case& c : cases) {
+        AmbientWindow window;
+        window.Open();
+        window.EditText(1, c.window);
+        StatePointsList list;
+        for (const char* temperature : c.points) {
+            AmbientInputs inputs = window.CurrentInputs();
+            inputs.temperature = temperature;
+            inputs.humidity = "20";
+            list.Add(inputs);
+        }
+        ReportDetails d = details();
+        d.chart = ReportChart(window);
+        AddStatePoints(d, list, window.CurrentInputs());
+        ASSERT_EQ(d.chart->overlay.points.size(), c.points.size()) << c.name;
+        EXPECT_EQ(d.chart->lines->setup.field, chart::PresetField(c.field)) << c.name;
+        // The lines are those of that field.
+        chart::ChartSpec setup = d.chart->lines->setup;
+        EXPECT_EQ(d.chart->lines->lines.size(), chart::ComputeChartLines(setup).lines.size()) << c.name;
+    }
+}
+
 TEST_F(ReportTest, EveryPageSaysItsNumberAndTheCount)
 {
     AmbientWindow window;
