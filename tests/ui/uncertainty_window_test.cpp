@@ -3,6 +3,7 @@
 // settings kept with the calculation file.
 #include "ui/file_commands.h"
 #include "ui/form_ambient.h"
+#include "ui/form_chart.h"
 #include "ui/state_points_dock.h"
 
 #include <QAction>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,6 +52,47 @@ class UncertaintyWindowTest : public QObject
     Q_OBJECT
 
 private slots:
+    void theChartDrawsTheRegionOfTheStateAndOfEachMeasuredPoint()
+    {
+        Form_ambient form;
+        auto* dock = new humidora::StatePointsDock(form);
+        form.show();
+        form.findChild<QPushButton*>(QStringLiteral("button_add_point"))->click();
+        form.findChild<QAction*>(QStringLiteral("menu_chart"))->trigger();
+        Form_chart* chart = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<Form_chart*>(widget))
+                chart = found;
+        }
+        QVERIFY(chart);
+        QVERIFY(chart->picture().marker_region.empty());
+        QCOMPARE(chart->picture().overlay.points.size(), std::size_t(1));
+        QVERIFY(chart->picture().overlay.points[0].region.empty());
+
+        // On: the marker and the point (stated like the window) get their regions, the same one here.
+        QDialog* dialog = OpenDialog(form);
+        QVERIFY(dialog);
+        ClickOk(dialog);
+        const humidora::chart::ChartPicture on = chart->picture();
+        QCOMPARE(on.marker_region.size(), std::size_t(humidora::chart::kRegionSegments));
+        QVERIFY(on.overlay.points[0].region == on.marker_region);
+
+        // The window gives the dew point now: the accuracy of the humidity is the dew point's, which means
+        // nothing for the point given by its relative humidity; its region goes, the marker's stays.
+        QTest::mouseClick(form.findChild<QRadioButton*>(QStringLiteral("Option3")), Qt::LeftButton);
+        QVERIFY(form.findChild<QRadioButton*>(QStringLiteral("Option3"))->isChecked());
+        QVERIFY(!chart->picture().marker_region.empty());
+        QVERIFY(chart->picture().overlay.points[0].region.empty());
+
+        // Off: none.
+        dialog = OpenDialog(form);
+        dialog->findChild<QCheckBox*>("uncertainty_on")->setChecked(false);
+        ClickOk(dialog);
+        QVERIFY(chart->picture().marker_region.empty());
+        QVERIFY(chart->picture().overlay.points[0].region.empty());
+        Q_UNUSED(dock);
+    }
+
     void typicalSensorsShowEveryOutputWithItsExpandedUncertainty()
     {
         Form_ambient form;
