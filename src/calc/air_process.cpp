@@ -3,6 +3,7 @@
 #include "core/bisection.h"
 
 #include <cmath>
+#include <limits>
 
 namespace humidora {
 namespace {
@@ -24,24 +25,6 @@ double Celsius(double T_K)
     return T_K - kCelsiusOffset;
 }
 
-/// Why a state lies outside what the calculator can show, or an empty text.
-std::string LimitProblem(const AirState& state, const ProcessConditions& conditions)
-{
-    if (!std::isfinite(state.T_K) || !std::isfinite(state.W))
-        return "The leaving state cannot be computed.";
-    if (state.T_K < kLowestTemperatureK)
-        return "The leaving dry bulb would lie below -100 C, the lowest the calculator accepts.";
-    if (state.T_K > kHighestAmbientK)
-        return "The leaving dry bulb would lie above 100 C, the highest the calculator accepts.";
-    if (state.W < 0)
-        return "The leaving humidity ratio would be negative.";
-    if (SaturationPressure(state.T_K, conditions.method) >= conditions.pressure_Pa)
-        return "At the leaving dry bulb the saturation pressure reaches the barometric pressure.";
-    if (RelativeHumidityOf(state, conditions) > 1 + kSaturationTolerance)
-        return "The leaving air would be supersaturated.";
-    return {};
-}
-
 ProcessResult Refused(std::string reason)
 {
     ProcessResult result;
@@ -49,22 +32,49 @@ ProcessResult Refused(std::string reason)
     return result;
 }
 
+ProcessResult Breached(std::string reason, std::string quantity, bool above, double value, double limit)
+{
+    ProcessResult result = Refused(std::move(reason));
+    result.breach = StateBreach { std::move(quantity), above, value, limit };
+    return result;
+}
+
+/// Why a state lies outside what the calculator can show, or nothing.
+std::optional<ProcessResult> LimitProblem(const AirState& state, const ProcessConditions& conditions)
+{
+    if (!std::isfinite(state.T_K) || !std::isfinite(state.W))
+        return Refused("The leaving state cannot be computed.");
+    if (state.T_K < kLowestTemperatureK)
+        return Breached("The leaving dry bulb would lie below the lowest the calculator accepts.",
+            "temperature", false, state.T_K, kLowestTemperatureK);
+    if (state.T_K > kHighestAmbientK)
+        return Breached("The leaving dry bulb would lie above the highest the calculator accepts.",
+            "temperature", true, state.T_K, kHighestAmbientK);
+    if (state.W < 0)
+        return Breached("The leaving humidity ratio would be negative.", "humidity_ratio", false, state.W, 0);
+    if (SaturationPressure(state.T_K, conditions.method) >= conditions.pressure_Pa)
+        return Refused("At the leaving dry bulb the saturation pressure reaches the barometric pressure.");
+    if (const double phi = RelativeHumidityOf(state, conditions); phi > 1 + kSaturationTolerance)
+        return Breached("The leaving air would be supersaturated.", "relative_humidity", true, phi, 1);
+    return std::nullopt;
+}
+
 /// The entering stream's own check: a process starts only from a state the calculator accepts.
 std::string EnteringProblem(const Stream& stream, const ProcessConditions& conditions)
 {
     if (stream.flow_kg_s && !(*stream.flow_kg_s > 0 && std::isfinite(*stream.flow_kg_s)))
         return "A dry-air flow must be a positive number.";
-    const std::string problem = LimitProblem(stream.state, conditions);
-    if (problem.empty())
+    const std::optional<ProcessResult> problem = LimitProblem(stream.state, conditions);
+    if (!problem)
         return {};
-    return "The entering state is outside the calculator's limits: " + problem;
+    return "The entering state is outside the calculator's limits: " + problem->refusal;
 }
 
 /// The leaving stream of a one-stream process at `state`, with the entering flow; refused outside the limits.
 ProcessResult Leaving(const Stream& entering, const AirState& state, const ProcessConditions& conditions)
 {
-    if (std::string problem = LimitProblem(state, conditions); !problem.empty())
-        return Refused(std::move(problem));
+    if (std::optional<ProcessResult> problem = LimitProblem(state, conditions))
+        return *problem;
     ProcessResult result;
     result.leaving = { state, entering.flow_kg_s };
     return result;
@@ -106,32 +116,75 @@ ProcessResult Humidified(const Stream& entering, const AirState& state, const Pr
 }
 
 /// Humidifiers: the dry bulb between T_from and T_to at which adding water of enthalpy h_water reaches
-/// the relative humidity phi2, by bisection on the dry bulb (the humidity ratio follows in closed form).
+/// the relative humidity phi2, the humidity ratio following in closed form.
+///
+/// 1 K steps find the first bracket that holds the target: the humidity rises from the entering state
+/// on, but towards hot steam it may fall again as the saturation pressure outgrows the vapour pressure.
+/// The bisection then keeps both ends and returns the end the calculator accepts: the one that reaches
+/// the target when it is not supersaturated, else the one just short of it. A midpoint could lie on
+/// either side, and a target of exactly 100 % would then be refused half of the time.
 ProcessResult HumidifiedTo(const Stream& entering, double phi2, double T_from, double T_to, double h_water,
     const ProcessConditions& conditions)
 {
-    const auto phi_at = [&](double T_K) {
-        return RelativeHumidityOf(
-            { T_K, HumidityRatioAfterWaterAdded(entering.state, T_K, h_water) }, conditions);
+    const auto state_at = [&](double T_K) -> AirState {
+        return { T_K, HumidityRatioAfterWaterAdded(entering.state, T_K, h_water) };
     };
+    const auto phi_at = [&](double T_K) { return RelativeHumidityOf(state_at(T_K), conditions); };
     const double phi1 = RelativeHumidityOf(entering.state, conditions);
     if (!(phi2 >= phi1 && phi2 <= 1))
         return Refused("The leaving relative humidity must lie between the entering one and 100 %.");
     if (phi2 == phi1)
         return Humidified(entering, entering.state, conditions);
-    // The humidity rises from the entering state on, but towards hot steam it may fall again as the
-    // saturation pressure outgrows the vapour pressure: 1 K steps find the first bracket that holds it.
     const double step = T_to > T_from ? 1 : -1;
-    double lo = T_from, hi = T_from;
+    double short_of = T_from, reached = T_from;
     do {
-        lo = hi;
-        hi = step > 0 ? std::min(lo + step, T_to) : std::max(lo + step, T_to);
-    } while (phi_at(hi) < phi2 && hi != T_to);
-    if (!(phi_at(hi) >= phi2))
+        short_of = reached;
+        reached = step > 0 ? std::min(short_of + step, T_to) : std::max(short_of + step, T_to);
+    } while (phi_at(reached) < phi2 && reached != T_to);
+    if (!(phi_at(reached) >= phi2))
         return Refused("The humidifier cannot reach that relative humidity.");
-    const double T2 = detail::Bisect(phi_at, phi2, lo, hi);
-    return Humidified(
-        entering, { T2, HumidityRatioAfterWaterAdded(entering.state, T2, h_water) }, conditions);
+    // Halving down to a few ulps of the dry bulb keeps the relative humidity within 1e-12 of the target.
+    for (int steps = 0; steps < 200 && std::fabs(reached - short_of) > 1e-10; ++steps) {
+        const double mid = (short_of + reached) * 0.5;
+        if (mid == short_of || mid == reached)
+            break;
+        (phi_at(mid) >= phi2 ? reached : short_of) = mid;
+    }
+    const AirState at_target = state_at(reached);
+    if (!LimitProblem(at_target, conditions))
+        return Humidified(entering, at_target, conditions);
+    return Humidified(entering, state_at(short_of), conditions);
+}
+
+/// Evaporative humidification: where the line of the water's enthalpy meets saturation, the lowest dry
+/// bulb it reaches. The wet bulb lies on it only to the round-off of its own solution, on either side.
+double EvaporativeSaturation(const AirState& in, double T_wb, const ProcessConditions& conditions)
+{
+    const double h_water = LiquidWaterEnthalpy(T_wb);
+    const auto phi_at = [&](double T_K) {
+        return RelativeHumidityOf({ T_K, HumidityRatioAfterWaterAdded(in, T_K, h_water) }, conditions);
+    };
+    // Below the wet bulb by more than its round-off the line is supersaturated.
+    double lo = std::max(T_wb - 1, kLowestTemperatureK);
+    double hi = in.T_K;
+    if (!(phi_at(lo) >= 1))
+        return lo;
+    for (int steps = 0; steps < 200 && std::fabs(hi - lo) > 1e-10; ++steps) {
+        const double mid = (lo + hi) * 0.5;
+        if (mid == lo || mid == hi)
+            break;
+        (phi_at(mid) >= 1 ? lo : hi) = mid;
+    }
+    return hi;
+}
+
+/// Steam humidifiers: the enthalpy the steam brings, from its flow and its temperature.
+ProcessResult WithSteamEnergy(ProcessResult result, const Stream& entering, double steam_K)
+{
+    if (!result.refused() && entering.flow_kg_s)
+        result.loads.steam_energy_kW
+            = *entering.flow_kg_s * (result.leaving.state.W - entering.state.W) * SteamEnthalpy(steam_K);
+    return result;
 }
 
 /// Coil loads and the bypass factor from the entering, leaving and ADP states.
@@ -157,6 +210,7 @@ ProcessResult CoilResult(const Stream& entering, const AirState& leaving, double
     result.loads.total_kW = total;
     result.loads.sensible_kW = sensible;
     result.loads.latent_kW = latent;
+    result.loads.condensate_enthalpy_kW = -Kilowatt(m, (in.W - leaving.W) * LiquidWaterEnthalpy(leaving.T_K));
     if (sensible + latent != 0)
         result.loads.sensible_heat_ratio = sensible / (sensible + latent);
     result.loads.water_kg_per_h = m * (in.W - leaving.W) * kSecondsPerHour;
@@ -235,12 +289,29 @@ ProcessResult Mix(const std::vector<Stream>& streams, const ProcessConditions& c
     }
     // Fog: the saturated state whose air, vapour and suspended liquid water carry the mixture's enthalpy.
     // Between the mixture's dry bulb (too little enthalpy there once the excess water is liquid) and its
-    // dew point (too much) that total enthalpy rises with the temperature.
+    // dew point (too much) that total enthalpy rises with the temperature. The dew point is itself solved
+    // to 1e-6 K, and a mixture a hair above saturation puts it within that of the dry bulb: the upper end
+    // moves up until the bracket holds, and a bracket that cannot be made to hold refuses the mixture
+    // rather than return one of its ends.
     const auto total_enthalpy = [&](double T_K) {
-        const double Ws = SaturationHumidityRatio(T_K, conditions).value_or(W);
-        return MoistAirEnthalpy(T_K, Ws) + (W - Ws) * LiquidWaterEnthalpy(T_K);
+        const std::optional<double> Ws = SaturationHumidityRatio(T_K, conditions);
+        if (!Ws)
+            return std::numeric_limits<double>::quiet_NaN();
+        return MoistAirEnthalpy(T_K, *Ws) + (W - *Ws) * LiquidWaterEnthalpy(T_K);
     };
-    const double T = detail::Bisect(total_enthalpy, h, mixed.T_K, DewPoint(W, conditions));
+    double lo = mixed.T_K;
+    double hi = std::max(DewPoint(W, conditions), lo);
+    for (int widen = 0; widen < 8 && !(total_enthalpy(hi) >= h); ++widen)
+        hi += 1e-6 * (1 << (2 * widen));
+    if (!(total_enthalpy(lo) <= h && total_enthalpy(hi) >= h))
+        return Refused("The temperature of the fogged mixture cannot be found.");
+    for (int steps = 0; steps < 200 && hi - lo > 1e-10; ++steps) {
+        const double mid = (lo + hi) * 0.5;
+        if (mid == lo || mid == hi)
+            break;
+        (total_enthalpy(mid) >= h ? hi : lo) = mid;
+    }
+    const double T = hi;
     const std::optional<double> Ws = SaturationHumidityRatio(T, conditions);
     if (!Ws)
         return Refused("The fogged mixture lies beyond the calculator's limits.");
@@ -280,7 +351,8 @@ ProcessResult CoilByAdp(
         return Refused("The bypass factor must lie between 0 and 1.");
     const AirState& in = entering.state;
     if (!(adp_K >= kLowestTemperatureK && adp_K < in.T_K))
-        return Refused("The apparatus dew point must lie below the entering dry bulb and not below -100 C.");
+        return Refused("The apparatus dew point must lie below the entering dry bulb and within the "
+                       "calculator's range.");
     const std::optional<double> W_adp = SaturationHumidityRatio(adp_K, conditions);
     if (!W_adp)
         return Refused("At the apparatus dew point the saturation pressure reaches the barometric pressure.");
@@ -309,7 +381,8 @@ ProcessResult CoilByLeaving(
     if (!(T2_K < in.T_K))
         return Refused("The leaving dry bulb must lie below the entering dry bulb.");
     if (!(T2_K >= kLowestTemperatureK))
-        return Refused("The leaving dry bulb would lie below -100 C, the lowest the calculator accepts.");
+        return Breached("The leaving dry bulb would lie below the lowest the calculator accepts.",
+            "temperature", false, T2_K, kLowestTemperatureK);
     const std::optional<double> W2 = HumidityRatioAt(T2_K, phi2, conditions);
     if (!W2)
         return Refused("At the leaving state the vapour pressure reaches the barometric pressure.");
@@ -336,7 +409,9 @@ ProcessResult CoilByLeaving(
             lo = std::max(hi - 1, kLowestTemperatureK);
         } while ((side(lo) > 0) == positive && lo > kLowestTemperatureK);
         if ((side(lo) > 0) == positive)
-            return Refused("The line through the two states meets saturation below -100 C.");
+            return Refused(
+                "The line through the two states meets saturation below the lowest temperature the "
+                "calculator accepts.");
         adp = detail::Bisect(side, 0.0, lo, hi);
     }
     const double h_adp = MoistAirEnthalpy(adp, SaturationHumidityRatio(adp, conditions).value_or(0));
@@ -352,7 +427,9 @@ ProcessResult EvaporativeByEffectiveness(
         return Refused("The saturation effectiveness must lie between 0 and 1.");
     const AirState& in = entering.state;
     const double T_wb = WetBulbTemperature(in.W, in.T_K, conditions.pressure_Pa, conditions.method);
-    const double T2 = in.T_K - effectiveness * (in.T_K - T_wb);
+    // An effectiveness of 1 saturates the air: where the line meets saturation, not beyond it.
+    const double T2
+        = std::max(in.T_K - effectiveness * (in.T_K - T_wb), EvaporativeSaturation(in, T_wb, conditions));
     const double W2
         = effectiveness == 0 ? in.W : HumidityRatioAfterWaterAdded(in, T2, LiquidWaterEnthalpy(T_wb));
     return Humidified(entering, { T2, W2 }, conditions);
@@ -365,7 +442,9 @@ ProcessResult EvaporativeToRelativeHumidity(
         return Refused(std::move(problem));
     const AirState& in = entering.state;
     const double T_wb = WetBulbTemperature(in.W, in.T_K, conditions.pressure_Pa, conditions.method);
-    return HumidifiedTo(entering, phi2, in.T_K, T_wb, LiquidWaterEnthalpy(T_wb), conditions);
+    // The search runs a little past the wet bulb: the line meets saturation within its round-off of it.
+    return HumidifiedTo(entering, phi2, in.T_K, std::max(T_wb - 1, kLowestTemperatureK),
+        LiquidWaterEnthalpy(T_wb), conditions);
 }
 
 ProcessResult SteamToHumidityRatio(
@@ -377,7 +456,9 @@ ProcessResult SteamToHumidityRatio(
     if (!(W2 >= in.W))
         return Refused("The leaving humidity ratio must not lie below the entering one.");
     const double h2 = MoistAirEnthalpy(in.T_K, in.W) + (W2 - in.W) * SteamEnthalpy(steam_K);
-    return Humidified(entering, { W2 == in.W ? in.T_K : TemperatureFromEnthalpy(h2, W2), W2 }, conditions);
+    return WithSteamEnergy(
+        Humidified(entering, { W2 == in.W ? in.T_K : TemperatureFromEnthalpy(h2, W2), W2 }, conditions),
+        entering, steam_K);
 }
 
 ProcessResult SteamToRelativeHumidity(
@@ -394,7 +475,8 @@ ProcessResult SteamToRelativeHumidity(
     if (steam_K == in.T_K)
         return Refused("Steam at the dry bulb of the air cannot be solved for a relative humidity; give the "
                        "leaving humidity ratio.");
-    return HumidifiedTo(entering, phi2, in.T_K, T_end, SteamEnthalpy(steam_K), conditions);
+    return WithSteamEnergy(
+        HumidifiedTo(entering, phi2, in.T_K, T_end, SteamEnthalpy(steam_K), conditions), entering, steam_K);
 }
 
 } // namespace humidora

@@ -61,14 +61,28 @@ std::optional<double> HumidityRatioAt(double T_K, double phi, const ProcessCondi
 double RelativeHumidityOf(const AirState& state, const ProcessConditions& conditions);
 
 /// Loads of a process; those a process does not have stay empty. Signs: heating and the coil's removal of
-/// heat are positive as named (a "heater" cooling the air gives a negative total).
+/// heat are positive as named (a "heater" cooling the air gives a negative total). A coil's total is the
+/// sum of its sensible, latent and condensate-enthalpy lines: the condensate leaves at the leaving dry
+/// bulb and carries its enthalpy away from the coil (a negative line).
 struct ProcessLoads
 {
     std::optional<double> total_kW;
     std::optional<double> sensible_kW;
     std::optional<double> latent_kW;
+    std::optional<double> condensate_enthalpy_kW; ///< coil
+    std::optional<double> steam_energy_kW;        ///< steam humidifier: the enthalpy the steam brings
     std::optional<double> sensible_heat_ratio;
     std::optional<double> water_kg_per_h; ///< condensed (coil, fog) or added (humidifiers)
+};
+
+/// A leaving state beyond what the calculator shows: the quantity of the main window ("temperature",
+/// "humidity_ratio", "relative_humidity"), its value and the limit it passes, in SI (K, kg/kg, fraction).
+struct StateBreach
+{
+    std::string quantity;
+    bool above = true; ///< above its maximum, else below its minimum
+    double value = 0;
+    double limit = 0;
 };
 
 /// Outcome of a process: the leaving stream and its loads, or the reason it is refused.
@@ -80,6 +94,7 @@ struct ProcessResult
     std::optional<double> apparatus_dew_point_K; ///< coil: given or found on the line through the two states
     std::optional<double> bypass_factor;         ///< coil
     std::string refusal;                         ///< one sentence; empty when the process was computed
+    std::optional<StateBreach> breach;           ///< the limit the leaving state passes, when that refused it
 
     bool refused() const { return !refusal.empty(); }
 };

@@ -115,13 +115,14 @@ std::vector<LoadLine> LoadLines(
 {
     std::vector<LoadLine> lines;
     const bool british = system == UnitSystem::British;
+    // A British load reads in btu/h and, beside it, in tons of refrigeration.
     const auto power = [&](const char* caption, const std::optional<double>& kW) {
         if (!kW)
             return;
         if (british) {
-            lines.push_back({ caption, NumberText(*kW * kBtuPerHourPerKilowatt, kBtuDecimals), "btu/h" });
-            lines.push_back({ caption,
-                NumberText(*kW * kBtuPerHourPerKilowatt / kBtuPerHourPerTon, kLoadDecimals), "tons" });
+            const double btu_h = *kW * kBtuPerHourPerKilowatt;
+            lines.push_back({ caption, NumberText(btu_h, kBtuDecimals),
+                "btu/h (" + NumberText(btu_h / kBtuPerHourPerTon, kLoadDecimals) + " tons)" });
         } else {
             lines.push_back({ caption, NumberText(*kW, kLoadDecimals), "kW" });
         }
@@ -130,6 +131,7 @@ std::vector<LoadLine> LoadLines(
     power("Total Load", loads.total_kW);
     power("Sensible Load", loads.sensible_kW);
     power("Latent Load", loads.latent_kW);
+    power("Condensate Enthalpy", loads.condensate_enthalpy_kW);
     if (loads.sensible_heat_ratio)
         lines.push_back(
             { "Sensible Heat Ratio", NumberText(*loads.sensible_heat_ratio, kRatioDecimals), "" });
@@ -143,6 +145,7 @@ std::vector<LoadLine> LoadLines(
                 british ? *loads.water_kg_per_h * kPoundPerKilogram : *loads.water_kg_per_h, kLoadDecimals),
             std::string((british ? kPoundPerHour : kKilogramPerHour).key) });
     }
+    power("Steam Energy", loads.steam_energy_kW);
     if (result.apparatus_dew_point_K)
         lines.push_back({ "Apparatus Dew Point",
             NumberText(TemperatureFromKelvin(temperature_unit, *result.apparatus_dew_point_K)
@@ -168,6 +171,54 @@ std::vector<LoadLine> ParameterLines(const ProcessSpec& recipe, const AmbientInp
             std::string(ParameterUnit(parameter, units)) });
     }
     return lines;
+}
+
+PointFigures FiguresOf(std::string_view name, const PointView& view, std::optional<double> flow_kg_s,
+    const std::optional<AirState>& exact)
+{
+    PointFigures figures;
+    figures.name = name;
+    if (view.ok()) {
+        figures.state = exact.value_or(view.state);
+        figures.enthalpy_kJ_kg = MoistAirEnthalpy(figures.state->T_K, figures.state->W);
+    }
+    figures.flow_kg_s = flow_kg_s;
+    for (const Quantity& quantity : kQuantities)
+        figures.texts.push_back({ quantity.key, (view.controls.*(quantity.box)).text });
+    return figures;
+}
+
+std::vector<Figure<double>> LoadFigures(const ProcessLoads& l)
+{
+    std::vector<Figure<double>> figures;
+    const Figure<std::optional<double>> all[]
+        = { { "total_kW", l.total_kW }, { "sensible_kW", l.sensible_kW }, { "latent_kW", l.latent_kW },
+              { "condensate_enthalpy_kW", l.condensate_enthalpy_kW },
+              { "sensible_heat_ratio", l.sensible_heat_ratio }, { "water_kg_per_h", l.water_kg_per_h },
+              { "steam_energy_kW", l.steam_energy_kW } };
+    for (const auto& [key, value] : all) {
+        if (value)
+            figures.push_back({ key, *value });
+    }
+    return figures;
+}
+
+std::vector<Figure<std::string>> RefusalFigures(const ProcessRefusal& refusal, const std::string& process)
+{
+    const Refusal& r = refusal.refusal;
+    std::vector<Figure<std::string>> figures = { { "quantity", r.quantity }, { "text", r.text },
+        { "reason", std::string(RefusalReasonName(r.reason)) }, { "minimum", r.minimum },
+        { "maximum", r.maximum }, { "unit", r.unit }, { "message", refusal.sentence } };
+    if (refusal.point.empty())
+        figures.push_back({ "process", process });
+    else
+        figures.push_back({ "point", refusal.point });
+    return figures;
+}
+
+std::string ProcessName(const ProcessSpec& recipe)
+{
+    return std::string(ProcessKindKey(recipe.kind)) + " to " + recipe.result_name;
 }
 
 std::string Heading(std::string_view caption, std::string_view unit)

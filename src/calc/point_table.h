@@ -77,6 +77,39 @@ std::string TabSeparated(
 std::string HtmlTable(
     const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows);
 
+/// One named figure of a process's answer as the command line's JSON and the Python module give it.
+template <class Value> struct Figure
+{
+    std::string_view key;
+    Value value;
+};
+
+/// A point of a process's answer: its name, its state (the window's, or a process's leaving state to
+/// full precision), its flow and the window's text of every quantity (by key). A refused point has no
+/// state.
+struct PointFigures
+{
+    std::string name;
+    std::optional<AirState> state;
+    double enthalpy_kJ_kg = 0;
+    std::optional<double> flow_kg_s;
+    std::vector<Figure<std::string>> texts;
+};
+PointFigures FiguresOf(std::string_view name, const PointView& view, std::optional<double> flow_kg_s,
+    const std::optional<AirState>& exact = std::nullopt);
+
+/// The loads a process has, in kW, kg/h and a ratio: "total_kW", "sensible_kW", "latent_kW",
+/// "condensate_enthalpy_kW", "sensible_heat_ratio", "water_kg_per_h", "steam_energy_kW".
+std::vector<Figure<double>> LoadFigures(const ProcessLoads& loads);
+
+/// The members of a process's refusal: those of the window's refusal ("quantity", "text", "reason",
+/// "minimum", "maximum", "unit", "message") and "point" (the refused entering point) or "process" (the
+/// process, `process` naming it).
+std::vector<Figure<std::string>> RefusalFigures(const ProcessRefusal& refusal, const std::string& process);
+
+/// A process as the command line names it: "coil to C".
+std::string ProcessName(const ProcessSpec& recipe);
+
 /// "caption (unit)", or the caption alone for an empty unit.
 std::string Heading(std::string_view caption, std::string_view unit);
 

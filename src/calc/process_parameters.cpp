@@ -1,6 +1,11 @@
 #include "calc/process_parameters.h"
 
+#include "calc/number_text.h"
+
 #include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <limits>
 
 namespace humidora {
 namespace {
@@ -11,30 +16,132 @@ const std::string& ItemOf(const UnitList AmbientControls::*list, int index)
     return (lists.*list).items.at(static_cast<std::size_t>(index));
 }
 
+constexpr std::size_t kManyPoints = std::numeric_limits<std::size_t>::max();
+/// The calculator's range of dry bulbs, K: a temperature a process is given lies within it.
+constexpr double kHighestParameterK = 373.15;
+/// Steam humidifiers take steam from the atmospheric boiling point up to a few bar; 200 C covers every
+/// one with room to spare while keeping the steam's enthalpy in the range of its linear relation.
+constexpr double kHottestSteamK = 473.15;
+
+/// A value of a parameter as the window would show it in `units`.
+std::string ShownValue(const ProcessParameter& parameter, double si, const AmbientInputs& units)
+{
+    return NumberText(ParameterInUnit(parameter, si, units), ParameterDecimals(parameter, units));
+}
+
+/// A limit of a parameter in `units`, without trailing zeros ("-148", "100", "1").
+std::string LimitValue(const ProcessParameter& parameter, double si, const AmbientInputs& units)
+{
+    return PlainNumberText(RoundHalfEven(ParameterInUnit(parameter, si, units), 6));
+}
+
+std::string WithUnit(const std::string& value, std::string_view unit)
+{
+    return unit.empty() ? value : value + ' ' + std::string(unit);
+}
+
+/// "Cooling Coil takes Apparatus Dew Point and Bypass Factor (0..1), or Leaving Dry Bulb and Leaving
+/// Relative Humidity."
+std::string FormsSentence(ProcessKind kind)
+{
+    std::string forms;
+    for (const ProcessForm& form : kProcessForms) {
+        if (form.kind != kind)
+            continue;
+        std::string captions;
+        for (const std::string_view key : form.required)
+            captions += (captions.empty() ? "" : " and ") + FindParameter(key)->Prompt();
+        forms += (forms.empty() ? "" : ", or ") + (captions.empty() ? std::string("no parameter") : captions);
+    }
+    return std::string(ProcessKindCaption(kind)) + " takes " + forms + ".";
+}
+
 } // namespace
 
-const std::array<ProcessParameter, 9> kProcessParameters = { {
-    { "to-temperature", "Leaving Dry Bulb", ProcessKind::Heat, ProcessKind::Heat,
-        ParameterReading::Temperature, &ProcessSpec::to_temperature_K },
-    { "adp", "Apparatus Dew Point", ProcessKind::Coil, ProcessKind::Coil, ParameterReading::Temperature,
-        &ProcessSpec::adp_K },
-    { "bypass-factor", "Bypass Factor", ProcessKind::Coil, ProcessKind::Coil, ParameterReading::Plain,
-        &ProcessSpec::bypass_factor, "0..1" },
-    { "leaving-temperature", "Leaving Dry Bulb", ProcessKind::Coil, ProcessKind::Coil,
-        ParameterReading::Temperature, &ProcessSpec::leaving_temperature_K },
-    { "leaving-relative-humidity", "Leaving Relative Humidity", ProcessKind::Coil, ProcessKind::Coil,
-        ParameterReading::Percent, &ProcessSpec::leaving_relative_humidity },
-    { "effectiveness", "Saturation Effectiveness", ProcessKind::Evaporative, ProcessKind::Evaporative,
-        ParameterReading::Plain, &ProcessSpec::effectiveness, "0..1" },
-    { "to-relative-humidity", "Leaving Relative Humidity", ProcessKind::Evaporative, ProcessKind::Steam,
-        ParameterReading::Percent, &ProcessSpec::to_relative_humidity },
-    { "to-humidity-ratio", "Leaving Humidity Ratio", ProcessKind::Steam, ProcessKind::Steam,
-        ParameterReading::HumidityRatio, &ProcessSpec::to_humidity_ratio },
-    { "steam-temperature", "Steam Temperature", ProcessKind::Steam, ProcessKind::Steam,
-        ParameterReading::Temperature, &ProcessSpec::steam_temperature_K },
-} };
+const std::vector<ProcessKindInfo> kProcessKinds = {
+    { ProcessKind::Mix, "mix", "Mixing", 2, kManyPoints, "two or more points", true },
+    { ProcessKind::Heat, "heat", "Heating / Sensible Cooling", 1, 1, "one point" },
+    { ProcessKind::Coil, "coil", "Cooling Coil", 1, 1, "one point" },
+    { ProcessKind::Evaporative, "evaporative", "Evaporative Humidifier", 1, 1, "one point" },
+    { ProcessKind::Steam, "steam", "Steam Humidifier", 1, 1, "one point" },
+};
 
-const std::array<ProcessForm, 8> kProcessForms = { {
+const ProcessKindInfo& KindInfo(ProcessKind kind)
+{
+    const auto found = std::find_if(
+        kProcessKinds.begin(), kProcessKinds.end(), [&](const ProcessKindInfo& k) { return k.kind == kind; });
+    return found == kProcessKinds.end() ? kProcessKinds.front() : *found;
+}
+
+std::string_view ProcessKindKey(ProcessKind kind)
+{
+    return KindInfo(kind).key;
+}
+
+std::optional<ProcessKind> FindProcessKind(std::string_view key)
+{
+    for (const ProcessKindInfo& info : kProcessKinds) {
+        if (info.key == key)
+            return info.kind;
+    }
+    return std::nullopt;
+}
+
+std::string_view ProcessKindCaption(ProcessKind kind)
+{
+    return KindInfo(kind).caption;
+}
+
+const std::vector<ProcessParameter> kProcessParameters = {
+    { "to-temperature", "Leaving Dry Bulb", { ProcessKind::Heat }, ParameterReading::Temperature,
+        &ProcessSpec::to_temperature_K, kLowestTemperatureK, kHighestParameterK },
+    { "adp", "Apparatus Dew Point", { ProcessKind::Coil }, ParameterReading::Temperature, &ProcessSpec::adp_K,
+        kLowestTemperatureK, kHighestParameterK },
+    { "bypass-factor", "Bypass Factor", { ProcessKind::Coil }, ParameterReading::Plain,
+        &ProcessSpec::bypass_factor, 0.0, 1.0 },
+    { "leaving-temperature", "Leaving Dry Bulb", { ProcessKind::Coil }, ParameterReading::Temperature,
+        &ProcessSpec::leaving_temperature_K, kLowestTemperatureK, kHighestParameterK },
+    { "leaving-relative-humidity", "Leaving Relative Humidity", { ProcessKind::Coil },
+        ParameterReading::Percent, &ProcessSpec::leaving_relative_humidity, 0.0, 1.0 },
+    { "effectiveness", "Saturation Effectiveness", { ProcessKind::Evaporative }, ParameterReading::Plain,
+        &ProcessSpec::effectiveness, 0.0, 1.0 },
+    { "to-relative-humidity", "Leaving Relative Humidity", { ProcessKind::Evaporative, ProcessKind::Steam },
+        ParameterReading::Percent, &ProcessSpec::to_relative_humidity, 0.0, 1.0 },
+    { "to-humidity-ratio", "Leaving Humidity Ratio", { ProcessKind::Steam }, ParameterReading::HumidityRatio,
+        &ProcessSpec::to_humidity_ratio, 0.0, std::nullopt },
+    { "steam-temperature", "Steam Temperature", { ProcessKind::Steam }, ParameterReading::Temperature,
+        &ProcessSpec::steam_temperature_K, kCelsiusOffset, kHottestSteamK },
+};
+
+bool ProcessParameter::TakenBy(ProcessKind k) const
+{
+    return std::find(kinds.begin(), kinds.end(), k) != kinds.end();
+}
+
+std::string ProcessParameter::Prompt() const
+{
+    if (reading != ParameterReading::Plain || !minimum || !maximum)
+        return std::string(caption);
+    return std::string(caption) + " (" + PlainNumberText(*minimum) + ".." + PlainNumberText(*maximum) + ")";
+}
+
+std::string ProcessParameter::Member() const
+{
+    std::string member(key);
+    std::replace(member.begin(), member.end(), '-', '_');
+    return reading == ParameterReading::Temperature ? member + "_K" : member;
+}
+
+const ProcessParameter* FindParameter(std::string_view key)
+{
+    for (const ProcessParameter& parameter : kProcessParameters) {
+        if (parameter.key == key)
+            return &parameter;
+    }
+    return nullptr;
+}
+
+const std::vector<ProcessForm> kProcessForms = {
     { ProcessKind::Mix, {} },
     { ProcessKind::Heat, { "to-temperature" } },
     { ProcessKind::Coil, { "adp", "bypass-factor" } },
@@ -43,7 +150,7 @@ const std::array<ProcessForm, 8> kProcessForms = { {
     { ProcessKind::Evaporative, { "to-relative-humidity" } },
     { ProcessKind::Steam, { "to-humidity-ratio" } },
     { ProcessKind::Steam, { "to-relative-humidity" } },
-} };
+};
 
 const ProcessForm* MatchingForm(ProcessKind kind, std::vector<std::string> given)
 {
@@ -119,11 +226,126 @@ double ParameterInUnit(const ProcessParameter& parameter, double si, const Ambie
     return si;
 }
 
-std::string_view ProcessKindCaption(ProcessKind kind)
+ProcessRefusal RuleRefusal(std::string sentence)
 {
-    constexpr std::array<std::string_view, 5> captions = { "Mixing", "Heating / Sensible Cooling",
-        "Cooling Coil", "Evaporative Humidifier", "Steam Humidifier" };
-    return captions.at(static_cast<std::size_t>(kind));
+    ProcessRefusal refusal;
+    refusal.refusal.reason = RefusalReason::ProcessRule;
+    refusal.sentence = std::move(sentence);
+    return refusal;
+}
+
+std::string RefusalClause(const Refusal& refusal)
+{
+    std::string why = RefusalSentence(refusal);
+    // The window's sentence opens with the quantity's caption; inside a sentence it reads in lower case.
+    const std::string_view caption = QuantityCaption(refusal.quantity);
+    if (!caption.empty() && why.starts_with(caption)) {
+        for (std::size_t i = 0; i < caption.size(); ++i)
+            why[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[i])));
+    }
+    return why;
+}
+
+ProcessRefusal PointRefusal(const std::string& name, const Refusal& refusal)
+{
+    return { name, refusal, "Point " + name + " is refused: " + RefusalClause(refusal) + "." };
+}
+
+std::optional<ProcessRefusal> ParametersRefusal(const ProcessSpec& spec, const AmbientInputs& units)
+{
+    std::vector<std::string> given;
+    for (const ProcessParameter& parameter : kProcessParameters) {
+        const std::optional<double>& value = spec.*(parameter.field);
+        if (!value)
+            continue;
+        if (!parameter.TakenBy(spec.kind))
+            return RuleRefusal(std::string(ProcessKindCaption(spec.kind)) + " takes no "
+                + std::string(parameter.caption) + ".");
+        given.emplace_back(parameter.key);
+    }
+    if (MatchingForm(spec.kind, given) == nullptr)
+        return RuleRefusal(FormsSentence(spec.kind));
+    for (const ProcessParameter& parameter : kProcessParameters) {
+        const std::optional<double>& value = spec.*(parameter.field);
+        if (!value)
+            continue;
+        Refusal refusal;
+        refusal.quantity = parameter.Member();
+        refusal.unit = std::string(ParameterUnit(parameter, units));
+        if (!std::isfinite(*value)) {
+            refusal.reason = RefusalReason::NotANumber;
+            refusal.text = PlainNumberText(*value);
+            return ProcessRefusal { {}, refusal,
+                std::string(parameter.caption) + " is not a finite number." };
+        }
+        refusal.text = ShownValue(parameter, *value, units);
+        if (parameter.minimum)
+            refusal.minimum = LimitValue(parameter, *parameter.minimum, units);
+        if (parameter.maximum)
+            refusal.maximum = LimitValue(parameter, *parameter.maximum, units);
+        if (parameter.minimum && *value < *parameter.minimum) {
+            refusal.reason = RefusalReason::BelowMinimum;
+            return ProcessRefusal { {}, refusal,
+                std::string(parameter.caption) + " " + WithUnit(refusal.text, refusal.unit)
+                    + " is below its minimum of " + WithUnit(refusal.minimum, refusal.unit) + "." };
+        }
+        if (parameter.maximum && *value > *parameter.maximum) {
+            refusal.reason = RefusalReason::AboveMaximum;
+            return ProcessRefusal { {}, refusal,
+                std::string(parameter.caption) + " " + WithUnit(refusal.text, refusal.unit)
+                    + " is above its maximum of " + WithUnit(refusal.maximum, refusal.unit) + "." };
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<ProcessRefusal> PointCountRefusal(ProcessKind kind, std::size_t count)
+{
+    const ProcessKindInfo& info = KindInfo(kind);
+    if (count >= info.fewest_points && count <= info.most_points)
+        return std::nullopt;
+    return RuleRefusal(std::string(info.caption) + " takes " + std::string(info.points_text) + ", not "
+        + std::to_string(count) + ".");
+}
+
+std::optional<ProcessRefusal> ValidateProcess(
+    const ProcessSpec& spec, const std::vector<EnteringPoint>& points, const AmbientInputs& units)
+{
+    if (std::optional<ProcessRefusal> refusal = PointCountRefusal(spec.kind, points.size()))
+        return refusal;
+    if (std::optional<ProcessRefusal> refusal = ParametersRefusal(spec, units))
+        return refusal;
+    const ProcessKindInfo& info = KindInfo(spec.kind);
+    for (const EnteringPoint& point : points) {
+        if (!point.view.ok()) {
+            if (point.view.why)
+                return PointRefusal(point.name, *point.view.why);
+            ProcessRefusal refusal
+                = RuleRefusal("Point " + point.name + " is refused: " + point.view.refusal);
+            refusal.point = point.name;
+            return refusal;
+        }
+        if (point.flow_kg_s && !(std::isfinite(*point.flow_kg_s) && *point.flow_kg_s > 0)) {
+            ProcessRefusal refusal
+                = RuleRefusal("The dry-air flow of point " + point.name + " must be a positive number.");
+            refusal.point = point.name;
+            return refusal;
+        }
+        if (info.needs_flows && !point.flow_kg_s) {
+            ProcessRefusal refusal = RuleRefusal("Point " + point.name
+                + " has no dry-air flow: " + std::string(info.caption) + " needs the flow of every point.");
+            refusal.point = point.name;
+            return refusal;
+        }
+    }
+    const ProcessConditions& first = points.front().view.conditions;
+    for (const EnteringPoint& point : points) {
+        if (point.view.conditions.pressure_Pa != first.pressure_Pa
+            || point.view.conditions.method != first.method)
+            return RuleRefusal(
+                "The points of a process must share one pressure and one saturation formulation.");
+    }
+    return std::nullopt;
 }
 
 } // namespace humidora

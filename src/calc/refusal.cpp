@@ -44,6 +44,8 @@ std::string RefusalSentence(const Refusal& r)
             + WithUnit(r.maximum, r.unit);
     case RefusalReason::UnknownUnit:
         return subject + " cannot be read in the unit '" + r.unit + "'";
+    case RefusalReason::ProcessRule:
+        return "The process cannot run as given";
     case RefusalReason::NotComputable:
         break;
     }
@@ -63,6 +65,8 @@ std::string_view RefusalReasonName(RefusalReason reason)
         return "reaches_ambient_pressure";
     case RefusalReason::UnknownUnit:
         return "unknown_unit";
+    case RefusalReason::ProcessRule:
+        return "process_rule";
     case RefusalReason::NotComputable:
         break;
     }

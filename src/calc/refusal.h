@@ -17,6 +17,7 @@ enum class RefusalReason
     ReachesAmbientPressure, ///< the water vapour would reach the ambient pressure
     UnknownUnit,            ///< the unit list shows no unit the quantity can be read in
     NotComputable,          ///< an intermediate result left the range of the arithmetic
+    ProcessRule,            ///< a process cannot run as given (its points, its form, what it can reach)
 };
 
 /// A refused run. Every text is as the window shows it: `text` as typed (or, for the vapour pressure at
@@ -41,7 +42,7 @@ struct Refusal
 std::string RefusalSentence(const Refusal& refusal);
 
 /// Machine name of a reason, for JSON and tables: "not_a_number", "below_minimum", "above_maximum",
-/// "reaches_ambient_pressure", "unknown_unit", "not_computable".
+/// "reaches_ambient_pressure", "unknown_unit", "not_computable", "process_rule".
 std::string_view RefusalReasonName(RefusalReason reason);
 
 /// Caption of a quantity of the main window by its machine name (QuantityControls::key), e.g.

@@ -2,8 +2,12 @@
 
 #include "calc/ambient_phases.h"
 #include "calc/number_text.h"
+#include "calc/point_table.h"
+#include "calc/process_parameters.h"
+#include "calc/quantities.h"
 #include "calc/units.h"
 
+#include <cctype>
 #include <charconv>
 
 namespace humidora {
@@ -47,42 +51,77 @@ std::string HumidityRatioInput(double W, std::string_view unit)
 ProcessResult RunKind(
     const ProcessSpec& recipe, const std::vector<Stream>& streams, const ProcessConditions& c)
 {
-    const auto missing = [] {
-        ProcessResult result;
-        result.refusal = "The process lacks a parameter.";
-        return result;
-    };
+    // The validator has checked that exactly one form of the kind is given.
     const Stream& first = streams.front();
     switch (recipe.kind) {
     case ProcessKind::Mix:
         return Mix(streams, c);
     case ProcessKind::Heat:
-        return recipe.to_temperature_K ? Heat(first, *recipe.to_temperature_K, c) : missing();
+        return Heat(first, *recipe.to_temperature_K, c);
     case ProcessKind::Coil:
-        if (recipe.adp_K && recipe.bypass_factor)
+        if (recipe.adp_K)
             return CoilByAdp(first, *recipe.adp_K, *recipe.bypass_factor, c);
-        if (recipe.leaving_temperature_K && recipe.leaving_relative_humidity)
-            return CoilByLeaving(first, *recipe.leaving_temperature_K, *recipe.leaving_relative_humidity, c);
-        return missing();
+        return CoilByLeaving(first, *recipe.leaving_temperature_K, *recipe.leaving_relative_humidity, c);
     case ProcessKind::Evaporative:
         if (recipe.effectiveness)
             return EvaporativeByEffectiveness(first, *recipe.effectiveness, c);
-        return recipe.to_relative_humidity
-            ? EvaporativeToRelativeHumidity(first, *recipe.to_relative_humidity, c)
-            : missing();
+        return EvaporativeToRelativeHumidity(first, *recipe.to_relative_humidity, c);
     case ProcessKind::Steam: {
         const double steam_K = recipe.steam_temperature_K.value_or(kDefaultSteamK);
         if (recipe.to_humidity_ratio)
             return SteamToHumidityRatio(first, *recipe.to_humidity_ratio, steam_K, c);
-        return recipe.to_relative_humidity
-            ? SteamToRelativeHumidity(first, *recipe.to_relative_humidity, steam_K, c)
-            : missing();
+        return SteamToRelativeHumidity(first, *recipe.to_relative_humidity, steam_K, c);
     }
     }
-    return missing();
+    ProcessResult unknown;
+    unknown.refusal = "The process is of no known kind.";
+    return unknown;
 }
 
-constexpr std::array<std::string_view, 5> kKindKeys = { "mix", "heat", "coil", "evaporative", "steam" };
+/// A leaving state beyond the calculator's limits, in the units of `units`: "The leaving relative
+/// humidity 100.5 % is above its maximum of 100 %."
+ProcessRefusal BreachRefusal(const ProcessResult& result, const AmbientInputs& units)
+{
+    const StateBreach& breach = *result.breach;
+    const Quantity* quantity = FindQuantity(breach.quantity);
+    const std::string& unit = quantity == nullptr
+        ? std::string()
+        : (AmbientControls().*(quantity->list))
+              .items.at(static_cast<std::size_t>(
+                  units.selections.at(static_cast<std::size_t>(quantity->listNumber() - 1))));
+    const auto shown = [&](double si) {
+        std::optional<double> value;
+        if (breach.quantity == "temperature")
+            value = TemperatureFromKelvin(unit, si);
+        else if (const std::optional<UnitItem> item = FindUnit(quantity->units, unit))
+            value = item->FromBase(si);
+        return value ? *value : si;
+    };
+    const std::optional<UnitItem> item = quantity ? FindUnit(quantity->units, unit) : std::nullopt;
+    const int decimals = item ? item->decimals : 6;
+    ProcessRefusal refusal;
+    Refusal& r = refusal.refusal;
+    r.quantity = breach.quantity;
+    r.unit = unit;
+    r.text = NumberText(shown(breach.value), decimals);
+    r.reason = breach.above ? RefusalReason::AboveMaximum : RefusalReason::BelowMinimum;
+    (breach.above ? r.maximum : r.minimum) = PlainNumberText(RoundHalfEven(shown(breach.limit), decimals));
+    // The caption of the points table's column: "dry bulb temperature", "relative humidity".
+    std::string caption = breach.quantity;
+    for (const PointColumn& column : kPointColumns) {
+        if (column.quantity == breach.quantity)
+            caption = column.caption;
+    }
+    for (char& c : caption)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto with_unit
+        = [&](const std::string& value) { return unit.empty() ? value : value + " " + unit; };
+    refusal.sentence = "The leaving " + caption + " " + with_unit(r.text) + " is "
+        + (breach.above ? "above its maximum of " + with_unit(r.maximum)
+                        : "below its minimum of " + with_unit(r.minimum))
+        + ".";
+    return refusal;
+}
 
 } // namespace
 
@@ -108,6 +147,7 @@ PointView ViewPoint(const AmbientInputs& inputs)
     PointView view;
     view.controls = window.controls();
     if (view.controls.List1.background == Background::Red) {
+        view.why = window.refusal();
         for (const std::string& line : view.controls.List1.lines)
             view.refusal += (view.refusal.empty() ? "" : " ") + line;
         return view;
@@ -174,54 +214,46 @@ std::string DefaultPointName(int index)
     return name;
 }
 
-std::string_view ProcessKindKey(ProcessKind kind)
+void ProcessOutcome::Refuse(ProcessRefusal why_refused)
 {
-    return kKindKeys.at(static_cast<std::size_t>(kind));
-}
-
-std::optional<ProcessKind> FindProcessKind(std::string_view key)
-{
-    for (std::size_t i = 0; i < kKindKeys.size(); ++i) {
-        if (kKindKeys[i] == key)
-            return static_cast<ProcessKind>(i);
-    }
-    return std::nullopt;
+    refusal = why_refused.sentence;
+    why = std::move(why_refused);
 }
 
 ProcessOutcome RunProcess(const ProcessSpec& recipe, const std::vector<StatePoint>& points)
 {
     ProcessOutcome outcome;
     if (points.empty()) {
-        outcome.refusal = "A process needs a point to start from.";
+        outcome.Refuse(RuleRefusal("A process needs a point to start from."));
         return outcome;
     }
+    std::vector<EnteringPoint> entering;
     std::vector<Stream> streams;
     for (const StatePoint& point : points) {
-        PointView view = ViewPoint(point.inputs);
-        if (!view.ok() && outcome.refusal.empty())
-            outcome.refusal = "Point " + point.name + " is refused: " + view.refusal;
-        streams.push_back({ view.state, point.flow_kg_s });
-        outcome.entering.push_back(std::move(view));
+        entering.push_back({ point.name, ViewPoint(point.inputs), point.flow_kg_s });
+        streams.push_back({ entering.back().view.state, point.flow_kg_s });
+        outcome.entering.push_back(entering.back().view);
     }
-    if (!outcome.refusal.empty())
+    const AmbientInputs& units = points.front().inputs;
+    if (std::optional<ProcessRefusal> refusal = ValidateProcess(recipe, entering, units)) {
+        outcome.Refuse(std::move(*refusal));
         return outcome;
-    const ProcessConditions& conditions = outcome.entering.front().conditions;
-    for (const PointView& view : outcome.entering) {
-        if (view.conditions.pressure_Pa != conditions.pressure_Pa
-            || view.conditions.method != conditions.method) {
-            outcome.refusal
-                = "The points of a process must share one pressure and one saturation formulation.";
-            return outcome;
-        }
     }
+    const ProcessConditions& conditions = outcome.entering.front().conditions;
     outcome.result = RunKind(recipe, streams, conditions);
     if (outcome.result.refused()) {
-        outcome.refusal = outcome.result.refusal;
+        outcome.Refuse(outcome.result.breach ? BreachRefusal(outcome.result, units)
+                                             : RuleRefusal(outcome.result.refusal));
         return outcome;
     }
-    PointView leaving = ViewPoint(InputsAtState(points.front().inputs, outcome.result.leaving.state));
-    if (!leaving.ok())
-        outcome.refusal = "The leaving state is refused by the calculator: " + leaving.refusal;
+    PointView leaving = ViewPoint(InputsAtState(units, outcome.result.leaving.state));
+    if (!leaving.ok()) {
+        ProcessRefusal refusal = RuleRefusal("The leaving point " + recipe.result_name
+            + " is refused: " + (leaving.why ? RefusalClause(*leaving.why) + "." : leaving.refusal));
+        if (leaving.why)
+            refusal.refusal = *leaving.why;
+        outcome.Refuse(std::move(refusal));
+    }
     outcome.leaving = std::move(leaving);
     return outcome;
 }

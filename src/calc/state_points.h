@@ -6,6 +6,7 @@
 
 #include "calc/air_process.h"
 #include "calc/ambient_window.h"
+#include "calc/refusal.h"
 
 #include <array>
 #include <optional>
@@ -68,6 +69,7 @@ struct PointView
     ProcessConditions conditions;
     double specific_volume = 0; ///< m^3 per kg of dry air
     std::string refusal;        ///< the window's report, one line; empty when the state was computed
+    std::optional<Refusal> why; ///< the window's structured refusal, when it gives one
 
     bool ok() const { return refusal.empty(); }
 };
@@ -122,6 +124,18 @@ struct ProcessSpec
 std::string_view ProcessKindKey(ProcessKind kind);
 std::optional<ProcessKind> FindProcessKind(std::string_view key);
 
+/// Why a process is refused: the structured refusal (quantity, value, limit, unit, as the window's own
+/// refusal gives them, in the units of the calculation), the entering point it concerns (empty when the
+/// process itself is refused) and the whole sentence.
+struct ProcessRefusal
+{
+    std::string point;
+    Refusal refusal;
+    std::string sentence;
+
+    bool operator==(const ProcessRefusal&) const = default;
+};
+
 /// A process evaluated on its points: the views of the entering points and of the leaving point, and the
 /// process result; `refusal` is set when a point or the process is refused.
 struct ProcessOutcome
@@ -129,7 +143,11 @@ struct ProcessOutcome
     std::vector<PointView> entering;
     ProcessResult result;
     std::optional<PointView> leaving;
-    std::string refusal;
+    std::string refusal;               ///< the sentence of `why`; empty when the process was computed
+    std::optional<ProcessRefusal> why; ///< set together with `refusal`
+
+    /// Sets the refusal and its sentence.
+    void Refuse(ProcessRefusal refusal);
 };
 
 /// Runs `recipe` on `points` (in the order of recipe.points, already looked up). Every point must share the

@@ -178,10 +178,15 @@ private:
     double ratio_per_pixel_;
 };
 
-// A step of 1, 2 or 5 times a power of ten that divides span into at most `most` parts.
+// A step of 1, 2 or 5 times a power of ten that divides span into at most `most` parts; 0 for a span that
+// is empty or not a finite number (an axis of one value has no steps, and the search would never end).
 double NiceStep(double span, double most)
 {
+    if (!(span > 0 && std::isfinite(span) && most >= 1 && std::isfinite(most)))
+        return 0;
     double step = std::pow(10.0, std::floor(std::log10(span / most)));
+    if (!(step > 0)) // a span so small that its power of ten underflows
+        return 0;
     for (;;) {
         for (const double multiple : { 1.0, 2.0, 5.0 }) {
             if (span / (step * multiple) <= most)
@@ -195,6 +200,8 @@ double NiceStep(double span, double most)
 std::vector<double> Multiples(double low, double high, double step)
 {
     std::vector<double> values;
+    if (!(step > 0) || !std::isfinite(low) || !std::isfinite(high))
+        return values;
     for (double k = std::ceil(low / step - 1e-9); k * step <= high + step * 1e-9; ++k)
         values.push_back(std::round(k * step * 1e9) / 1e9);
     return values;

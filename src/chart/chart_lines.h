@@ -73,7 +73,8 @@ inline constexpr double kToleranceInPixels = 0.5;
 ChartLines ComputeChartLines(const ChartSpec& setup);
 
 /// The step of the labelled values on an axis of span (in its unit): 1, 2 or 5 times a power of ten,
-/// about a dozen labels across. The grid lines of the axis divide it.
+/// about a dozen labels across. The grid lines of the axis divide it. 0 for a span that is empty, negative
+/// or not a finite number.
 double LabelStep(double span);
 
 /// The lines of the last few specs, so that a repaint, a keystroke or a return to an earlier zoom costs

@@ -104,9 +104,9 @@ std::variant<ChartField, int> FieldFromOptions(const QCommandLineParser& parser,
                 "%6 K and %7 kg/kg wide, with MIN below MAX")
                 .arg(chart::DryBulbShown(d.t_min_K, system))
                 .arg(chart::DryBulbShown(d.t_max_K, system))
-                .arg(QString::fromUtf8(chart::DryBulbUnit(system).data()))
+                .arg(QString::fromUtf8(chart::DryBulbUnit(system)))
                 .arg(chart::HumidityRatioShown(d.w_max, system))
-                .arg(QString::fromUtf8(chart::HumidityRatioUnit(system).data()))
+                .arg(QString::fromUtf8(chart::HumidityRatioUnit(system)))
                 .arg(chart::kMinimumDryBulbSpanK)
                 .arg(chart::kMinimumHumidityRatioSpan));
     }
@@ -121,10 +121,10 @@ void PrintSummary(const chart::ChartPicture& picture)
     PrintOut(QString("dry bulb %1..%2 %3, humidity ratio %4..%5 %6")
                  .arg(chart::DryBulbShown(setup.field.t_min_K, setup.system), 0, 'g', 10)
                  .arg(chart::DryBulbShown(setup.field.t_max_K, setup.system), 0, 'g', 10)
-                 .arg(QString::fromUtf8(chart::DryBulbUnit(setup.system).data()))
+                 .arg(QString::fromUtf8(chart::DryBulbUnit(setup.system)))
                  .arg(chart::HumidityRatioShown(setup.field.w_min, setup.system), 0, 'g', 10)
                  .arg(chart::HumidityRatioShown(setup.field.w_max, setup.system), 0, 'g', 10)
-                 .arg(QString::fromUtf8(chart::HumidityRatioUnit(setup.system).data())));
+                 .arg(QString::fromUtf8(chart::HumidityRatioUnit(setup.system))));
     QMap<int, QStringList> values;
     QMap<int, QString> units;
     for (const chart::ChartLine& line : lines.lines) {
@@ -134,7 +134,7 @@ void PrintSummary(const chart::ChartPicture& picture)
     }
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         const auto family = static_cast<chart::LineFamily>(it.key());
-        PrintOut(QString::fromUtf8(chart::FamilyName(family).data()).leftJustified(18) + it.value().join(' ')
+        PrintOut(QString::fromUtf8(chart::FamilyName(family)).leftJustified(18) + it.value().join(' ')
             + ' ' + units[it.key()]);
     }
     if (picture.marker)

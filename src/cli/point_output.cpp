@@ -2,6 +2,7 @@
 
 #include "calc/number_text.h"
 #include "calc/point_table.h"
+#include "calc/process_parameters.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 
@@ -15,11 +16,6 @@ const std::string& Item(const UnitList AmbientControls::*list, const AmbientInpu
     static const AmbientControls lists;
     return (lists.*list)
         .items.at(static_cast<std::size_t>(inputs.selections.at(static_cast<std::size_t>(index))));
-}
-
-QJsonValue Number(bool ok, double value)
-{
-    return ok ? QJsonValue(value) : QJsonValue();
 }
 
 } // namespace
@@ -91,7 +87,7 @@ std::optional<int> ReadPointContext(const QCommandLineParser& parser, const Poin
     }
     const QString flow = parser.isSet(options.flow_unit)
         ? parser.value(options.flow_unit)
-        : QString::fromUtf8(DefaultFlowUnit(base.system).data());
+        : FromModel(std::string(DefaultFlowUnit(base.system)));
     const std::optional<FlowUnit> unit = FindFlowUnit(flow.toStdString());
     if (!unit) {
         QStringList keys;
@@ -161,17 +157,17 @@ std::optional<int> ParsePointSpec(
 QJsonObject PointJson(std::string_view name, const PointView& view, std::optional<double> flow_kg_s,
     const std::optional<AirState>& exact)
 {
-    const AirState state = exact.value_or(view.state);
+    const PointFigures figures = FiguresOf(name, view, flow_kg_s, exact);
     QJsonObject texts;
-    for (const Quantity& quantity : kQuantities)
-        texts[FromModel(std::string(quantity.key))] = FromModel((view.controls.*(quantity.box)).text);
-    const bool ok = view.ok();
+    for (const auto& [key, text] : figures.texts)
+        texts[FromModel(std::string(key))] = FromModel(text);
+    const std::optional<AirState>& state = figures.state;
     return {
-        { "name", FromModel(std::string(name)) },
-        { "T_K", Number(ok, state.T_K) },
-        { "W", Number(ok, state.W) },
-        { "h_kJ_per_kg", Number(ok, MoistAirEnthalpy(state.T_K, state.W)) },
-        { "flow_kg_per_s", flow_kg_s ? QJsonValue(*flow_kg_s) : QJsonValue() },
+        { "name", FromModel(figures.name) },
+        { "T_K", state ? QJsonValue(state->T_K) : QJsonValue() },
+        { "W", state ? QJsonValue(state->W) : QJsonValue() },
+        { "h_kJ_per_kg", state ? QJsonValue(figures.enthalpy_kJ_kg) : QJsonValue() },
+        { "flow_kg_per_s", figures.flow_kg_s ? QJsonValue(*figures.flow_kg_s) : QJsonValue() },
         { "texts", texts },
     };
 }
@@ -184,13 +180,15 @@ QJsonObject ProcessJson(
     for (std::size_t i = 0; i < outcome.entering.size(); ++i)
         entering.append(PointJson(points[i].name, outcome.entering[i], points[i].flow_kg_s));
     QJsonObject loads;
-    const ProcessLoads& l = outcome.result.loads;
-    const std::pair<const char*, std::optional<double>> figures[]
-        = { { "total_kW", l.total_kW }, { "sensible_kW", l.sensible_kW }, { "latent_kW", l.latent_kW },
-              { "sensible_heat_ratio", l.sensible_heat_ratio }, { "water_kg_per_h", l.water_kg_per_h } };
-    for (const auto& [key, value] : figures) {
-        if (ok && value)
-            loads[key] = *value;
+    if (ok) {
+        for (const auto& [key, value] : LoadFigures(outcome.result.loads))
+            loads[FromModel(std::string(key))] = value;
+    }
+    QJsonObject refusal;
+    if (!ok) {
+        for (const auto& [key, text] :
+            RefusalFigures(outcome.why.value_or(RuleRefusal(outcome.refusal)), ProcessName(recipe)))
+            refusal[FromModel(std::string(key))] = FromModel(text);
     }
     return {
         { "points", entering },
@@ -199,7 +197,7 @@ QJsonObject ProcessJson(
                 outcome.result.leaving.state))
                : QJsonValue() },
         { "loads", loads },
-        { "refusal", ok ? QJsonValue() : QJsonObject { { "reason", FromModel(outcome.refusal) } } },
+        { "refusal", ok ? QJsonValue() : QJsonValue(refusal) },
     };
 }
 
@@ -230,8 +228,9 @@ bool PrintProcess(const ProcessSpec& recipe, const std::vector<StatePoint>& poin
             const std::string& temperature_unit = Item(&AmbientControls::Combo1, context.base, 0);
             for (const LoadLine& line :
                 LoadLines(outcome.result, recipe.kind, context.base.system, temperature_unit))
-                PrintOut((FromModel(line.caption) + ":").leftJustified(24) + FromModel(line.text) + " "
-                    + FromModel(line.unit));
+                PrintOut(((FromModel(line.caption) + ":").leftJustified(24) + FromModel(line.text) + " "
+                    + FromModel(line.unit))
+                             .trimmed());
         }
     }
     if (!ok)

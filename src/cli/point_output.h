@@ -63,7 +63,7 @@ QJsonObject PointJson(std::string_view name, const PointView& view, std::optiona
 
 /// A process run on `points` (its entering points in order) as JSON: "points" (each as PointJson),
 /// "result" (the leaving point, or null when refused), "loads" (those the process has, in kW, kg/h and a
-/// ratio) and "refusal" (null, or {"reason"}).
+/// ratio) and "refusal" (null, or the members of RefusalFigures).
 QJsonObject ProcessJson(
     const ProcessSpec& recipe, const std::vector<StatePoint>& points, const ProcessOutcome& outcome);
 

@@ -1,5 +1,6 @@
 // humidora-cli points: every state point and process of a calculation file, evaluated as the "State
 // Points" window and humidora-cli process evaluate them, without a window.
+#include "calc/process_parameters.h"
 #include "calc/state_points_list.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -69,22 +70,34 @@ int RunPoints(const QStringList& arguments)
     std::vector<PointView> views;
     for (const StatePoint& point : calculation.points) {
         views.push_back(ViewPoint(point.inputs));
-        if (!views.back().ok())
-            refusals << FromModel(point.name) + ": " + FromModel(views.back().refusal);
+        if (!views.back().ok()) {
+            refusals << FromModel(views.back().why
+                    ? PointRefusal(point.name, *views.back().why).sentence
+                    : "Point " + point.name + " is refused: " + views.back().refusal);
+        }
     }
     std::vector<ProcessOutcome> outcomes;
     for (const ProcessSpec& recipe : calculation.processes) {
         outcomes.push_back(list.Evaluate(recipe));
         if (!outcomes.back().refusal.empty()) {
-            refusals << FromModel(std::string(ProcessKindKey(recipe.kind))) + " to "
-                    + FromModel(recipe.result_name) + ": " + FromModel(outcomes.back().refusal);
+            refusals << FromModel(ProcessName(recipe)) + ": " + FromModel(outcomes.back().refusal);
         }
     }
 
     if (parser.isSet(json)) {
         QJsonArray points;
-        for (std::size_t i = 0; i < views.size(); ++i)
-            points.append(PointJson(calculation.points[i].name, views[i], calculation.points[i].flow_kg_s));
+        for (std::size_t i = 0; i < views.size(); ++i) {
+            const StatePoint& point = calculation.points[i];
+            QJsonObject object = PointJson(point.name, views[i], point.flow_kg_s);
+            // A refused point says why, with the members of a process's refusal.
+            if (views[i].why) {
+                QJsonObject refusal;
+                for (const auto& [key, text] : RefusalFigures(PointRefusal(point.name, *views[i].why), {}))
+                    refusal[FromModel(std::string(key))] = FromModel(text);
+                object["refusal"] = refusal;
+            }
+            points.append(object);
+        }
         QJsonArray processes;
         for (std::size_t i = 0; i < outcomes.size(); ++i) {
             const ProcessSpec& recipe = calculation.processes[i];

@@ -48,9 +48,9 @@ int RunAirProcess(const QStringList& arguments)
     parser.addOptions({ point, name });
     std::vector<QCommandLineOption> parameter_options;
     for (const ProcessParameter& parameter : kProcessParameters) {
-        QStringList kinds { QString::fromUtf8(ProcessKindKey(parameter.kind).data()) };
-        if (parameter.other_kind != parameter.kind)
-            kinds << QString::fromUtf8(ProcessKindKey(parameter.other_kind).data());
+        QStringList kinds;
+        for (const ProcessKind kind : parameter.kinds)
+            kinds << FromModel(std::string(ProcessKindKey(kind)));
         parameter_options.emplace_back(FromModel(std::string(parameter.key)),
             kinds.join(", ") + ": " + FromModel(parameter.Prompt()) + '.', "V");
         parser.addOption(parameter_options.back());
@@ -68,9 +68,12 @@ int RunAirProcess(const QStringList& arguments)
         return kUsageError;
     }
     const std::optional<ProcessKind> kind = FindProcessKind(positional.first().toStdString());
-    if (!kind)
-        return UnknownKey(
-            command, "process kind", positional.first(), { "mix", "heat", "coil", "evaporative", "steam" });
+    if (!kind) {
+        QStringList keys;
+        for (const ProcessKindInfo& info : kProcessKinds)
+            keys << FromModel(std::string(info.key));
+        return UnknownKey(command, "process kind", positional.first(), keys);
+    }
 
     PointContext context;
     if (const std::optional<int> status = ReadPointContext(parser, options, command, context))
@@ -116,10 +119,9 @@ int RunAirProcess(const QStringList& arguments)
             return *status;
         points.push_back(std::move(parsed));
     }
-    const std::size_t needed = *kind == ProcessKind::Mix ? 2 : 1;
-    if (points.size() < needed || (*kind != ProcessKind::Mix && points.size() > 1)) {
+    if (PointCountRefusal(*kind, points.size())) {
         PrintError(command + ": \"" + positional.first() + "\" takes "
-            + (*kind == ProcessKind::Mix ? "two or more points" : "one point") + " (--point POINT)");
+            + FromModel(std::string(KindInfo(*kind).points_text)) + " (--point POINT)");
         return kUsageError;
     }
     for (const StatePoint& p : points)

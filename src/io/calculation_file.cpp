@@ -130,10 +130,7 @@ QString NameProblem(const QString& what, const std::string& name)
 /// humidities and humidity ratios as fractions).
 QString ParameterMember(const ProcessParameter& parameter)
 {
-    QString member = QString::fromUtf8(parameter.key).replace(QLatin1Char('-'), QLatin1Char('_'));
-    if (parameter.reading == ParameterReading::Temperature)
-        member += QStringLiteral("_K");
-    return member;
+    return QString::fromStdString(parameter.Member());
 }
 
 /// Strict reading of one object: each accessor records the first problem met; later calls return
@@ -345,11 +342,9 @@ QString CalculationProblem(const Calculation& calculation)
         const ProcessSpec& process = processes[i];
         const QString what = QStringLiteral("process %1").arg(i + 1);
         const QString kind = Quoted(QString::fromUtf8(ProcessKindKey(process.kind)));
-        const bool mix = process.kind == ProcessKind::Mix;
-        if (mix ? process.points.size() < 2 || process.points.size() > kPointLimit
-                : process.points.size() != 1) {
+        if (PointCountRefusal(process.kind, process.points.size()) || process.points.size() > kPointLimit) {
             return QStringLiteral("%1 (%2) takes %3, not %4")
-                .arg(what, kind, mix ? QStringLiteral("two or more points") : QStringLiteral("one point"),
+                .arg(what, kind, QString::fromUtf8(KindInfo(process.kind).points_text),
                     Count(static_cast<double>(process.points.size())));
         }
         for (const std::string& name : process.points) {
@@ -360,22 +355,8 @@ QString CalculationProblem(const Calculation& calculation)
         problem = NameProblem(what + QStringLiteral(": the leaving point"), process.result_name);
         if (!problem.isEmpty())
             return problem;
-        std::vector<std::string> given;
-        for (const ProcessParameter& parameter : kProcessParameters) {
-            const std::optional<double>& value = process.*(parameter.field);
-            if (!value)
-                continue;
-            if (!parameter.TakenBy(process.kind) || !std::isfinite(*value)) {
-                return QStringLiteral("%1 (%2) has %3 %4")
-                    .arg(what, kind, parameter.TakenBy(process.kind) ? "a non-finite" : "no parameter",
-                        Quoted(ParameterMember(parameter)));
-            }
-            given.emplace_back(parameter.key);
-        }
-        if (MatchingForm(process.kind, given) == nullptr) {
-            return QStringLiteral("the parameters of %1 (%2) are not one complete form of that kind")
-                .arg(what, kind);
-        }
+        if (const std::optional<ProcessRefusal> refusal = ParametersRefusal(process, calculation.inputs))
+            return QStringLiteral("%1 (%2): %3").arg(what, kind, QString::fromStdString(refusal->sentence));
     }
 
     const ProjectProperties& properties = calculation.properties;
@@ -557,9 +538,8 @@ QString ReadProcesses(const QJsonArray& array, std::vector<ProcessSpec>& process
         return problem;
     QStringList known = { "kind", "points", "result" };
     QStringList kinds;
-    for (const ProcessKind kind : { ProcessKind::Mix, ProcessKind::Heat, ProcessKind::Coil,
-             ProcessKind::Evaporative, ProcessKind::Steam })
-        kinds << QString::fromUtf8(ProcessKindKey(kind));
+    for (const ProcessKindInfo& info : kProcessKinds)
+        kinds << QString::fromUtf8(info.key);
     for (const ProcessParameter& parameter : kProcessParameters)
         known << ParameterMember(parameter);
     for (qsizetype i = 0; i < array.size(); ++i) {
@@ -596,7 +576,7 @@ QJsonObject UncertaintySettingsJson(const UncertaintySettings& settings)
 {
     return QJsonObject { { "enabled", settings.enabled }, { "temperature", settings.temperature },
         { "humidity", settings.humidity }, { "pressure", settings.pressure },
-        { "form", QString::fromUtf8(AccuracyFormName(settings.form).data()) },
+        { "form", QString::fromUtf8(AccuracyFormName(settings.form)) },
         { "form_coverage", settings.form_coverage }, { "coverage", settings.coverage } };
 }
 

@@ -587,12 +587,12 @@ private:
         p_.drawText(QPointF(plot_.left(), 41 * s_), QString::fromStdString(picture_.subtitle));
         p_.setFont(ChartFont(12 * s_));
         p_.drawText(QRectF(plot_.left(), plot_.bottom() + 22 * s_, plot_.width(), 18 * s_), Qt::AlignHCenter,
-            QStringLiteral("Dry-bulb temperature, ") + QString::fromUtf8(chart::DryBulbUnit(system).data()));
+            QStringLiteral("Dry-bulb temperature, ") + QString::fromUtf8(chart::DryBulbUnit(system)));
         p_.save();
         p_.translate(size_.width() - 10 * s_, plot_.center().y());
         p_.rotate(-90);
         p_.drawText(QRectF(-plot_.height() / 2, -16 * s_, plot_.height(), 18 * s_), Qt::AlignHCenter,
-            QStringLiteral("Humidity ratio, ") + QString::fromUtf8(chart::HumidityRatioUnit(system).data()));
+            QStringLiteral("Humidity ratio, ") + QString::fromUtf8(chart::HumidityRatioUnit(system)));
         p_.restore();
         p_.setFont(ChartFont(9.5 * s_));
         p_.setPen(QColor(90, 90, 90));

@@ -224,24 +224,21 @@ std::string Typed(double value)
     return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
-py::object Number(bool ok, double value)
-{
-    return ok ? py::object(py::float_(value)) : py::object(py::none());
-}
-
 py::dict PointDict(const std::string& name, const PointView& view, std::optional<double> flow_kg_s,
     std::optional<AirState> exact)
 {
-    const AirState state = exact.value_or(view.state);
+    const PointFigures figures = FiguresOf(name, view, flow_kg_s, exact);
     py::dict texts;
-    for (const Quantity& quantity : kQuantities)
-        texts[py::str(std::string(quantity.key))] = (view.controls.*(quantity.box)).text;
-    const bool ok = view.ok();
+    for (const auto& [key, text] : figures.texts)
+        texts[py::str(std::string(key))] = text;
+    const auto number = [&](double value) {
+        return figures.state ? py::object(py::float_(value)) : py::object(py::none());
+    };
     py::dict point;
-    point["name"] = name;
-    point["T_K"] = Number(ok, state.T_K);
-    point["W"] = Number(ok, state.W);
-    point["h_kJ_per_kg"] = Number(ok, MoistAirEnthalpy(state.T_K, state.W));
+    point["name"] = figures.name;
+    point["T_K"] = number(figures.state ? figures.state->T_K : 0);
+    point["W"] = number(figures.state ? figures.state->W : 0);
+    point["h_kJ_per_kg"] = number(figures.enthalpy_kJ_kg);
     point["flow_kg_per_s"] = flow_kg_s ? py::object(py::float_(*flow_kg_s)) : py::object(py::none());
     point["texts"] = texts;
     return point;
@@ -304,9 +301,8 @@ py::dict Process(const std::string& kind_key, const py::list& point_mappings, co
     std::vector<std::string> given;
     for (const auto& [key, value] : parameters) {
         const std::string option = key.cast<std::string>();
-        const auto parameter = std::find_if(kProcessParameters.begin(), kProcessParameters.end(),
-            [&](const ProcessParameter& p) { return p.key == option; });
-        if (parameter == kProcessParameters.end() || !parameter->TakenBy(*kind))
+        const ProcessParameter* parameter = FindParameter(option);
+        if (parameter == nullptr || !parameter->TakenBy(*kind))
             throw py::type_error(kind_key + ": unexpected parameter " + option);
         recipe.*(parameter->field) = ParameterInSi(*parameter, PointNumber(value, option), base);
         given.push_back(option);
@@ -363,10 +359,8 @@ py::dict Process(const std::string& kind_key, const py::list& point_mappings, co
         }
         points.push_back(std::move(point));
     }
-    const std::size_t needed = *kind == ProcessKind::Mix ? 2 : 1;
-    if (points.size() < needed || (*kind != ProcessKind::Mix && points.size() > 1))
-        throw py::value_error(
-            *kind == ProcessKind::Mix ? "points: mix takes two or more points" : "point: one point");
+    if (PointCountRefusal(*kind, points.size()))
+        throw py::value_error("points: " + kind_key + " takes " + std::string(KindInfo(*kind).points_text));
     for (const StatePoint& p : points)
         recipe.points.push_back(p.name);
     recipe.result_name
@@ -382,13 +376,9 @@ py::dict Process(const std::string& kind_key, const py::list& point_mappings, co
     for (std::size_t i = 0; i < outcome.entering.size(); ++i)
         entering.append(PointDict(points[i].name, outcome.entering[i], points[i].flow_kg_s, std::nullopt));
     py::dict loads;
-    const ProcessLoads& l = outcome.result.loads;
-    const std::pair<const char*, std::optional<double>> figures[]
-        = { { "total_kW", l.total_kW }, { "sensible_kW", l.sensible_kW }, { "latent_kW", l.latent_kW },
-              { "sensible_heat_ratio", l.sensible_heat_ratio }, { "water_kg_per_h", l.water_kg_per_h } };
-    for (const auto& [key, value] : figures) {
-        if (ok && value)
-            loads[key] = *value;
+    if (ok) {
+        for (const auto& [key, value] : LoadFigures(outcome.result.loads))
+            loads[py::str(std::string(key))] = value;
     }
     py::dict answer;
     answer["points"] = entering;
@@ -397,7 +387,11 @@ py::dict Process(const std::string& kind_key, const py::list& point_mappings, co
                           : py::object(py::none());
     answer["loads"] = loads;
     py::dict refusal;
-    refusal["reason"] = outcome.refusal;
+    if (!ok) {
+        for (const auto& [key, text] :
+            RefusalFigures(outcome.why.value_or(RuleRefusal(outcome.refusal)), ProcessName(recipe)))
+            refusal[py::str(std::string(key))] = text;
+    }
     answer["refusal"] = ok ? py::object(py::none()) : py::object(refusal);
     return answer;
 }

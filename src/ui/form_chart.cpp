@@ -397,7 +397,7 @@ void Form_chart::viewChanged()
 void Form_chart::remember() const
 {
     QSettings settings;
-    settings.setValue(kRangeKey, QString::fromUtf8(humidora::chart::RangeName(model_.range()).data()));
+    settings.setValue(kRangeKey, QString::fromUtf8(humidora::chart::RangeName(model_.range())));
     const humidora::chart::ChartField& f = model_.field();
     settings.setValue(kFieldKey, QVariantList { f.t_min_K, f.t_max_K, f.w_min, f.w_max });
 }

@@ -24,9 +24,8 @@ ProcessDialog::ProcessDialog(StatePointsList& list, const AmbientInputs& units, 
     auto* form = new QFormLayout;
     kind_ = new QComboBox(this);
     kind_->setObjectName(QStringLiteral("combo_process_kind"));
-    for (const ProcessKind kind : { ProcessKind::Mix, ProcessKind::Heat, ProcessKind::Coil,
-             ProcessKind::Evaporative, ProcessKind::Steam })
-        kind_->addItem(QString::fromUtf8(ProcessKindCaption(kind)), static_cast<int>(kind));
+    for (const ProcessKindInfo& kind : kProcessKinds)
+        kind_->addItem(QString::fromUtf8(kind.caption), static_cast<int>(kind.kind));
     form->addRow(QStringLiteral("Process"), kind_);
     points_ = new QListWidget(this);
     points_->setObjectName(QStringLiteral("list_process_points"));
@@ -85,7 +84,6 @@ bool ProcessDialog::apply()
         if (points_->item(row)->isSelected())
             recipe.points.push_back(points_->item(row)->text().toStdString());
     }
-    std::vector<std::string> given;
     for (std::size_t i = 0; i < kProcessParameters.size(); ++i) {
         const ProcessParameter& parameter = kProcessParameters[i];
         const std::string text = parameters_[i]->text().trimmed().toStdString();
@@ -96,31 +94,15 @@ bool ProcessDialog::apply()
             return false;
         }
         recipe.*(parameter.field) = ParameterInSi(parameter, NumberValue(text), units_);
-        given.emplace_back(parameter.key);
     }
-    const std::size_t needed = recipe.kind == ProcessKind::Mix ? 2 : 1;
-    if (recipe.points.size() < needed || (recipe.kind != ProcessKind::Mix && recipe.points.size() > 1)) {
-        problem_->setText(recipe.kind == ProcessKind::Mix
-                ? QStringLiteral("Choose two or more points to mix.")
-                : QStringLiteral("Choose the one entering point."));
+    // The number of points and the form of the parameters are checked here, before anything runs; the
+    // ranges and the points themselves when the list runs the process.
+    if (const std::optional<ProcessRefusal> refusal = PointCountRefusal(recipe.kind, recipe.points.size())) {
+        problem_->setText(QString::fromStdString(refusal->sentence));
         return false;
     }
-    if (!MatchingForm(recipe.kind, given)) {
-        QStringList forms;
-        for (const ProcessForm& form : kProcessForms) {
-            if (form.kind != recipe.kind)
-                continue;
-            QStringList captions;
-            for (const std::string_view key : form.required) {
-                for (const ProcessParameter& parameter : kProcessParameters) {
-                    if (parameter.key == key)
-                        captions << QString::fromUtf8(parameter.Prompt());
-                }
-            }
-            forms << captions.join(QStringLiteral(" and "));
-        }
-        problem_->setText(
-            QStringLiteral("Give ") + forms.join(QStringLiteral(", or ")) + QStringLiteral("."));
+    if (const std::optional<ProcessRefusal> refusal = ParametersRefusal(recipe, units_)) {
+        problem_->setText(QString::fromStdString(refusal->sentence));
         return false;
     }
     recipe.result_name = result_name_->text().toStdString();

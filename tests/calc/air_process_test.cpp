@@ -3,6 +3,7 @@
 // coil's line, and the refusals at the calculator's limits.
 #include "calc/air_process.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -138,6 +139,33 @@ TEST(AirProcess, MixingAboveSaturationFogs)
         h_mix, 1e-5);
 }
 
+TEST(AirProcess, FogOfAMixtureAHairAboveSaturationKeepsItsEnergy)
+{
+    // Two saturated streams a little apart fog by a trace: the mixture's dew point then lies within the
+    // dew point's own 1e-6 K of its dry bulb, and the search's bracket must be checked and held there.
+    for (const ProcessConditions& c : { kSeaLevel, ProcessConditions { 60000, kHylandWexler } }) {
+        for (const double t : { -20.0, 0.5, 20.0, 45.0 }) {
+            for (const double apart : { 1e-4, 1e-3, 1e-2, 0.1, 1.0, 10.0 }) {
+                const AirState a = AtRelativeHumidity(t, 1, c);
+                const AirState b = AtRelativeHumidity(t + apart, 1, c);
+                const ProcessResult r = Mix({ { a, 1.0 }, { b, 3.0 } }, c);
+                ASSERT_FALSE(r.refused()) << t << " + " << apart << ": " << r.refusal;
+                const double W = (a.W + 3 * b.W) / 4;
+                const double h = (MoistAirEnthalpy(a.T_K, a.W) + 3 * MoistAirEnthalpy(b.T_K, b.W)) / 4;
+                const AirState& out = r.leaving.state;
+                EXPECT_LE(RelativeHumidityOf(out, c), 1 + 1e-9) << t << " + " << apart;
+                EXPECT_GE(out.T_K, a.T_K - 1e-9);
+                EXPECT_LE(out.T_K, b.T_K + 1e-9);
+                const double fog = r.fog ? W - out.W : 0;
+                EXPECT_GE(fog, 0);
+                EXPECT_NEAR(out.W + fog, W, 1e-15);
+                EXPECT_NEAR(MoistAirEnthalpy(out.T_K, out.W) + fog * LiquidWaterEnthalpy(out.T_K), h, 1e-8)
+                    << t << " + " << apart;
+            }
+        }
+    }
+}
+
 TEST(AirProcess, CoilByLeavingStateFindsTheAdpAndBypassFactorOfTheLine)
 {
     const AirState in = AtRelativeHumidity(27, 0.5);
@@ -174,6 +202,27 @@ std::vector<RandomCase> RandomCases(int count, unsigned seed, double max_phi = 0
     }
     return cases;
 }
+
+} // namespace
+
+/// Whether steam at steam_K added to `in` reaches the relative humidity phi anywhere within the
+/// calculator's dry bulbs: the line scanned by its humidity ratio, independently of the humidifier's own
+/// search.
+bool SteamReaches(const AirState& in, const ProcessConditions& c, double steam_K, double phi)
+{
+    const double h1 = MoistAirEnthalpy(in.T_K, in.W);
+    for (int i = 0; i <= 20000; ++i) {
+        const double W2 = in.W + 1e-6 * std::pow(10.0, i * 7.0 / 20000);
+        const double T2 = TemperatureFromEnthalpy(h1 + (W2 - in.W) * SteamEnthalpy(steam_K), W2);
+        if (!(T2 >= 173.15 && T2 <= 373.15))
+            break;
+        if (SaturationPressure(T2, c.method) < c.pressure_Pa && RelativeHumidityOf({ T2, W2 }, c) >= phi)
+            return true;
+    }
+    return false;
+}
+
+namespace {
 
 TEST(AirProcessConservation, MixingKeepsDryAirWaterAndEnergy)
 {
@@ -272,6 +321,74 @@ TEST(AirProcessConservation, HumidifiersAddExactlyTheirWaterAndItsEnthalpy)
         EXPECT_NEAR(by_phi.leaving.state.T_K, steam.leaving.state.T_K, 1e-6);
         EXPECT_NEAR(by_phi.leaving.state.W, W2, 1e-8);
     }
+}
+
+TEST(AirProcessConservation, TheCoilsLoadLinesAddUpToItsTotal)
+{
+    // Total = sensible + latent + condensate enthalpy, and the condensate's line is its water at the
+    // leaving dry bulb; by the ADP and by the leaving state, over random coils.
+    std::mt19937 engine(77);
+    // Air not near saturation: a line to a far ADP from near-saturated air crosses into fog.
+    std::uniform_real_distribution<double> bypass(0, 1), below(2, 8);
+    for (const RandomCase& rc : RandomCases(150, 31, 0.7)) {
+        const Stream& s = rc.stream;
+        const double T_dew = SaturationTemperature(
+            rc.conditions.pressure_Pa * s.state.W / (0.62198 + s.state.W), rc.conditions.method);
+        const ProcessResult r
+            = CoilByAdp(s, std::max(T_dew - below(engine), 174.0), bypass(engine), rc.conditions);
+        ASSERT_FALSE(r.refused()) << r.refusal;
+        const ProcessLoads& l = r.loads;
+        const double scale = 1e-9 * std::max(1.0, std::abs(*l.total_kW));
+        EXPECT_NEAR(*l.sensible_kW + *l.latent_kW + *l.condensate_enthalpy_kW, *l.total_kW, scale);
+        EXPECT_NEAR(*l.condensate_enthalpy_kW,
+            -*l.water_kg_per_h / 3600 * LiquidWaterEnthalpy(r.leaving.state.T_K), scale);
+        EXPECT_FALSE(l.steam_energy_kW);
+    }
+}
+
+TEST(AirProcessConservation, SteamBringsItsEnergyAndEvaporativeWaterItsEnthalpy)
+{
+    int unreachable = 0;
+    std::mt19937 engine(5);
+    std::uniform_real_distribution<double> share(0.05, 1), steam_C(100, 180);
+    for (const RandomCase& rc : RandomCases(150, 41, 0.9)) {
+        const Stream& s = rc.stream;
+        const double m = *s.flow_kg_s;
+        const double h1 = MoistAirEnthalpy(s.state.T_K, s.state.W);
+        const double phi1 = RelativeHumidityOf(s.state, rc.conditions);
+        // A random target between the entering humidity and saturation, 100 % among them.
+        const double target = std::min(1.0, phi1 + share(engine) * (1.05 - phi1));
+        const double steam_K = steam_C(engine) + kC;
+        const ProcessResult steam = SteamToRelativeHumidity(s, target, steam_K, rc.conditions);
+        if (steam.refused() && !SteamReaches(s.state, rc.conditions, steam_K, target)) {
+            ++unreachable;
+            continue;
+        }
+        ASSERT_FALSE(steam.refused()) << steam.refusal << " target " << target;
+        const AirState& out = steam.leaving.state;
+        EXPECT_NEAR(RelativeHumidityOf(out, rc.conditions), target, 1e-9);
+        EXPECT_LE(RelativeHumidityOf(out, rc.conditions), 1 + 1e-9);
+        const double water = *steam.loads.water_kg_per_h / 3600; // kg/s
+        EXPECT_NEAR(m * s.state.W + water, m * out.W, 1e-12 * m);
+        // Energy: the air's enthalpy rises by exactly what the steam brings.
+        EXPECT_NEAR(
+            m * h1 + *steam.loads.steam_energy_kW, m * MoistAirEnthalpy(out.T_K, out.W), 1e-9 * m * 100);
+        EXPECT_NEAR(*steam.loads.steam_energy_kW, water * SteamEnthalpy(steam_K), 1e-9 * m * 100);
+
+        const ProcessResult evaporative = EvaporativeToRelativeHumidity(s, target, rc.conditions);
+        ASSERT_FALSE(evaporative.refused()) << evaporative.refusal << " target " << target;
+        const AirState& wet = evaporative.leaving.state;
+        EXPECT_NEAR(RelativeHumidityOf(wet, rc.conditions), target, 1e-9);
+        const double added = *evaporative.loads.water_kg_per_h / 3600;
+        const double T_wb
+            = WetBulbTemperature(s.state.W, s.state.T_K, rc.conditions.pressure_Pa, rc.conditions.method);
+        EXPECT_NEAR(m * s.state.W + added, m * wet.W, 1e-12 * m);
+        EXPECT_NEAR(
+            m * h1 + added * LiquidWaterEnthalpy(T_wb), m * MoistAirEnthalpy(wet.T_K, wet.W), 1e-9 * m * 100);
+        EXPECT_FALSE(evaporative.loads.steam_energy_kW);
+    }
+    // Steam hotter than the boiling point at the pressure may never saturate the air; most do.
+    EXPECT_LT(unreachable, 30);
 }
 
 TEST(AirProcessConservation, HeatingThereAndBackIsTheIdentity)

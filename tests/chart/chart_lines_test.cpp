@@ -148,6 +148,21 @@ TEST_P(ChartLinesTest, FallingLinesStartOnTheSaturationCurve)
 INSTANTIATE_TEST_SUITE_P(Specs, ChartLinesTest, testing::ValuesIn(kSpecs),
     [](const testing::TestParamInfo<SpecCase>& info) { return std::string(info.param.name); });
 
+TEST(ChartLines, TheLabelStepEndsForEveryAxisSpan)
+{
+    // An axis of one value, a reversed one, or one that is not a number has no step; before, the search
+    // for one never ended.
+    for (const double span : { 0.0, -0.0, -5.0, std::nan(""), HUGE_VAL, -HUGE_VAL })
+        EXPECT_EQ(LabelStep(span), 0) << span;
+    // Ordinary spans get 1, 2 or 5 times a power of ten.
+    const std::pair<double, double> steps[] = { { 100, 10 }, { 60, 5 }, { 0.5, 0.05 }, { 1, 0.1 } };
+    for (const auto& [span, step] : steps)
+        EXPECT_DOUBLE_EQ(LabelStep(span), step) << span;
+    // A span whose step is a subnormal number still ends with one.
+    EXPECT_GT(LabelStep(1e-320), 0);
+    EXPECT_LE(1e-320 / LabelStep(1e-320), 15);
+}
+
 TEST(ChartLines, SaturationBelowFreezingFollowsTheIceBranch)
 {
     // Saturation over ice at -20 C and 101.325 kPa holds 0.6373 g/kg (ASHRAE Fundamentals, the

@@ -111,7 +111,8 @@ TEST_F(PointsCommand, ARefusedProcessIsReportedAndExitsOne)
     const CliRun run = RunCli({ "points", "--from", save("no MA.humidora"), "--json" });
     EXPECT_EQ(run.exit_code, 1);
     const QJsonObject coil = run.json()["processes"][1].toObject();
-    EXPECT_EQ(coil["refusal"]["reason"].toString(), "There is no point MA.");
+    EXPECT_EQ(coil["refusal"]["message"].toString(), "There is no point MA.");
+    EXPECT_EQ(coil["refusal"]["process"].toString(), "coil to SA");
     EXPECT_TRUE(coil["result"].isNull());
     EXPECT_TRUE(coil["loads"].toObject().isEmpty());
     EXPECT_TRUE(run.json()["processes"][0]["refusal"].isNull());

@@ -3,7 +3,9 @@
 #include "cli_process.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace humidora::cli_test {
@@ -48,7 +50,14 @@ TEST(ProcessCommand, CoilJsonHasThePointsTheResultAndAllFiveLoads)
     EXPECT_EQ(result["texts"]["dew_point"].toString(), "10");
     const QJsonObject loads = json["loads"].toObject();
     EXPECT_EQ(Keys(loads),
-        (QStringList { "latent_kW", "sensible_heat_ratio", "sensible_kW", "total_kW", "water_kg_per_h" }));
+        (QStringList { "condensate_enthalpy_kW", "latent_kW", "sensible_heat_ratio", "sensible_kW",
+            "total_kW", "water_kg_per_h" }));
+    // The lines add up: total = sensible + latent + the condensate's enthalpy (carried away).
+    EXPECT_NEAR(loads["sensible_kW"].toDouble() + loads["latent_kW"].toDouble()
+            + loads["condensate_enthalpy_kW"].toDouble(),
+        loads["total_kW"].toDouble(), 1e-9);
+    EXPECT_NEAR(loads["condensate_enthalpy_kW"].toDouble(),
+        -loads["water_kg_per_h"].toDouble() / 3600 * 4.186 * 10, 1e-9);
     // Condensate and energy of the air side, in the result's own numbers.
     const double W1 = point["W"].toDouble(), W2 = result["W"].toDouble();
     EXPECT_NEAR(loads["water_kg_per_h"].toDouble(), 5 * (W1 - W2) * 3600, 1e-9);
@@ -111,8 +120,39 @@ TEST(ProcessCommand, BritishUnitsGiveTheSameSiNumbersAndLoadsInBtuAndTons)
         "temperature=-4,relative-humidity=60,flow=7936.64", "--to-temperature", "59" });
     ASSERT_EQ(table.exit_code, 0);
     EXPECT_TRUE(table.out.contains("Dry-Air Flow (lb/h)")) << table.out.toStdString();
-    EXPECT_TRUE(table.out.contains(" btu/h\n")) << table.out.toStdString();
-    EXPECT_TRUE(table.out.contains(" tons\n")) << table.out.toStdString();
+    // One line per load, in btu/h with tons beside it.
+    EXPECT_EQ(table.out.count("Total Load:"), 1) << table.out.toStdString();
+    EXPECT_TRUE(table.out.contains(QRegularExpression("\nTotal Load: +[0-9]+ btu/h \\([.0-9]+ tons\\)\n")))
+        << table.out.toStdString();
+}
+
+TEST(ProcessCommand, HumidifiersReachExactly100Percent)
+{
+    const QList<QStringList> cases = {
+        { "evaporative", "--point", "name=A,flow=1,temperature=30,relative-humidity=30",
+            "--to-relative-humidity", "100" },
+        { "steam", "--point", "name=A,flow=1,temperature=30,humidity-ratio=0.004", "--to-relative-humidity",
+            "100" },
+        { "steam", "--system", "british", "--point", "name=A,flow=1,temperature=86,humidity-ratio=0.004",
+            "--to-relative-humidity", "100" },
+        { "evaporative", "--method", "hyland-wexler", "--pressure", "70", "--point",
+            "name=A,flow=1,temperature=-5,relative-humidity=40", "--effectiveness", "1" },
+    };
+    for (const QStringList& arguments : cases) {
+        const CliRun run = RunProcess(arguments);
+        ASSERT_EQ(run.exit_code, 0) << arguments.join(' ').toStdString() << ": " << run.err.toStdString();
+        EXPECT_EQ(Json(run)["result"]["texts"]["relative_humidity"].toString(), "100")
+            << arguments.join(' ').toStdString();
+    }
+    // The steam humidifier's energy beside its water: the air's enthalpy rises by exactly it.
+    const CliRun steam = RunProcess(cases[1]);
+    const QJsonObject loads = Json(steam)["loads"].toObject();
+    EXPECT_NEAR(loads["steam_energy_kW"].toDouble(),
+        Json(steam)["result"]["h_kJ_per_kg"].toDouble() - Json(steam)["points"][0]["h_kJ_per_kg"].toDouble(),
+        1e-9);
+    const CliRun table = RunCli(QStringList { "process" } + cases[1]);
+    EXPECT_TRUE(table.out.contains(QRegularExpression("\nSteam: +[.0-9]+ kg/h\nSteam Energy: +[.0-9]+ kW\n")))
+        << table.out.toStdString();
 }
 
 TEST(ProcessCommand, ARefusedProcessSaysWhyWithStatusOne)
@@ -123,14 +163,23 @@ TEST(ProcessCommand, ARefusedProcessSaysWhyWithStatusOne)
     const QJsonObject json = run.json();
     EXPECT_TRUE(json["result"].isNull());
     EXPECT_TRUE(json["loads"].toObject().isEmpty());
-    EXPECT_TRUE(json["refusal"]["reason"].toString().contains("cooling coil"));
+    EXPECT_TRUE(json["refusal"]["message"].toString().contains("cooling coil"));
+    EXPECT_EQ(json["refusal"]["reason"].toString(), "process_rule");
+    EXPECT_EQ(json["refusal"]["process"].toString(), "heat to B");
     EXPECT_TRUE(run.err.contains("cooling coil"));
     // A point the window refuses refuses the process, with the window's reason.
     const CliRun refused
         = RunProcess({ "heat", "--point", "temperature=24,relative-humidity=150", "--to-temperature", "30" });
     EXPECT_EQ(refused.exit_code, 1);
     EXPECT_TRUE(Json(refused)["points"][0]["T_K"].isNull());
-    EXPECT_TRUE(Json(refused)["refusal"]["reason"].toString().startsWith("Point A is refused: "));
+    // Its refusal carries the members of the state command's, and the point.
+    const QJsonObject expected { { "quantity", "relative_humidity" }, { "text", "150" },
+        { "reason", "above_maximum" }, { "minimum", "0" }, { "maximum", "100" }, { "unit", "%" },
+        { "message", "Point A is refused: relative humidity 150 % is above its maximum of 100 %." },
+        { "point", "A" } };
+    EXPECT_EQ(Json(refused)["refusal"].toObject(), expected)
+        << QJsonDocument(Json(refused)["refusal"].toObject()).toJson().toStdString();
+    EXPECT_EQ(refused.err, "humidora-cli process: " + expected["message"].toString() + "\n");
 }
 
 TEST(ProcessCommand, UsageErrorsPrintNothingOnStdout)

@@ -305,15 +305,15 @@ const HostileCase kHostile[] = {
             return EditedElement(
                 "processes", 1, [](QJsonObject& p) { p.insert("steam_temperature_K", 373.15); });
         },
-        "process 2 (\"coil\") has no parameter \"steam_temperature_K\"" },
+        "process 2 (\"coil\"): Cooling Coil takes no Steam Temperature." },
     { "IncompleteForm",
         [] { return EditedElement("processes", 1, [](QJsonObject& p) { p.remove("bypass_factor"); }); },
-        "the parameters of process 2 (\"coil\") are not one complete form" },
+        "process 2 (\"coil\"): Cooling Coil takes Apparatus Dew Point and Bypass Factor (0..1), or" },
     { "TwoForms",
         [] {
             return EditedElement("processes", 3, [](QJsonObject& p) { p.insert("to_humidity_ratio", 0.01); });
         },
-        "the parameters of process 4 (\"steam\") are not one complete form" },
+        "process 4 (\"steam\"): Steam Humidifier takes Leaving Humidity Ratio, or Leaving Relative" },
     { "UnknownProcessMember",
         [] { return EditedElement("processes", 0, [](QJsonObject& p) { p.insert("fan_kW", 3); }); },
         "process 1: the process has an unknown member \"fan_kW\"" },
@@ -402,7 +402,10 @@ TEST(CalculationPointsFile, WhatCannotBeReadBackIsNotWritten)
         { "two points are named", [](Calculation& c) { c.points[1].name = c.points[0].name; } },
         { "contains a line break", [](Calculation& c) { c.properties.engineer = "A\nB"; } },
         { "not a positive number", [](Calculation& c) { c.points[0].flow_kg_s = -1; } },
-        { "a non-finite", [](Calculation& c) { c.processes[1].bypass_factor = std::nan(""); } },
+        { "Bypass Factor is not a finite number",
+            [](Calculation& c) { c.processes[1].bypass_factor = std::nan(""); } },
+        { "Bypass Factor 1.5 is above its maximum of 1",
+            [](Calculation& c) { c.processes[1].bypass_factor = 1.5; } },
         { "the calculation has 1001 points", [](Calculation& c) { c.points.resize(1001, c.points[0]); } },
     };
     for (const auto& [problem, fault] : faults) {

@@ -210,8 +210,9 @@ private slots:
         dialog.findChild<QLineEdit*>(QStringLiteral("edit_adp"))->setText(QStringLiteral("10"));
         QVERIFY(!dialog.apply()); // the bypass factor is missing
         QCOMPARE(problem->text(),
-            QStringLiteral("Give Apparatus Dew Point and Bypass Factor (0..1), or Leaving Dry Bulb and "
-                           "Leaving Relative Humidity."));
+            QStringLiteral(
+                "Cooling Coil takes Apparatus Dew Point and Bypass Factor (0..1), or Leaving Dry Bulb and "
+                "Leaving Relative Humidity."));
         dialog.findChild<QLineEdit*>(QStringLiteral("edit_bypass-factor"))->setText(QStringLiteral("0"));
         QVERIFY2(dialog.apply(), qPrintable(problem->text()));
         f.dock->processAdded();

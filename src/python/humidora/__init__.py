@@ -374,7 +374,8 @@ _PROCESS_DOC = """
     names the leaving point (the next letter by default).
 
     Returns what ``humidora-cli process --json`` writes: {"points": [P, ...], "result": P or None,
-    "loads": {...}, "refusal": None or {"reason": sentence}}, each point P as {"name", "T_K", "W",
+    "loads": {...}, "refusal": None or {"quantity", "text", "reason", "minimum", "maximum", "unit",
+    "message", and "point" or "process"}}, each point P as {"name", "T_K", "W",
     "h_kJ_per_kg", "flow_kg_per_s", "texts"} with SI numbers at full precision and the window's texts.
     A refused process does not raise: its "refusal" says why.
     """
