@@ -85,7 +85,7 @@ TEST_F(PointsCommand, EveryPointAndProcessAsProcessGivesThem)
     EXPECT_EQ(coil["points"][0], points[2]);
     EXPECT_EQ(coil["result"]["name"].toString(), "SA");
     EXPECT_EQ(coil["result"]["texts"], points[3]["texts"]);
-    EXPECT_EQ(coil["loads"].toObject().size(), 5);
+    EXPECT_EQ(coil["loads"].toObject().size(), 6); // with the condensate's enthalpy
     EXPECT_GT(coil["loads"]["total_kW"].toDouble(), 0);
 }
 
@@ -127,7 +127,16 @@ TEST_F(PointsCommand, ARefusedPointIsNullInJsonAndExitsOne)
     const QJsonObject point = run.json()["points"][0].toObject();
     EXPECT_TRUE(point["T_K"].isNull());
     EXPECT_EQ(point["texts"]["wet_bulb"].toString(), "Error");
-    EXPECT_TRUE(run.err.startsWith("humidora-cli points: Hot: ")) << run.err.toStdString();
+    // Why, as the state command says it, with the point named.
+    const QString why = "Point Hot is refused: ambient temperature 250 C is above its maximum of 100 C.";
+    EXPECT_EQ(run.err, "humidora-cli points: " + why + "\n");
+    EXPECT_EQ(point["refusal"]["message"].toString(), why);
+    EXPECT_EQ(point["refusal"]["point"].toString(), "Hot");
+    EXPECT_EQ(point["refusal"]["quantity"].toString(), "temperature");
+    EXPECT_EQ(point["refusal"]["reason"].toString(), "above_maximum");
+    EXPECT_EQ(point["refusal"]["text"].toString(), "250");
+    EXPECT_EQ(point["refusal"]["maximum"].toString(), "100");
+    EXPECT_EQ(point["refusal"]["unit"].toString(), "C");
 }
 
 TEST_F(PointsCommand, AFileWithoutPointsHasEmptyLists)
