@@ -134,8 +134,8 @@ void PrintSummary(const chart::ChartPicture& picture)
     }
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         const auto family = static_cast<chart::LineFamily>(it.key());
-        PrintOut(QString::fromUtf8(chart::FamilyName(family)).leftJustified(18) + it.value().join(' ')
-            + ' ' + units[it.key()]);
+        PrintOut(QString::fromUtf8(chart::FamilyName(family)).leftJustified(18) + it.value().join(' ') + ' '
+            + units[it.key()]);
     }
     if (picture.marker)
         PrintOut(QString("state              %1 K, %2 kg/kg")
