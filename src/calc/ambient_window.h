@@ -86,6 +86,9 @@ public:
 
     /// Number of CalculateAmbient runs since construction.
     long calculations() const { return calculations_; }
+    /// A copy of the window put in place of this one (undo, redo) goes on counting from `count`: the runs
+    /// count what was computed, and bringing a copy back computes nothing.
+    void ContinueCount(long count) { calculations_ = count; }
 
 private:
     void Recalculate();

@@ -1,5 +1,6 @@
 // humidora-cli points: every state point and process of a calculation file, evaluated as the "State
 // Points" window and humidora-cli process evaluate them, without a window.
+#include "calc/document/calculation_document.h"
 #include "calc/process_parameters.h"
 #include "calc/state_points_list.h"
 #include "cli/cli_support.h"
@@ -62,9 +63,10 @@ int RunPoints(const QStringList& arguments)
         return kFileError;
     }
     const Calculation& calculation = *read.calculation;
-    StatePointsList list;
-    list.SetPoints(calculation.points);
-    list.SetProcesses(calculation.processes);
+    // The file as the program holds it: the processes refer to the points they name.
+    CalculationDocument document;
+    document.Load(calculation);
+    const StatePointsList& list = document.points();
 
     QStringList refusals;
     std::vector<PointView> views;
@@ -77,8 +79,9 @@ int RunPoints(const QStringList& arguments)
         }
     }
     std::vector<ProcessOutcome> outcomes;
-    for (const ProcessSpec& recipe : calculation.processes) {
-        outcomes.push_back(list.Evaluate(recipe));
+    for (std::size_t i = 0; i < calculation.processes.size(); ++i) {
+        const ProcessSpec& recipe = calculation.processes[i];
+        outcomes.push_back(list.EvaluateKept(static_cast<int>(i)));
         if (!outcomes.back().refusal.empty()) {
             refusals << FromModel(ProcessName(recipe)) + ": " + FromModel(outcomes.back().refusal);
         }

@@ -1,6 +1,7 @@
 #include "cli/state_files.h"
 
 #include "calc/calculation.h"
+#include "calc/document/calculation_document.h"
 #include "cli/cli_support.h"
 #include "io/calculation_file.h"
 #include "io/report.h"
@@ -68,10 +69,9 @@ std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const State
         // A calculation read from a file brings its title block, state points and processes along.
         if (read_from != nullptr) {
             details.properties = read_from->properties;
-            StatePointsList list;
-            list.SetPoints(read_from->points);
-            list.SetProcesses(read_from->processes);
-            AddStatePoints(details, list, window.CurrentInputs(), &uncertainty);
+            CalculationDocument document;
+            document.Load(*read_from);
+            AddStatePoints(details, document.points(), window.CurrentInputs(), &uncertainty);
         }
         const QString error
             = WriteReport(parser.value(files.report), shown.controls(), shown.state(), details);
