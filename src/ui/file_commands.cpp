@@ -1,11 +1,12 @@
 #include "ui/file_commands.h"
 
+#include "calc/document/calculation_document.h"
 #include "calc/product.h"
 #include "io/calculation_file.h"
 #include "io/report.h"
+#include "ui/document_history.h"
 #include "ui/form_ambient.h"
 #include "ui/properties_dialog.h"
-#include "ui/state_points_dock.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -69,27 +70,23 @@ FileCommands::FileCommands(Form_ambient& window, FileNamePrompt prompt, ChangesP
 
 Calculation FileCommands::current() const
 {
-    Calculation calculation;
-    calculation.inputs = window_.logic().CurrentInputs();
-    // Without the dock, the points and processes of the file opened last are kept as they were.
-    const auto* dock = window_.findChild<StatePointsDock*>();
-    calculation.points = dock ? dock->list().points() : saved_.points;
-    calculation.processes = dock ? dock->list().processes() : saved_.processes;
-    calculation.properties = properties_;
-    calculation.chart_data = window_.chartData();
-    calculation.uncertainty = window_.logic().uncertainty();
-    return calculation;
+    return window_.document().ToCalculation();
 }
 
 bool FileCommands::hasUnsavedChanges() const
 {
-    return !SameCalculation(current(), saved_);
+    // Undone back to the state on file: nothing to save. Other steps may also lead back to what is on file.
+    return !window_.history().isClean() && !SameCalculation(current(), saved_);
+}
+
+const ProjectProperties& FileCommands::properties() const
+{
+    return window_.document().properties();
 }
 
 void FileCommands::setProperties(const ProjectProperties& properties)
 {
-    properties_ = properties;
-    calculationMayHaveChanged();
+    window_.document().SetProperties(properties);
 }
 
 bool FileCommands::offerToSaveChanges()
@@ -164,18 +161,9 @@ bool FileCommands::load(const QString& path)
         tell(read.problem, true, path);
         return false;
     }
-    const Calculation& calculation = *read.calculation;
-    window_.logic().RestoreInputs(calculation.inputs);
-    window_.logic().SetUncertainty(calculation.uncertainty);
-    window_.refresh();
-    properties_ = calculation.properties;
-    window_.setChartData(calculation.chart_data);
-    if (auto* dock = window_.findChild<StatePointsDock*>()) {
-        dock->list().SetPoints(calculation.points);
-        dock->list().SetProcesses(calculation.processes);
-        dock->refresh();
-    }
-    saved_ = calculation;
+    // A file opened starts a history of its own.
+    window_.document().Load(*read.calculation);
+    window_.history().startAfresh();
     markSaved(path);
     tell(QStringLiteral("Opened \"%1\".").arg(QDir::toNativeSeparators(current_file_)), false, current_file_);
     return true;
@@ -183,19 +171,12 @@ bool FileCommands::load(const QString& path)
 
 bool FileCommands::saveFile(const QString& path)
 {
-    AmbientWindow& logic = window_.logic();
-    const Calculation calculation = current();
-    const AmbientInputs& inputs = calculation.inputs;
     // After an option click without typing, the boxes still show the state of the parameter given before;
     // the file can only bring back the state of its inputs. So that the window shows exactly what opening
     // the file will show, it is recalculated from its inputs first (this changes nothing otherwise).
-    AmbientWindow reopened = logic;
-    reopened.RestoreInputs(inputs);
-    if (!(reopened.controls() == logic.controls())) {
-        logic.RestoreInputs(inputs);
-        window_.refresh();
-    }
-    const QString error = WriteCalculationFile(path, calculation, &logic.controls());
+    window_.document().Recalculate();
+    const Calculation calculation = current();
+    const QString error = WriteCalculationFile(path, calculation, &window_.logic().controls());
     if (!error.isEmpty()) {
         tell(error, true, path);
         calculationMayHaveChanged();
@@ -208,11 +189,11 @@ bool FileCommands::saveFile(const QString& path)
 
 bool FileCommands::editProperties()
 {
-    auto* dialog = new PropertiesDialog(properties_, &window_);
+    auto* dialog = new PropertiesDialog(properties(), &window_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         const ProjectProperties edited = dialog->properties();
-        if (!(edited == properties_))
+        if (!(edited == properties()))
             setProperties(edited);
     });
     dialog->open();
@@ -222,7 +203,7 @@ bool FileCommands::editProperties()
 bool FileCommands::writeReport(const QString& path)
 {
     ReportDetails details;
-    details.properties = properties_;
+    details.properties = properties();
     if (!current_file_.isEmpty()) {
         details.calculation = QFileInfo(current_file_).fileName();
         if (modified_)
@@ -232,10 +213,9 @@ bool FileCommands::writeReport(const QString& path)
     details.page = ReportPageSize(QLocale::system());
     details.chart = ReportChart(window_.logic());
     AddUncertainty(details, window_.logic());
-    // The state points and processes of the window's "State Points" dock, in its units.
-    if (const auto* dock = window_.findChild<StatePointsDock*>())
-        AddStatePoints(
-            details, dock->list(), window_.logic().CurrentInputs(), &window_.logic().uncertainty());
+    // The state points and processes of the calculation, in the window's units.
+    AddStatePoints(details, window_.document().points(), window_.logic().CurrentInputs(),
+        &window_.logic().uncertainty());
     const QString error = WriteReport(path, window_.logic().controls(), window_.logic().state(), details);
     if (!error.isEmpty()) {
         tell(error, true, path);
@@ -264,20 +244,10 @@ QString FileCommands::suggestedFolder() const
 
 void FileCommands::followInputs()
 {
-    // Connected after the window's own handlers, so these run once the logic has taken the event.
-    for (QLineEdit* box : window_.findChildren<QLineEdit*>())
-        connect(box, &QLineEdit::textEdited, this, &FileCommands::calculationMayHaveChanged);
-    for (QComboBox* list : window_.findChildren<QComboBox*>())
-        connect(list, &QComboBox::activated, this, &FileCommands::calculationMayHaveChanged);
-    for (QAbstractButton* button : window_.findChildren<QAbstractButton*>())
-        connect(button, &QAbstractButton::clicked, this, &FileCommands::calculationMayHaveChanged);
-    for (QAction* action : window_.findChildren<QAction*>())
-        connect(action, &QAction::triggered, this, &FileCommands::calculationMayHaveChanged);
-    // A click on the chart sets the inputs without any control of the window.
+    // The window shows every change of the calculation, undo and redo as well.
     connect(&window_, &Form_ambient::calculated, this, &FileCommands::calculationMayHaveChanged);
-    connect(&window_, &Form_ambient::chartDataChanged, this, &FileCommands::calculationMayHaveChanged);
-    if (auto* dock = window_.findChild<StatePointsDock*>())
-        connect(dock, &StatePointsDock::pointsChanged, this, &FileCommands::calculationMayHaveChanged);
+    connect(&window_.history().stack(), &QUndoStack::cleanChanged, this,
+        &FileCommands::calculationMayHaveChanged);
 }
 
 void FileCommands::calculationMayHaveChanged()
@@ -293,6 +263,7 @@ void FileCommands::markSaved(const QString& path)
 {
     current_file_ = QFileInfo(path).absoluteFilePath();
     saved_ = current();
+    window_.history().markSaved();
     modified_ = false;
     updateTitle();
     useFolder(QFileInfo(current_file_).absolutePath());

@@ -55,7 +55,7 @@ public:
 
     /// File > Properties: the project, engineer and notes of the calculation. Setting them counts as a
     /// change like an edited input; opening a file replaces them and saving writes them.
-    const ProjectProperties& properties() const { return properties_; }
+    const ProjectProperties& properties() const;
     void setProperties(const ProjectProperties& properties);
 
     /// Call before anything that would replace or end the calculation. With unsaved changes it asks:
@@ -96,7 +96,7 @@ private:
     QString ask(Prompt prompt, const QString& suggestion);
     bool load(const QString& path);
     QString suggestedFolder() const;
-    /// The calculation as the window, the "State Points" dock (when there is one) and the properties hold it.
+    /// The calculation as the window's document holds it.
     Calculation current() const;
     void followInputs();
     void calculationMayHaveChanged();
@@ -109,8 +109,7 @@ private:
     ChangesPrompt ask_changes_;
     QString current_file_;
     QString last_folder_; ///< where the last file was opened, saved or written
-    ProjectProperties properties_;
-    Calculation saved_; ///< as last opened or saved
+    Calculation saved_;   ///< as last opened or saved
     bool modified_ = false;
 };
 

@@ -1,11 +1,13 @@
 #include "ui/form_ambient.h"
 
 #include "calc/ambient_window.h"
+#include "calc/document/calculation_document.h"
 #include "calc/number_text.h"
 #include "calc/product.h"
 #include "calc/quantities.h"
 #include "calc/refusal.h"
 #include "ui/desktop_services.h"
+#include "ui/document_history.h"
 #include "ui/form_about.h"
 #include "ui/form_chart.h"
 #include "ui/form_saturation.h"
@@ -154,7 +156,8 @@ QFrame* MakeLine(const char* name, QFrame::Shape shape, QWidget* parent)
 
 Form_ambient::Form_ambient(std::unique_ptr<humidora::DesktopServices> services, QWidget* parent)
     : QMainWindow(parent)
-    , logic_(std::make_unique<AmbientWindow>())
+    , document_(std::make_unique<humidora::CalculationDocument>())
+    , history_(std::make_unique<humidora::DocumentHistory>(*document_))
     , services_(services ? std::move(services) : std::make_unique<humidora::SystemDesktopServices>())
 {
     setObjectName(QStringLiteral("Form_ambient"));
@@ -168,10 +171,11 @@ Form_ambient::Form_ambient(std::unique_ptr<humidora::DesktopServices> services, 
     buildMenus();
     statusBar()->setSizeGripEnabled(true);
 
-    // The controls as created, then the start-up: list selections, the final calculation, focus.
+    // The document opens as the window starts up (list selections, the final calculation); the window
+    // shows it, and every change of it after that.
+    shown_chart_data_ = document_->chartData();
     refresh();
-    logic_->Open();
-    refresh();
+    document_->Listen([this] { documentChanged(); });
     setTabChain();
     applyFocusRequest();
 
@@ -189,14 +193,38 @@ Form_ambient::~Form_ambient()
     delete about_.data();
 }
 
-AmbientWindow& Form_ambient::logic()
+humidora::CalculationDocument& Form_ambient::document()
 {
-    return *logic_;
+    return *document_;
+}
+
+const humidora::CalculationDocument& Form_ambient::document() const
+{
+    return *document_;
+}
+
+humidora::DocumentHistory& Form_ambient::history()
+{
+    return *history_;
 }
 
 const AmbientWindow& Form_ambient::logic() const
 {
-    return *logic_;
+    return document_->window();
+}
+
+const humidora::ChartData& Form_ambient::chartData() const
+{
+    return document_->chartData();
+}
+
+void Form_ambient::documentChanged()
+{
+    refresh();
+    if (!(document_->chartData() == shown_chart_data_)) {
+        shown_chart_data_ = document_->chartData();
+        emit chartDataChanged();
+    }
 }
 
 void Form_ambient::buildControls()
@@ -236,7 +264,7 @@ void Form_ambient::buildControls()
         list->setMinimumWidth(unit_width);
         list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         const humidora::UnitList& model
-            = logic_->controls().*humidora::kUnitLists[static_cast<std::size_t>(number - 1)].list;
+            = logic().controls().*humidora::kUnitLists[static_cast<std::size_t>(number - 1)].list;
         for (const std::string& item : model.items)
             list->addItem(QString::fromUtf8(item));
         list->setCurrentIndex(-1);
@@ -487,6 +515,13 @@ void Form_ambient::buildMenus()
     QAction* exit = entry(file, QStringLiteral("Exit"), "exit_menu", QKeySequence(Qt::CTRL | Qt::Key_X));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
+    // Edit: the steps of the calculation undone and redone; the "State Points" dock adds its copying.
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    name(edit, "menu_edit");
+    name(edit->menuAction(), "menu_edit");
+    edit->addAction(history_->createUndoAction(edit));
+    edit->addAction(history_->createRedoAction(edit));
+
     QMenu* options = menuBar()->addMenu(QStringLiteral("O&ption"));
     name(options, "menu_options");
     name(options->menuAction(), "menu_options");
@@ -530,16 +565,13 @@ void Form_ambient::buildMenus()
 
     // Each command forwards to the window logic and shows the result; a checkable entry toggles its own
     // mark before `triggered`, and refresh() puts back the marks the logic decided.
-    const auto command = [this](QAction* action, void (AmbientWindow::*choose)()) {
-        connect(action, &QAction::triggered, this, [this, choose] {
-            (logic_.get()->*choose)();
-            refresh();
-        });
+    const auto command = [this](QAction* action, void (humidora::CalculationDocument::*choose)()) {
+        connect(action, &QAction::triggered, this, [this, choose] { (document_.get()->*choose)(); });
     };
-    command(iapws_, &AmbientWindow::ChooseIapws);
-    command(hyland_wexler_, &AmbientWindow::ChooseHylandWexler);
-    command(metric_, &AmbientWindow::ChooseMetric);
-    command(british_, &AmbientWindow::ChooseBritish);
+    command(iapws_, &humidora::CalculationDocument::ChooseIapws);
+    command(hyland_wexler_, &humidora::CalculationDocument::ChooseHylandWexler);
+    command(metric_, &humidora::CalculationDocument::ChooseMetric);
+    command(british_, &humidora::CalculationDocument::ChooseBritish);
     connect(customized_, &QAction::triggered, this, [this] { refresh(); });
     connect(convertor, &QAction::triggered, this, [this] { showSingle(convertor_); });
     connect(chart, &QAction::triggered, this, [this] { showSingle(chart_); });
@@ -572,27 +604,23 @@ void Form_ambient::setTabChain()
 
 void Form_ambient::setChartData(const humidora::ChartData& data)
 {
-    if (data == chart_data_)
-        return;
-    chart_data_ = data;
-    emit chartDataChanged();
+    if (!(data == document_->chartData()))
+        document_->SetChartData(data);
 }
 
 void Form_ambient::editUncertainty()
 {
-    auto* dialog = new UncertaintyDialog(logic_->uncertainty(), logic_->controls(), this);
+    auto* dialog = new UncertaintyDialog(logic().uncertainty(), logic().controls(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        logic_->SetUncertainty(dialog->settings());
-        refresh();
-    });
+    connect(
+        dialog, &QDialog::accepted, this, [this, dialog] { document_->SetUncertainty(dialog->settings()); });
     dialog->open();
 }
 
 void Form_ambient::refresh()
 {
-    const AmbientControls& model = logic_->controls();
-    const std::optional<humidora::Refusal>& refusal = logic_->refusal();
+    const AmbientControls& model = logic().controls();
+    const std::optional<humidora::Refusal>& refusal = logic().refusal();
     const QString refusal_sentence
         = refusal ? QString::fromUtf8(humidora::RefusalSentence(*refusal)) : QString();
 
@@ -633,12 +661,12 @@ void Form_ambient::refresh()
         SetColour(label, QPalette::Window, BackgroundColour(state.background, label));
     }
 
-    const QString uncertainty_caption = QString::fromStdString(logic_->UncertaintyCaption());
+    const QString uncertainty_caption = QString::fromStdString(logic().UncertaintyCaption());
     uncertainty_caption_->setText(uncertainty_caption);
     uncertainty_caption_->setVisible(!uncertainty_caption.isEmpty());
     for (std::size_t i = 0; i < uncertainty_labels_.size(); ++i) {
         QLabel* label = uncertainty_labels_[i];
-        const QString text = QString::fromStdString(logic_->UncertaintyLabel(static_cast<int>(i) + 1));
+        const QString text = QString::fromStdString(logic().UncertaintyLabel(static_cast<int>(i) + 1));
         label->setText(text);
         // A flagged interval reaches beyond the quantity's range: red, with the interval in the tip.
         const bool flagged = text.endsWith(QLatin1Char('!'));
@@ -646,7 +674,7 @@ void Form_ambient::refresh()
         const humidora::QuantityUncertainty* q = nullptr;
         for (std::size_t row = 0; row < humidora::kQuantities.size(); ++row) {
             if (humidora::kQuantities[row].boxNumber() == static_cast<int>(i) + 1)
-                q = &logic_->uncertaintyResult().quantities[row];
+                q = &logic().uncertaintyResult().quantities[row];
         }
         label->setToolTip(flagged && q
                 ? QStringLiteral("%1 to %2 reaches beyond the range of this quantity")
@@ -702,22 +730,21 @@ void Form_ambient::showRefusal(const QString& sentence)
 
 void Form_ambient::valueEdited(int box, const QString& text)
 {
-    logic_->EditText(box, text.toStdString());
-    refresh();
+    document_->EditText(box, text.toStdString());
 }
 
 void Form_ambient::unitChosen(int list, int index)
 {
     if (index < 0)
         return;
-    logic_->SelectUnit(list, index);
-    refresh();
+    history_->endMerging();
+    document_->SelectUnit(list, index);
 }
 
 void Form_ambient::optionClicked(int option)
 {
-    logic_->ClickOption(option);
-    refresh();
+    history_->endMerging();
+    document_->ClickOption(option);
     applyFocusRequest();
     // An arrow key checks the next option first and gives it the focus afterwards: the value box takes
     // the focus back once the key has been handled, so that typing goes where the user looks.
@@ -727,12 +754,12 @@ void Form_ambient::optionClicked(int option)
 
 void Form_ambient::applyFocusRequest()
 {
-    const int number = logic_->focus_box();
+    const int number = logic().focus_box();
     if (number < 1 || number > static_cast<int>(boxes_.size()))
         return;
     QLineEdit* box = boxes_[static_cast<std::size_t>(number - 1)];
     box->setFocus(Qt::OtherFocusReason);
-    if (logic_->focus_select_all())
+    if (logic().focus_select_all())
         box->selectAll();
 }
 
@@ -742,8 +769,22 @@ bool Form_ambient::eventFilter(QObject* watched, QEvent* event)
     // A line edit claims its own Ctrl+X (cut) before the menu's Exit sees it, but only while it is
     // editable. A computed box must claim it as well: the user who tries to cut from it must not end the
     // program. The key then reaches the read-only box, which ignores it.
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    // The keystrokes in a box are one step until the user leaves it.
+    if (event->type() == QEvent::FocusOut && box != nullptr)
+        history_->endMerging();
+    if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) && box != nullptr) {
+        // Undo and redo are the calculation's, not the box's own (which the window's texts would defeat):
+        // the box lets the shortcut go to Edit > Undo and Redo, and never takes the key itself, also when
+        // there is nothing to undo.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)
+            || key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y)) {
+            event->ignore();
+            return true;
+        }
+    }
     if (event->type() == QEvent::ShortcutOverride) {
-        auto* box = qobject_cast<QLineEdit*>(watched);
         if (box != nullptr && box->isReadOnly()
             && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cut)) {
             event->accept();

@@ -27,6 +27,8 @@ class form_about;
 
 namespace humidora {
 class AmbientWindow;
+class CalculationDocument;
+class DocumentHistory;
 } // namespace humidora
 
 class Form_ambient : public QMainWindow
@@ -40,8 +42,14 @@ public:
         std::unique_ptr<humidora::DesktopServices> services = nullptr, QWidget* parent = nullptr);
     ~Form_ambient() override;
 
-    /// The window's behaviour and control model. After changing it directly, call refresh().
-    humidora::AmbientWindow& logic();
+    /// The live calculation the window shows: its inputs, the state points and processes, the properties,
+    /// the uncertainty settings and the chart data. Every view reads and changes it through this object; the
+    /// window shows each of its changes.
+    humidora::CalculationDocument& document();
+    const humidora::CalculationDocument& document() const;
+    /// Edit > Undo and Redo over the document's steps.
+    humidora::DocumentHistory& history();
+    /// The window's behaviour and control model, as the document holds it.
     const humidora::AmbientWindow& logic() const;
 
     /// Pushes the whole control model to the widgets (texts, locks, colours, fonts, selections, options,
@@ -55,7 +63,7 @@ public:
 
     /// The data file plotted on the chart and the zones, part of the calculation: the chart window shows
     /// them, File > Open and Save read and write them. Setting them announces chartDataChanged.
-    const humidora::ChartData& chartData() const { return chart_data_; }
+    const humidora::ChartData& chartData() const;
     void setChartData(const humidora::ChartData& data);
 
 signals:
@@ -75,7 +83,10 @@ private:
     void buildMenus();
     void setTabChain();
 
-    // Forwarders: one per kind of user event; each ends in refresh().
+    /// Shows the document after each of its changes: refresh(), and chartDataChanged when they changed.
+    void documentChanged();
+
+    // Forwarders: one per kind of user event; the document's change is shown by documentChanged().
     void valueEdited(int box, const QString& text);
     void unitChosen(int list, int index);
     void optionClicked(int option);
@@ -91,7 +102,9 @@ private:
     template <class Window> void showSingle(QPointer<Window>& window, bool tool_window = true);
     void closeOtherWindows();
 
-    std::unique_ptr<humidora::AmbientWindow> logic_;
+    std::unique_ptr<humidora::CalculationDocument> document_;
+    /// Destroyed before the document it records.
+    std::unique_ptr<humidora::DocumentHistory> history_;
     std::unique_ptr<humidora::DesktopServices> services_;
 
     std::array<QLineEdit*, 16> boxes_ {};           // Text1..Text16
@@ -115,5 +128,5 @@ private:
     QPointer<Form_unit_convertor> convertor_;
     QPointer<form_about> about_;
     QPointer<Form_chart> chart_;
-    humidora::ChartData chart_data_;
+    humidora::ChartData shown_chart_data_; ///< as chartDataChanged last announced them
 };

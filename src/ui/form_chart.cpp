@@ -1,6 +1,7 @@
 #include "ui/form_chart.h"
 
 #include "calc/ambient_inputs.h"
+#include "calc/document/calculation_document.h"
 #include "calc/refusal.h"
 #include "io/chart_picture.h"
 #include "io/data_file.h"
@@ -332,8 +333,7 @@ bool Form_chart::setStateAt(QPointF at)
             QStringLiteral("The state was not changed: ") + QString::fromStdString(readout.reason), 8000);
         return false;
     }
-    main_.logic().RestoreInputs(readout.inputs);
-    main_.refresh();
+    main_.document().SetInputs(readout.inputs, "Pick State on Chart");
     return true;
 }
 

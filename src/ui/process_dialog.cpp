@@ -1,5 +1,6 @@
 #include "ui/process_dialog.h"
 
+#include "calc/document/calculation_document.h"
 #include "calc/number_text.h"
 #include "calc/point_table.h"
 #include "calc/process_parameters.h"
@@ -13,9 +14,9 @@
 #include <QVBoxLayout>
 
 namespace humidora {
-ProcessDialog::ProcessDialog(StatePointsList& list, const AmbientInputs& units, QWidget* parent)
+ProcessDialog::ProcessDialog(CalculationDocument& document, const AmbientInputs& units, QWidget* parent)
     : QDialog(parent)
-    , list_(list)
+    , document_(document)
     , units_(units)
 {
     setObjectName(QStringLiteral("dialog_add_process"));
@@ -30,7 +31,7 @@ ProcessDialog::ProcessDialog(StatePointsList& list, const AmbientInputs& units, 
     points_ = new QListWidget(this);
     points_->setObjectName(QStringLiteral("list_process_points"));
     points_->setSelectionMode(QAbstractItemView::MultiSelection);
-    for (const StatePoint& point : list.points())
+    for (const StatePoint& point : document.points().points())
         points_->addItem(QString::fromStdString(point.name));
     points_->setMaximumHeight(110);
     form->addRow(QStringLiteral("Entering Point(s)"), points_);
@@ -106,7 +107,7 @@ bool ProcessDialog::apply()
         return false;
     }
     recipe.result_name = result_name_->text().toStdString();
-    const std::string refusal = list_.AddProcess(recipe);
+    const std::string refusal = document_.AddProcess(recipe);
     problem_->setText(QString::fromStdString(refusal));
     return refusal.empty();
 }

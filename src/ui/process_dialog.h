@@ -1,10 +1,10 @@
 // The "Add Process" dialog of the State Points dock: the kind, its entering points, its parameters in the
-// main window's units and the leaving point's name. It runs the process on the list when accepted; a
-// refusal stays in the dialog with its reason. Widgets: combo_process_kind, list_process_points,
+// main window's units and the leaving point's name. It adds the process to the calculation document when
+// accepted; a refusal stays in the dialog with its reason. Widgets: combo_process_kind, list_process_points,
 // edit_<parameter key> (e.g. edit_bypass-factor), edit_result_name, label_process_problem.
 #pragma once
 
-#include "calc/state_points_list.h"
+#include "calc/document/calculation_document.h"
 
 #include <QDialog>
 
@@ -21,15 +21,16 @@ class ProcessDialog : public QDialog
 
 public:
     /// `units` are the main window's inputs: the parameters are typed in its units.
-    ProcessDialog(StatePointsList& list, const AmbientInputs& units, QWidget* parent = nullptr);
+    ProcessDialog(CalculationDocument& document, const AmbientInputs& units, QWidget* parent = nullptr);
 
-    /// Runs the process from what is entered; true when it was added (the dialog then closes).
+    /// Runs the process from what is entered; true when it was added to the document (the dialog then
+    /// closes).
     bool apply();
 
 private:
     void kindChosen();
 
-    StatePointsList& list_;
+    CalculationDocument& document_;
     AmbientInputs units_;
     QComboBox* kind_ = nullptr;
     QListWidget* points_ = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/state_points_dock.h"
 
 #include "calc/ambient_inputs.h"
+#include "calc/document/calculation_document.h"
 #include "calc/point_table.h"
 #include "chart/points_overlay.h"
 #include "ui/form_ambient.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -109,15 +111,14 @@ StatePointsDock::StatePointsDock(Form_ambient& window)
     layout->addLayout(process_buttons);
     setWidget(body);
     connect(add_process, &QPushButton::clicked, this, [this] {
-        ProcessDialog dialog(list_, window_.logic().CurrentInputs(), this);
+        ProcessDialog dialog(window_.document(), window_.logic().CurrentInputs(), this);
         if (dialog.exec() == QDialog::Accepted)
             processAdded();
     });
     connect(remove_process, &QPushButton::clicked, this, [this] {
         if (processes_->currentRow() < 0)
             return;
-        list_.RemoveProcess(processes_->currentRow());
-        refresh();
+        window_.document().DeleteProcess(processes_->currentRow());
         emit pointsChanged();
     });
 
@@ -133,11 +134,13 @@ StatePointsDock::StatePointsDock(Form_ambient& window)
             loadPoint(row);
     });
 
-    // The table follows the main window's units: a unit list or a unit-system entry changes them.
-    for (QComboBox* list : window.findChildren<QComboBox*>())
-        connect(list, &QComboBox::activated, this, &StatePointsDock::refresh);
-    for (QAction* action : window.findChildren<QAction*>())
-        connect(action, &QAction::triggered, this, &StatePointsDock::refresh);
+    // The tables follow the document: its points and processes, and the main window's units.
+    connect(&window, &Form_ambient::calculated, this, &StatePointsDock::refresh);
+    confirm_delete_ = [this](const QString& question) {
+        return QMessageBox::question(this, QStringLiteral("Delete Points"), question,
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            == QMessageBox::Yes;
+    };
 
     // The points' regions follow the uncertainty and the units it is stated in.
     connect(&window, &Form_ambient::calculated, this, [this] {
@@ -165,10 +168,16 @@ void StatePointsDock::buildMenus()
 {
     QMenuBar* bar = window_.menuBar();
     auto* options = window_.findChild<QMenu*>(QStringLiteral("menu_options"));
-    auto* edit = new QMenu(QStringLiteral("&Edit"), bar);
-    edit->setObjectName(QStringLiteral("menu_edit"));
-    edit->menuAction()->setObjectName(QStringLiteral("menu_edit"));
-    bar->insertMenu(options ? options->menuAction() : nullptr, edit);
+    // The window's Edit menu holds Undo and Redo; the copying follows them.
+    auto* edit = window_.findChild<QMenu*>(QStringLiteral("menu_edit"));
+    if (edit == nullptr) {
+        edit = new QMenu(QStringLiteral("&Edit"), bar);
+        edit->setObjectName(QStringLiteral("menu_edit"));
+        edit->menuAction()->setObjectName(QStringLiteral("menu_edit"));
+        bar->insertMenu(options ? options->menuAction() : nullptr, edit);
+    } else {
+        edit->addSeparator();
+    }
     QAction* results = edit->addAction(QStringLiteral("Copy &Results"));
     results->setObjectName(QStringLiteral("menu_copy_results"));
     results->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
@@ -181,9 +190,24 @@ void StatePointsDock::buildMenus()
     }
 }
 
+const StatePointsList& StatePointsDock::list() const
+{
+    return window_.document().points();
+}
+
 void StatePointsDock::refresh()
 {
-    const TextTable shown = list_.Shown(window_.logic().CurrentInputs());
+    if (committing_)
+        return;
+    // Every change of the document comes here, a keystroke as well: the texts are the list's kept ones,
+    // and the tables are filled only when they show something else.
+    const TextTable& shown = list().Shown(window_.logic().CurrentInputs());
+    const TextTable processes = list().ShownProcesses(window_.logic().CurrentInputs());
+    if (shown.header == shown_points_.header && shown.rows == shown_points_.rows
+        && processes.header == shown_processes_.header && processes.rows == shown_processes_.rows)
+        return;
+    shown_points_ = shown;
+    shown_processes_ = processes;
     const int current = table_->currentRow();
     filling_ = true;
     table_->setRowCount(static_cast<int>(shown.rows.size()));
@@ -202,7 +226,6 @@ void StatePointsDock::refresh()
             table_->setItem(static_cast<int>(row), static_cast<int>(column), item);
         }
     }
-    const TextTable processes = list_.ShownProcesses(window_.logic().CurrentInputs());
     processes_->setColumnCount(static_cast<int>(processes.header.size()));
     processes_->setRowCount(static_cast<int>(processes.rows.size()));
     for (std::size_t column = 0; column < processes.header.size(); ++column)
@@ -225,13 +248,12 @@ void StatePointsDock::updateChart()
         return;
     drawn_uncertainty_ = window_.logic().uncertainty();
     drawn_stating_ = Stating(window_.logic().CurrentInputs());
-    chart_->model().overlay() = chart::PointsOverlay(list_, &drawn_uncertainty_, &drawn_stating_);
+    chart_->model().overlay() = chart::PointsOverlay(list(), &drawn_uncertainty_, &drawn_stating_);
     chart_->canvas()->update();
 }
 
 void StatePointsDock::processAdded()
 {
-    refresh();
     selectRow(table_->rowCount() - 1);
     loadPoint(table_->rowCount() - 1);
     emit pointsChanged();
@@ -239,29 +261,29 @@ void StatePointsDock::processAdded()
 
 void StatePointsDock::addPoint()
 {
-    const int row = list_.Add(window_.logic().CurrentInputs());
-    refresh();
+    const int row = window_.document().AddPoint();
     selectRow(row);
     emit pointsChanged();
 }
 
 void StatePointsDock::deleteSelected()
 {
-    std::vector<int> rows = selectedRows();
+    const std::vector<int> rows = selectedRows();
     if (rows.empty())
         return;
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-        list_.Remove(*it);
-    refresh();
+    // Points that processes use go only with those processes, and only when the user says so.
+    const std::string question = window_.document().DeleteQuestion(rows);
+    if (!question.empty() && !confirm_delete_(QString::fromStdString(question)))
+        return;
+    window_.document().DeletePoints(rows);
     emit pointsChanged();
 }
 
 void StatePointsDock::moveSelected(int offset)
 {
     const int row = table_->currentRow();
-    if (!list_.Move(row, offset))
+    if (!window_.document().MovePoint(row, offset))
         return;
-    refresh();
     selectRow(row + offset);
     emit pointsChanged();
 }
@@ -279,7 +301,8 @@ void StatePointsDock::copySelected() const
     const std::vector<int> rows = selectedRows();
     if (rows.empty())
         return;
-    QApplication::clipboard()->setMimeData(TableMimeData(list_.Shown(window_.logic().CurrentInputs()), rows));
+    QApplication::clipboard()->setMimeData(
+        TableMimeData(list().Shown(window_.logic().CurrentInputs()), rows));
 }
 
 void StatePointsDock::copyResults() const
@@ -291,12 +314,8 @@ void StatePointsDock::copyResults() const
 
 void StatePointsDock::loadPoint(int row)
 {
-    if (row < 0 || row >= static_cast<int>(list_.points().size()))
-        return;
-    window_.logic().RestoreInputs(list_.points()[static_cast<std::size_t>(row)].inputs);
-    window_.refresh();
-    // The point may bring other units: the table follows the window.
-    refresh();
+    // The point may bring other units: the table follows the window by itself.
+    window_.document().LoadPoint(row);
 }
 
 bool StatePointsDock::eventFilter(QObject* watched, QEvent* event)
@@ -328,17 +347,20 @@ void StatePointsDock::itemEdited(int row, int column)
         return;
     const std::string text = table_->item(row, column)->text().toStdString();
     bool accepted = false;
+    committing_ = true;
     if (column == 0) {
-        accepted = list_.Rename(row, text);
+        accepted = window_.document().RenamePoint(row, text);
         if (!accepted)
             tell(QStringLiteral("A point needs a name of its own."));
     } else if (column == static_cast<int>(kFlowColumn)) {
-        const FlowUnit unit = StatePointsList::TableFlowUnit(window_.logic().CurrentInputs().system);
-        accepted = list_.SetFlowText(row, text, unit);
+        accepted = window_.document().SetPointFlow(row, text);
         if (!accepted)
             tell(QStringLiteral("A flow is a positive number, or empty for none."));
     }
-    // Deferred: the edited item is still in use by the view that is committing it.
+    committing_ = false;
+    // Deferred: the edited item is still in use by the view that is committing it. A refused text shows
+    // the point's own again.
+    shown_points_ = {};
     QMetaObject::invokeMethod(this, &StatePointsDock::refresh, Qt::QueuedConnection);
     if (accepted)
         emit pointsChanged();

@@ -9,6 +9,7 @@
 
 #include <QDockWidget>
 #include <QPointer>
+#include <functional>
 
 class Form_ambient;
 class Form_chart;
@@ -25,10 +26,16 @@ public:
     /// Docks itself at the right of `window` and adds its menu entries there; a child of the window.
     explicit StatePointsDock(Form_ambient& window);
 
-    StatePointsList& list() { return list_; }
-    const StatePointsList& list() const { return list_; }
-    /// Shows the list again in the main window's current units (after changing list() directly).
+    /// The points and processes of the window's calculation document.
+    const StatePointsList& list() const;
+    /// Shows the points and processes in the main window's current units (rebuilds the tables only when
+    /// their texts changed). It follows every change of the document by itself.
     void refresh();
+
+    /// Asks whether to delete points that processes use, with the question given ("Delete point MA and the
+    /// 2 processes that use it?"); true to delete. The default shows the platform's question box.
+    using DeleteConfirmation = std::function<bool(const QString& question)>;
+    void setDeleteConfirmation(DeleteConfirmation confirm) { confirm_delete_ = std::move(confirm); }
 
     /// The commands, as the buttons and keys run them.
     void addPoint();
@@ -36,7 +43,7 @@ public:
     void moveSelected(int offset);
     void copySelected() const;
     void copyResults() const;
-    /// After a process was added to list(): shows it, selects its leaving point and loads it into the window.
+    /// After a process was added: selects its leaving point and loads it into the window.
     void processAdded();
     /// Loads a point's inputs into the main window, as typed when it was added.
     void loadPoint(int row);
@@ -45,7 +52,8 @@ public:
     static QMimeData* TableMimeData(const TextTable& table, const std::vector<int>& rows);
 
 signals:
-    /// The points were added, removed, renamed, reordered or given another flow.
+    /// The points were added, removed, renamed, reordered or given another flow, or processes added or
+    /// deleted, by this dock.
     void pointsChanged();
 
 protected:
@@ -61,7 +69,9 @@ private:
     void updateChart();
 
     Form_ambient& window_;
-    StatePointsList list_;
+    DeleteConfirmation confirm_delete_;
+    TextTable shown_points_;    ///< what the points table shows
+    TextTable shown_processes_; ///< what the processes table shows
     QTableWidget* table_ = nullptr;
     QTableWidget* processes_ = nullptr;
     QPointer<Form_chart> chart_;
@@ -69,7 +79,8 @@ private:
     /// regions were drawn for: a change of either draws them again.
     UncertaintySettings drawn_uncertainty_;
     AmbientInputs drawn_stating_;
-    bool filling_ = false; ///< the table is being filled: its own signals are not the user's
+    bool filling_ = false;    ///< the table is being filled: its own signals are not the user's
+    bool committing_ = false; ///< a cell's edit is being committed: the table is refreshed after it
 };
 
 } // namespace humidora

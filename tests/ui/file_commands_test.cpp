@@ -146,6 +146,7 @@ private slots:
     void openingRestoresTheSavedWindowExactly();
     void editingMarksTheWindowModifiedUntilSaved();
     void undoingAnEditClearsTheMarker();
+    void undoingBackToTheSavedStateLeavesNothingUnsaved();
     void saveWithoutFileAsksForAName();
     void cancelledDialogsChangeNothing();
     void badFileLeavesTheWindowExactlyAsItWas_data();
@@ -267,6 +268,40 @@ void FileCommandsTest::undoingAnEditClearsTheMarker()
     QVERIFY(w.form->isWindowModified());
     w.type(1, QStringLiteral("25"));
     QVERIFY(!w.form->isWindowModified());
+}
+
+void FileCommandsTest::undoingBackToTheSavedStateLeavesNothingUnsaved()
+{
+    Window w(true);
+    w.answers << folder_.filePath(QStringLiteral("history.humidora"));
+    w.action("menu_saveas")->trigger();
+    w.type(1, QStringLiteral("30"));
+    w.action("menu_british")->trigger();
+    w.form->findChild<QAbstractButton*>(QStringLiteral("button_add_point"))->click();
+    QVERIFY(w.files->hasUnsavedChanges());
+    for (int step = 0; step < 2; ++step) {
+        w.action("menu_undo")->trigger();
+        QVERIFY(w.form->isWindowModified());
+    }
+    w.action("menu_undo")->trigger();
+    QVERIFY(!w.form->isWindowModified());
+    QVERIFY(!w.files->hasUnsavedChanges());
+    QVERIFY(!w.action("menu_undo")->isEnabled());
+    // Exit asks nothing then; redone, the changes are unsaved again and Exit asks.
+    QVERIFY(w.files->offerToSaveChanges());
+    QVERIFY(w.questioned.isEmpty());
+    w.action("menu_redo")->trigger();
+    QVERIFY(w.form->isWindowModified());
+    QVERIFY(!w.files->offerToSaveChanges());
+    QCOMPARE(w.questioned.size(), 1);
+    // Saving marks the state clean; opening a file starts a history of its own.
+    QVERIFY(w.files->save());
+    QVERIFY(!w.form->isWindowModified());
+    QVERIFY(w.action("menu_undo")->isEnabled());
+    QVERIFY(w.files->openFile(folder_.filePath(QStringLiteral("history.humidora"))));
+    QVERIFY(!w.action("menu_undo")->isEnabled());
+    QVERIFY(!w.action("menu_redo")->isEnabled());
+    QCOMPARE(w.model().Text1.text, std::string("30"));
 }
 
 void FileCommandsTest::saveWithoutFileAsksForAName()

@@ -98,6 +98,7 @@ void FormAmbientMenusTest::menuTreeInOrder_data()
     QTest::newRow("File") << QStringLiteral("menu_file")
                           << QStringList { "menu_open", "-", "menu_save", "menu_saveas", "-",
                                  "menu_properties", "menu_report", "-", "exit_menu" };
+    QTest::newRow("Edit") << QStringLiteral("menu_edit") << QStringList { "menu_undo", "menu_redo" };
     QTest::newRow("Option") << QStringLiteral("menu_options")
                             << QStringList { "menu_calc_sat", "-", "menu_system", "-", "menu_convertor",
                                    "menu_chart", "-", "menu_sat", "-", "menu_uncertainty" };
@@ -118,7 +119,7 @@ void FormAmbientMenusTest::menuTreeInOrder()
     QStringList bar;
     for (QAction* action : w.window->menuBar()->actions())
         bar << action->objectName();
-    QCOMPARE(bar, (QStringList { "menu_file", "menu_options", "Help_menu" }));
+    QCOMPARE(bar, (QStringList { "menu_file", "menu_edit", "menu_options", "Help_menu" }));
 }
 
 void FormAmbientMenusTest::shortcutsAsListed_data()
@@ -130,6 +131,8 @@ void FormAmbientMenusTest::shortcutsAsListed_data()
     QTest::newRow("Save As") << QStringLiteral("menu_saveas") << QKeySequence(QStringLiteral("Ctrl+A"));
     QTest::newRow("Report") << QStringLiteral("menu_report") << QKeySequence(QStringLiteral("Ctrl+R"));
     QTest::newRow("Exit") << QStringLiteral("exit_menu") << QKeySequence(QStringLiteral("Ctrl+X"));
+    QTest::newRow("Undo") << QStringLiteral("menu_undo") << QKeySequence(QStringLiteral("Ctrl+Z"));
+    QTest::newRow("Redo") << QStringLiteral("menu_redo") << QKeySequence(QStringLiteral("Ctrl+Shift+Z"));
     QTest::newRow("User's Guide") << QStringLiteral("help_index_menu") << QKeySequence(QStringLiteral("F1"));
     QTest::newRow("Brochure") << QStringLiteral("menu_broshure") << QKeySequence();
     QTest::newRow("Metric") << QStringLiteral("menu_metric") << QKeySequence();

@@ -1,5 +1,6 @@
 // The "State Points" dock on the real main window, offscreen: adding, loading, renaming, flows,
 // deleting and reordering with the keyboard, the table in the window's units, and the clipboard.
+#include "calc/document/calculation_document.h"
 #include "form_ambient_testing.h"
 #include "ui/form_chart.h"
 #include "ui/process_dialog.h"
@@ -200,7 +201,7 @@ private slots:
         f.type(1, QStringLiteral("30"));
         f.click("button_add_point");
         f.table->item(0, 8)->setText(QStringLiteral("2"));
-        humidora::ProcessDialog dialog(f.dock->list(), f.w.window->logic().CurrentInputs(), f.dock);
+        humidora::ProcessDialog dialog(f.w.window->document(), f.w.window->logic().CurrentInputs(), f.dock);
         auto* kind = dialog.findChild<QComboBox*>(QStringLiteral("combo_process_kind"));
         auto* points = dialog.findChild<QListWidget*>(QStringLiteral("list_process_points"));
         auto* problem = dialog.findChild<QLabel*>(QStringLiteral("label_process_problem"));
@@ -239,7 +240,7 @@ private slots:
         QCOMPARE(f.w.text(1)->text(), QStringLiteral("30"));
 
         // A refused process says why in the dialog and adds nothing.
-        humidora::ProcessDialog heat(f.dock->list(), f.w.window->logic().CurrentInputs(), f.dock);
+        humidora::ProcessDialog heat(f.w.window->document(), f.w.window->logic().CurrentInputs(), f.dock);
         heat.findChild<QComboBox*>(QStringLiteral("combo_process_kind"))->setCurrentIndex(1);
         heat.findChild<QListWidget*>(QStringLiteral("list_process_points"))->item(0)->setSelected(true);
         heat.findChild<QLineEdit*>(QStringLiteral("edit_to-temperature"))->setText(QStringLiteral("5"));
@@ -278,7 +279,14 @@ private slots:
         // The picture of the chart carries them, and a deleted point leaves the chart.
         QCOMPARE(chart->picture().overlay.points.size(), std::size_t(3));
         f.table->setCurrentCell(0, 0);
+        // A point the mixing uses goes with the mixing, when the user says so.
+        QString asked;
+        f.dock->setDeleteConfirmation([&](const QString& question) {
+            asked = question;
+            return true;
+        });
         f.dock->deleteSelected();
+        QCOMPARE(asked, QStringLiteral("Delete point A and the process that uses it?"));
         QCOMPARE(chart->model().overlay().points.size(), std::size_t(2));
         QCOMPARE(chart->model().overlay().arrows.size(), std::size_t(0));
     }
@@ -288,7 +296,7 @@ private:
     {
         humidora::ProcessSpec mix;
         mix.points = std::move(points);
-        QCOMPARE(f.dock->list().AddProcess(mix), std::string());
+        QCOMPARE(f.w.window->document().AddProcess(mix), std::string());
         f.dock->processAdded();
     }
 };

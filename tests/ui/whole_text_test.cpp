@@ -1,6 +1,7 @@
 // Every number the three windows show is shown whole: at the default size, in every unit, both systems
 // and both formulations, for the states whose texts are the longest the boxes and labels receive. The
 // suite runs it at scale factor 1 and 2 (QT_SCALE_FACTOR). Random states are checked by the soak test.
+#include "calc/document/calculation_document.h"
 #include "form_ambient_testing.h"
 #include "ui/form_saturation.h"
 #include "ui/form_unit_convertor.h"
@@ -71,11 +72,10 @@ void WholeTextTest::longestTextsOfTheMainWindowAreWhole()
     WindowUnderTest w;
     w.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
-    humidora::AmbientWindow& logic = w.window->logic();
+    humidora::CalculationDocument& document = w.window->document();
     for (const bool iapws : { true, false }) {
         inputs.iapws = iapws;
-        logic.RestoreInputs(inputs);
-        w.window->refresh();
+        document.SetInputs(inputs, "Inputs");
         QVERIFY2(ClippedText(*w.window).isEmpty(), qPrintable(ClippedText(*w.window)));
         // Every item of every list in turn: the lists of the inputs too, which re-read the typed texts (and
         // may refuse them) but rewrite every limit label in the new unit.
@@ -84,15 +84,13 @@ void WholeTextTest::longestTextsOfTheMainWindowAreWhole()
                 const int count = static_cast<int>(
                     (w.model().*humidora::kUnitLists[static_cast<std::size_t>(list - 1)].list).items.size());
                 if (count > 1)
-                    logic.SelectUnit(list, item % count);
+                    document.SelectUnit(list, item % count);
             }
-            w.window->refresh();
             QVERIFY2(ClippedText(*w.window).isEmpty(),
                 qPrintable(QStringLiteral("item %1: ").arg(item) + ClippedText(*w.window)));
         }
         // The British system re-reads the same texts in F, PSI and ft.
-        logic.ChooseBritish();
-        w.window->refresh();
+        document.ChooseBritish();
         QVERIFY2(ClippedText(*w.window).isEmpty(), qPrintable(ClippedText(*w.window)));
     }
 }
@@ -102,7 +100,7 @@ void WholeTextTest::enthalpyAtAltitudeIsReadFromItsFirstDigit()
     WindowUnderTest w;
     w.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
-    w.window->logic().RestoreInputs(Metric("35", "", 2, "80", "1609"));
+    w.window->document().SetInputs(Metric("35", "", 2, "80", "1609"), "Inputs");
     w.window->refresh();
     QLineEdit* enthalpy = w.text(16);
     QCOMPARE(enthalpy->text(), QStringLiteral("126.19796"));
@@ -123,7 +121,7 @@ void WholeTextTest::aTextThatFitsKeepsTheWindowsFont()
     };
     for (int box = 1; box <= 16; ++box)
         QCOMPARE(w.text(box)->font().pointSizeF(), model_points(box));
-    w.window->logic().RestoreInputs(Metric("100", "101.42", 2, "100"));
+    w.window->document().SetInputs(Metric("100", "101.42", 2, "100"), "Inputs");
     w.window->refresh();
     QLineEdit* enthalpy = w.text(16);
     const double points = enthalpy->font().pointSizeF();
@@ -131,7 +129,7 @@ void WholeTextTest::aTextThatFitsKeepsTheWindowsFont()
     QVERIFY(humidora::ui::TextNeed(*enthalpy, enthalpy->text(), points + 0.25)
         > humidora::ui::TextRoom(*enthalpy));
     // Back at an everyday state, the box has its own size again.
-    w.window->logic().RestoreInputs(AmbientInputs {});
+    w.window->document().SetInputs(AmbientInputs {}, "Inputs");
     w.window->refresh();
     QCOMPARE(enthalpy->font().pointSizeF(), model_points(16));
 }
