@@ -222,7 +222,8 @@ void DocumentHistoryTest::keystrokesOfOneBoxAreOneStep()
     // calculation's back.
     QTest::keyClicks(temperature, QStringLiteral("9"));
     w.window->history().startAfresh();
-    for (const auto modifiers : { Qt::ControlModifier, Qt::ControlModifier | Qt::ShiftModifier }) {
+    for (const Qt::KeyboardModifiers modifiers :
+        { Qt::KeyboardModifiers(Qt::ControlModifier), Qt::ControlModifier | Qt::ShiftModifier }) {
         QTest::keyClick(temperature, Qt::Key_Z, modifiers);
         QCOMPARE(temperature->text(), QStringLiteral("31.59"));
     }
