@@ -220,11 +220,16 @@ TEST(StatePointsList, ProcessesAddTheirLeavingPointAndFollowThePoints)
     EXPECT_EQ(shown.rows[1][0], "Heating / Sensible Cooling");
     EXPECT_EQ(shown.rows[1][3], "Leaving Dry Bulb 35 C");
     EXPECT_EQ(shown.rows[1][4].rfind("Total Load ", 0), 0u);
-    // A renamed entering point leaves its process refused, with the reason in the table.
+    // A renamed point keeps its processes: the mixing leaves at it and the heater enters at it, by its
+    // new name, with the same loads.
     EXPECT_TRUE(list.Rename(2, "M"));
-    EXPECT_EQ(list.ShownProcesses(AmbientInputs {}).rows[1][4], "There is no point C.");
-    EXPECT_TRUE(list.Rename(2, "C"));
-    EXPECT_EQ(list.ShownProcesses(AmbientInputs {}).rows[1][4], shown.rows[1][4]);
+    const TextTable renamed = list.ShownProcesses(AmbientInputs {});
+    EXPECT_EQ(renamed.rows[0][2], "M");
+    EXPECT_EQ(renamed.rows[1][1], "M");
+    EXPECT_EQ(renamed.rows[1][4], shown.rows[1][4]);
+    // Deleting it deletes both.
+    list.Remove(2);
+    EXPECT_TRUE(list.processes().empty());
 }
 
 /// A process recipe and the parameters its table row shows, in the window's units.

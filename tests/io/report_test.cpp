@@ -408,7 +408,7 @@ TEST_F(ReportTest, SecondPageHasTheChartWithTheStatePoint)
     EXPECT_EQ(ReportChart(window).lines->setup.field, chart::PresetField(chart::ChartRange::Low));
 }
 
-/// A design of two measured points, a coil and a heater whose entering point has been renamed away.
+/// A design of two measured points, a coil and a heater whose file named an entering point it does not hold.
 StatePointsList CoilDesign(const AmbientWindow& window)
 {
     StatePointsList list;
@@ -428,7 +428,12 @@ StatePointsList CoilDesign(const AmbientWindow& window)
     heat.points = { "B" };
     heat.to_temperature_K = 308.15;
     EXPECT_EQ(list.AddProcess(heat), "");
-    EXPECT_TRUE(list.Rename(2, "Room")); // the heater's entering point is gone: refused
+    EXPECT_TRUE(list.Rename(2, "Room")); // the heater keeps its entering point under its new name
+    EXPECT_EQ(list.processes()[1].points, std::vector<std::string> { "Room" });
+    // A file may name a point it does not hold: that heater is refused.
+    std::vector<ProcessSpec> kept = list.processes();
+    kept[1].points = { "Gone" };
+    list.SetProcesses(kept);
     return list;
 }
 
@@ -448,7 +453,7 @@ TEST_F(ReportTest, TheDesignLeadsWithTitleChartPointsAndProcessesThenTheWindowsS
     EXPECT_EQ(d.chart->overlay.guides.size(), 1u);
     ASSERT_EQ(d.points.rows.size(), 4u);
     ASSERT_EQ(d.processes.size(), 2u);
-    ASSERT_EQ(d.processes[1].refusal, "There is no point B.");
+    ASSERT_EQ(d.processes[1].refusal, "There is no point Gone.");
     const QString pdf = folder_.filePath("points.pdf");
     ASSERT_EQ(WriteReport(pdf, window.controls(), window.state(), d), QString());
     const int count = pages(pdf);
@@ -466,7 +471,7 @@ TEST_F(ReportTest, TheDesignLeadsWithTitleChartPointsAndProcessesThenTheWindowsS
     EXPECT_FALSE(first.contains("Moist-Air State Report"));
     const QString design
         = run("pdftotext", { "-layout", "-f", "1", "-l", QString::number(count - 1), pdf, "-" });
-    for (const char* text : { "Cooling Coil", "Parameters", "Loads", "There is no point B.", "ADP" })
+    for (const char* text : { "Cooling Coil", "Parameters", "Loads", "There is no point Gone.", "ADP" })
         EXPECT_TRUE(design.contains(text)) << text << "\n" << design.toStdString();
     // Every point's row with the window's own texts.
     for (const std::vector<std::string>& row : d.points.rows) {
