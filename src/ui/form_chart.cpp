@@ -111,6 +111,12 @@ Form_chart::Form_chart(Form_ambient& main, QWidget* parent)
     // Seven quantities with their units take two lines in a window of ordinary width.
     readout_->setWordWrap(true);
     statusBar()->addWidget(readout_, 1);
+    // The status bar holds two lines of reading from the start: a reading that appears under the cursor,
+    // or a message, must not shrink the chart and move the plot under the cursor.
+    readout_->setText(QStringLiteral("2\n2"));
+    readout_->setMinimumHeight(readout_->sizeHint().height());
+    readout_->clear();
+    statusBar()->setMinimumHeight(statusBar()->sizeHint().height());
     buildMenus();
     recall();
     resize(1000, 700);

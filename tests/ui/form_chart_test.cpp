@@ -52,6 +52,7 @@ private slots:
     void clickSetsTheStateAsTyped();
     void clickAboveSaturationChangesNothing();
     void readoutShowsTheWindowsTexts();
+    void plotKeepsItsPlaceWhenAReadingOrMessageAppears();
     void draggingTheMarkerMovesTheState();
     void wheelZoomsDragPansHomeResets();
     void rangeIsRememberedBetweenRuns();
@@ -166,6 +167,27 @@ void FormChartTest::readoutShowsTheWindowsTexts()
         QVERIFY2(readout.contains(QLatin1String(part)), qPrintable(readout));
     chart->showReadout(PixelOf(chart, 283.15, 0.025));
     QVERIFY(chart->findChild<QLabel*>(QStringLiteral("chart_readout"))->text().contains("supersaturated"));
+}
+
+void FormChartTest::plotKeepsItsPlaceWhenAReadingOrMessageAppears()
+{
+    WindowUnderTest w;
+    w.window->show();
+    Form_chart* chart = OpenChart(w);
+    QVERIFY(QTest::qWaitForWindowExposed(chart));
+    const QRect canvas = chart->canvas()->geometry();
+    // A reading of seven quantities takes two lines at this width.
+    chart->showReadout(PixelOf(chart, 300, 0.01));
+    QCoreApplication::processEvents();
+    QVERIFY(!chart->findChild<QLabel*>(QStringLiteral("chart_readout"))->text().isEmpty());
+    QCOMPARE(chart->canvas()->geometry(), canvas);
+    chart->statusBar()->showMessage(QStringLiteral("A message"));
+    QCoreApplication::processEvents();
+    QCOMPARE(chart->canvas()->geometry(), canvas);
+    chart->statusBar()->clearMessage();
+    chart->findChild<QLabel*>(QStringLiteral("chart_readout"))->clear();
+    QCoreApplication::processEvents();
+    QCOMPARE(chart->canvas()->geometry(), canvas);
 }
 
 void FormChartTest::draggingTheMarkerMovesTheState()
