@@ -1,8 +1,8 @@
 // One recalculation of the main window at its start-up state, for each of the eight humidity parameters as
 // the given one and both formulations: everything from the limit labels to the composition listing,
 // formatting included.
-#include "calc/ambient_window.h"
-#include "calc/calculate_ambient.h"
+#include "calc/ambient/calculate_ambient.h"
+#include "calc/windows/ambient_window.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,10 +3,10 @@
 // (CalcPsychrometricsFromRelHum: humidity ratio, wet bulb, dew point, enthalpy, volume), Humidora's
 // numeric state by both formulations, and one recalculation of the main window with all its texts. The
 // per-state times are the counter "ns_per_state"; scripts/bench divides them within one run.
-#include "calc/air_process.h"
-#include "calc/ambient_window.h"
-#include "calc/calculate_ambient.h"
-#include "calc/numeric_state.h"
+#include "calc/ambient/calculate_ambient.h"
+#include "calc/ambient/numeric_state.h"
+#include "calc/points/air_process.h"
+#include "calc/windows/ambient_window.h"
 #include "core/properties.h"
 
 #ifdef HUMIDORA_PSYCHROLIB

@@ -1,9 +1,9 @@
 // Measurement uncertainty: the linear propagation of one state against the state alone (the batch row's
 // calculation on numbers; goal: at most 8x), the window's keystroke with the uncertainty shown (goal:
 // under 16 ms), and the Monte Carlo check of 10^5 draws on the machine's cores (goal: under 1 s).
-#include "calc/ambient_window.h"
-#include "calc/numeric_state.h"
-#include "calc/uncertainty.h"
+#include "calc/ambient/numeric_state.h"
+#include "calc/ambient/uncertainty.h"
+#include "calc/windows/ambient_window.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

@@ -1,6 +1,6 @@
 // One keystroke in the main window, end to end: the key event, the forwarded edit, the recalculation and
 // the push of the whole control model to the widgets; optionally also the repaint that follows.
-#include "calc/ambient_window.h"
+#include "calc/windows/ambient_window.h"
 #include "io/chart_picture.h"
 #include "ui/desktop_services.h"
 #include "ui/form_ambient.h"

@@ -8,8 +8,8 @@
 // hold, each event must recalculate exactly as often as its rule says, and a completed run must satisfy
 // the physical invariants. At the end the state must equal a fresh calculation of the same inputs.
 #include "ambient_invariants.h"
-#include "calc/ambient_window.h"
-#include "calc/number_text.h"
+#include "calc/units/number_text.h"
+#include "calc/windows/ambient_window.h"
 #include "fuzz_check.h"
 
 #include <array>

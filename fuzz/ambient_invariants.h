@@ -3,12 +3,12 @@
 // each check returns the problems it found as sentences, an empty list when everything holds.
 #pragma once
 
-#include "calc/ambient_controls.h"
-#include "calc/ambient_state.h"
-#include "calc/ambient_window.h"
-#include "calc/number_text.h"
-#include "calc/quantities.h"
-#include "calc/units.h"
+#include "calc/ambient/ambient_state.h"
+#include "calc/units/ambient_controls.h"
+#include "calc/units/number_text.h"
+#include "calc/units/quantities.h"
+#include "calc/units/units.h"
+#include "calc/windows/ambient_window.h"
 #include "core/properties.h"
 
 #include <algorithm>

@@ -6,8 +6,8 @@
 // and the input boxes show exactly the texts of the file. Every point is shown and every process run on
 // the points as the "State Points" window does, which refuses or computes but never fails.
 #include "ambient_invariants.h"
-#include "calc/ambient_window.h"
-#include "calc/state_points_list.h"
+#include "calc/points/state_points_list.h"
+#include "calc/windows/ambient_window.h"
 #include "fuzz_check.h"
 #include "io/calculation_file.h"
 

@@ -11,7 +11,7 @@
 //   status: the input fields as given, results that are all finite numbers (or the window's "< min" of
 //   a dew point and "Out of Range" of an altitude) for an "ok" row and all empty for a refused one, and a
 //   reason in the status.
-#include "calc/number_text.h"
+#include "calc/units/number_text.h"
 #include "cli/commands.h"
 #include "fuzz_check.h"
 #include "io/csv.h"

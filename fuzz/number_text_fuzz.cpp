@@ -4,7 +4,7 @@
 // a count of decimals and a pattern for the writers. The reader is compared with the C library's strtod
 // (correctly rounded, "C" locale) on the trimmed text; the writers' texts must be number texts that read
 // back to the value they stand for.
-#include "calc/number_text.h"
+#include "calc/units/number_text.h"
 #include "fuzz_check.h"
 
 #include <algorithm>

@@ -12,7 +12,7 @@
 // The output depends only on the input: hashing is seeded deterministically (Qt otherwise orders the
 // PDF's font objects differently on every run) and the creation date is taken from SOURCE_DATE_EPOCH
 // when it is set, else from the input file's modification time.
-#include "calc/number_text.h"
+#include "calc/units/number_text.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>

@@ -3,12 +3,15 @@
 //
 //   make_about_picture OUTPUT.png
 //
-// The chart is computed, not drawn by hand: the saturation curve, the relative-humidity curves and the
-// wet-bulb lines come from the product's own property routines, so the picture shows what the
-// calculator computes (IAPWS formulation, 101325 Pa).
+// The chart is computed, not drawn by hand: the saturation curve, the relative-humidity curves, the
+// wet-bulb lines and the grid are the chart's own lines of its normal field (IAPWS formulation,
+// 101325 Pa), so the picture shows what the calculator and its chart compute; only the look is the
+// picture's own.
 #include "assets/about_picture.h"
-#include "calc/number_text.h"
-#include "calc/product.h"
+#include "calc/document/product.h"
+#include "calc/units/number_text.h"
+#include "chart/chart_lines.h"
+#include "core/moist_air.h"
 #include "core/properties.h"
 
 #include <QCommandLineParser>
@@ -28,11 +31,13 @@ namespace {
 constexpr int kWidth = humidora::kAboutPictureWidth;
 constexpr int kHeight = humidora::kAboutPictureHeight;
 
-constexpr double kPressurePa = humidora::kSeaLevelPressurePa;
 using humidora::kCelsiusOffset;
-using humidora::kMolarMassRatio;
+using humidora::chart::ChartLine;
+using humidora::chart::ChartPoint;
+using humidora::chart::LineFamily;
 
-// Chart window: dry-bulb temperature on the horizontal axis, humidity ratio on the vertical one.
+// Chart window: dry-bulb temperature on the horizontal axis, humidity ratio on the vertical one; the
+// chart's normal field.
 constexpr double kTemperatureMinC = -10;
 constexpr double kTemperatureMaxC = 50;
 constexpr double kHumidityRatioMaxGPerKg = 30;
@@ -45,20 +50,6 @@ const QColor kHumidityCurve(0x4f, 0x86, 0xb5);
 const QColor kWetBulbLine(0x6f, 0x9a, 0x80);
 const QColor kStateMarker(0xe0, 0x7b, 0x39);
 
-double Ws_gPerKg(double t_C, double relative_humidity)
-{
-    const double p_v
-        = relative_humidity * humidora::SaturationPressure(t_C + kCelsiusOffset, humidora::kIapws);
-    return 1000 * kMolarMassRatio * p_v / (kPressurePa - p_v);
-}
-
-double DewPointC(double w_gPerKg)
-{
-    const double w = w_gPerKg / 1000;
-    const double p_v = kPressurePa * w / (kMolarMassRatio + w);
-    return humidora::SaturationTemperature(p_v, humidora::kIapws) - kCelsiusOffset;
-}
-
 QPointF ToPlot(double t_C, double w_gPerKg)
 {
     const double x = (t_C - kTemperatureMinC) / (kTemperatureMaxC - kTemperatureMinC);
@@ -66,18 +57,52 @@ QPointF ToPlot(double t_C, double w_gPerKg)
     return { kPlot.left() + x * kPlot.width(), kPlot.bottom() - y * kPlot.height() };
 }
 
+QPointF ToPlot(ChartPoint point)
+{
+    return ToPlot(point.T_K - kCelsiusOffset, 1000 * point.W);
+}
+
 QString Text(double value)
 {
     return QString::fromStdString(humidora::NumberText(value, 0));
 }
 
-/// A curve of constant relative humidity from the left to the right edge of the chart.
-QPainterPath HumidityCurve(double relative_humidity)
+QPainterPath Path(const ChartLine& line)
 {
-    QPainterPath path(ToPlot(kTemperatureMinC, Ws_gPerKg(kTemperatureMinC, relative_humidity)));
-    for (double t = kTemperatureMinC + 0.25; t <= kTemperatureMaxC + 1e-9; t += 0.25)
-        path.lineTo(ToPlot(t, Ws_gPerKg(t, relative_humidity)));
+    QPainterPath path(ToPlot(line.points.front()));
+    for (const ChartPoint& point : line.points)
+        path.lineTo(ToPlot(point));
     return path;
+}
+
+/// The lines of one family, those whose value `keep` accepts.
+template <typename Keep>
+std::vector<const ChartLine*> Lines(const std::vector<ChartLine>& lines, LineFamily family, Keep keep)
+{
+    std::vector<const ChartLine*> chosen;
+    for (const ChartLine& line : lines)
+        if (line.family == family && !line.points.empty() && keep(line.value))
+            chosen.push_back(&line);
+    return chosen;
+}
+
+bool MultipleOfFive(double value)
+{
+    return std::fmod(value, 5) == 0;
+}
+
+/// Where `line` (running left to right, rising) reaches the humidity ratio w_gPerKg: its last point
+/// below the level, moved along its segment to the level.
+ChartPoint AtHumidityRatio(const ChartLine& line, double w_gPerKg)
+{
+    const double W = w_gPerKg / 1000;
+    for (std::size_t i = 1; i < line.points.size(); ++i) {
+        const ChartPoint& a = line.points[i - 1];
+        const ChartPoint& b = line.points[i];
+        if (b.W >= W && a.W < W)
+            return { a.T_K + (b.T_K - a.T_K) * (W - a.W) / (b.W - a.W), W };
+    }
+    return line.points.back();
 }
 
 QFont Font(const QString& family, int pixel_size, bool bold = false, bool italic = false)
@@ -133,11 +158,15 @@ void DrawTitle(QPainter& painter)
 
 void DrawChart(QPainter& painter)
 {
+    const humidora::chart::ChartLines chart = humidora::chart::ComputeChartLines({});
+    const auto all = [](double) { return true; };
+    const ChartLine& saturation_line = *Lines(chart.lines, LineFamily::Saturation, all).front();
+
     painter.save();
     painter.setClipRect(kPlot);
 
     // Unsaturated air lies right of and below the saturation curve: shade it.
-    QPainterPath region = HumidityCurve(1);
+    QPainterPath region = Path(saturation_line);
     region.lineTo(ToPlot(kTemperatureMaxC, 0));
     region.lineTo(ToPlot(kTemperatureMinC, 0));
     region.closeSubpath();
@@ -146,49 +175,36 @@ void DrawChart(QPainter& painter)
     shade.setColorAt(1, QColor(0xe6, 0xf1, 0xe4));
     painter.fillPath(region, shade);
 
-    // Grid: dry-bulb lines from the axis up to saturation, humidity-ratio lines from the dew point on.
+    // Grid every 5 C and 5 g/kg: dry-bulb lines up to saturation, humidity-ratio lines from the dew point.
     QPen grid(kGrid);
     grid.setWidthF(0.7);
     painter.setPen(grid);
-    for (double t = kTemperatureMinC + 5; t < kTemperatureMaxC; t += 5) {
-        const double top = std::min(Ws_gPerKg(t, 1), kHumidityRatioMaxGPerKg);
-        painter.drawLine(ToPlot(t, 0), ToPlot(t, top));
-    }
-    for (double w = 5; w < kHumidityRatioMaxGPerKg; w += 5)
-        painter.drawLine(ToPlot(DewPointC(w), w), ToPlot(kTemperatureMaxC, w));
+    for (const LineFamily family : { LineFamily::DryBulb, LineFamily::HumidityRatio })
+        for (const ChartLine* line : Lines(chart.lines, family, MultipleOfFive))
+            painter.drawPath(Path(*line));
 
-    // Lines of constant wet-bulb temperature, from saturation down to dry air.
+    // Lines of constant wet-bulb temperature from 0 to 30 C, from saturation down to dry air.
     QPen wet_bulb(kWetBulbLine);
     wet_bulb.setWidthF(0.9);
     wet_bulb.setStyle(Qt::DashLine);
     painter.setPen(wet_bulb);
-    for (double t_wb = 0; t_wb <= 30; t_wb += 5) {
-        // At the wet bulb itself the air is saturated; it dries as the dry bulb rises.
-        QPainterPath line(ToPlot(t_wb, Ws_gPerKg(t_wb, 1)));
-        for (double t = t_wb + 0.5; t <= kTemperatureMaxC + 1e-9; t += 0.5) {
-            const double w = 1000
-                * humidora::HumidityRatioFromWetBulb(
-                    t_wb + kCelsiusOffset, t + kCelsiusOffset, kPressurePa, humidora::kIapws);
-            line.lineTo(ToPlot(t, std::max(w, 0.0)));
-            if (w <= 0)
-                break;
-        }
-        painter.drawPath(line);
-    }
+    for (const ChartLine* line : Lines(chart.lines, LineFamily::WetBulb,
+             [](double value) { return value >= 0 && value <= 30 && MultipleOfFive(value); }))
+        painter.drawPath(Path(*line));
 
     // Relative humidity 10 % to 90 %, then saturation on top.
     QPen humidity(kHumidityCurve);
     painter.setBrush(Qt::NoBrush);
-    for (int percent = 10; percent <= 90; percent += 10) {
-        humidity.setWidthF(percent == 50 ? 1.4 : 0.9);
+    for (const ChartLine* line : Lines(chart.lines, LineFamily::RelativeHumidity, all)) {
+        humidity.setWidthF(line->value == 50 ? 1.4 : 0.9);
         painter.setPen(humidity);
-        painter.drawPath(HumidityCurve(percent / 100.0));
+        painter.drawPath(Path(*line));
     }
     QPen saturation(kInk);
     saturation.setWidthF(2.4);
     saturation.setCapStyle(Qt::RoundCap);
     painter.setPen(saturation);
-    painter.drawPath(HumidityCurve(1));
+    painter.drawPath(Path(saturation_line));
     painter.restore();
 
     // Curve labels, set on the curves at staggered heights; saturation labelled left of its curve.
@@ -200,16 +216,21 @@ void DrawChart(QPainter& painter)
     };
     for (const CurveLabel& label : { CurveLabel { 20, 14, 0 }, CurveLabel { 40, 18.5, 0 },
              CurveLabel { 60, 23, 0 }, CurveLabel { 80, 27.5, 0 }, CurveLabel { 100, 23, -21 } }) {
-        const double phi = label.percent / 100.0;
-        double t = kTemperatureMaxC;
-        while (t > kTemperatureMinC && Ws_gPerKg(t, phi) > label.w_gPerKg)
-            t -= 0.05;
-        DrawTag(painter, ToPlot(t, Ws_gPerKg(t, phi)) + QPointF(label.dx, 0), Text(label.percent) + " %",
-            label.percent == 100 ? kInk : kHumidityCurve.darker(140), label.percent == 100);
+        const ChartLine& curve = label.percent == 100
+            ? saturation_line
+            : *Lines(chart.lines, LineFamily::RelativeHumidity, [&](double value) {
+                  return value == label.percent;
+              }).front();
+        DrawTag(painter, ToPlot(AtHumidityRatio(curve, label.w_gPerKg)) + QPointF(label.dx, 0),
+            Text(label.percent) + " %", label.percent == 100 ? kInk : kHumidityCurve.darker(140),
+            label.percent == 100);
     }
 
     // The calculator's start-up state: 25 C, 50 % relative humidity.
-    const QPointF state = ToPlot(25, Ws_gPerKg(25, 0.5));
+    const double T = 25 + kCelsiusOffset;
+    const QPointF state = ToPlot({ T,
+        humidora::HumidityRatioOfVapourPressure(
+            0.5 * humidora::SaturationPressure(T, humidora::kIapws), humidora::kSeaLevelPressurePa) });
     painter.setPen(QPen(Qt::white, 1.5));
     painter.setBrush(kStateMarker);
     painter.drawEllipse(state, 4.2, 4.2);

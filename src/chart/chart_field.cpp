@@ -1,6 +1,7 @@
 #include "chart/chart_field.h"
 
-#include "calc/ambient_phases.h"
+#include "calc/ambient/input_limits.h"
+#include "calc/units/units.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #include "chart/chart_lines.h"
 
-#include "calc/air_process.h"
-#include "calc/units.h"
+#include "calc/points/air_process.h"
+#include "calc/units/units.h"
 
 #include <algorithm>
 #include <array>

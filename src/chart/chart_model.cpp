@@ -1,7 +1,7 @@
 #include "chart/chart_model.h"
 
-#include "calc/ambient_phases.h"
-#include "calc/number_text.h"
+#include "calc/ambient/input_limits.h"
+#include "calc/units/number_text.h"
 
 #include <algorithm>
 #include <cmath>

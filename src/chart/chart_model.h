@@ -4,7 +4,7 @@
 // through the calculator itself, so that a read-out or a click shows exactly the main window's digits.
 #pragma once
 
-#include "calc/ambient_window.h"
+#include "calc/windows/ambient_window.h"
 #include "chart/chart_field.h"
 #include "chart/chart_lines.h"
 #include "chart/data_layer.h"

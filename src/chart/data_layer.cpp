@@ -1,10 +1,10 @@
 #include "chart/data_layer.h"
 
-#include "calc/air_process.h"
-#include "calc/calculate_ambient.h"
-#include "calc/number_text.h"
-#include "calc/refusal.h"
-#include "calc/units.h"
+#include "calc/ambient/calculate_ambient.h"
+#include "calc/points/air_process.h"
+#include "calc/units/number_text.h"
+#include "calc/units/refusal.h"
+#include "calc/units/units.h"
 
 #include <algorithm>
 #include <charconv>

@@ -4,9 +4,9 @@
 // zones (a comfort or a design envelope) that count the rows inside them.
 #pragma once
 
-#include "calc/ambient_window.h"
-#include "calc/chart_data.h"
-#include "calc/numeric_state.h"
+#include "calc/ambient/numeric_state.h"
+#include "calc/document/chart_data.h"
+#include "calc/windows/ambient_window.h"
 #include "chart/chart_lines.h"
 
 #include <cstdint>

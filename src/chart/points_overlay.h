@@ -4,8 +4,8 @@
 // measurement uncertainty is on.
 #pragma once
 
-#include "calc/state_points_list.h"
-#include "calc/uncertainty.h"
+#include "calc/ambient/uncertainty.h"
+#include "calc/points/state_points_list.h"
 #include "chart/chart_model.h"
 
 namespace humidora::chart {

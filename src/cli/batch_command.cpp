@@ -3,9 +3,9 @@
 // in chunks, each chunk spread over all cores and written in input order, so memory stays the same
 // whatever the length of the file; a row's output depends on that row alone, so parts of a file processed
 // apart concatenate to the output of the whole.
-#include "calc/calculate_ambient.h"
-#include "calc/number_text.h"
-#include "calc/numeric_state.h"
+#include "calc/ambient/calculate_ambient.h"
+#include "calc/ambient/numeric_state.h"
+#include "calc/units/number_text.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/data_options.h"

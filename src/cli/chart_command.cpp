@@ -1,8 +1,8 @@
 // humidora-cli chart: the psychrometric chart without a window. The state options are those of `state`
 // and go through the same window logic; the chart is drawn for its pressure, formulation and unit system,
 // with the state as its marker when one is given, and written as a picture or as its geometry in JSON.
-#include "calc/ambient_window.h"
-#include "calc/number_text.h"
+#include "calc/units/number_text.h"
+#include "calc/windows/ambient_window.h"
 #include "chart/chart_json.h"
 #include "chart/chart_model.h"
 #include "cli/cli_support.h"

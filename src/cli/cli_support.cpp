@@ -1,8 +1,8 @@
 #include "cli/cli_support.h"
 
-#include "calc/number_text.h"
-#include "calc/refusal.h"
-#include "calc/units.h"
+#include "calc/units/number_text.h"
+#include "calc/units/refusal.h"
+#include "calc/units/units.h"
 #include "cli/commands.h"
 #include "io/save_file.h"
 

@@ -1,6 +1,6 @@
 // humidora-cli convert: the unit converter on the command line. The converter is opened, the quantity
 // and units are chosen and VALUE is typed into the input, so the result is the window's own text.
-#include "calc/unit_converter.h"
+#include "calc/windows/unit_converter.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 

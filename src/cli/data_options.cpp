@@ -1,6 +1,6 @@
 #include "cli/data_options.h"
 
-#include "calc/number_text.h"
+#include "calc/units/number_text.h"
 #include "cli/commands.h"
 
 namespace humidora::cli {

@@ -1,7 +1,7 @@
 // humidora-cli: the tool windows of Humidora on the command line. The first argument names a subcommand
 // (see commands.h); the subcommand parses the rest.
-#include "calc/product.h"
-#include "calc/units.h"
+#include "calc/document/product.h"
+#include "calc/units/units.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/state_files.h"

@@ -1,8 +1,8 @@
 #include "cli/point_output.h"
 
-#include "calc/number_text.h"
-#include "calc/point_table.h"
-#include "calc/process_parameters.h"
+#include "calc/points/point_table.h"
+#include "calc/points/process_parameters.h"
+#include "calc/units/number_text.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 

@@ -3,7 +3,7 @@
 // loads as a table or as JSON.
 #pragma once
 
-#include "calc/state_points.h"
+#include "calc/points/state_points.h"
 #include "cli/cli_support.h"
 
 #include <QCommandLineOption>

@@ -1,8 +1,8 @@
 // humidora-cli points: every state point and process of a calculation file, evaluated as the "State
 // Points" window and humidora-cli process evaluate them, without a window.
 #include "calc/document/calculation_document.h"
-#include "calc/process_parameters.h"
-#include "calc/state_points_list.h"
+#include "calc/points/process_parameters.h"
+#include "calc/points/state_points_list.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/point_output.h"

@@ -1,8 +1,8 @@
 // humidora-cli process: one air-handling process on points given as the main window's inputs, with its
 // leaving point and loads, without a window. Every point is shown through the window's own calculation.
-#include "calc/point_table.h"
-#include "calc/process_parameters.h"
-#include "calc/state_points.h"
+#include "calc/points/point_table.h"
+#include "calc/points/process_parameters.h"
+#include "calc/points/state_points.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/point_output.h"

@@ -1,7 +1,7 @@
 // humidora-cli saturation: the saturation window on the command line. The window's logic is loaded, the
 // mode and units are chosen and VALUE is typed into the input, so every text is the window's own.
-#include "calc/number_text.h"
-#include "calc/saturation_window.h"
+#include "calc/units/number_text.h"
+#include "calc/windows/saturation_window.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 

@@ -1,7 +1,7 @@
 // humidora-cli state: the main window on the command line. The window's logic opens with its start-up
 // sequence, the given inputs and choices are brought into it as one set, and the one recalculation runs:
 // what is printed is what the window shows for the same inputs.
-#include "calc/ambient_window.h"
+#include "calc/windows/ambient_window.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/state_files.h"

@@ -1,6 +1,6 @@
 #include "cli/state_files.h"
 
-#include "calc/calculation.h"
+#include "calc/document/calculation.h"
 #include "calc/document/calculation_document.h"
 #include "cli/cli_support.h"
 #include "io/calculation_file.h"

@@ -3,8 +3,8 @@
 // one-page report.
 #pragma once
 
-#include "calc/ambient_window.h"
-#include "calc/calculation.h"
+#include "calc/document/calculation.h"
+#include "calc/windows/ambient_window.h"
 #include "cli/commands.h"
 
 #include <QCommandLineOption>

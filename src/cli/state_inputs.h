@@ -3,8 +3,8 @@
 // one unit option per list.
 #pragma once
 
-#include "calc/ambient_window.h"
-#include "calc/quantities.h"
+#include "calc/units/quantities.h"
+#include "calc/windows/ambient_window.h"
 #include "cli/cli_support.h"
 
 #include <QCommandLineOption>

@@ -1,8 +1,8 @@
 // The measurement-uncertainty options and their JSON.
 #include "cli/uncertainty_options.h"
 
-#include "calc/number_text.h"
-#include "calc/quantities.h"
+#include "calc/units/number_text.h"
+#include "calc/units/quantities.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 

@@ -2,8 +2,8 @@
 // accuracies, their form, the coverage factor and the Monte Carlo check; and the uncertainty in JSON.
 #pragma once
 
-#include "calc/ambient_controls.h"
-#include "calc/uncertainty.h"
+#include "calc/ambient/uncertainty.h"
+#include "calc/units/ambient_controls.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

@@ -1,5 +1,6 @@
 // The psychrometric wet-bulb relation and its inverse.
 #include "core/bisection.h"
+#include "core/moist_air.h"
 #include "core/properties.h"
 #include "core/saturation_curve.h"
 
@@ -9,14 +10,18 @@
 namespace humidora {
 namespace {
 
+/// How the heat of vaporization falls with the wet bulb in the relation, kJ/(kg K): 4.186 - 1.805.
+constexpr double kLatentSlope = 2.381;
+
 // The psychrometric relation at a wet bulb whose saturation pressure is ps.
 double Relation(double ps, double wet_bulb_K, double dry_bulb_K, double pressure_Pa)
 {
-    const double ws = kMolarMassRatio * ps / (pressure_Pa - ps);
+    const double ws = HumidityRatioOfVapourPressure(ps, pressure_Pa);
     const double twb_C = wet_bulb_K - kCelsiusOffset;
     const double t_C = dry_bulb_K - kCelsiusOffset;
     // The liquid-water constants hold for every wet bulb, also below 0 C.
-    return (ws * (2501 - 2.381 * twb_C) - 1.006 * (t_C - twb_C)) / (2501 + 1.805 * t_C - 4.186 * twb_C);
+    return (ws * (kHeatOfVaporization - kLatentSlope * twb_C) - kDryAirHeatCapacity * (t_C - twb_C))
+        / (kHeatOfVaporization + kVapourHeatCapacity * t_C - kWaterHeatCapacity * twb_C);
 }
 
 } // namespace
@@ -49,14 +54,15 @@ double WetBulbGuard(double dry_bulb_K, double pressure_Pa, double ps_dry_bulb)
         return 0;
     const double t_C = dry_bulb_K - kCelsiusOffset;
     const double ps_max = ps_dry_bulb * (1 + 1e-9);
-    const double ws_max = kMolarMassRatio * ps_max / (pressure_Pa - ps_max);
+    const double ws_max = HumidityRatioOfVapourPressure(ps_max, pressure_Pa);
     const double ws_error = 1.001e-12 * (1 + ps_max / (pressure_Pa - ps_max)) + 1e-15;
-    const double a_max = 2501 - 2.381 * kLowestCelsius;
-    const double d_min = 2501 - 2.381 * t_C;
-    const double d_max = 2501 + 1.805 * t_C - 4.186 * kLowestCelsius;
-    const double terms = ws_max * a_max + 1.006 * (t_C - kLowestCelsius + 1);
+    const double a_max = kHeatOfVaporization - kLatentSlope * kLowestCelsius;
+    const double d_min = kHeatOfVaporization - kLatentSlope * t_C;
+    const double d_max
+        = kHeatOfVaporization + kVapourHeatCapacity * t_C - kWaterHeatCapacity * kLowestCelsius;
+    const double terms = ws_max * a_max + kDryAirHeatCapacity * (t_C - kLowestCelsius + 1);
     const double error = (ws_max * a_max * ws_error + terms * 1e-13) / d_min;
-    const double rise = 1.006 * d_min / (d_max * d_max);
+    const double rise = kDryAirHeatCapacity * d_min / (d_max * d_max);
     return 10 * 2 * error / rise;
 }
 
@@ -73,14 +79,15 @@ double HalleyStep(double target, double ps, const detail::LogPressurePoint& log_
     const double d2ws = kMolarMassRatio * pressure_Pa * (d2ps * q + 2 * dps * dps) / (q * q * q);
     const double twb_C = twb_K - kCelsiusOffset;
     const double t_C = dry_bulb_K - kCelsiusOffset;
-    const double a = 2501 - 2.381 * twb_C;
-    const double n = ws * a - 1.006 * (t_C - twb_C);
-    const double dn = dws * a - 2.381 * ws + 1.006;
-    const double d2n = d2ws * a - 2 * 2.381 * dws;
-    const double d = 2501 + 1.805 * t_C - 4.186 * twb_C; // d' = -4.186, d'' = 0
+    const double a = kHeatOfVaporization - kLatentSlope * twb_C;
+    const double n = ws * a - kDryAirHeatCapacity * (t_C - twb_C);
+    const double dn = dws * a - kLatentSlope * ws + kDryAirHeatCapacity;
+    const double d2n = d2ws * a - 2 * kLatentSlope * dws;
+    // d' = -4.186, d'' = 0
+    const double d = kHeatOfVaporization + kVapourHeatCapacity * t_C - kWaterHeatCapacity * twb_C;
     const double f = n / d - target;
-    const double df = (dn * d + 4.186 * n) / (d * d);
-    const double d2f = (d2n + 2 * 4.186 * df) / d;
+    const double df = (dn * d + kWaterHeatCapacity * n) / (d * d);
+    const double d2f = (d2n + 2 * kWaterHeatCapacity * df) / d;
     // Far from the root the correction of the Newton step could grow without bound: it is kept to at most
     // twice the Newton step.
     return f / df / std::max(1 - f * d2f / (2 * df * df), 0.5);

@@ -1,9 +1,9 @@
 #include "io/calculation_file.h"
 
-#include "calc/number_text.h"
-#include "calc/process_parameters.h"
-#include "calc/product.h"
-#include "calc/quantities.h"
+#include "calc/document/product.h"
+#include "calc/points/process_parameters.h"
+#include "calc/units/number_text.h"
+#include "calc/units/quantities.h"
 #include "chart/data_layer.h"
 #include "io/save_file.h"
 

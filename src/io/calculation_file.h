@@ -4,8 +4,8 @@
 // docs/file_format.md.
 #pragma once
 
-#include "calc/ambient_controls.h"
-#include "calc/calculation.h"
+#include "calc/document/calculation.h"
+#include "calc/units/ambient_controls.h"
 
 #include <QByteArray>
 #include <QJsonObject>

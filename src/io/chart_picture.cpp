@@ -1,6 +1,6 @@
 #include "io/chart_picture.h"
 
-#include "calc/air_process.h"
+#include "calc/points/air_process.h"
 #include "chart/label_placer.h"
 #include "io/save_file.h"
 

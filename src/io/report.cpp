@@ -1,9 +1,9 @@
 #include "io/report.h"
 
-#include "calc/composition.h"
-#include "calc/point_table.h"
-#include "calc/product.h"
-#include "calc/quantities.h"
+#include "calc/ambient/composition.h"
+#include "calc/document/product.h"
+#include "calc/points/point_table.h"
+#include "calc/units/quantities.h"
 #include "chart/points_overlay.h"
 #include "io/chart_picture.h"
 #include "io/save_file.h"

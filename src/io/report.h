@@ -8,10 +8,10 @@
 // platform.
 #pragma once
 
-#include "calc/ambient_controls.h"
-#include "calc/ambient_state.h"
-#include "calc/project_properties.h"
-#include "calc/state_points_list.h"
+#include "calc/ambient/ambient_state.h"
+#include "calc/document/project_properties.h"
+#include "calc/points/state_points_list.h"
+#include "calc/units/ambient_controls.h"
 #include "chart/chart_model.h"
 
 #include <QDateTime>

@@ -2,14 +2,14 @@
 // interpreter's lock and on all cores for large arrays, and the saturation routines and the unit
 // converter element by element. The package's Python part (humidora/__init__.py) checks and broadcasts
 // the arguments and hands over contiguous float64 arrays of one length.
-#include "calc/numeric_state.h"
-#include "calc/point_table.h"
-#include "calc/process_parameters.h"
-#include "calc/refusal.h"
-#include "calc/saturation_window.h"
-#include "calc/state_points.h"
-#include "calc/unit_converter.h"
-#include "calc/units.h"
+#include "calc/ambient/numeric_state.h"
+#include "calc/points/point_table.h"
+#include "calc/points/process_parameters.h"
+#include "calc/points/state_points.h"
+#include "calc/units/refusal.h"
+#include "calc/units/units.h"
+#include "calc/windows/saturation_window.h"
+#include "calc/windows/unit_converter.h"
 #include "core/properties.h"
 
 #include <algorithm>

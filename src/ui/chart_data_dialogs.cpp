@@ -1,7 +1,7 @@
 #include "ui/chart_data_dialogs.h"
 
-#include "calc/ambient_controls.h"
-#include "calc/quantities.h"
+#include "calc/units/ambient_controls.h"
+#include "calc/units/quantities.h"
 #include "chart/data_layer.h"
 #include "io/chart_picture.h"
 #include "io/data_file.h"

@@ -2,7 +2,7 @@
 // and the size of File > Export....
 #pragma once
 
-#include "calc/chart_data.h"
+#include "calc/document/chart_data.h"
 
 #include <QDialog>
 #include <QSize>

@@ -1,7 +1,7 @@
 #include "ui/file_commands.h"
 
 #include "calc/document/calculation_document.h"
-#include "calc/product.h"
+#include "calc/document/product.h"
 #include "io/calculation_file.h"
 #include "io/report.h"
 #include "ui/document_history.h"

@@ -4,7 +4,7 @@
 // replacing the calculation ask first, with the desktop's usual Save / Discard / Cancel question.
 #pragma once
 
-#include "calc/calculation.h"
+#include "calc/document/calculation.h"
 
 #include <QObject>
 #include <QString>

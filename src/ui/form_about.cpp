@@ -1,7 +1,7 @@
 #include "ui/form_about.h"
 
 #include "assets/about_picture.h"
-#include "calc/product.h"
+#include "calc/document/product.h"
 
 #include <QLabel>
 #include <QPixmap>

@@ -23,7 +23,7 @@ class Form_saturation;
 class Form_unit_convertor;
 class form_about;
 
-#include "calc/chart_data.h"
+#include "calc/document/chart_data.h"
 
 namespace humidora {
 class AmbientWindow;

@@ -1,8 +1,8 @@
 #include "ui/form_chart.h"
 
-#include "calc/ambient_inputs.h"
+#include "calc/ambient/ambient_inputs.h"
 #include "calc/document/calculation_document.h"
-#include "calc/refusal.h"
+#include "calc/units/refusal.h"
 #include "io/chart_picture.h"
 #include "io/data_file.h"
 #include "ui/chart_data_dialogs.h"

@@ -2,7 +2,7 @@
 // user event is forwarded to it and its controls are pushed back to the widgets.
 #pragma once
 
-#include "calc/saturation_window.h"
+#include "calc/windows/saturation_window.h"
 
 #include <QWidget>
 

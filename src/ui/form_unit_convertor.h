@@ -2,7 +2,7 @@
 // to it and its controls are pushed back to the widgets.
 #pragma once
 
-#include "calc/unit_converter.h"
+#include "calc/windows/unit_converter.h"
 
 #include <QWidget>
 #include <array>

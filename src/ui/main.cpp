@@ -4,8 +4,8 @@
 // command-line program instead.
 
 #include "assets/application_icon.h"
-#include "calc/number_text.h"
-#include "calc/product.h"
+#include "calc/document/product.h"
+#include "calc/units/number_text.h"
 #include "io/calculation_file.h"
 #include "ui/desktop_program.h"
 #include "ui/form_ambient.h"

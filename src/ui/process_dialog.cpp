@@ -1,9 +1,9 @@
 #include "ui/process_dialog.h"
 
 #include "calc/document/calculation_document.h"
-#include "calc/number_text.h"
-#include "calc/point_table.h"
-#include "calc/process_parameters.h"
+#include "calc/points/point_table.h"
+#include "calc/points/process_parameters.h"
+#include "calc/units/number_text.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -3,7 +3,7 @@
 // (one line each), edit_notes (several lines), and the OK and Cancel buttons.
 #pragma once
 
-#include "calc/project_properties.h"
+#include "calc/document/project_properties.h"
 
 #include <QDialog>
 

@@ -1,8 +1,8 @@
 #include "ui/state_points_dock.h"
 
-#include "calc/ambient_inputs.h"
+#include "calc/ambient/ambient_inputs.h"
 #include "calc/document/calculation_document.h"
-#include "calc/point_table.h"
+#include "calc/points/point_table.h"
 #include "chart/points_overlay.h"
 #include "ui/form_ambient.h"
 #include "ui/form_chart.h"

@@ -5,7 +5,7 @@
 // processes table_processes, button_add_process (the "Add Process" dialog), button_delete_process.
 #pragma once
 
-#include "calc/state_points_list.h"
+#include "calc/points/state_points_list.h"
 
 #include <QDockWidget>
 #include <QPointer>

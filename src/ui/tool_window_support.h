@@ -2,7 +2,7 @@
 // model's texts, colours and unit lists reach Qt widgets.
 #pragma once
 
-#include "calc/ambient_controls.h"
+#include "calc/units/ambient_controls.h"
 
 #include <QComboBox>
 #include <QFont>

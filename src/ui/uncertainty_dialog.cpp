@@ -1,7 +1,7 @@
 #include "ui/uncertainty_dialog.h"
 
-#include "calc/number_text.h"
-#include "calc/quantities.h"
+#include "calc/units/number_text.h"
+#include "calc/units/quantities.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,8 +4,8 @@
 // accuracy_pressure, accuracy_form, accuracy_coverage, coverage, typical_sensors, uncertainty_problem.
 #pragma once
 
-#include "calc/ambient_controls.h"
-#include "calc/uncertainty.h"
+#include "calc/ambient/uncertainty.h"
+#include "calc/units/ambient_controls.h"
 
 #include <QDialog>
 

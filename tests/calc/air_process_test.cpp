@@ -1,7 +1,7 @@
 // The air-handling processes: worked examples of the ASHRAE Handbook of Fundamentals (SI, chapter
 // "Psychrometrics"), conservation of dry air, water and energy over random states, the exact ends of the
 // coil's line, and the refusals at the calculator's limits.
-#include "calc/air_process.h"
+#include "calc/points/air_process.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

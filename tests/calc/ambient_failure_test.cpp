@@ -1,8 +1,8 @@
 // Arithmetic failures no accepted input reaches: provoked by swapping a property routine, they end the run
 // in the out-of-range report with nothing marked red, and keep what was written before them.
 #include "ambient_testing.h"
-#include "calc/ambient_phases.h"
-#include "calc/calculate_ambient.h"
+#include "calc/ambient/ambient_phases.h"
+#include "calc/ambient/calculate_ambient.h"
 
 #include <gtest/gtest.h>
 #include <limits>

@@ -3,9 +3,9 @@
 // pressure or the altitude), both formulations and both unit systems, over states from dry and cold to
 // humid and hot, including inputs the window refuses. A run for the values only (the batch's) writes the
 // same value boxes, state and refusal as the window's run.
-#include "calc/ambient_window.h"
-#include "calc/calculate_ambient.h"
-#include "calc/quantities.h"
+#include "calc/ambient/calculate_ambient.h"
+#include "calc/units/quantities.h"
+#include "calc/windows/ambient_window.h"
 
 #include <bit>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Reading, checking and converting the three ambient inputs; the limit labels; the out-of-range report of
 // a refused input and what the state record keeps after it.
 #include "ambient_testing.h"
-#include "calc/calculate_ambient.h"
-#include "calc/number_text.h"
+#include "calc/ambient/calculate_ambient.h"
+#include "calc/units/number_text.h"
 #include "core/properties.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 // The saturation state with the allowed ranges, the five further properties and the composition listing.
 #include "ambient_testing.h"
-#include "calc/number_text.h"
+#include "calc/units/number_text.h"
 #include "core/properties.h"
 
 #include <charconv>

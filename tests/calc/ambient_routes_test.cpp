@@ -1,9 +1,9 @@
 // The eight humidity routes: their results, the texts of the seven computed boxes, the refusals, and the
 // refusal of a given value whose vapour pressure would reach the ambient pressure.
 #include "ambient_testing.h"
-#include "calc/ambient_phases.h"
-#include "calc/calculate_ambient.h"
-#include "calc/number_text.h"
+#include "calc/ambient/ambient_phases.h"
+#include "calc/ambient/calculate_ambient.h"
+#include "calc/units/number_text.h"
 #include "core/properties.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 // Helpers of the ambient-air tests: drive the main window's logic by item texts instead of indices.
 #pragma once
 
-#include "calc/ambient_window.h"
+#include "calc/windows/ambient_window.h"
 
 #include <gtest/gtest.h>
 #include <string>

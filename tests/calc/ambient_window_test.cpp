@@ -1,9 +1,9 @@
 // The main window's behaviour without a toolkit: start-up, option clicks, edits, unit lists, unit systems,
 // formulations, and bringing back a set of inputs.
 #include "ambient_testing.h"
-#include "calc/calculate_ambient.h"
-#include "calc/number_text.h"
-#include "calc/refusal.h"
+#include "calc/ambient/calculate_ambient.h"
+#include "calc/units/number_text.h"
+#include "calc/units/refusal.h"
 #include "core/properties.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // When two calculations are the same: what "unsaved changes" and "changed since saved" compare.
-#include "calc/calculation.h"
+#include "calc/document/calculation.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 // within what the shown rounding allows; relative humidity, dew point <= wet bulb <= dry bulb and the
 // composition sums after every completed run; and the inverse saturation routine over its whole range.
 #include "ambient_invariants.h"
-#include "calc/ambient_window.h"
-#include "calc/number_text.h"
-#include "calc/units.h"
+#include "calc/units/number_text.h"
+#include "calc/units/units.h"
+#include "calc/windows/ambient_window.h"
 #include "core/properties.h"
 
 #include <cmath>

@@ -5,7 +5,7 @@
 // by pattern, PlainNumberText by digits), among them halves at the rounding digit and their neighbours,
 // powers of ten, runs of nines that carry, the limit of the integer digits, negative zero, subnormals, the
 // largest doubles, infinities and NaN; the reader on a million typed, pasted and mangled texts.
-#include "calc/number_text.h"
+#include "calc/units/number_text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
 // The number-text conventions: reading, testing and writing numbers, independent of the locale.
-#include "calc/number_text.h"
+#include "calc/units/number_text.h"
 
 #include <clocale>
 #include <cmath>

@@ -2,11 +2,11 @@
 // same acceptance, the same refusal, and every value the same double as the number behind the window's
 // box. Every route (each humidity parameter, the pressure or the altitude), both formulations, the metric,
 // British and customised units, over random states and over inputs at and next to every shown limit.
-#include "calc/ambient_window.h"
-#include "calc/calculate_ambient.h"
-#include "calc/number_text.h"
-#include "calc/numeric_state.h"
-#include "calc/quantities.h"
+#include "calc/ambient/calculate_ambient.h"
+#include "calc/ambient/numeric_state.h"
+#include "calc/units/number_text.h"
+#include "calc/units/quantities.h"
+#include "calc/windows/ambient_window.h"
 
 #include <bit>
 #include <charconv>

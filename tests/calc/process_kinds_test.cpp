@@ -1,10 +1,10 @@
 // The table of process kinds and the one validator that every front end applies, the structured refusals
 // of points and processes, and humidifying to exactly 100 % over a grid of entering states.
-#include "calc/number_text.h"
-#include "calc/point_table.h"
-#include "calc/process_parameters.h"
-#include "calc/quantities.h"
-#include "calc/state_points.h"
+#include "calc/points/point_table.h"
+#include "calc/points/process_parameters.h"
+#include "calc/points/state_points.h"
+#include "calc/units/number_text.h"
+#include "calc/units/quantities.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The table of quantities: every row's controls, names and unit items agree with the control model, and the
 // lookups find each row by its JSON name and by its option button.
-#include "calc/ambient_window.h"
-#include "calc/quantities.h"
-#include "calc/units.h"
+#include "calc/units/quantities.h"
+#include "calc/units/units.h"
+#include "calc/windows/ambient_window.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -8,9 +8,9 @@
 // When a digest differs: HUMIDORA_RECALCULATION_TEXTS=FILE writes every text of every state into FILE;
 // the same run at the commit that last matched writes the reference, and a diff shows the first state
 // whose texts moved.
-#include "calc/ambient_window.h"
-#include "calc/number_text.h"
-#include "calc/units.h"
+#include "calc/units/number_text.h"
+#include "calc/units/units.h"
+#include "calc/windows/ambient_window.h"
 
 #include <charconv>
 #include <cmath>

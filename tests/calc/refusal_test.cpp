@@ -1,8 +1,8 @@
 // Why a run is refused: the calculation names the quantity, the text, the reason and the limits in the
 // units the user has chosen, and one sentence says it.
 #include "ambient_testing.h"
-#include "calc/calculate_ambient.h"
-#include "calc/refusal.h"
+#include "calc/ambient/calculate_ambient.h"
+#include "calc/units/refusal.h"
 
 #include <gtest/gtest.h>
 #include <limits>

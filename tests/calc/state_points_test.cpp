@@ -1,8 +1,8 @@
 // State points as the main window shows them, and processes run on them.
-#include "calc/point_table.h"
-#include "calc/process_parameters.h"
-#include "calc/state_points.h"
-#include "calc/state_points_list.h"
+#include "calc/points/point_table.h"
+#include "calc/points/process_parameters.h"
+#include "calc/points/state_points.h"
+#include "calc/points/state_points_list.h"
 
 #include <gtest/gtest.h>
 

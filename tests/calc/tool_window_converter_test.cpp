@@ -1,5 +1,5 @@
 // The unit converter's logic: opening, quantity switching, the two-step conversions and "Error".
-#include "calc/unit_converter.h"
+#include "calc/windows/unit_converter.h"
 
 #include <algorithm>
 #include <cmath>

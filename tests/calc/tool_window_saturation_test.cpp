@@ -1,7 +1,7 @@
 // The saturation window's logic: loading, the two modes, limits, unit conversions and the error texts.
 // Reference values are the window's own texts at the documented reference states (100 C in kPa, 100 kPa in
 // C, the triple point in Pa); limits are probed at and just past each end.
-#include "calc/saturation_window.h"
+#include "calc/windows/saturation_window.h"
 
 #include <gtest/gtest.h>
 #include <string>

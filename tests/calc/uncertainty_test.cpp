@@ -1,8 +1,8 @@
 // Measurement uncertainty: sensitivities against the relations they differentiate, the stability of the
 // finite differences, the linear propagation against Monte Carlo, limits, and the texts.
-#include "calc/ambient_window.h"
-#include "calc/quantities.h"
-#include "calc/uncertainty.h"
+#include "calc/ambient/uncertainty.h"
+#include "calc/units/quantities.h"
+#include "calc/windows/ambient_window.h"
 #include "core/properties.h"
 
 #include <cmath>

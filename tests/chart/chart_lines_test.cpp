@@ -1,4 +1,4 @@
-#include "calc/air_process.h"
+#include "calc/points/air_process.h"
 #include "chart/chart_lines.h"
 
 #include <cmath>

@@ -1,5 +1,5 @@
-#include "calc/ambient_window.h"
-#include "calc/number_text.h"
+#include "calc/units/number_text.h"
+#include "calc/windows/ambient_window.h"
 #include "chart/chart_model.h"
 
 #include <gtest/gtest.h>

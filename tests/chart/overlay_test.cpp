@@ -1,7 +1,7 @@
 // The chart's overlay as a model: the 95 % regions of states from their covariance, the points and
 // processes of a design with their guides, and the places of their labels, all without a toolkit.
-#include "calc/ambient_window.h"
-#include "calc/state_points_list.h"
+#include "calc/points/state_points_list.h"
+#include "calc/windows/ambient_window.h"
 #include "chart/label_placer.h"
 #include "chart/points_overlay.h"
 

@@ -1,7 +1,7 @@
 // humidora-cli batch: every row reads what `state` shows for the same inputs, refused rows keep their
 // place with the window's sentence, the CSV dialects, parts that concatenate to the whole, and the exit
 // statuses.
-#include "calc/number_text.h"
+#include "calc/units/number_text.h"
 #include "cli_process.h"
 
 #include <QDir>

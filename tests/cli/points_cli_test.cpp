@@ -1,6 +1,6 @@
 // humidora-cli points: every point and process of a calculation file, as "process" evaluates them, the
 // table, and the exit statuses of refused processes and unusable files.
-#include "calc/state_points_list.h"
+#include "calc/points/state_points_list.h"
 #include "cli_process.h"
 #include "io/calculation_file.h"
 #include "typed_inputs.h"

@@ -1,5 +1,5 @@
 // humidora-cli saturation: the texts of the saturation window, exit statuses and usage errors.
-#include "calc/saturation_window.h"
+#include "calc/windows/saturation_window.h"
 #include "cli_process.h"
 
 #include <QJsonObject>

@@ -1,5 +1,5 @@
 // humidora-cli state: the main window's texts for given inputs, exit statuses and usage errors.
-#include "calc/ambient_window.h"
+#include "calc/windows/ambient_window.h"
 #include "cli_process.h"
 
 #include <QJsonArray>

@@ -1,10 +1,10 @@
 // The user's guide keeps up with the program: it names every unit key that the main window offers, gives
 // the conversion factor of every pressure and length unit as the program uses it, and quotes every
 // caption, menu entry and report text a user meets.
-#include "calc/ambient_controls.h"
-#include "calc/ambient_window.h"
-#include "calc/number_text.h"
-#include "calc/units.h"
+#include "calc/units/ambient_controls.h"
+#include "calc/units/number_text.h"
+#include "calc/units/units.h"
+#include "calc/windows/ambient_window.h"
 
 #include <QFile>
 #include <QSet>

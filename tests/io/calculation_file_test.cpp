@@ -1,4 +1,4 @@
-#include "calc/ambient_window.h"
+#include "calc/windows/ambient_window.h"
 #include "file_faults.h"
 #include "io/calculation_file.h"
 

@@ -1,6 +1,6 @@
 // Calculation files of version 2: the state points, the processes on them and the project's properties
 // beside the main window's inputs; version 1 stays as it was for a calculation without them.
-#include "calc/state_points_list.h"
+#include "calc/points/state_points_list.h"
 #include "io/calculation_file.h"
 #include "typed_inputs.h"
 

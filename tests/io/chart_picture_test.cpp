@@ -1,6 +1,6 @@
 // The chart's pictures: the overlay that other tools add is drawn in every picture, and a picture that
 // cannot be written says why and leaves nothing behind.
-#include "calc/ambient_window.h"
+#include "calc/windows/ambient_window.h"
 #include "io/chart_picture.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 // Saving a window's calculation and opening it in another window gives the same window, control for
 // control, for every way of giving the humidity and the pressure, every unit system and both formulations.
-#include "calc/ambient_window.h"
+#include "calc/windows/ambient_window.h"
 #include "io/calculation_file.h"
 
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // The main window's inputs with a dry bulb and one humidity parameter typed, the rest at start-up.
 #pragma once
 
-#include "calc/ambient_inputs.h"
+#include "calc/ambient/ambient_inputs.h"
 
 #include <string>
 

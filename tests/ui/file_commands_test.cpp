@@ -1,7 +1,7 @@
 // The File menu of the main window, driven through its real widgets and menu entries offscreen. File
 // names come from a scripted prompt instead of the platform dialogs, so nothing blocks.
-#include "calc/ambient_window.h"
-#include "calc/state_points_list.h"
+#include "calc/points/state_points_list.h"
+#include "calc/windows/ambient_window.h"
 #include "file_faults.h"
 #include "io/calculation_file.h"
 #include "ui/file_commands.h"

@@ -2,8 +2,8 @@
 // choice in a unit list, and a full comparison of the widgets with the window's control model.
 #pragma once
 
-#include "calc/ambient_controls.h"
-#include "calc/ambient_window.h"
+#include "calc/units/ambient_controls.h"
+#include "calc/windows/ambient_window.h"
 #include "ui/desktop_services.h"
 #include "ui/form_ambient.h"
 #include "ui/whole_text.h"

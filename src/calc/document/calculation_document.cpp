@@ -1,7 +1,7 @@
 #include "calc/document/calculation_document.h"
 
-#include "calc/process_parameters.h"
-#include "calc/quantities.h"
+#include "calc/points/process_parameters.h"
+#include "calc/units/quantities.h"
 
 #include <algorithm>
 #include <optional>

@@ -5,11 +5,11 @@
 // and after each step, which is all an undo history needs (documents are small). No toolkit.
 #pragma once
 
-#include "calc/ambient_window.h"
-#include "calc/calculation.h"
-#include "calc/chart_data.h"
-#include "calc/project_properties.h"
-#include "calc/state_points_list.h"
+#include "calc/document/calculation.h"
+#include "calc/document/chart_data.h"
+#include "calc/document/project_properties.h"
+#include "calc/points/state_points_list.h"
+#include "calc/windows/ambient_window.h"
 
 #include <functional>
 #include <string>

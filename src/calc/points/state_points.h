@@ -1,0 +1,158 @@
+// State points: named states of the main window with an optional dry-air flow, the processes that join
+// them, and the units of flows, loads and water. A point is kept as the inputs that type it into the
+// window, so it reads the same digits wherever it is shown; a process's leaving state is typed in the
+// same way (dry bulb and humidity ratio) and shown through the window's own calculation. No toolkit.
+#pragma once
+
+#include "calc/points/air_process.h"
+#include "calc/units/refusal.h"
+#include "calc/windows/ambient_window.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace humidora {
+
+/// A unit of flow: a dry-air mass flow in kg/s per unit, or a volume flow in m^3/s per unit (converted to a
+/// mass flow at the point's own specific volume), and the decimals a flow is shown with.
+struct FlowUnit
+{
+    std::string_view key;
+    double si_per_unit;
+    bool volume;
+    int decimals;
+};
+
+/// Flow units in list order; "kg/s" is the Metric and "lb/h" the British flow unit.
+inline constexpr std::array<FlowUnit, 8> kFlowUnits = { {
+    { "kg/s", 1, false, 4 },
+    { "kg/h", 1 / 3600.0, false, 2 },
+    { "lb/h", 0.45359237 / 3600, false, 2 },
+    { "lb/min", 0.45359237 / 60, false, 3 },
+    { "m^3/s", 1, true, 4 },
+    { "m^3/h", 1 / 3600.0, true, 1 },
+    { "L/s", 0.001, true, 2 },
+    { "cfm", 0.028316846592 / 60, true, 1 },
+} };
+inline constexpr const FlowUnit& kKilogramPerSecond = kFlowUnits[0];
+inline constexpr const FlowUnit& kKilogramPerHour = kFlowUnits[1];
+inline constexpr const FlowUnit& kPoundPerHour = kFlowUnits[2];
+std::optional<FlowUnit> FindFlowUnit(std::string_view key);
+/// The flow unit of a unit system: "lb/h" in British, else "kg/s".
+std::string_view DefaultFlowUnit(UnitSystem system);
+
+/// Loads and water in the units of a system: kW, or btu/h and tons of refrigeration (12000 btu/h);
+/// kg/h, or lb/h.
+inline constexpr double kBtuPerHourPerKilowatt = 3412.1416331279;
+inline constexpr double kBtuPerHourPerTon = 12000;
+inline constexpr double kPoundPerKilogram = 1 / 0.45359237;
+
+/// A named state of the main window and its dry-air flow (kg/s), when given.
+struct StatePoint
+{
+    std::string name;
+    AmbientInputs inputs;
+    std::optional<double> flow_kg_s;
+
+    bool operator==(const StatePoint&) const = default;
+};
+
+/// A point as the main window shows it: its controls after the one recalculation, the state in SI and
+/// the conditions (pressure, formulation) a process at this point works under; or the window's refusal.
+struct PointView
+{
+    AmbientControls controls;
+    AirState state;
+    ProcessConditions conditions;
+    double specific_volume = 0; ///< m^3 per kg of dry air
+    std::string refusal;        ///< the window's report, one line; empty when the state was computed
+    std::optional<Refusal> why; ///< the window's structured refusal, when it gives one
+
+    bool ok() const { return refusal.empty(); }
+};
+
+/// The window's view of `inputs`.
+PointView ViewPoint(const AmbientInputs& inputs);
+
+/// The inputs that type `state` into the window in the units, formulation and pressure of `like`: the dry
+/// bulb into Text1 and the humidity ratio into Text3 (its option selected), as the shortest decimal texts
+/// that give the same dry bulb in the window's single precision and the same text in every box. A
+/// saturated state whose humidity ratio lies above the shown maximum of its row only by that maximum's
+/// rounding (or the dry bulb's single precision) is typed as 100 % relative humidity.
+AmbientInputs InputsAtState(const AmbientInputs& like, const AirState& state);
+
+/// The inputs that show `point`'s state in the units of the main window's `window` inputs: the dry bulb,
+/// the humidity ratio and the barometric pressure typed exactly in those units, the point's formulation
+/// kept. The state reads back the same (the dry bulb to its single precision).
+AmbientInputs InUnitsOf(const PointView& point, const AmbientInputs& window, bool iapws);
+
+/// The names A, B, C, ..., Z, AA, AB, ...: the default name of the n-th point (0-based).
+std::string DefaultPointName(int index);
+
+/// Kinds of process and their parameters, in SI (K, fractions, kg/kg).
+enum class ProcessKind
+{
+    Mix,
+    Heat,
+    Coil,
+    Evaporative,
+    Steam,
+};
+
+struct ProcessSpec
+{
+    ProcessKind kind = ProcessKind::Mix;
+    std::vector<std::string> points; ///< names of the entering points
+    std::string result_name;         ///< name of the leaving point
+    // Exactly those of the kind's one form are set.
+    std::optional<double> to_temperature_K;      ///< heat
+    std::optional<double> adp_K, bypass_factor;  ///< coil by ADP
+    std::optional<double> leaving_temperature_K; ///< coil by leaving state, with leaving_relative_humidity
+    std::optional<double> leaving_relative_humidity; ///< coil
+    std::optional<double> effectiveness;             ///< evaporative
+    std::optional<double> to_relative_humidity;      ///< evaporative, steam
+    std::optional<double> to_humidity_ratio;         ///< steam
+    std::optional<double> steam_temperature_K;       ///< steam; kDefaultSteamK when empty
+
+    bool operator==(const ProcessSpec&) const = default;
+};
+
+/// Keys of the kinds as the command line and files name them: "mix", "heat", "coil", "evaporative", "steam".
+std::string_view ProcessKindKey(ProcessKind kind);
+std::optional<ProcessKind> FindProcessKind(std::string_view key);
+
+/// Why a process is refused: the structured refusal (quantity, value, limit, unit, as the window's own
+/// refusal gives them, in the units of the calculation), the entering point it concerns (empty when the
+/// process itself is refused) and the whole sentence.
+struct ProcessRefusal
+{
+    std::string point;
+    Refusal refusal;
+    std::string sentence;
+
+    bool operator==(const ProcessRefusal&) const = default;
+};
+
+/// A process evaluated on its points: the views of the entering points and of the leaving point, and the
+/// process result; `refusal` is set when a point or the process is refused.
+struct ProcessOutcome
+{
+    std::vector<PointView> entering;
+    ProcessResult result;
+    std::optional<PointView> leaving;
+    std::string refusal;               ///< the sentence of `why`; empty when the process was computed
+    std::optional<ProcessRefusal> why; ///< set together with `refusal`
+
+    /// Sets the refusal and its sentence.
+    void Refuse(ProcessRefusal refusal);
+};
+
+/// Runs `recipe` on `points` (in the order of recipe.points, already looked up). Every point must share the
+/// pressure and formulation of the first; the leaving point is typed into the window in the first point's
+/// units and shown through it, and a state the window refuses refuses the process with the window's reason.
+ProcessOutcome RunProcess(const ProcessSpec& recipe, const std::vector<StatePoint>& points);
+
+} // namespace humidora
