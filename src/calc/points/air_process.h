@@ -78,8 +78,12 @@ struct ProcessResult
     bool fog = false;                            ///< mixing: the mixture lay above saturation and condensed
     std::optional<double> apparatus_dew_point_K; ///< coil: given or found on the line through the two states
     std::optional<double> bypass_factor;         ///< coil
-    std::string refusal;                         ///< one sentence; empty when the process was computed
-    std::optional<StateBreach> breach;           ///< the limit the leaving state passes, when that refused it
+    std::optional<double> supply_volume_m3_s;    ///< supply air: its volume flow at its own state
+    std::optional<Stream> exhaust_leaving;       ///< heat recovery: the exhaust air leaving
+    std::optional<double> outdoor_condensate_kg_per_h; ///< heat recovery: condensate of each side
+    std::optional<double> exhaust_condensate_kg_per_h;
+    std::string refusal;               ///< one sentence; empty when the process was computed
+    std::optional<StateBreach> breach; ///< the limit the leaving state passes, when that refused it
 
     bool refused() const { return !refusal.empty(); }
 };

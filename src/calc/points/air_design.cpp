@@ -1,0 +1,393 @@
+#include "calc/points/air_design.h"
+
+#include "calc/units/number_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace humidora {
+namespace {
+
+// The constants of the moist-air enthalpy h = 1.006 t + W (2501 + 1.805 t): the heat capacities of dry air
+// and of vapour and the heat of vaporization at 0 C. Their products here are those of MoistAirEnthalpy,
+// so the loads below are its differences.
+constexpr double kAir = kDryAirHeatCapacity;
+constexpr double kVapour = 1.805;
+constexpr double kVaporization = 2501;
+constexpr double kHighestK = 373.15; ///< the calculator's highest dry bulb
+constexpr double kSecondsPerHour = 3600;
+/// Relative humidity above 1 by no more than this is saturation (as for the other processes).
+constexpr double kSaturationTolerance = 1e-9;
+
+double Celsius(double T_K)
+{
+    return T_K - kCelsiusOffset;
+}
+
+/// A value as a refusal names it: six significant digits, the calculator's plain number form.
+std::string Text(double value)
+{
+    return PlainNumberText(value, 6);
+}
+
+std::string CelsiusText(double T_K)
+{
+    return Text(Celsius(T_K)) + " C";
+}
+
+ProcessResult Refused(std::string reason)
+{
+    ProcessResult result;
+    result.refusal = std::move(reason);
+    return result;
+}
+
+bool Supersaturated(const AirState& state, const ProcessConditions& conditions)
+{
+    return RelativeHumidityOf(state, conditions) > 1 + kSaturationTolerance;
+}
+
+/// Why a state (of `what`, e.g. "room", "supply") lies outside the calculator's range, or an empty text.
+std::string StateProblem(const AirState& state, const ProcessConditions& conditions, const std::string& what)
+{
+    if (!std::isfinite(state.T_K) || !std::isfinite(state.W))
+        return "The " + what + " state cannot be computed.";
+    if (state.T_K < kLowestTemperatureK)
+        return "The " + what + " dry bulb " + CelsiusText(state.T_K) + " lies below its minimum of -100 C.";
+    if (state.T_K > kHighestK)
+        return "The " + what + " dry bulb " + CelsiusText(state.T_K) + " lies above its maximum of 100 C.";
+    if (state.W < 0)
+        return "The " + what + " humidity ratio " + Text(state.W)
+            + " kg/kg lies below its minimum of 0 kg/kg.";
+    if (SaturationPressure(state.T_K, conditions.method) >= conditions.pressure_Pa)
+        return "At the " + what + " dry bulb " + CelsiusText(state.T_K)
+            + " the saturation pressure reaches the barometric pressure.";
+    if (Supersaturated(state, conditions)) {
+        const double W_max = SaturationHumidityRatio(state.T_K, conditions).value_or(0);
+        return "The " + what + " humidity ratio " + Text(state.W) + " kg/kg lies above its maximum of "
+            + Text(W_max) + " kg/kg at " + CelsiusText(state.T_K) + ": the air would be supersaturated.";
+    }
+    return {};
+}
+
+std::string FlowProblem(std::optional<double> flow_kg_s, const std::string& what)
+{
+    if (!flow_kg_s)
+        return "The " + what + " needs its dry-air flow.";
+    if (!(*flow_kg_s > 0) || !std::isfinite(*flow_kg_s))
+        return "The " + what + " dry-air flow " + Text(*flow_kg_s) + " kg/s must lie above 0 kg/s.";
+    return {};
+}
+
+std::string LoadsProblem(const RoomLoads& loads)
+{
+    if (!std::isfinite(loads.sensible_kW))
+        return "The sensible load " + Text(loads.sensible_kW) + " kW is not a finite number.";
+    if (!std::isfinite(loads.latent_kW))
+        return "The latent load " + Text(loads.latent_kW) + " kW is not a finite number.";
+    return {};
+}
+
+/// The heat capacity of moist air of humidity ratio W, kJ per kg of dry air and K.
+double HeatCapacity(double W)
+{
+    return kAir + kVapour * W;
+}
+
+/// The latent heat of the room's water at the room's dry bulb, kJ/kg: 2501 + 1.805 t_r.
+double LatentHeat(const AirState& room)
+{
+    return kVaporization + kVapour * Celsius(room.T_K);
+}
+
+/// The humidity ratio of the supply air at the dry bulb T_s on the room's line: from the ratio of the
+/// two loads, (W_r - W_s) a / ((1.006 + 1.805 W_s)(t_r - t_s)) = latent / sensible, linear in W_s.
+double LineHumidityRatio(const AirState& room, const RoomLoads& loads, double supply_K)
+{
+    const double a = LatentHeat(room);
+    const double dT = room.T_K - supply_K;
+    if (dT == 0)
+        return room.W;
+    return (loads.sensible_kW * a * room.W - kAir * loads.latent_kW * dT)
+        / (loads.sensible_kW * a + kVapour * loads.latent_kW * dT);
+}
+
+/// The supply result once its state and flow are known: the state checked, the loads of the room.
+ProcessResult Supplied(const RoomLoads& loads, const AirState& supply, double flow_kg_s,
+    std::optional<double> adp_K, const ProcessConditions& conditions)
+{
+    if (std::string problem = StateProblem(supply, conditions, "supply"); !problem.empty()) {
+        if (adp_K && Supersaturated(supply, conditions) && supply.T_K < *adp_K)
+            problem += " Supply air on the room's line is saturated at the apparatus dew point "
+                + CelsiusText(*adp_K) + ".";
+        return Refused(std::move(problem));
+    }
+    ProcessResult result;
+    result.leaving = { supply, flow_kg_s };
+    result.apparatus_dew_point_K = adp_K;
+    result.supply_volume_m3_s = flow_kg_s * SpecificVolume(supply.T_K, supply.W, conditions.pressure_Pa);
+    const double total = loads.sensible_kW + loads.latent_kW;
+    result.loads.total_kW = total;
+    result.loads.sensible_kW = loads.sensible_kW;
+    result.loads.latent_kW = loads.latent_kW;
+    if (total != 0)
+        result.loads.sensible_heat_ratio = loads.sensible_kW / total;
+    return result;
+}
+
+/// The room's checks before any supply is sought; the ADP of its line for a cooling load.
+std::string RoomProblem(
+    const AirState& room, const RoomLoads& loads, const ProcessConditions& conditions, AdpOnLine& adp)
+{
+    if (std::string problem = StateProblem(room, conditions, "room"); !problem.empty())
+        return problem;
+    if (std::string problem = LoadsProblem(loads); !problem.empty())
+        return problem;
+    adp = RoomApparatusDewPoint(room, loads, conditions);
+    return adp.refusal;
+}
+
+/// The saturated state of moist air whose air, vapour and condensed water at its own dry bulb carry the
+/// total enthalpy of `dry` (an unsaturated-by-arithmetic state above saturation): found between the dry
+/// bulb of `dry`, where too little of it is left once the excess water is liquid, and its dew point, where
+/// there is too much. The bisection runs to adjacent doubles, so the balance holds to round-off.
+std::optional<AirState> Condensed(const AirState& dry, const ProcessConditions& conditions)
+{
+    const double h = MoistAirEnthalpy(dry.T_K, dry.W);
+    const auto excess = [&](double T_K) {
+        const double Ws = SaturationHumidityRatio(T_K, conditions).value_or(dry.W);
+        return MoistAirEnthalpy(T_K, Ws) + (dry.W - Ws) * LiquidWaterEnthalpy(T_K) - h;
+    };
+    const double p_v = conditions.pressure_Pa * dry.W / (kMolarMassRatio + dry.W);
+    double lo = dry.T_K;
+    double hi = SaturationTemperature(p_v, conditions.method);
+    if (!(hi >= lo) || !(excess(lo) <= 0))
+        return std::nullopt;
+    while (excess(hi) < 0 && hi < kHighestK)
+        hi = std::min(hi + 1, kHighestK);
+    if (excess(hi) < 0)
+        return std::nullopt;
+    for (;;) {
+        const double mid = 0.5 * (lo + hi);
+        if (mid <= lo || mid >= hi)
+            break;
+        (excess(mid) < 0 ? lo : hi) = mid;
+    }
+    const double T = std::abs(excess(lo)) <= std::abs(excess(hi)) ? lo : hi;
+    const std::optional<double> Ws = SaturationHumidityRatio(T, conditions);
+    if (!Ws || *Ws > dry.W)
+        return std::nullopt;
+    return AirState { T, *Ws };
+}
+
+/// One side of the exchanger leaving at `dry` (its balances kept): saturated with condensate when `dry`
+/// lies above saturation. The condensate flow (kg/h) is returned through `condensate`.
+std::string LeaveSide(const Stream& entering, AirState dry, const ProcessConditions& conditions,
+    const std::string& what, Stream& leaving, double& condensate)
+{
+    condensate = 0;
+    if (std::isfinite(dry.T_K) && std::isfinite(dry.W) && dry.T_K >= kLowestTemperatureK
+        && dry.T_K <= kHighestK && dry.W >= 0 && Supersaturated(dry, conditions)) {
+        const std::optional<AirState> wet = Condensed(dry, conditions);
+        if (!wet)
+            return "The " + what
+                + " air leaving above saturation cannot condense within the calculator's range.";
+        condensate = *entering.flow_kg_s * (dry.W - wet->W) * kSecondsPerHour;
+        dry = *wet;
+    }
+    if (std::string problem = StateProblem(dry, conditions, what + " leaving"); !problem.empty())
+        return problem;
+    leaving = { dry, entering.flow_kg_s };
+    return {};
+}
+
+std::string EffectivenessProblem(double value, const std::string& what)
+{
+    if (!(value >= 0))
+        return "The " + what + " effectiveness " + Text(value) + " lies below its minimum of 0.";
+    if (!(value <= 1))
+        return "The " + what + " effectiveness " + Text(value) + " lies above its maximum of 1.";
+    return {};
+}
+
+} // namespace
+
+RoomLoads LoadsFromTotal(double total_kW, double sensible_heat_ratio)
+{
+    const double sensible = total_kW * sensible_heat_ratio;
+    // The latent part as the rest, so that the two add up to the total; exact at a ratio of 1 and of 0.
+    return { sensible, sensible_heat_ratio == 1 ? 0 : total_kW - sensible };
+}
+
+RoomLoads LoadsOfSupply(const AirState& room, const AirState& supply, double flow_kg_s)
+{
+    return { flow_kg_s * HeatCapacity(supply.W) * (room.T_K - supply.T_K),
+        flow_kg_s * (room.W - supply.W) * LatentHeat(room) };
+}
+
+AdpOnLine RoomApparatusDewPoint(
+    const AirState& room, const RoomLoads& loads, const ProcessConditions& conditions)
+{
+    AdpOnLine found;
+    if (!(loads.sensible_kW > 0))
+        return found;
+    // Along the line the supply dry bulb falls from the room's; the relative humidity of the line's state
+    // at a dry bulb rises until it reaches saturation. 1 K steps down find the first bracket, the bisection
+    // runs to adjacent doubles and keeps the warm end, whose state is not above saturation.
+    const auto excess = [&](double T_K) {
+        return RelativeHumidityOf({ T_K, LineHumidityRatio(room, loads, T_K) }, conditions) - 1;
+    };
+    double warm = room.T_K;
+    if (excess(warm) >= 0) {
+        found.adp_K = warm;
+        return found;
+    }
+    double cold = warm;
+    for (;;) {
+        cold = std::max(warm - 1, kLowestTemperatureK);
+        const double W = LineHumidityRatio(room, loads, cold);
+        if (!(W >= 0) || !std::isfinite(W)) {
+            found.refusal = "The room's sensible-heat-ratio line (ratio "
+                + Text(loads.sensible_kW / (loads.sensible_kW + loads.latent_kW))
+                + ") reaches a humidity ratio of 0 kg/kg near " + CelsiusText(cold)
+                + " before it meets saturation: no apparatus dew point.";
+            return found;
+        }
+        if (excess(cold) >= 0)
+            break;
+        if (cold == kLowestTemperatureK) {
+            found.refusal
+                = "The room's sensible-heat-ratio line meets saturation below its minimum of -100 C: "
+                  "no apparatus dew point.";
+            return found;
+        }
+        warm = cold;
+    }
+    for (;;) {
+        const double mid = 0.5 * (warm + cold);
+        if (mid <= cold || mid >= warm)
+            break;
+        (excess(mid) < 0 ? warm : cold) = mid;
+    }
+    // The warm end is not above saturation beyond the tolerance; the cold end may be the exact root.
+    found.adp_K = excess(cold) <= kSaturationTolerance ? cold : warm;
+    return found;
+}
+
+ProcessResult SupplyAtTemperature(
+    const AirState& room, const RoomLoads& loads, double supply_K, const ProcessConditions& conditions)
+{
+    AdpOnLine adp;
+    if (std::string problem = RoomProblem(room, loads, conditions, adp); !problem.empty())
+        return Refused(std::move(problem));
+    if (!std::isfinite(supply_K))
+        return Refused("The supply dry bulb is not a finite number.");
+    const std::string given = "The supply dry bulb " + CelsiusText(supply_K);
+    if (loads.sensible_kW == 0)
+        return Refused("With a sensible load of 0 kW the supply dry bulb is the room's "
+            + CelsiusText(room.T_K) + " at any flow: give the supply flow instead.");
+    if (loads.sensible_kW > 0 && !(supply_K < room.T_K))
+        return Refused(given + " must lie below the room dry bulb " + CelsiusText(room.T_K)
+            + " for a cooling load of " + Text(loads.sensible_kW) + " kW.");
+    if (loads.sensible_kW < 0 && !(supply_K > room.T_K))
+        return Refused(given + " must lie above the room dry bulb " + CelsiusText(room.T_K)
+            + " for a heating load of " + Text(loads.sensible_kW) + " kW.");
+    if (adp.adp_K && supply_K < *adp.adp_K)
+        return Refused(given + " lies below its minimum, the apparatus dew point " + CelsiusText(*adp.adp_K)
+            + " of the room's sensible-heat-ratio line: the supply air would be supersaturated.");
+    if (supply_K < kLowestTemperatureK || supply_K > kHighestK)
+        return Refused(given + " lies outside the calculator's range of -100 C to 100 C.");
+    // At the ADP itself the supply is the saturated state found there, exactly.
+    const AirState supply { supply_K, LineHumidityRatio(room, loads, supply_K) };
+    const double flow = loads.sensible_kW / (HeatCapacity(supply.W) * (room.T_K - supply_K));
+    if (!(flow > 0) || !std::isfinite(flow))
+        return Refused(given + " gives a dry-air flow of " + Text(flow) + " kg/s; it must lie above 0 kg/s.");
+    return Supplied(loads, supply, flow, adp.adp_K, conditions);
+}
+
+ProcessResult SupplyAtFlow(
+    const AirState& room, const RoomLoads& loads, double flow_kg_s, const ProcessConditions& conditions)
+{
+    AdpOnLine adp;
+    if (std::string problem = RoomProblem(room, loads, conditions, adp); !problem.empty())
+        return Refused(std::move(problem));
+    if (std::string problem = FlowProblem(flow_kg_s, "supply"); !problem.empty())
+        return Refused(std::move(problem));
+    AirState supply;
+    supply.W = room.W - loads.latent_kW / (flow_kg_s * LatentHeat(room));
+    supply.T_K = room.T_K - loads.sensible_kW / (flow_kg_s * HeatCapacity(supply.W));
+    if (adp.adp_K && supply.T_K < *adp.adp_K) {
+        // The least flow is the one that brings the supply to the ADP.
+        const double W_adp = LineHumidityRatio(room, loads, *adp.adp_K);
+        const double least = loads.sensible_kW / (HeatCapacity(W_adp) * (room.T_K - *adp.adp_K));
+        if (Supersaturated(supply, conditions))
+            return Refused("The supply dry-air flow " + Text(flow_kg_s) + " kg/s lies below its minimum of "
+                + Text(least) + " kg/s, at which the supply air reaches the apparatus dew point "
+                + CelsiusText(*adp.adp_K) + ": the supply air would be supersaturated.");
+    }
+    return Supplied(loads, supply, flow_kg_s, adp.adp_K, conditions);
+}
+
+ProcessResult HeatRecovery(const Stream& outdoor, const Stream& exhaust, double sensible_effectiveness,
+    std::optional<double> latent_effectiveness, const ProcessConditions& conditions)
+{
+    for (const auto& [stream, what] :
+        { std::pair { &outdoor, "outdoor" }, std::pair { &exhaust, "exhaust" } }) {
+        if (std::string problem = FlowProblem(stream->flow_kg_s, std::string(what) + " air");
+            !problem.empty())
+            return Refused(std::move(problem));
+        if (std::string problem = StateProblem(stream->state, conditions, what); !problem.empty())
+            return Refused(std::move(problem));
+    }
+    if (std::string problem = EffectivenessProblem(sensible_effectiveness, "sensible"); !problem.empty())
+        return Refused(std::move(problem));
+    if (latent_effectiveness) {
+        if (std::string problem = EffectivenessProblem(*latent_effectiveness, "latent"); !problem.empty())
+            return Refused(std::move(problem));
+    }
+    const double m_o = *outdoor.flow_kg_s;
+    const double m_e = *exhaust.flow_kg_s;
+    const AirState& o = outdoor.state;
+    const AirState& e = exhaust.state;
+    const double C_o = m_o * HeatCapacity(o.W);
+    const double C_e = m_e * HeatCapacity(e.W);
+    const double sensible = sensible_effectiveness * std::min(C_o, C_e) * (e.T_K - o.T_K);
+    const double water = latent_effectiveness.value_or(0) * std::min(m_o, m_e) * (e.W - o.W); // kg/s
+
+    // The outdoor air by the effectivenesses; the exhaust by the balances of water and energy.
+    AirState outdoor_dry { o.T_K + sensible / C_o, o.W + water / m_o };
+    if (sensible == 0)
+        outdoor_dry.T_K = o.T_K;
+    const double received
+        = m_o * (MoistAirEnthalpy(outdoor_dry.T_K, outdoor_dry.W) - MoistAirEnthalpy(o.T_K, o.W));
+    AirState exhaust_dry;
+    exhaust_dry.W = e.W - water / m_e;
+    exhaust_dry.T_K = received == 0 && water == 0
+        ? e.T_K
+        : TemperatureFromEnthalpy(MoistAirEnthalpy(e.T_K, e.W) - received / m_e, exhaust_dry.W);
+
+    ProcessResult result;
+    Stream exhaust_leaving;
+    double outdoor_condensate = 0, exhaust_condensate = 0;
+    if (std::string problem
+        = LeaveSide(outdoor, outdoor_dry, conditions, "outdoor", result.leaving, outdoor_condensate);
+        !problem.empty())
+        return Refused(std::move(problem));
+    if (std::string problem
+        = LeaveSide(exhaust, exhaust_dry, conditions, "exhaust", exhaust_leaving, exhaust_condensate);
+        !problem.empty())
+        return Refused(std::move(problem));
+    result.exhaust_leaving = exhaust_leaving;
+    result.outdoor_condensate_kg_per_h = outdoor_condensate;
+    result.exhaust_condensate_kg_per_h = exhaust_condensate;
+    result.loads.total_kW = received;
+    result.loads.sensible_kW = sensible;
+    result.loads.latent_kW = received - sensible;
+    if (received != 0)
+        result.loads.sensible_heat_ratio = sensible / received;
+    result.loads.water_kg_per_h = outdoor_condensate + exhaust_condensate;
+    return result;
+}
+
+} // namespace humidora
