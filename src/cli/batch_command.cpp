@@ -78,6 +78,8 @@ struct Settings
     /// or (column -1) the fixed text of the template.
     std::array<int, 3> numeric_columns { -1, -1, -1 };
     std::array<std::string, 3> fixed_texts;
+    /// For each row of kQuantities, which of the three inputs it writes back (-1: a computed value).
+    std::array<int, 16> input_of_row {};
     bool full = true;
     bool decimal_comma = false;
     char delimiter = ',';
@@ -186,18 +188,19 @@ private:
     {
         const Settings& s = settings_;
         std::array<double, 3> inputs {};
+        std::array<std::string_view, 3> texts; // with '.' as the decimal point
         for (std::size_t i = 0; i < inputs.size(); ++i) {
             const int column = s.numeric_columns[i];
-            std::optional<double> value;
             if (column < 0) {
-                value = NumberTextValue(s.fixed_texts[i]);
+                texts[i] = s.fixed_texts[i];
             } else if (s.decimal_comma) {
-                field_ = row[static_cast<std::size_t>(column)];
-                std::replace(field_.begin(), field_.end(), ',', '.');
-                value = NumberTextValue(field_);
+                fields_[i] = row[static_cast<std::size_t>(column)];
+                std::replace(fields_[i].begin(), fields_[i].end(), ',', '.');
+                texts[i] = fields_[i];
             } else {
-                value = NumberTextValue(row[static_cast<std::size_t>(column)]);
+                texts[i] = row[static_cast<std::size_t>(column)];
             }
+            const std::optional<double> value = NumberTextValue(texts[i]);
             if (!value)
                 return false;
             inputs[i] = *value;
@@ -225,7 +228,11 @@ private:
                 continue;
             }
             char* const number = end;
-            end = std::to_chars(end, buffer + sizeof buffer, value).ptr;
+            // A given input's shortest text is mostly its own text, without the zeros that say nothing.
+            const int input = s.input_of_row[index];
+            char* const formed
+                = input >= 0 && texts[input].size() < 32 ? ShortestPlainDecimal(texts[input], end) : nullptr;
+            end = formed ? formed : std::to_chars(end, buffer + sizeof buffer, value).ptr;
             if (s.decimal_comma)
                 std::replace(number, end, '.', ',');
         }
@@ -287,7 +294,7 @@ private:
     AmbientControls controls_;
     AmbientState state_;
     NumericState numbers_;
-    std::string field_;
+    std::array<std::string, 3> fields_;
     long refused_ = 0;
 };
 
@@ -643,6 +650,15 @@ int RunBatch(const QStringList& arguments)
             }
         }
         settings.numeric.emplace(NumericSetupOf(inputs));
+        settings.input_of_row.fill(-1);
+        settings.input_of_row[static_cast<std::size_t>(FindQuantity("temperature") - kQuantities.data())] = 0;
+        settings.input_of_row[static_cast<std::size_t>(
+            FindQuantity(settings.numeric->setup().altitude_given ? "altitude" : "pressure")
+            - kQuantities.data())]
+            = 1;
+        settings
+            .input_of_row[static_cast<std::size_t>(settings.numeric->setup().humidity - kQuantities.data())]
+            = 2;
     }
 
     // A named output is written beside its place and takes it only when the whole run has succeeded.

@@ -1,11 +1,14 @@
 // The number-text conventions: reading, testing and writing numbers, independent of the locale.
 #include "calc/units/number_text.h"
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 #include <locale>
+#include <random>
+#include <string>
 
 namespace humidora {
 namespace {
@@ -229,6 +232,107 @@ TEST_F(CommaLocale, NumbersUseThePointWhateverTheLocale)
     EXPECT_EQ(NumberText(1.25, 3), "1.25");
     EXPECT_EQ(PlainNumberText(-1.5e15), "-1.5E+15");
     EXPECT_EQ(FixedText(1.5, FixedPattern::OneDigit), "1.5000");
+}
+
+// What std::to_chars writes for the value of a text, the reference for ShortestPlainDecimal.
+std::string ToChars(std::string_view text)
+{
+    char buffer[64];
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, *NumberTextValue(text)).ptr);
+}
+
+std::optional<std::string> Shortest(std::string_view text)
+{
+    std::string out(text.size() + 1, '?');
+    char* const end = ShortestPlainDecimal(text, out.data());
+    if (!end)
+        return std::nullopt;
+    out.resize(static_cast<std::size_t>(end - out.data()));
+    return out;
+}
+
+TEST(ShortestPlainDecimal, IsTheTextWithoutRedundantZerosWhereToCharsWritesTheFixedForm)
+{
+    const struct
+    {
+        const char* text;
+        const char* shortest; // nullptr: not formed from the text
+    } cases[] = {
+        { "25.1", "25.1" },
+        { "-0012.50", "-12.5" },
+        { "99.094", "99.094" },
+        { ".5", "0.5" },
+        { "5.", "5" },
+        { "0", "0" },
+        { "-0.0", "-0" },
+        { "000", "0" },
+        { "1000", "1000" },
+        { "10000", "10000" },
+        { "100000", nullptr },
+        { "0.001", "0.001" },
+        { "0.0001", nullptr },
+        { "0.00012", "0.00012" },
+        { "0.000012", nullptr },
+        { "123456789012345", "123456789012345" },
+        { "1234567890123456", nullptr },
+        { "0.123456789012345", "0.123456789012345" },
+        { "0.1234567890123456", nullptr },
+        { "+5", nullptr },
+        { "1e5", nullptr },
+        { " 5", nullptr },
+        { "5 ", nullptr },
+        { "1,5", nullptr },
+        { "", nullptr },
+        { ".", nullptr },
+        { "-", nullptr },
+        { "1.2.3", nullptr },
+        { "--1", nullptr },
+        { "100000000000000", nullptr },
+        { "12340000000000", nullptr },
+        { "1234000", "1234000" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::optional<std::string> shortest = Shortest(c.text);
+        if (c.shortest == nullptr) {
+            EXPECT_FALSE(shortest) << *shortest;
+        } else {
+            ASSERT_TRUE(shortest);
+            EXPECT_EQ(*shortest, c.shortest);
+            EXPECT_EQ(*shortest, ToChars(c.text));
+        }
+    }
+}
+
+// Random plain decimals of every length and position of the point, with leading and trailing zeros:
+// wherever the text gives the shortest form it is exactly what to_chars writes, and it is given for
+// the common texts of logger files.
+TEST(ShortestPlainDecimal, AgreesWithToCharsOnRandomDecimals)
+{
+    std::mt19937_64 random(2026);
+    const auto count = [&](int most) { return static_cast<int>(random() % static_cast<unsigned>(most + 1)); };
+    long formed = 0;
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = random() % 4 == 0 ? "-" : "";
+        text.append(static_cast<std::size_t>(count(2)), '0');
+        for (int d = count(17); d > 0; --d)
+            text += static_cast<char>('0' + random() % 10);
+        if (random() % 4 != 0) {
+            text += '.';
+            text.append(static_cast<std::size_t>(count(5)), '0');
+            for (int d = count(17); d > 0; --d)
+                text += static_cast<char>('0' + random() % 10);
+            text.append(static_cast<std::size_t>(count(2)), '0');
+        }
+        if (!NumberTextValue(text))
+            continue;
+        const std::optional<std::string> shortest = Shortest(text);
+        if (!shortest)
+            continue;
+        ++formed;
+        ASSERT_EQ(*shortest, ToChars(text)) << text;
+    }
+    EXPECT_GT(formed, 50000);
 }
 
 } // namespace

@@ -477,4 +477,53 @@ void AppendFixedText(std::string& text, double value, FixedPattern pattern)
     text += Fixed(buffer, value, pattern);
 }
 
+char* ShortestPlainDecimal(std::string_view text, char* out)
+{
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative)
+        text.remove_prefix(1);
+    const std::size_t point = std::min(text.find('.'), text.size());
+    std::string_view whole = text.substr(0, point);
+    std::string_view fraction = text.substr(std::min(point + 1, text.size()));
+    const auto digits = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if ((whole.empty() && fraction.empty()) || !digits(whole) || !digits(fraction))
+        return nullptr;
+    whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
+    fraction = fraction.substr(0, fraction.find_last_not_of('0') + 1);
+    // The significant digits and the power of ten of the first of them.
+    std::size_t significant = 0;
+    int exponent = 0;
+    if (!whole.empty()) {
+        const std::size_t last = fraction.empty() ? whole.find_last_not_of('0') : whole.size() - 1;
+        significant = last + 1 + fraction.size();
+        exponent = static_cast<int>(whole.size()) - 1;
+    } else if (!fraction.empty()) {
+        const std::size_t first = fraction.find_first_not_of('0');
+        significant = fraction.size() - first;
+        exponent = -static_cast<int>(first) - 1;
+    }
+    // Below 10^15 a whole number is a double of its own; above, to_chars writes the double's exact digits.
+    if (significant > 15 || exponent >= 15)
+        return nullptr;
+    // to_chars writes the fixed form unless the exponent form ("1.25e-05") is shorter.
+    const std::size_t fixed
+        = (whole.empty() ? 1 : whole.size()) + (fraction.empty() ? 0 : fraction.size() + 1);
+    const std::size_t magnitude = std::abs(exponent);
+    const std::size_t scientific = significant + (significant > 1 ? 1 : 0) + 2 + (magnitude >= 100 ? 3 : 2);
+    if (significant > 0 && fixed > scientific)
+        return nullptr;
+    if (negative)
+        *out++ = '-';
+    if (whole.empty())
+        *out++ = '0';
+    out = std::copy(whole.begin(), whole.end(), out);
+    if (!fraction.empty()) {
+        *out++ = '.';
+        out = std::copy(fraction.begin(), fraction.end(), out);
+    }
+    return out;
+}
+
 } // namespace humidora

@@ -23,6 +23,14 @@ bool IsNumberText(std::string_view text);
 /// one reading for both questions.
 std::optional<double> NumberTextValue(std::string_view text);
 
+/// What std::to_chars writes for the value of `text` (the shortest text that reads back to the same
+/// double), formed from the text itself when it is a plain decimal of at most fifteen significant digits
+/// ("-0012.50" gives "-12.5"): written from `out` on, its end returned. A decimal of at most fifteen
+/// digits is the only one of so few digits that reads as its double, so its digits are the shortest;
+/// nullptr, with nothing written, for any other text and where to_chars chooses the exponent form
+/// ("100000" is "1e+05"). `out` has room for the text's length plus one.
+char* ShortestPlainDecimal(std::string_view text, char* out);
+
 /// True when the text, leading blanks aside, is the beginning of a number that more typing can complete:
 /// a sign, digits with at most one '.', and after a digit an exponent letter with an optional sign and
 /// digits ("-", ".", "1E", "1e-"). A text without any non-blank character is no such beginning.
