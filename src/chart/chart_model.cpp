@@ -53,13 +53,9 @@ int DecimalsFor(double per_pixel, int most)
 }
 
 // The item of a humidity-ratio unit; the list's first for another text.
-const UnitItem& HumidityRatioItem(const std::string& unit)
+UnitItem HumidityRatioItem(const std::string& unit)
 {
-    for (const UnitItem& item : kHumidityRatioUnits) {
-        if (Is(unit, item))
-            return item;
-    }
-    return kHumidityRatioUnits[0];
+    return FindUnit(kHumidityRatioUnits, unit).value_or(kHumidityRatioUnits[0]);
 }
 
 int HumidityRatioDecimals(const std::string& unit)

@@ -122,12 +122,10 @@ py::tuple States(const std::string& humidity, bool altitude_given, bool iapws,
 }
 
 // The unit item of `key` among `units`; a ValueError naming `argument` otherwise.
-const UnitItem& UnitOf(std::span<const UnitItem> units, const std::string& key, const char* argument)
+UnitItem UnitOf(std::span<const UnitItem> units, const std::string& key, const char* argument)
 {
-    for (const UnitItem& unit : units) {
-        if (unit.key == key)
-            return unit;
-    }
+    if (const std::optional<UnitItem> unit = FindUnit(units, key))
+        return *unit;
     std::string known;
     for (const UnitItem& unit : units)
         known += (known.empty() ? "\"" : ", \"") + std::string(unit.key) + "\"";
@@ -163,8 +161,8 @@ py::array_t<double> SaturationPressureOf(const Array& temperature, const std::st
     const std::string& temperature_unit, const std::string& pressure_unit)
 {
     const SaturationMethod m = MethodOf(method);
-    const UnitItem& t_unit = UnitOf(kTemperatureUnits, temperature_unit, "temperature_unit");
-    const UnitItem& p_unit = UnitOf(kPressureUnits, pressure_unit, "pressure_unit");
+    const UnitItem t_unit = UnitOf(kTemperatureUnits, temperature_unit, "temperature_unit");
+    const UnitItem p_unit = UnitOf(kPressureUnits, pressure_unit, "pressure_unit");
     return Elementwise(temperature, [&](double t) {
         const std::optional<double> kelvin = TemperatureToKelvin(t_unit.key, t);
         if (!kelvin
@@ -178,8 +176,8 @@ py::array_t<double> SaturationTemperatureOf(const Array& pressure, const std::st
     const std::string& pressure_unit, const std::string& temperature_unit)
 {
     const SaturationMethod m = MethodOf(method);
-    const UnitItem& p_unit = UnitOf(kPressureUnits, pressure_unit, "pressure_unit");
-    const UnitItem& t_unit = UnitOf(kTemperatureUnits, temperature_unit, "temperature_unit");
+    const UnitItem p_unit = UnitOf(kPressureUnits, pressure_unit, "pressure_unit");
+    const UnitItem t_unit = UnitOf(kTemperatureUnits, temperature_unit, "temperature_unit");
     return Elementwise(pressure, [&](double p) {
         const double pascal = p_unit.ToBase(p);
         if (!(kSaturationLowestPressurePa <= pascal && pascal <= kSaturationHighestPressurePa))

@@ -96,6 +96,28 @@ TEST(UnitItems, ToBaseAndFromBaseFollowTheScale)
     EXPECT_FALSE(FindUnit(kTemperatureUnits, "").has_value());
 }
 
+// One lookup serves every list: each key finds its own item and place, and nothing else matches (keys are
+// exact and case-sensitive); flows and loads are found the same way.
+TEST(UnitItems, EveryKeyFindsItsOwnItemAndPlace)
+{
+    for (const Quantity& quantity : kQuantities) {
+        for (std::size_t i = 0; i < quantity.units.size(); ++i) {
+            const std::string_view key = quantity.units[i].key;
+            EXPECT_EQ(UnitIndex(quantity.units, key), i) << key;
+            EXPECT_EQ(FindUnit(quantity.units, key)->key, key);
+        }
+        EXPECT_FALSE(UnitIndex(quantity.units, "kPa ").has_value());
+    }
+    for (const FlowUnit& unit : kFlowUnits)
+        EXPECT_EQ(FindFlowUnit(unit.key)->si_per_unit, unit.si_per_unit) << unit.key;
+    EXPECT_FALSE(FindFlowUnit("KG/S").has_value());
+    EXPECT_FALSE(FindFlowUnit("").has_value());
+    // 10 kW is 34121.416331279 btu/h, shown whole; kW is the unit loads are worked in.
+    EXPECT_DOUBLE_EQ(FindUnit(kLoadUnits, "btu/h")->FromBase(10), 34121.416331279);
+    EXPECT_EQ(kBtuPerHour.decimals, 0);
+    EXPECT_EQ(kKilowatt.FromBase(2.5), 2.5);
+}
+
 // The units added for HVAC work against hand values: 7000 grains to the pound, one inch of mercury 3386.389
 // Pa, and the enthalpy on the inch-pound datum, on which dry air at 0 F has none. The short keys of the
 // command line stand for their texts and nothing else.

@@ -37,12 +37,9 @@ template <std::size_t N>
 void SetCaptions(LimitLabel& minimum, LimitLabel& maximum, const std::array<UnitItem, N>& units,
     const std::array<LimitCaptions, N>& captions, std::string_view key)
 {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (units[i].key == key) {
-            minimum.caption = captions[i].minimum;
-            maximum.caption = captions[i].maximum;
-            return;
-        }
+    if (const std::optional<std::size_t> i = UnitIndex(units, key)) {
+        minimum.caption = captions[*i].minimum;
+        maximum.caption = captions[*i].maximum;
     }
 }
 

@@ -10,7 +10,6 @@ namespace {
 // Decimals of the texts of loads, water and the coil's figures, and of temperatures as the window gives
 // the wet bulb and the dew point.
 constexpr int kLoadDecimals = 3;
-constexpr int kBtuDecimals = 0;
 constexpr int kRatioDecimals = 4;
 constexpr int kTemperatureDecimals = 3;
 
@@ -120,11 +119,12 @@ std::vector<LoadLine> LoadLines(
         if (!kW)
             return;
         if (british) {
-            const double btu_h = *kW * kBtuPerHourPerKilowatt;
-            lines.push_back({ caption, NumberText(btu_h, kBtuDecimals),
-                "btu/h (" + NumberText(btu_h / kBtuPerHourPerTon, kLoadDecimals) + " tons)" });
+            const double btu_h = kBtuPerHour.FromBase(*kW);
+            lines.push_back({ caption, NumberText(btu_h, kBtuPerHour.decimals),
+                std::string(kBtuPerHour.key) + " (" + NumberText(btu_h / kBtuPerHourPerTon, kLoadDecimals)
+                    + " tons)" });
         } else {
-            lines.push_back({ caption, NumberText(*kW, kLoadDecimals), "kW" });
+            lines.push_back({ caption, NumberText(*kW, kKilowatt.decimals), std::string(kKilowatt.key) });
         }
     };
     const ProcessLoads& loads = result.loads;

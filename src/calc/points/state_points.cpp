@@ -125,15 +125,6 @@ ProcessRefusal BreachRefusal(const ProcessResult& result, const AmbientInputs& u
 
 } // namespace
 
-std::optional<FlowUnit> FindFlowUnit(std::string_view key)
-{
-    for (const FlowUnit& unit : kFlowUnits) {
-        if (unit.key == key)
-            return unit;
-    }
-    return std::nullopt;
-}
-
 std::string_view DefaultFlowUnit(UnitSystem system)
 {
     return (system == UnitSystem::British ? kPoundPerHour : kKilogramPerSecond).key;

@@ -16,39 +16,8 @@
 
 namespace humidora {
 
-/// A unit of flow: a dry-air mass flow in kg/s per unit, or a volume flow in m^3/s per unit (converted to a
-/// mass flow at the point's own specific volume), and the decimals a flow is shown with.
-struct FlowUnit
-{
-    std::string_view key;
-    double si_per_unit;
-    bool volume;
-    int decimals;
-};
-
-/// Flow units in list order; "kg/s" is the Metric and "lb/h" the British flow unit.
-inline constexpr std::array<FlowUnit, 8> kFlowUnits = { {
-    { "kg/s", 1, false, 4 },
-    { "kg/h", 1 / 3600.0, false, 2 },
-    { "lb/h", 0.45359237 / 3600, false, 2 },
-    { "lb/min", 0.45359237 / 60, false, 3 },
-    { "m^3/s", 1, true, 4 },
-    { "m^3/h", 1 / 3600.0, true, 1 },
-    { "L/s", 0.001, true, 2 },
-    { "cfm", 0.028316846592 / 60, true, 1 },
-} };
-inline constexpr const FlowUnit& kKilogramPerSecond = kFlowUnits[0];
-inline constexpr const FlowUnit& kKilogramPerHour = kFlowUnits[1];
-inline constexpr const FlowUnit& kPoundPerHour = kFlowUnits[2];
-std::optional<FlowUnit> FindFlowUnit(std::string_view key);
 /// The flow unit of a unit system: "lb/h" in British, else "kg/s".
 std::string_view DefaultFlowUnit(UnitSystem system);
-
-/// Loads and water in the units of a system: kW, or btu/h and tons of refrigeration (12000 btu/h);
-/// kg/h, or lb/h.
-inline constexpr double kBtuPerHourPerKilowatt = 3412.1416331279;
-inline constexpr double kBtuPerHourPerTon = 12000;
-inline constexpr double kPoundPerKilogram = 1 / 0.45359237;
 
 /// A named state of the main window and its dry-air flow (kg/s), when given.
 struct StatePoint

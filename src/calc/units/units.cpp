@@ -105,6 +105,12 @@ constexpr std::array<UnitItem, 4> kEnthalpyUnits = { {
     { "btu/lb (dry air from 0 F)", kBtuPerPoundPerKilojoulePerKilogram, Per, -kInchPoundDatum, 5 },
 } };
 
+// Loads are worked in kW; a btu/h is shown as kW x 3412.1416331279.
+constexpr std::array<UnitItem, 2> kLoadUnits = { {
+    { "kW", 1, Times, 0, 3 },
+    { "btu/h", kBtuPerHourPerKilowatt, Per, 0, 0 },
+} };
+
 constexpr std::array<UnitAlias, 6> kUnitAliases = { {
     { "kg/kg", "(kg moisture)/(kg dry air)" },
     { "g/kg", "(g moisture)/(kg dry air)" },
@@ -123,13 +129,36 @@ std::string_view UnitKeyOf(std::string_view typed)
     return typed;
 }
 
-std::optional<UnitItem> FindUnit(std::span<const UnitItem> units, std::string_view key)
+namespace {
+
+// Where the item whose key is `key` stands in `items`: the one lookup of a unit by its text.
+template <typename Item>
+std::optional<std::size_t> IndexByKey(std::span<const Item> items, std::string_view key)
 {
     const auto it
-        = std::find_if(units.begin(), units.end(), [key](const UnitItem& unit) { return unit.key == key; });
-    if (it == units.end())
+        = std::find_if(items.begin(), items.end(), [key](const Item& item) { return item.key == key; });
+    if (it == items.end())
         return std::nullopt;
-    return *it;
+    return static_cast<std::size_t>(it - items.begin());
+}
+
+} // namespace
+
+std::optional<std::size_t> UnitIndex(std::span<const UnitItem> units, std::string_view key)
+{
+    return IndexByKey(units, key);
+}
+
+std::optional<UnitItem> FindUnit(std::span<const UnitItem> units, std::string_view key)
+{
+    const std::optional<std::size_t> index = IndexByKey(units, key);
+    return index ? std::optional<UnitItem>(units[*index]) : std::nullopt;
+}
+
+std::optional<FlowUnit> FindFlowUnit(std::string_view key)
+{
+    const std::optional<std::size_t> index = IndexByKey(std::span<const FlowUnit>(kFlowUnits), key);
+    return index ? std::optional<FlowUnit>(kFlowUnits[*index]) : std::nullopt;
 }
 
 std::optional<UnitItem> FindPressureUnit(std::string_view key)

@@ -7,6 +7,7 @@
 #include "core/properties.h"
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -88,6 +89,8 @@ std::string_view UnitKeyOf(std::string_view typed);
 /// Decimals of the altitude limit labels, in every length unit.
 inline constexpr int kAltitudeLimitDecimals = 3;
 
+/// Where the item whose key is `key` stands in `units`, or nullopt.
+std::optional<std::size_t> UnitIndex(std::span<const UnitItem> units, std::string_view key);
 /// The item of `units` whose key is `key`, or nullopt.
 std::optional<UnitItem> FindUnit(std::span<const UnitItem> units, std::string_view key);
 std::optional<UnitItem> FindPressureUnit(std::string_view key);
@@ -108,6 +111,43 @@ inline const UnitItem& kPercent = kRelativeHumidityUnits[0];
 inline const UnitItem& kBritishEnthalpy = kEnthalpyUnits[2];
 inline const UnitItem& kInchPoundEnthalpy = kEnthalpyUnits[3];
 inline const UnitItem& kBritishSpecificVolume = kSpecificVolumeUnits[2];
+
+// ---- Flows, loads and water ---------------------------------------------------------------------------
+// A process's loads are worked in kW and its water in kg/h; they are shown in kW, or in btu/h with tons of
+// refrigeration (12000 btu/h) beside them, and in kg/h or lb/h (the mass-flow items below).
+inline constexpr double kBtuPerHourPerKilowatt = 3412.1416331279;
+inline constexpr double kBtuPerHourPerTon = 12000;
+inline constexpr double kPoundPerKilogram = 1 / 0.45359237;
+/// The load units: "kW" (the unit loads are worked in) and "btu/h".
+extern const std::array<UnitItem, 2> kLoadUnits;
+inline const UnitItem& kKilowatt = kLoadUnits[0];
+inline const UnitItem& kBtuPerHour = kLoadUnits[1];
+
+/// A unit of flow: a dry-air mass flow in kg/s per unit, or a volume flow in m^3/s per unit (converted to a
+/// mass flow at the point's own specific volume), and the decimals a flow is shown with.
+struct FlowUnit
+{
+    std::string_view key;
+    double si_per_unit;
+    bool volume;
+    int decimals;
+};
+
+/// Flow units in list order; "kg/s" is the Metric and "lb/h" the British flow unit.
+inline constexpr std::array<FlowUnit, 8> kFlowUnits = { {
+    { "kg/s", 1, false, 4 },
+    { "kg/h", 1 / 3600.0, false, 2 },
+    { "lb/h", 0.45359237 / 3600, false, 2 },
+    { "lb/min", 0.45359237 / 60, false, 3 },
+    { "m^3/s", 1, true, 4 },
+    { "m^3/h", 1 / 3600.0, true, 1 },
+    { "L/s", 0.001, true, 2 },
+    { "cfm", 0.028316846592 / 60, true, 1 },
+} };
+inline constexpr const FlowUnit& kKilogramPerSecond = kFlowUnits[0];
+inline constexpr const FlowUnit& kKilogramPerHour = kFlowUnits[1];
+inline constexpr const FlowUnit& kPoundPerHour = kFlowUnits[2];
+std::optional<FlowUnit> FindFlowUnit(std::string_view key);
 
 /// The quantities of the temperature, pressure and length lists as the tool windows name them.
 inline constexpr std::string_view kTemperatureName = "Temperature";
