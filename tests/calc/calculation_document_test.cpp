@@ -259,6 +259,12 @@ std::vector<StepCase> StepCases()
         { "Delete Point C", [](CalculationDocument& d) { d.DeletePoints({ 2 }); } },
         { "Load Point A", [](CalculationDocument& d) { d.LoadPoint(0); } },
         { "Add Cooling Coil", [=](CalculationDocument& d) { d.AddProcess(coil); } },
+        { "Edit Heating / Sensible Cooling",
+            [](CalculationDocument& d) {
+                ProcessSpec warmer = d.points().processes()[1];
+                warmer.to_temperature_K = 273.15 + 32;
+                d.EditProcess(1, warmer);
+            } },
         { "Delete Mixing", [](CalculationDocument& d) { d.DeleteProcess(0); } },
         { "Properties",
             [](CalculationDocument& d) {
@@ -293,6 +299,66 @@ TEST(CalculationDocument, EveryKindOfStepIsRecordedWithItsNameAndRestoresBothWay
         document.Restore(step.after);
         EXPECT_TRUE(document.ToCalculation() == changed) << c.name;
     }
+}
+
+// Editing a process moves its leaving point (same identity and name) and every point downstream to what
+// the processes give now: the same texts as a design built afresh with the new parameters.
+TEST(CalculationDocument, EditingAProcessCarriesItsLeavingPointAndTheOnesDownstream)
+{
+    ProcessSpec cool;
+    cool.kind = ProcessKind::Coil;
+    cool.points = { "D" };
+    cool.adp_K = 273.15 + 10;
+    cool.bypass_factor = 0.1;
+    // The summer design's heating (C to D at 30 C) edited to 40 C, with a process from D after it.
+    CalculationDocument edited;
+    AddSummerDesign(edited);
+    ASSERT_EQ(edited.AddProcess(cool), "");
+    const auto at_30 = edited.points().Shown(edited.window().CurrentInputs()).rows;
+    ProcessSpec heat = edited.points().processes()[1];
+    heat.to_temperature_K = 273.15 + 40;
+    const int id_d = edited.points().IdOf(3);
+    ASSERT_EQ(edited.EditProcess(1, heat), "");
+    EXPECT_EQ(edited.points().IdOf(3), id_d);
+    EXPECT_EQ(edited.points().points()[3].name, "D");
+    // The same design built afresh with the heating to 40 C.
+    CalculationDocument fresh;
+    AddSummerDesign(fresh);
+    fresh.DeletePoints({ 3 });
+    heat.result_name = "D";
+    ASSERT_EQ(fresh.AddProcess(heat), "");
+    ASSERT_EQ(fresh.AddProcess(cool), "");
+    const auto at_40 = edited.points().Shown(edited.window().CurrentInputs()).rows;
+    EXPECT_EQ(at_40, fresh.points().Shown(fresh.window().CurrentInputs()).rows);
+    ASSERT_EQ(at_40.size(), 5U);
+    EXPECT_NE(at_40[3], at_30[3]); // D moved
+    EXPECT_NE(at_40[4], at_30[4]); // and the coil's leaving point E with it
+}
+
+// An edit the processes refuse, or one that would start a process from a point its own leaving point
+// feeds, changes nothing and says why.
+TEST(CalculationDocument, AnEditThatIsRefusedChangesNothing)
+{
+    CalculationDocument document;
+    AddSummerDesign(document);
+    ProcessSpec cool;
+    cool.kind = ProcessKind::Coil;
+    cool.points = { "D" };
+    cool.adp_K = 273.15 + 10;
+    cool.bypass_factor = 0.1;
+    ASSERT_EQ(document.AddProcess(cool), "");
+    Recorder recorder(document);
+    const DocumentState start = document.state();
+    ProcessSpec loop = document.points().processes()[1];
+    loop.points = { "E" }; // E leaves the process that starts from D, which this one leaves at
+    EXPECT_EQ(document.EditProcess(1, loop),
+        "Point E depends on point D, which this process leaves at: a process cannot start from it.");
+    ProcessSpec missing = loop;
+    missing.points = { "Z" };
+    EXPECT_EQ(document.EditProcess(1, missing), "There is no point Z.");
+    EXPECT_EQ(document.EditProcess(7, cool), "There is no process 8.");
+    EXPECT_TRUE(recorder.steps.empty());
+    EXPECT_TRUE(SameState(document.state(), start));
 }
 
 TEST(CalculationDocument, AChangeThatChangesNothingIsNoStep)

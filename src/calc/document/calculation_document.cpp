@@ -242,6 +242,12 @@ std::string CalculationDocument::AddProcess(const ProcessSpec& recipe)
         [&] { return state_.points.AddProcess(recipe); });
 }
 
+std::string CalculationDocument::EditProcess(int row, const ProcessSpec& recipe)
+{
+    return Apply({ "Edit " + std::string(ProcessKindCaption(recipe.kind)) },
+        [&] { return state_.points.EditProcess(row, recipe); });
+}
+
 void CalculationDocument::DeleteProcess(int row)
 {
     const std::vector<ProcessSpec>& processes = state_.points.processes();

@@ -94,6 +94,9 @@ public:
     void LoadPoint(int row);
     /// Adds a process and its leaving point; the refusal, else empty (and nothing changes when refused).
     std::string AddProcess(const ProcessSpec& recipe);
+    /// Gives process `row` new points and parameters (its leaving point and the points downstream follow);
+    /// the refusal, else empty (and nothing changes when refused).
+    std::string EditProcess(int row, const ProcessSpec& recipe);
     void DeleteProcess(int row);
 
     // ---- The rest of the file ----

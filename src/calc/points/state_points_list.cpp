@@ -146,6 +146,76 @@ std::string StatePointsList::AddProcess(ProcessSpec recipe)
     return {};
 }
 
+std::vector<int> StatePointsList::Downstream(int id) const
+{
+    std::vector<int> reached { id };
+    for (std::size_t done = 0; done < reached.size(); ++done) {
+        for (const Links& links : links_) {
+            const bool from_reached
+                = std::find(links.from.begin(), links.from.end(), reached[done]) != links.from.end();
+            if (from_reached && links.to > 0
+                && std::find(reached.begin(), reached.end(), links.to) == reached.end())
+                reached.push_back(links.to);
+        }
+    }
+    return reached;
+}
+
+void StatePointsList::Rerun()
+{
+    // Without cycles each pass settles at least one more link of the longest chain.
+    for (std::size_t pass = 0; pass <= processes_.size(); ++pass) {
+        bool changed = false;
+        for (std::size_t k = 0; k < processes_.size(); ++k) {
+            const int to = RowOf(links_[k].to);
+            if (to < 0)
+                continue;
+            const ProcessOutcome outcome = EvaluateKept(static_cast<int>(k));
+            if (!outcome.refusal.empty())
+                continue;
+            StatePoint& leaving = points_[static_cast<std::size_t>(to)];
+            const AmbientInputs& like
+                = points_[static_cast<std::size_t>(RowOf(links_[k].from.front()))].inputs;
+            const AmbientInputs inputs = InputsAtState(like, outcome.result.leaving.state);
+            if (inputs == leaving.inputs && outcome.result.leaving.flow_kg_s == leaving.flow_kg_s)
+                continue;
+            leaving.inputs = inputs;
+            leaving.flow_kg_s = outcome.result.leaving.flow_kg_s;
+            changed = true;
+        }
+        if (!changed)
+            break;
+    }
+}
+
+std::string StatePointsList::EditProcess(int row, ProcessSpec recipe)
+{
+    if (row < 0 || row >= static_cast<int>(processes_.size()))
+        return "There is no process " + std::to_string(row + 1) + ".";
+    const int leaving_id = links_[static_cast<std::size_t>(row)].to;
+    const int leaving_row = RowOf(leaving_id);
+    if (leaving_row < 0)
+        return "There is no point " + processes_[static_cast<std::size_t>(row)].result_name + ".";
+    recipe.result_name = points_[static_cast<std::size_t>(leaving_row)].name;
+    const std::vector<int> downstream = Downstream(leaving_id);
+    for (const std::string& name : recipe.points) {
+        const int point = FindByName(name);
+        if (point >= 0 && std::find(downstream.begin(), downstream.end(), IdOf(point)) != downstream.end())
+            return "Point " + name + " depends on point " + recipe.result_name
+                + ", which this process leaves at: a process cannot start from it.";
+    }
+    const ProcessOutcome outcome = Evaluate(recipe);
+    if (!outcome.refusal.empty())
+        return outcome.refusal;
+    Links links = Resolve(recipe);
+    links.to = leaving_id;
+    links_[static_cast<std::size_t>(row)] = std::move(links);
+    processes_[static_cast<std::size_t>(row)] = std::move(recipe);
+    Rerun();
+    Changed();
+    return {};
+}
+
 void StatePointsList::RemoveProcess(int row)
 {
     if (row < 0 || row >= static_cast<int>(processes_.size()))

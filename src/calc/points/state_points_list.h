@@ -74,6 +74,11 @@ public:
     /// unresolved: the process is refused).
     void SetProcesses(std::vector<ProcessSpec> processes);
     std::string AddProcess(ProcessSpec recipe);
+    /// Gives process `row` new points and parameters: its leaving point keeps its identity and name and
+    /// takes the new leaving state, and every process downstream of it is run again, so each later point
+    /// shows what its process gives now. A process may not start from a point that depends on its own
+    /// leaving point. When refused nothing changes and the reason is returned (else an empty text).
+    std::string EditProcess(int row, ProcessSpec recipe);
     void RemoveProcess(int row);
     /// The identities of the entering points of process `row` (0 for a name no point had) and of its leaving
     /// point.
@@ -126,6 +131,10 @@ private:
     int FindByName(const std::string& name) const;
     Links Resolve(const ProcessSpec& recipe) const;
     void Changed() { shown_.reset(); }
+    /// The identities of the points that depend on point `id` through processes (`id` itself included).
+    std::vector<int> Downstream(int id) const;
+    /// Runs the processes again until every leaving point holds its process's leaving state.
+    void Rerun();
     const ShownCache& ShownFor(const AmbientInputs& window) const;
 
     std::vector<StatePoint> points_;
