@@ -38,11 +38,16 @@ std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const State
     const QString& command, const AmbientWindow& window, const Calculation* read_from,
     const UncertaintySettings& uncertainty)
 {
+    // The calculation as the program holds it: the file read (points, processes, properties, chart data)
+    // with the state and the measurement uncertainty of this command.
+    CalculationDocument document;
+    if (read_from != nullptr)
+        document.Load(*read_from);
+    document.SetInputs(window.CurrentInputs(), "Command Line");
+    document.SetUncertainty(uncertainty);
     if (parser.isSet(files.save)) {
-        Calculation calculation = read_from != nullptr ? *read_from : Calculation {};
-        calculation.inputs = window.CurrentInputs();
-        calculation.uncertainty = uncertainty;
-        const QString error = WriteCalculationFile(parser.value(files.save), calculation, &window.controls());
+        const QString error
+            = WriteCalculationFile(parser.value(files.save), document.ToCalculation(), &window.controls());
         if (!error.isEmpty()) {
             PrintError(command + ": " + error);
             return kFileError;
@@ -68,9 +73,7 @@ std::optional<int> WriteStateFiles(const QCommandLineParser& parser, const State
         AddUncertainty(details, shown);
         // A calculation read from a file brings its title block, state points and processes along.
         if (read_from != nullptr) {
-            details.properties = read_from->properties;
-            CalculationDocument document;
-            document.Load(*read_from);
+            details.properties = document.properties();
             AddStatePoints(details, document.points(), window.CurrentInputs(), &uncertainty);
         }
         const QString error
