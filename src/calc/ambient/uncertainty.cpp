@@ -378,7 +378,7 @@ UncertaintyResult PropagateUncertainty(StateEvaluator& evaluator, const Uncertai
         for (std::size_t i = 0; i < kUncertainInputs; ++i) {
             q.sensitivity[i] = c[i][row];
             if (result.input_u[i] != 0)
-                variance += std::pow(c[i][row] * result.input_u[i], 2);
+                variance += (c[i][row] * result.input_u[i]) * (c[i][row] * result.input_u[i]);
         }
         q.computed = std::isfinite(y0[row]) && std::isfinite(variance);
         if (!q.computed)
@@ -389,8 +389,10 @@ UncertaintyResult PropagateUncertainty(StateEvaluator& evaluator, const Uncertai
         q.high = q.value + q.U;
         q.flagged = q.low < evaluator.OutputMinimum()[row] || q.high > evaluator.OutputMaximum()[row];
     }
+    // The covariance is symmetric (each product is formed as c_a c_b either way round): half of it is
+    // computed and mirrored.
     for (std::size_t a = 0; a < 16; ++a) {
-        for (std::size_t b = 0; b < 16; ++b) {
+        for (std::size_t b = a; b < 16; ++b) {
             double sum = 0;
             for (std::size_t i = 0; i < kUncertainInputs; ++i) {
                 if (result.input_u[i] != 0)
@@ -398,6 +400,7 @@ UncertaintyResult PropagateUncertainty(StateEvaluator& evaluator, const Uncertai
             }
             const bool both = result.quantities[a].computed && result.quantities[b].computed;
             result.covariance[a][b] = both ? sum : kNaN;
+            result.covariance[b][a] = result.covariance[a][b];
         }
     }
     return result;
