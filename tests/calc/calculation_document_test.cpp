@@ -51,6 +51,17 @@ void AddSummerDesign(CalculationDocument& document)
     ASSERT_EQ(document.AddProcess(heat), "");
 }
 
+/// A cooling coil from point `from` with an apparatus dew point of 10 C and a bypass factor of 0.1.
+ProcessSpec CoilFrom(const std::string& from)
+{
+    ProcessSpec coil;
+    coil.kind = ProcessKind::Coil;
+    coil.points = { from };
+    coil.adp_K = 273.15 + 10;
+    coil.bypass_factor = 0.1;
+    return coil;
+}
+
 TEST(CalculationDocument, RenamingAPointKeepsItsProcesses)
 {
     CalculationDocument document;
@@ -236,11 +247,7 @@ std::vector<StepCase> StepCases()
     uncertainty.enabled = true;
     ChartData chart;
     chart.zones.push_back({ "Comfort", { 20, 26, "C" }, std::nullopt, std::nullopt, std::nullopt });
-    ProcessSpec coil;
-    coil.kind = ProcessKind::Coil;
-    coil.points = { "C" };
-    coil.adp_K = 273.15 + 10;
-    coil.bypass_factor = 0.1;
+    const ProcessSpec coil = CoilFrom("C");
     AmbientInputs picked;
     picked.temperature = "18";
     return {
@@ -305,11 +312,7 @@ TEST(CalculationDocument, EveryKindOfStepIsRecordedWithItsNameAndRestoresBothWay
 // the processes give now: the same texts as a design built afresh with the new parameters.
 TEST(CalculationDocument, EditingAProcessCarriesItsLeavingPointAndTheOnesDownstream)
 {
-    ProcessSpec cool;
-    cool.kind = ProcessKind::Coil;
-    cool.points = { "D" };
-    cool.adp_K = 273.15 + 10;
-    cool.bypass_factor = 0.1;
+    const ProcessSpec cool = CoilFrom("D");
     // The summer design's heating (C to D at 30 C) edited to 40 C, with a process from D after it.
     CalculationDocument edited;
     AddSummerDesign(edited);
@@ -341,11 +344,7 @@ TEST(CalculationDocument, AnEditThatIsRefusedChangesNothing)
 {
     CalculationDocument document;
     AddSummerDesign(document);
-    ProcessSpec cool;
-    cool.kind = ProcessKind::Coil;
-    cool.points = { "D" };
-    cool.adp_K = 273.15 + 10;
-    cool.bypass_factor = 0.1;
+    const ProcessSpec cool = CoilFrom("D");
     ASSERT_EQ(document.AddProcess(cool), "");
     Recorder recorder(document);
     const DocumentState start = document.state();
