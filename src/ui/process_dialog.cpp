@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace humidora {
 ProcessDialog::ProcessDialog(CalculationDocument& document, const AmbientInputs& units, QWidget* parent)
@@ -77,6 +78,32 @@ void ProcessDialog::kindChosen()
     problem_->clear();
 }
 
+void ProcessDialog::editProcess(int row)
+{
+    const std::vector<ProcessSpec>& processes = document_.points().processes();
+    if (row < 0 || row >= static_cast<int>(processes.size()))
+        return;
+    edit_row_ = row;
+    edited_ = processes[static_cast<std::size_t>(row)];
+    setWindowTitle(QStringLiteral("Edit Process"));
+    kind_->setCurrentIndex(kind_->findData(static_cast<int>(edited_.kind)));
+    for (int item = 0; item < points_->count(); ++item) {
+        const std::string name = points_->item(item)->text().toStdString();
+        points_->item(item)->setSelected(
+            std::find(edited_.points.begin(), edited_.points.end(), name) != edited_.points.end());
+    }
+    shown_.assign(kProcessParameters.size(), QString());
+    for (std::size_t i = 0; i < kProcessParameters.size(); ++i) {
+        const std::optional<double> value = edited_.*(kProcessParameters[i].field);
+        if (value)
+            shown_[i] = QString::fromStdString(
+                PlainNumberText(ParameterInUnit(kProcessParameters[i], *value, units_)));
+        parameters_[i]->setText(shown_[i]);
+    }
+    result_name_->setText(QString::fromStdString(edited_.result_name));
+    result_name_->setReadOnly(true);
+}
+
 bool ProcessDialog::apply()
 {
     ProcessSpec recipe;
@@ -90,6 +117,11 @@ bool ProcessDialog::apply()
         const std::string text = parameters_[i]->text().trimmed().toStdString();
         if (!parameter.TakenBy(recipe.kind) || text.empty())
             continue;
+        // An edited process keeps the exact value of a parameter whose text was left as shown.
+        if (edit_row_ >= 0 && recipe.kind == edited_.kind && parameters_[i]->text() == shown_[i]) {
+            recipe.*(parameter.field) = edited_.*(parameter.field);
+            continue;
+        }
         if (!IsNumberText(text)) {
             problem_->setText(QString::fromUtf8(parameter.Prompt()) + QStringLiteral(" is not a number."));
             return false;
@@ -107,7 +139,8 @@ bool ProcessDialog::apply()
         return false;
     }
     recipe.result_name = result_name_->text().toStdString();
-    const std::string refusal = document_.AddProcess(recipe);
+    const std::string refusal
+        = edit_row_ >= 0 ? document_.EditProcess(edit_row_, recipe) : document_.AddProcess(recipe);
     problem_->setText(QString::fromStdString(refusal));
     return refusal.empty();
 }

@@ -1,6 +1,7 @@
 // The "Add Process" dialog of the State Points dock: the kind, its entering points, its parameters in the
 // main window's units and the leaving point's name. It adds the process to the calculation document when
-// accepted; a refusal stays in the dialog with its reason. Widgets: combo_process_kind, list_process_points,
+// accepted, or, as "Edit Process", gives a kept process new points and parameters; a refusal stays in the
+// dialog with its reason. Widgets: combo_process_kind, list_process_points,
 // edit_<parameter key> (e.g. edit_bypass-factor), edit_result_name, label_process_problem.
 #pragma once
 
@@ -23,8 +24,12 @@ public:
     /// `units` are the main window's inputs: the parameters are typed in its units.
     ProcessDialog(CalculationDocument& document, const AmbientInputs& units, QWidget* parent = nullptr);
 
-    /// Runs the process from what is entered; true when it was added to the document (the dialog then
-    /// closes).
+    /// Makes this the "Edit Process" dialog of the document's process `row`, filled with its kind, points
+    /// and parameters; its leaving point keeps its name (points are renamed in their table).
+    void editProcess(int row);
+
+    /// Runs the process from what is entered; true when it was added to the document, or replaced the
+    /// edited one (the dialog then closes).
     bool apply();
 
 private:
@@ -38,6 +43,9 @@ private:
     std::vector<QLabel*> captions_;
     QLineEdit* result_name_ = nullptr;
     QLabel* problem_ = nullptr;
+    int edit_row_ = -1;          ///< the process edited, or -1 when adding
+    ProcessSpec edited_;         ///< its recipe as kept
+    std::vector<QString> shown_; ///< the parameter texts it was shown with
 };
 
 } // namespace humidora

@@ -104,8 +104,10 @@ StatePointsDock::StatePointsDock(Form_ambient& window)
     layout->addWidget(processes_);
     auto* process_buttons = new QHBoxLayout;
     QPushButton* add_process = Button(QStringLiteral("Add Process..."), "button_add_process", body);
+    QPushButton* edit_process = Button(QStringLiteral("Edit Process..."), "button_edit_process", body);
     QPushButton* remove_process = Button(QStringLiteral("Delete Process"), "button_delete_process", body);
     process_buttons->addWidget(add_process);
+    process_buttons->addWidget(edit_process);
     process_buttons->addWidget(remove_process);
     process_buttons->addStretch();
     layout->addLayout(process_buttons);
@@ -115,6 +117,8 @@ StatePointsDock::StatePointsDock(Form_ambient& window)
         if (dialog.exec() == QDialog::Accepted)
             processAdded();
     });
+    connect(edit_process, &QPushButton::clicked, this, [this] { editProcess(processes_->currentRow()); });
+    connect(processes_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { editProcess(row); });
     connect(remove_process, &QPushButton::clicked, this, [this] {
         if (processes_->currentRow() < 0)
             return;
@@ -256,6 +260,22 @@ void StatePointsDock::processAdded()
 {
     selectRow(table_->rowCount() - 1);
     loadPoint(table_->rowCount() - 1);
+    emit pointsChanged();
+}
+
+void StatePointsDock::editProcess(int row)
+{
+    if (row < 0 || row >= static_cast<int>(list().processes().size()))
+        return;
+    ProcessDialog dialog(window_.document(), window_.logic().CurrentInputs(), this);
+    dialog.editProcess(row);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const int leaving = list().RowOf(list().LeavingId(row));
+    if (leaving >= 0) {
+        selectRow(leaving);
+        loadPoint(leaving);
+    }
     emit pointsChanged();
 }
 

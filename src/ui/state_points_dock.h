@@ -45,6 +45,8 @@ public:
     void copyResults() const;
     /// After a process was added: selects its leaving point and loads it into the window.
     void processAdded();
+    /// Opens the "Edit Process" dialog of process `row`; when accepted, selects and loads its leaving point.
+    void editProcess(int row);
     /// Loads a point's inputs into the main window, as typed when it was added.
     void loadPoint(int row);
 

@@ -251,6 +251,58 @@ private slots:
         QCOMPARE(f.dock->list().points().size(), std::size_t(2));
     }
 
+    // Edit Process opens filled with the kept process; an unchanged OK changes nothing, a new apparatus dew
+    // point moves the leaving point (same name) and is one step that Undo takes back.
+    void editingAProcessMovesItsLeavingPointAndUndoes()
+    {
+        Fixture f;
+        f.type(1, QStringLiteral("30"));
+        f.click("button_add_point");
+        humidora::ProcessSpec coil;
+        coil.kind = humidora::ProcessKind::Coil;
+        coil.points = { "A" };
+        coil.adp_K = 273.15 + 10;
+        coil.bypass_factor = 0.2;
+        QCOMPARE(QString::fromStdString(f.w.window->document().AddProcess(coil)), QString());
+        f.dock->processAdded();
+        const QString leaving = f.cell(1, 5);
+
+        humidora::ProcessDialog unchanged(
+            f.w.window->document(), f.w.window->logic().CurrentInputs(), f.dock);
+        unchanged.editProcess(0);
+        QCOMPARE(unchanged.windowTitle(), QStringLiteral("Edit Process"));
+        QCOMPARE(unchanged.findChild<QComboBox*>(QStringLiteral("combo_process_kind"))->currentText(),
+            QStringLiteral("Cooling Coil"));
+        auto* points = unchanged.findChild<QListWidget*>(QStringLiteral("list_process_points"));
+        QVERIFY(points->item(0)->isSelected());
+        QVERIFY(!points->item(1)->isSelected());
+        QCOMPARE(unchanged.findChild<QLineEdit*>(QStringLiteral("edit_adp"))->text(), QStringLiteral("10"));
+        QCOMPARE(unchanged.findChild<QLineEdit*>(QStringLiteral("edit_bypass-factor"))->text(),
+            QStringLiteral(".2"));
+        auto* name = unchanged.findChild<QLineEdit*>(QStringLiteral("edit_result_name"));
+        QCOMPARE(name->text(), QStringLiteral("B"));
+        QVERIFY(name->isReadOnly());
+        QAction* undo = f.w.action("menu_undo");
+        const QString last_step = undo->text();
+        QVERIFY(unchanged.apply());
+        QCOMPARE(undo->text(), last_step); // the same process: no step
+
+        humidora::ProcessDialog warmer(f.w.window->document(), f.w.window->logic().CurrentInputs(), f.dock);
+        warmer.editProcess(0);
+        warmer.findChild<QLineEdit*>(QStringLiteral("edit_adp"))->setText(QStringLiteral("12"));
+        QVERIFY2(warmer.apply(),
+            qPrintable(warmer.findChild<QLabel*>(QStringLiteral("label_process_problem"))->text()));
+        QCOMPARE(f.table->rowCount(), 2);
+        QCOMPARE(f.cell(1, 0), QStringLiteral("B"));
+        QVERIFY(f.cell(1, 5) != leaving);
+        auto* processes = f.w.find<QTableWidget>(QStringLiteral("table_processes"));
+        QCOMPARE(processes->item(0, 3)->text(), QStringLiteral("Apparatus Dew Point 12 C; Bypass Factor .2"));
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Edit Cooling Coil"));
+        undo->trigger();
+        QCOMPARE(f.cell(1, 5), leaving);
+        QCOMPARE(processes->item(0, 3)->text(), QStringLiteral("Apparatus Dew Point 10 C; Bypass Factor .2"));
+    }
+
     void theChartDrawsThePointsAndAnArrowPerProcess()
     {
         Fixture f;
