@@ -181,7 +181,7 @@ QJsonObject ProcessJson(
         entering.append(PointJson(points[i].name, outcome.entering[i], points[i].flow_kg_s));
     QJsonObject loads;
     if (ok) {
-        for (const auto& [key, value] : LoadFigures(outcome.result.loads))
+        for (const auto& [key, value] : LoadFigures(outcome.result))
             loads[FromModel(std::string(key))] = value;
     }
     QJsonObject refusal;
@@ -190,7 +190,7 @@ QJsonObject ProcessJson(
             RefusalFigures(outcome.why.value_or(RuleRefusal(outcome.refusal)), ProcessName(recipe)))
             refusal[FromModel(std::string(key))] = FromModel(text);
     }
-    return {
+    QJsonObject json {
         { "points", entering },
         { "result",
             ok ? QJsonValue(PointJson(recipe.result_name, *outcome.leaving, outcome.result.leaving.flow_kg_s,
@@ -199,6 +199,14 @@ QJsonObject ProcessJson(
         { "loads", loads },
         { "refusal", ok ? QJsonValue() : QJsonValue(refusal) },
     };
+    if (recipe.kind == ProcessKind::Recovery) {
+        // The leaving exhaust air beside the leaving outdoor air.
+        json["exhaust_result"] = ok && outcome.exhaust_leaving
+            ? QJsonValue(PointJson(recipe.exhaust_result_name, *outcome.exhaust_leaving,
+                outcome.result.exhaust_leaving->flow_kg_s, outcome.result.exhaust_leaving->state))
+            : QJsonValue();
+    }
+    return json;
 }
 
 bool PrintProcess(const ProcessSpec& recipe, const std::vector<StatePoint>& points,
@@ -222,6 +230,9 @@ bool PrintProcess(const ProcessSpec& recipe, const std::vector<StatePoint>& poin
         if (ok)
             rows.push_back(PointRowTexts(
                 recipe.result_name, *outcome.leaving, outcome.result.leaving.flow_kg_s, context.flow_unit));
+        if (ok && outcome.exhaust_leaving)
+            rows.push_back(PointRowTexts(recipe.exhaust_result_name, *outcome.exhaust_leaving,
+                outcome.result.exhaust_leaving->flow_kg_s, context.flow_unit));
         PrintRows(header, rows);
         if (ok) {
             PrintOut(QString());

@@ -21,13 +21,23 @@ const char* const kDescription
       "RH\n"
       "  evaporative   --effectiveness E (0..1), or --to-relative-humidity RH\n"
       "  steam         --to-humidity-ratio W or --to-relative-humidity RH [--steam-temperature T]\n"
+      "  supply        the room's point and its loads, --sensible-load Q --latent-load Q or --total-load Q\n"
+      "                --sensible-heat-ratio SHR, with --supply-temperature T or --supply-flow F: the "
+      "supply\n"
+      "                air, its flows and the apparatus dew point of the room's sensible-heat-ratio line\n"
+      "  recovery      the outdoor air's point and the exhaust air's point, each with its flow:\n"
+      "                --sensible-effectiveness E (plate exchanger, run-around coil), with\n"
+      "                --latent-effectiveness E (enthalpy wheel); both leaving points and the recovered "
+      "load\n"
       "POINT is comma-separated key=value pairs: name, flow, temperature and one humidity key named as the\n"
       "options of \"state\" (relative-humidity, humidity-ratio, dew-point, wet-bulb, absolute-humidity,\n"
       "partial-pressure, mole-fraction, mass-fraction), values in the state command's units of the system;\n"
       "e.g. --point name=OA,flow=2,temperature=32,dew-point=22. Temperatures are in C (F with --system\n"
       "british), relative humidities in %, humidity ratios in the system's unit. Flows are dry-air mass\n"
       "flows in kg/s (lb/h in British) unless --flow-unit names another unit; a volume flow is taken at the\n"
-      "point's own specific volume. Exit status 1 when a point or the process is refused.";
+      "point's own specific volume. Loads are in kW (btu/h in British); the supply flow is a dry-air flow "
+      "in\n"
+      "kg/s (lb/h in British). Exit status 1 when a point or the process is refused.";
 
 QString FormText(const ProcessForm& form)
 {
@@ -45,7 +55,9 @@ int RunAirProcess(const QStringList& arguments)
     QCommandLineParser parser;
     const QCommandLineOption point("point", "A point: comma-separated key=value pairs (see above).", "POINT");
     const QCommandLineOption name("name", "Name of the leaving point (the next letter unless given).", "N");
-    parser.addOptions({ point, name });
+    const QCommandLineOption exhaust_name("exhaust-name",
+        "recovery: name of the leaving exhaust point (the letter after the leaving point's).", "N");
+    parser.addOptions({ point, name, exhaust_name });
     std::vector<QCommandLineOption> parameter_options;
     for (const ProcessParameter& parameter : kProcessParameters) {
         QStringList kinds;
@@ -124,10 +136,24 @@ int RunAirProcess(const QStringList& arguments)
             + FromModel(std::string(KindInfo(*kind).points_text)) + " (--point POINT)");
         return kUsageError;
     }
+    if (parser.isSet(exhaust_name) && *kind != ProcessKind::Recovery) {
+        PrintError(command + ": --exhaust-name belongs to \"recovery\"");
+        return kUsageError;
+    }
     for (const StatePoint& p : points)
         recipe.points.push_back(p.name);
     recipe.result_name = parser.isSet(name) ? parser.value(name).toStdString()
                                             : DefaultPointName(static_cast<int>(points.size()));
+    if (*kind == ProcessKind::Recovery) {
+        recipe.exhaust_result_name = parser.isSet(exhaust_name)
+            ? parser.value(exhaust_name).toStdString()
+            : DefaultPointName(static_cast<int>(points.size()) + 1);
+        if (recipe.exhaust_result_name == recipe.result_name) {
+            PrintError(command + ": the leaving points need two names, not \"" + FromModel(recipe.result_name)
+                + "\" twice");
+            return kUsageError;
+        }
+    }
 
     return PrintProcess(recipe, points, context, parser.isSet(options.json), command) ? kSuccess : kRefused;
 }

@@ -363,6 +363,8 @@ py::dict Process(const std::string& kind_key, const py::list& point_mappings, co
         recipe.points.push_back(p.name);
     recipe.result_name
         = name.is_none() ? DefaultPointName(static_cast<int>(points.size())) : name.cast<std::string>();
+    if (*kind == ProcessKind::Recovery)
+        recipe.exhaust_result_name = DefaultPointName(static_cast<int>(points.size()) + 1);
 
     ProcessOutcome outcome;
     {
@@ -375,7 +377,7 @@ py::dict Process(const std::string& kind_key, const py::list& point_mappings, co
         entering.append(PointDict(points[i].name, outcome.entering[i], points[i].flow_kg_s, std::nullopt));
     py::dict loads;
     if (ok) {
-        for (const auto& [key, value] : LoadFigures(outcome.result.loads))
+        for (const auto& [key, value] : LoadFigures(outcome.result))
             loads[py::str(std::string(key))] = value;
     }
     py::dict answer;
@@ -384,6 +386,11 @@ py::dict Process(const std::string& kind_key, const py::list& point_mappings, co
                            outcome.result.leaving.flow_kg_s, outcome.result.leaving.state))
                           : py::object(py::none());
     answer["loads"] = loads;
+    if (*kind == ProcessKind::Recovery)
+        answer["exhaust_result"] = ok && outcome.exhaust_leaving
+            ? py::object(PointDict(recipe.exhaust_result_name, *outcome.exhaust_leaving,
+                outcome.result.exhaust_leaving->flow_kg_s, outcome.result.exhaust_leaving->state))
+            : py::object(py::none());
     py::dict refusal;
     if (!ok) {
         for (const auto& [key, text] :

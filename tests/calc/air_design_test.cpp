@@ -80,6 +80,8 @@ TEST(SupplyAir, TheApparatusDewPointItselfIsAccepted)
             EXPECT_NEAR(by_flow.leaving.state.T_K, *adp.adp_K, 1e-9);
             EXPECT_TRUE(SupplyAtFlow(room, loads, *at.leaving.flow_kg_s * (1 - 1e-6), c).refused());
             EXPECT_TRUE(SupplyAtTemperature(room, loads, *adp.adp_K - 1e-6, c).refused());
+            // A dry bulb typed in another unit lands within a few ulps of it: still saturation.
+            EXPECT_FALSE(SupplyAtTemperature(room, loads, std::nextafter(*adp.adp_K, 0.0), c).refused());
         }
     }
 }

@@ -85,7 +85,7 @@ TEST_F(PointsCommand, EveryPointAndProcessAsProcessGivesThem)
     EXPECT_EQ(coil["points"][0], points[2]);
     EXPECT_EQ(coil["result"]["name"].toString(), "SA");
     EXPECT_EQ(coil["result"]["texts"], points[3]["texts"]);
-    EXPECT_EQ(coil["loads"].toObject().size(), 6); // with the condensate's enthalpy
+    EXPECT_EQ(coil["loads"].toObject().size(), 7); // with the condensate's enthalpy and the ADP
     EXPECT_GT(coil["loads"]["total_kW"].toDouble(), 0);
 }
 

@@ -50,8 +50,8 @@ TEST(ProcessCommand, CoilJsonHasThePointsTheResultAndAllFiveLoads)
     EXPECT_EQ(result["texts"]["dew_point"].toString(), "10");
     const QJsonObject loads = json["loads"].toObject();
     EXPECT_EQ(Keys(loads),
-        (QStringList { "condensate_enthalpy_kW", "latent_kW", "sensible_heat_ratio", "sensible_kW",
-            "total_kW", "water_kg_per_h" }));
+        (QStringList { "apparatus_dew_point_K", "condensate_enthalpy_kW", "latent_kW", "sensible_heat_ratio",
+            "sensible_kW", "total_kW", "water_kg_per_h" }));
     // The lines add up: total = sensible + latent + the condensate's enthalpy (carried away).
     EXPECT_NEAR(loads["sensible_kW"].toDouble() + loads["latent_kW"].toDouble()
             + loads["condensate_enthalpy_kW"].toDouble(),

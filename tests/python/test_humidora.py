@@ -279,6 +279,20 @@ PROCESSES = [
       "--steam-temperature", "110"]),
     (humidora.steam, dict(point={"temperature": 21, "relative_humidity": 20}, to_humidity_ratio=0.008),
      ["steam", "--point", "temperature=21,relative-humidity=20", "--to-humidity-ratio", "0.008"]),
+    (humidora.supply, dict(room={"temperature": 24, "relative_humidity": 50}, sensible_load=30, latent_load=10,
+                           supply_temperature=13),
+     ["supply", "--point", "temperature=24,relative-humidity=50", "--sensible-load", "30", "--latent-load", "10",
+      "--supply-temperature", "13"]),
+    (humidora.supply, dict(room={"temperature": 24, "relative_humidity": 50}, total_load=40,
+                           sensible_heat_ratio=0.75, supply_flow=2),
+     ["supply", "--point", "temperature=24,relative-humidity=50", "--total-load", "40", "--sensible-heat-ratio",
+      "0.75", "--supply-flow", "2"]),
+    (humidora.recovery, dict(outdoor={"flow": 2, "temperature": -5, "humidity_ratio": 0.002},
+                             exhaust={"flow": 1.8, "temperature": 22, "humidity_ratio": 0.007},
+                             sensible_effectiveness=0.65, latent_effectiveness=0.5),
+     ["recovery", "--point", "flow=2,temperature=-5,humidity-ratio=0.002", "--point",
+      "flow=1.8,temperature=22,humidity-ratio=0.007", "--sensible-effectiveness", "0.65",
+      "--latent-effectiveness", "0.5"]),
 ]
 
 

@@ -19,6 +19,10 @@ constexpr double kHighestK = 373.15; ///< the calculator's highest dry bulb
 constexpr double kSecondsPerHour = 3600;
 /// Relative humidity above 1 by no more than this is saturation (as for the other processes).
 constexpr double kSaturationTolerance = 1e-9;
+/// A supply dry bulb this little below the apparatus dew point is the ADP itself, typed in another unit
+/// or reached through a flow; further down the room's line lies beyond saturation (where it may leave
+/// the saturation curve again, out of a coil's reach).
+constexpr double kAdpRoundOffK = 1e-9;
 
 double Celsius(double T_K)
 {
@@ -293,7 +297,11 @@ ProcessResult SupplyAtTemperature(
     if (loads.sensible_kW < 0 && !(supply_K > room.T_K))
         return Refused(given + " must lie above the room dry bulb " + CelsiusText(room.T_K)
             + " for a heating load of " + Text(loads.sensible_kW) + " kW.");
-    if (adp.adp_K && supply_K < *adp.adp_K)
+    // Below the ADP the line's state lies above saturation; at it (to the round-off of a typed dry bulb)
+    // the supply is saturated and accepted.
+    if (adp.adp_K && supply_K < *adp.adp_K
+        && (*adp.adp_K - supply_K > kAdpRoundOffK
+            || Supersaturated({ supply_K, LineHumidityRatio(room, loads, supply_K) }, conditions)))
         return Refused(given + " lies below its minimum, the apparatus dew point " + CelsiusText(*adp.adp_K)
             + " of the room's sensible-heat-ratio line: the supply air would be supersaturated.");
     if (supply_K < kLowestTemperatureK || supply_K > kHighestK)
@@ -321,7 +329,7 @@ ProcessResult SupplyAtFlow(
         // The least flow is the one that brings the supply to the ADP.
         const double W_adp = LineHumidityRatio(room, loads, *adp.adp_K);
         const double least = loads.sensible_kW / (HeatCapacity(W_adp) * (room.T_K - *adp.adp_K));
-        if (Supersaturated(supply, conditions))
+        if (*adp.adp_K - supply.T_K > kAdpRoundOffK || Supersaturated(supply, conditions))
             return Refused("The supply dry-air flow " + Text(flow_kg_s) + " kg/s lies below its minimum of "
                 + Text(least) + " kg/s, at which the supply air reaches the apparatus dew point "
                 + CelsiusText(*adp.adp_K) + ": the supply air would be supersaturated.");

@@ -127,23 +127,37 @@ std::vector<LoadLine> LoadLines(
             lines.push_back({ caption, NumberText(*kW, kKilowatt.decimals), std::string(kKilowatt.key) });
         }
     };
+    const auto water = [&](const char* caption, double kg_per_h) {
+        lines.push_back(
+            { caption, NumberText(british ? kg_per_h * kPoundPerKilogram : kg_per_h, kLoadDecimals),
+                std::string((british ? kPoundPerHour : kKilogramPerHour).key) });
+    };
     const ProcessLoads& loads = result.loads;
-    power("Total Load", loads.total_kW);
-    power("Sensible Load", loads.sensible_kW);
-    power("Latent Load", loads.latent_kW);
+    // Heat recovery names what the outdoor air receives (negative when it is cooled).
+    const bool recovery = kind == ProcessKind::Recovery;
+    power(recovery ? "Recovered Total" : "Total Load", loads.total_kW);
+    power(recovery ? "Recovered Sensible" : "Sensible Load", loads.sensible_kW);
+    power(recovery ? "Recovered Latent" : "Latent Load", loads.latent_kW);
     power("Condensate Enthalpy", loads.condensate_enthalpy_kW);
     if (loads.sensible_heat_ratio)
         lines.push_back(
             { "Sensible Heat Ratio", NumberText(*loads.sensible_heat_ratio, kRatioDecimals), "" });
-    if (loads.water_kg_per_h) {
+    if (recovery) {
+        // Condensation on either side is shown, a side without any as 0.
+        water("Outdoor Condensate", result.outdoor_condensate_kg_per_h.value_or(0));
+        water("Exhaust Condensate", result.exhaust_condensate_kg_per_h.value_or(0));
+    } else if (loads.water_kg_per_h) {
         const char* caption = kind == ProcessKind::Coil ? "Condensate"
             : kind == ProcessKind::Mix                  ? "Fog (condensed water)"
             : kind == ProcessKind::Steam                ? "Steam"
                                                         : "Water Added";
-        lines.push_back({ caption,
-            NumberText(
-                british ? *loads.water_kg_per_h * kPoundPerKilogram : *loads.water_kg_per_h, kLoadDecimals),
-            std::string((british ? kPoundPerHour : kKilogramPerHour).key) });
+        water(caption, *loads.water_kg_per_h);
+    }
+    if (result.supply_volume_m3_s) {
+        const FlowUnit& unit = kFlowUnits[british ? 7 : 4]; // cfm, m^3/s
+        lines.push_back(
+            { "Supply Volume Flow", NumberText(*result.supply_volume_m3_s / unit.si_per_unit, unit.decimals),
+                std::string(unit.key) });
     }
     power("Steam Energy", loads.steam_energy_kW);
     if (result.apparatus_dew_point_K)
@@ -188,14 +202,18 @@ PointFigures FiguresOf(std::string_view name, const PointView& view, std::option
     return figures;
 }
 
-std::vector<Figure<double>> LoadFigures(const ProcessLoads& l)
+std::vector<Figure<double>> LoadFigures(const ProcessResult& r)
 {
     std::vector<Figure<double>> figures;
+    const ProcessLoads& l = r.loads;
     const Figure<std::optional<double>> all[]
         = { { "total_kW", l.total_kW }, { "sensible_kW", l.sensible_kW }, { "latent_kW", l.latent_kW },
               { "condensate_enthalpy_kW", l.condensate_enthalpy_kW },
               { "sensible_heat_ratio", l.sensible_heat_ratio }, { "water_kg_per_h", l.water_kg_per_h },
-              { "steam_energy_kW", l.steam_energy_kW } };
+              { "steam_energy_kW", l.steam_energy_kW }, { "apparatus_dew_point_K", r.apparatus_dew_point_K },
+              { "supply_volume_m3_per_s", r.supply_volume_m3_s },
+              { "outdoor_condensate_kg_per_h", r.outdoor_condensate_kg_per_h },
+              { "exhaust_condensate_kg_per_h", r.exhaust_condensate_kg_per_h } };
     for (const auto& [key, value] : all) {
         if (value)
             figures.push_back({ key, *value });

@@ -99,8 +99,11 @@ PointFigures FiguresOf(std::string_view name, const PointView& view, std::option
     const std::optional<AirState>& exact = std::nullopt);
 
 /// The loads a process has, in kW, kg/h and a ratio: "total_kW", "sensible_kW", "latent_kW",
-/// "condensate_enthalpy_kW", "sensible_heat_ratio", "water_kg_per_h", "steam_energy_kW".
-std::vector<Figure<double>> LoadFigures(const ProcessLoads& loads);
+/// "condensate_enthalpy_kW", "sensible_heat_ratio", "water_kg_per_h", "steam_energy_kW"; and what it
+/// finds beside them: "apparatus_dew_point_K" (a coil, supply air for a cooling load),
+/// "supply_volume_m3_per_s", "outdoor_condensate_kg_per_h" and "exhaust_condensate_kg_per_h" (heat
+/// recovery).
+std::vector<Figure<double>> LoadFigures(const ProcessResult& result);
 
 /// The members of a process's refusal: those of the window's refusal ("quantity", "text", "reason",
 /// "minimum", "maximum", "unit", "message") and "point" (the refused entering point) or "process" (the

@@ -64,6 +64,9 @@ const std::vector<ProcessKindInfo> kProcessKinds = {
     { ProcessKind::Coil, "coil", "Cooling Coil", 1, 1, "one point" },
     { ProcessKind::Evaporative, "evaporative", "Evaporative Humidifier", 1, 1, "one point" },
     { ProcessKind::Steam, "steam", "Steam Humidifier", 1, 1, "one point" },
+    { ProcessKind::Supply, "supply", "Supply Air from Room Loads", 1, 1, "one point, the room" },
+    { ProcessKind::Recovery, "recovery", "Heat Recovery", 2, 2,
+        "two points, the outdoor air and the exhaust air", true },
 };
 
 const ProcessKindInfo& KindInfo(ProcessKind kind)
@@ -111,6 +114,24 @@ const std::vector<ProcessParameter> kProcessParameters = {
         &ProcessSpec::to_humidity_ratio, 0.0, std::nullopt },
     { "steam-temperature", "Steam Temperature", { ProcessKind::Steam }, ParameterReading::Temperature,
         &ProcessSpec::steam_temperature_K, kCelsiusOffset, kHottestSteamK },
+    // A room's loads are cooling loads when positive, heating loads (or a room losing water) when negative.
+    { "sensible-load", "Room Sensible Load", { ProcessKind::Supply }, ParameterReading::Load,
+        &ProcessSpec::sensible_load_kW, std::nullopt, std::nullopt },
+    { "latent-load", "Room Latent Load", { ProcessKind::Supply }, ParameterReading::Load,
+        &ProcessSpec::latent_load_kW, std::nullopt, std::nullopt },
+    { "total-load", "Room Total Load", { ProcessKind::Supply }, ParameterReading::Load,
+        &ProcessSpec::total_load_kW, std::nullopt, std::nullopt },
+    { "sensible-heat-ratio", "Room Sensible Heat Ratio", { ProcessKind::Supply }, ParameterReading::Plain,
+        &ProcessSpec::sensible_heat_ratio, std::nullopt, std::nullopt },
+    { "supply-temperature", "Supply Dry Bulb", { ProcessKind::Supply }, ParameterReading::Temperature,
+        &ProcessSpec::supply_temperature_K, kLowestTemperatureK, kHighestParameterK },
+    // Above 0: the least flow a computed supply may have is checked against the room's line itself.
+    { "supply-flow", "Supply Dry-Air Flow", { ProcessKind::Supply }, ParameterReading::MassFlow,
+        &ProcessSpec::supply_flow_kg_s, 0.0, std::nullopt, true },
+    { "sensible-effectiveness", "Sensible Effectiveness", { ProcessKind::Recovery }, ParameterReading::Plain,
+        &ProcessSpec::sensible_effectiveness, 0.0, 1.0 },
+    { "latent-effectiveness", "Latent Effectiveness", { ProcessKind::Recovery }, ParameterReading::Plain,
+        &ProcessSpec::latent_effectiveness, 0.0, 1.0 },
 };
 
 bool ProcessParameter::TakenBy(ProcessKind k) const
@@ -129,7 +150,16 @@ std::string ProcessParameter::Member() const
 {
     std::string member(key);
     std::replace(member.begin(), member.end(), '-', '_');
-    return reading == ParameterReading::Temperature ? member + "_K" : member;
+    switch (reading) {
+    case ParameterReading::Temperature:
+        return member + "_K";
+    case ParameterReading::Load:
+        return member + "_kW";
+    case ParameterReading::MassFlow:
+        return member + "_kg_per_s";
+    default:
+        return member;
+    }
 }
 
 const ProcessParameter* FindParameter(std::string_view key)
@@ -150,6 +180,13 @@ const std::vector<ProcessForm> kProcessForms = {
     { ProcessKind::Evaporative, { "to-relative-humidity" } },
     { ProcessKind::Steam, { "to-humidity-ratio" } },
     { ProcessKind::Steam, { "to-relative-humidity" } },
+    { ProcessKind::Supply, { "sensible-load", "latent-load", "supply-temperature" } },
+    { ProcessKind::Supply, { "sensible-load", "latent-load", "supply-flow" } },
+    { ProcessKind::Supply, { "total-load", "sensible-heat-ratio", "supply-temperature" } },
+    { ProcessKind::Supply, { "total-load", "sensible-heat-ratio", "supply-flow" } },
+    // A plate exchanger or run-around coil; an enthalpy wheel.
+    { ProcessKind::Recovery, { "sensible-effectiveness" } },
+    { ProcessKind::Recovery, { "sensible-effectiveness", "latent-effectiveness" } },
 };
 
 const ProcessForm* MatchingForm(ProcessKind kind, std::vector<std::string> given)
@@ -174,6 +211,10 @@ std::string_view ParameterUnit(const ProcessParameter& parameter, const AmbientI
         return kRelativeHumidityUnits[0].key;
     case ParameterReading::HumidityRatio:
         return ItemOf(&AmbientControls::Combo6, units.selections[5]);
+    case ParameterReading::Load:
+        return units.system == UnitSystem::British ? "btu/h" : "kW";
+    case ParameterReading::MassFlow:
+        return (units.system == UnitSystem::British ? kPoundPerHour : kKilogramPerSecond).key;
     case ParameterReading::Plain:
         break;
     }
@@ -182,9 +223,14 @@ std::string_view ParameterUnit(const ProcessParameter& parameter, const AmbientI
 
 int ParameterDecimals(const ProcessParameter& parameter, const AmbientInputs& units)
 {
-    // A plain number (a factor between 0 and 1) as the ratios of the loads are shown.
+    // A plain number (a factor between 0 and 1) as the ratios of the loads are shown; loads and flows as
+    // the process tables show them.
     constexpr int kPlainDecimals = 4;
     const std::string_view unit = ParameterUnit(parameter, units);
+    if (parameter.reading == ParameterReading::Load)
+        return unit == "kW" ? 3 : 0;
+    if (parameter.reading == ParameterReading::MassFlow)
+        return FindFlowUnit(unit).value_or(kKilogramPerSecond).decimals;
     for (const auto& list :
         { std::span<const UnitItem>(kTemperatureUnits), std::span<const UnitItem>(kRelativeHumidityUnits),
             std::span<const UnitItem>(kHumidityRatioUnits) }) {
@@ -204,6 +250,10 @@ double ParameterInSi(const ProcessParameter& parameter, double value, const Ambi
         return kRelativeHumidityUnits[0].ToBase(value);
     case ParameterReading::HumidityRatio:
         return FindUnit(kHumidityRatioUnits, unit).value_or(kHumidityRatioUnits[0]).ToBase(value);
+    case ParameterReading::Load:
+        return unit == "kW" ? value : value / kBtuPerHourPerKilowatt;
+    case ParameterReading::MassFlow:
+        return value * FindFlowUnit(unit).value_or(kKilogramPerSecond).si_per_unit;
     case ParameterReading::Plain:
         break;
     }
@@ -220,6 +270,10 @@ double ParameterInUnit(const ProcessParameter& parameter, double si, const Ambie
         return kRelativeHumidityUnits[0].FromBase(si);
     case ParameterReading::HumidityRatio:
         return FindUnit(kHumidityRatioUnits, unit).value_or(kHumidityRatioUnits[0]).FromBase(si);
+    case ParameterReading::Load:
+        return unit == "kW" ? si : si * kBtuPerHourPerKilowatt;
+    case ParameterReading::MassFlow:
+        return si / FindFlowUnit(unit).value_or(kKilogramPerSecond).si_per_unit;
     case ParameterReading::Plain:
         break;
     }
@@ -283,6 +337,12 @@ std::optional<ProcessRefusal> ParametersRefusal(const ProcessSpec& spec, const A
             refusal.minimum = LimitValue(parameter, *parameter.minimum, units);
         if (parameter.maximum)
             refusal.maximum = LimitValue(parameter, *parameter.maximum, units);
+        if (parameter.minimum && parameter.above_minimum && !(*value > *parameter.minimum)) {
+            refusal.reason = RefusalReason::BelowMinimum;
+            return ProcessRefusal { {}, refusal,
+                std::string(parameter.caption) + " " + WithUnit(refusal.text, refusal.unit)
+                    + " must lie above " + WithUnit(refusal.minimum, refusal.unit) + "." };
+        }
         if (parameter.minimum && *value < *parameter.minimum) {
             refusal.reason = RefusalReason::BelowMinimum;
             return ProcessRefusal { {}, refusal,

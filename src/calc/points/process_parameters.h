@@ -33,13 +33,16 @@ extern const std::vector<ProcessKindInfo> kProcessKinds;
 const ProcessKindInfo& KindInfo(ProcessKind kind);
 
 /// How a parameter is typed: a temperature in the window's temperature unit, a relative humidity in %,
-/// a humidity ratio in the window's humidity-ratio unit, or a plain number.
+/// a humidity ratio in the window's humidity-ratio unit, a load in kW (btu/h in British), a dry-air flow
+/// in kg/s (lb/h in British), or a plain number.
 enum class ParameterReading
 {
     Temperature,
     Percent,
     HumidityRatio,
     Plain,
+    Load,
+    MassFlow,
 };
 
 struct ProcessParameter
@@ -52,13 +55,14 @@ struct ProcessParameter
     /// The range in SI (K, fraction, kg/kg, plain), both ends allowed; empty where a side is open.
     std::optional<double> minimum;
     std::optional<double> maximum;
+    bool above_minimum = false; ///< the minimum itself is refused (a flow must exceed 0)
 
     bool TakenBy(ProcessKind k) const;
     /// The caption with the range of a plain number where the parameter is asked for: "Bypass Factor
     /// (0..1)".
     std::string Prompt() const;
-    /// The member of the file and the JSON quantity: the key with '_' for '-', and "_K" after a
-    /// temperature ("adp_K", "bypass_factor").
+    /// The member of the file and the JSON quantity: the key with '_' for '-', and the SI unit after a
+    /// temperature, a load or a flow ("adp_K", "bypass_factor", "sensible_load_kW", "supply_flow_kg_per_s").
     std::string Member() const;
 };
 

@@ -1,6 +1,7 @@
 #include "calc/points/state_points.h"
 
 #include "calc/ambient/ambient_phases.h"
+#include "calc/points/air_design.h"
 #include "calc/points/point_table.h"
 #include "calc/points/process_parameters.h"
 #include "calc/units/number_text.h"
@@ -72,6 +73,17 @@ ProcessResult RunKind(
             return SteamToHumidityRatio(first, *recipe.to_humidity_ratio, steam_K, c);
         return SteamToRelativeHumidity(first, *recipe.to_relative_humidity, steam_K, c);
     }
+    case ProcessKind::Supply: {
+        const RoomLoads loads = recipe.sensible_load_kW
+            ? RoomLoads { *recipe.sensible_load_kW, *recipe.latent_load_kW }
+            : LoadsFromTotal(*recipe.total_load_kW, *recipe.sensible_heat_ratio);
+        if (recipe.supply_temperature_K)
+            return SupplyAtTemperature(first.state, loads, *recipe.supply_temperature_K, c);
+        return SupplyAtFlow(first.state, loads, *recipe.supply_flow_kg_s, c);
+    }
+    case ProcessKind::Recovery:
+        return HeatRecovery(
+            streams.at(0), streams.at(1), *recipe.sensible_effectiveness, recipe.latent_effectiveness, c);
     }
     ProcessResult unknown;
     unknown.refusal = "The process is of no known kind.";
@@ -246,6 +258,17 @@ ProcessOutcome RunProcess(const ProcessSpec& recipe, const std::vector<StatePoin
         outcome.Refuse(std::move(refusal));
     }
     outcome.leaving = std::move(leaving);
+    if (outcome.result.exhaust_leaving && points.size() > 1) {
+        PointView exhaust = ViewPoint(InputsAtState(points[1].inputs, outcome.result.exhaust_leaving->state));
+        if (!exhaust.ok() && outcome.refusal.empty()) {
+            ProcessRefusal refusal = RuleRefusal("The leaving exhaust point " + recipe.exhaust_result_name
+                + " is refused: " + (exhaust.why ? RefusalClause(*exhaust.why) + "." : exhaust.refusal));
+            if (exhaust.why)
+                refusal.refusal = *exhaust.why;
+            outcome.Refuse(std::move(refusal));
+        }
+        outcome.exhaust_leaving = std::move(exhaust);
+    }
     return outcome;
 }
 

@@ -69,6 +69,8 @@ enum class ProcessKind
     Coil,
     Evaporative,
     Steam,
+    Supply,   ///< the supply air that meets a room's loads; its one point is the room
+    Recovery, ///< heat recovery; its two points are the outdoor air and the exhaust air, in that order
 };
 
 struct ProcessSpec
@@ -85,11 +87,18 @@ struct ProcessSpec
     std::optional<double> to_relative_humidity;      ///< evaporative, steam
     std::optional<double> to_humidity_ratio;         ///< steam
     std::optional<double> steam_temperature_K;       ///< steam; kDefaultSteamK when empty
+    /// Supply air: the room's loads (sensible and latent, or total and its sensible heat ratio; kW) and the
+    /// supply dry bulb or the supply dry-air flow (kg/s).
+    std::optional<double> sensible_load_kW, latent_load_kW, total_load_kW, sensible_heat_ratio;
+    std::optional<double> supply_temperature_K, supply_flow_kg_s;
+    std::optional<double> sensible_effectiveness, latent_effectiveness; ///< heat recovery
+    std::string exhaust_result_name; ///< heat recovery: name of the leaving exhaust point
 
     bool operator==(const ProcessSpec&) const = default;
 };
 
-/// Keys of the kinds as the command line and files name them: "mix", "heat", "coil", "evaporative", "steam".
+/// Keys of the kinds as the command line and files name them: "mix", "heat", "coil", "evaporative", "steam",
+/// "supply", "recovery".
 std::string_view ProcessKindKey(ProcessKind kind);
 std::optional<ProcessKind> FindProcessKind(std::string_view key);
 
@@ -112,8 +121,9 @@ struct ProcessOutcome
     std::vector<PointView> entering;
     ProcessResult result;
     std::optional<PointView> leaving;
-    std::string refusal;               ///< the sentence of `why`; empty when the process was computed
-    std::optional<ProcessRefusal> why; ///< set together with `refusal`
+    std::optional<PointView> exhaust_leaving; ///< heat recovery
+    std::string refusal;                      ///< the sentence of `why`; empty when the process was computed
+    std::optional<ProcessRefusal> why;        ///< set together with `refusal`
 
     /// Sets the refusal and its sentence.
     void Refuse(ProcessRefusal refusal);

@@ -63,6 +63,10 @@ StatePointsList::Links StatePointsList::Resolve(const ProcessSpec& recipe) const
     }
     const int to = FindByName(recipe.result_name);
     links.to = to < 0 ? 0 : IdOf(to);
+    if (!recipe.exhaust_result_name.empty()) {
+        const int exhaust_to = FindByName(recipe.exhaust_result_name);
+        links.exhaust_to = exhaust_to < 0 ? 0 : IdOf(exhaust_to);
+    }
     return links;
 }
 
@@ -131,8 +135,25 @@ std::string StatePointsList::AddProcess(ProcessSpec recipe)
     recipe.result_name = Trimmed(recipe.result_name);
     if (recipe.result_name.empty())
         recipe.result_name = FreeName();
-    if (FindByName(recipe.result_name) >= 0)
+    const auto taken = [&](const std::string& name) { return FindByName(name) >= 0; };
+    if (taken(recipe.result_name))
         return "There is a point " + recipe.result_name + " already.";
+    const bool recovery = recipe.kind == ProcessKind::Recovery;
+    if (recovery) {
+        // The leaving exhaust takes the next free name after the leaving outdoor air.
+        recipe.exhaust_result_name = Trimmed(recipe.exhaust_result_name);
+        if (recipe.exhaust_result_name.empty()) {
+            for (int i = 0; recipe.exhaust_result_name.empty(); ++i) {
+                const std::string name = DefaultPointName(i);
+                if (!taken(name) && name != recipe.result_name)
+                    recipe.exhaust_result_name = name;
+            }
+        }
+        if (taken(recipe.exhaust_result_name) || recipe.exhaust_result_name == recipe.result_name)
+            return "There is a point " + recipe.exhaust_result_name + " already.";
+    } else {
+        recipe.exhaust_result_name.clear();
+    }
     const ProcessOutcome outcome = Evaluate(recipe);
     if (!outcome.refusal.empty())
         return outcome.refusal;
@@ -140,6 +161,14 @@ std::string StatePointsList::AddProcess(ProcessSpec recipe)
     points_.push_back({ recipe.result_name, InputsAtState(like, outcome.result.leaving.state),
         outcome.result.leaving.flow_kg_s });
     ids_.push_back(next_id_++);
+    if (recovery && outcome.result.exhaust_leaving) {
+        const AmbientInputs& exhaust_like
+            = points_[static_cast<std::size_t>(FindByName(recipe.points.at(1)))].inputs;
+        points_.push_back(
+            { recipe.exhaust_result_name, InputsAtState(exhaust_like, outcome.result.exhaust_leaving->state),
+                outcome.result.exhaust_leaving->flow_kg_s });
+        ids_.push_back(next_id_++);
+    }
     links_.push_back(Resolve(recipe));
     processes_.push_back(std::move(recipe));
     Changed();
@@ -235,7 +264,8 @@ std::vector<int> StatePointsList::ProcessesUsing(const std::vector<int>& rows) c
     const auto used = [&](int id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); };
     std::vector<int> using_rows;
     for (std::size_t i = 0; i < links_.size(); ++i) {
-        if (used(links_[i].to) || std::any_of(links_[i].from.begin(), links_[i].from.end(), used))
+        if (used(links_[i].to) || used(links_[i].exhaust_to)
+            || std::any_of(links_[i].from.begin(), links_[i].from.end(), used))
             using_rows.push_back(static_cast<int>(i));
     }
     return using_rows;
@@ -308,6 +338,8 @@ bool StatePointsList::Rename(int row, const std::string& name)
         }
         if (links_[i].to == id)
             processes_[i].result_name = trimmed;
+        if (links_[i].exhaust_to == id)
+            processes_[i].exhaust_result_name = trimmed;
     }
     point.name = trimmed;
     Changed();
@@ -398,6 +430,8 @@ const StatePointsList::ShownCache& StatePointsList::ShownFor(const AmbientInputs
         for (const std::string& name : recipe.points)
             row.from += (row.from.empty() ? "" : ", ") + name;
         row.to = recipe.result_name;
+        if (!recipe.exhaust_result_name.empty())
+            row.to += ", " + recipe.exhaust_result_name;
         row.parameters = ParameterLines(recipe, key);
         row.refusal = outcome.refusal;
         if (outcome.refusal.empty()) {

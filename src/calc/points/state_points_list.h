@@ -87,6 +87,8 @@ public:
         return links_.at(static_cast<std::size_t>(row)).from;
     }
     int LeavingId(int row) const { return links_.at(static_cast<std::size_t>(row)).to; }
+    /// The identity of the leaving exhaust point of a heat recovery (0 for any other kind).
+    int ExhaustLeavingId(int row) const { return links_.at(static_cast<std::size_t>(row)).exhaust_to; }
     /// A process evaluated on the points as they are now, its points found by name.
     ProcessOutcome Evaluate(const ProcessSpec& recipe) const;
     /// Kept process `row` evaluated on its points, found by identity.
@@ -118,6 +120,7 @@ private:
     {
         std::vector<int> from;
         int to = 0;
+        int exhaust_to = 0; ///< a heat recovery's leaving exhaust point
         bool operator==(const Links&) const = default;
     };
     /// What the table shows for the window units of `key`, computed when missing.

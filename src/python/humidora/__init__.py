@@ -443,6 +443,30 @@ def steam(point, *, to_humidity_ratio=None, to_relative_humidity=None, steam_tem
                     name, pressure, altitude, method, system, pressure_unit, altitude_unit, flow_unit)
 
 
-for _function in (mix, heat, coil, evaporative, steam):
+def supply(room, *, sensible_load=None, latent_load=None, total_load=None, sensible_heat_ratio=None,
+           supply_temperature=None, supply_flow=None, name=None, pressure=None, altitude=None, method="iapws",
+           system="metric", pressure_unit=None, altitude_unit=None, flow_unit=None):
+    """Supply air that meets a room's loads (kW, btu/h in British): sensible_load and latent_load, or
+    total_load and sensible_heat_ratio; at supply_temperature or at the dry-air flow supply_flow (kg/s, lb/h
+    in British). The loads carry the apparatus dew point of the room's sensible-heat-ratio line and the
+    supply's volume flow."""
+    return _process("supply", [room], {"sensible_load": sensible_load, "latent_load": latent_load,
+                                       "total_load": total_load, "sensible_heat_ratio": sensible_heat_ratio,
+                                       "supply_temperature": supply_temperature, "supply_flow": supply_flow},
+                    name, pressure, altitude, method, system, pressure_unit, altitude_unit, flow_unit)
+
+
+def recovery(outdoor, exhaust, *, sensible_effectiveness, latent_effectiveness=None, name=None, pressure=None,
+             altitude=None, method="iapws", system="metric", pressure_unit=None, altitude_unit=None,
+             flow_unit=None):
+    """Heat recovery between outdoor and exhaust air, each with its flow: sensible_effectiveness alone
+    (plate exchanger, run-around coil) or with latent_effectiveness (enthalpy wheel). The answer's
+    "exhaust_result" is the leaving exhaust air; the loads carry each side's condensate."""
+    return _process("recovery", [outdoor, exhaust], {"sensible_effectiveness": sensible_effectiveness,
+                                                     "latent_effectiveness": latent_effectiveness},
+                    name, pressure, altitude, method, system, pressure_unit, altitude_unit, flow_unit)
+
+
+for _function in (mix, heat, coil, evaporative, steam, supply, recovery):
     _function.__doc__ += _PROCESS_DOC
-__all__ += ["mix", "heat", "coil", "evaporative", "steam"]
+__all__ += ["mix", "heat", "coil", "evaporative", "steam", "supply", "recovery"]
