@@ -126,8 +126,8 @@ QString NameProblem(const QString& what, const std::string& name)
     return TextProblem(what + QStringLiteral(" name"), name, kPointNameLimit, Breaks::Tabs, "a name has");
 }
 
-/// The member of a process parameter: its key with '_' for '-', in SI (a temperature in K; relative
-/// humidities and humidity ratios as fractions).
+/// The member of a process parameter: its key with '_' for '-', in SI (a temperature in K, a load in kW,
+/// a flow in kg/s, each named by its unit; relative humidities and humidity ratios as fractions).
 QString ParameterMember(const ProcessParameter& parameter)
 {
     return QString::fromStdString(parameter.Member());
@@ -355,6 +355,17 @@ QString CalculationProblem(const Calculation& calculation)
         problem = NameProblem(what + QStringLiteral(": the leaving point"), process.result_name);
         if (!problem.isEmpty())
             return problem;
+        // Heat recovery names its leaving exhaust point too; no other kind has one.
+        if (process.kind == ProcessKind::Recovery) {
+            problem = NameProblem(
+                what + QStringLiteral(": the leaving exhaust point"), process.exhaust_result_name);
+            if (!problem.isEmpty())
+                return problem;
+            if (process.exhaust_result_name == process.result_name)
+                return what + QStringLiteral(": the leaving points have one name");
+        } else if (!process.exhaust_result_name.empty()) {
+            return QStringLiteral("%1 (%2) has no leaving exhaust point").arg(what, kind);
+        }
         if (const std::optional<ProcessRefusal> refusal = ParametersRefusal(process, calculation.inputs))
             return QStringLiteral("%1 (%2): %3").arg(what, kind, QString::fromStdString(refusal->sentence));
     }
@@ -429,6 +440,8 @@ QJsonArray ProcessesJson(const std::vector<ProcessSpec>& processes)
             names.append(QString::fromStdString(name));
         object.insert("points", names);
         object.insert("result", QString::fromStdString(process.result_name));
+        if (process.kind == ProcessKind::Recovery)
+            object.insert("exhaust_result", QString::fromStdString(process.exhaust_result_name));
         for (const ProcessParameter& parameter : kProcessParameters) {
             if (const std::optional<double>& value = process.*(parameter.field))
                 object.insert(ParameterMember(parameter), *value);
@@ -536,7 +549,7 @@ QString ReadProcesses(const QJsonArray& array, std::vector<ProcessSpec>& process
 {
     if (QString problem = ElementProblem(array, "process", "processes", kProcessLimit); !problem.isEmpty())
         return problem;
-    QStringList known = { "kind", "points", "result" };
+    QStringList known = { "kind", "points", "result", "exhaust_result" };
     QStringList kinds;
     for (const ProcessKindInfo& info : kProcessKinds)
         kinds << QString::fromUtf8(info.key);
@@ -551,6 +564,8 @@ QString ReadProcesses(const QJsonArray& array, std::vector<ProcessSpec>& process
         const int kind = reader.choice("kind", kinds);
         const QJsonArray names = reader.array("points");
         process.result_name = reader.text("result").toStdString();
+        if (object.contains("exhaust_result"))
+            process.exhaust_result_name = reader.text("exhaust_result").toStdString();
         for (const ProcessParameter& parameter : kProcessParameters) {
             if (object.contains(ParameterMember(parameter)))
                 process.*(parameter.field) = reader.number(ParameterMember(parameter));
