@@ -8,6 +8,7 @@
 #include "calc/units/quantities.h"
 #include "calc/units/units.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 
@@ -243,6 +244,15 @@ ProcessOutcome RunProcess(const ProcessSpec& recipe, const std::vector<StatePoin
         return outcome;
     }
     const ProcessConditions& conditions = outcome.entering.front().conditions;
+    // A point the window accepts at 100 % relative humidity holds its dry bulb in single precision, so its
+    // humidity ratio may lie above saturation at that dry bulb by the rounding (a few parts in 10^8): it is
+    // saturated air, and enters the process as such.
+    for (Stream& stream : streams) {
+        if (RelativeHumidityOf(stream.state, conditions) > 1) {
+            if (const std::optional<double> saturated = SaturationHumidityRatio(stream.state.T_K, conditions))
+                stream.state.W = std::min(stream.state.W, *saturated);
+        }
+    }
     outcome.result = RunKind(recipe, streams, conditions);
     if (outcome.result.refused()) {
         outcome.Refuse(outcome.result.breach ? BreachRefusal(outcome.result, units)
