@@ -154,7 +154,7 @@ std::vector<LoadLine> LoadLines(
         water(caption, *loads.water_kg_per_h);
     }
     if (result.supply_volume_m3_s) {
-        const FlowUnit& unit = kFlowUnits[british ? 7 : 4]; // cfm, m^3/s
+        const FlowUnit unit = *FindFlowUnit(british ? "cfm" : "m^3/s");
         lines.push_back(
             { "Supply Volume Flow", NumberText(*result.supply_volume_m3_s / unit.si_per_unit, unit.decimals),
                 std::string(unit.key) });
