@@ -311,6 +311,50 @@ TEST(DesignKinds, BothLeavingPointsOfARecoveryAreKeptByIdentity)
     }
 }
 
+TEST(DesignKinds, EditingARecoveryMovesBothLeavingPointsAndWhatFollows)
+{
+    CalculationDocument document;
+    AddWheel(document); // A, B -> C, D
+    // Heating the leaving exhaust D to E: downstream of the recovery's second leaving point.
+    ProcessSpec heat;
+    heat.kind = ProcessKind::Heat;
+    heat.points = { "D" };
+    heat.to_temperature_K = 30 + kC;
+    ASSERT_EQ(document.AddProcess(heat), "");
+    const auto state_of = [&](int row) { return ViewPoint(document.points().points()[row].inputs).state; };
+    const AirState c_before = state_of(2), d_before = state_of(3), e_before = state_of(4);
+    const int c_id = document.points().IdOf(2), d_id = document.points().IdOf(3);
+
+    ProcessSpec plate = document.points().processes()[0];
+    plate.latent_effectiveness.reset();
+    plate.sensible_effectiveness = 0.5;
+    ASSERT_EQ(document.EditProcess(0, plate), "");
+    const StatePointsList& points = document.points();
+    // The leaving points keep their identities and names and take the new states.
+    EXPECT_EQ(points.IdOf(2), c_id);
+    EXPECT_EQ(points.IdOf(3), d_id);
+    EXPECT_EQ(points.ExhaustLeavingId(0), d_id);
+    EXPECT_EQ(points.processes()[0].exhaust_result_name, "D");
+    const ProcessOutcome now = points.EvaluateKept(0);
+    ASSERT_EQ(now.refusal, "");
+    EXPECT_NEAR(state_of(2).T_K, now.result.leaving.state.T_K, 1e-4);
+    EXPECT_NEAR(state_of(3).T_K, now.result.exhaust_leaving->state.T_K, 1e-4);
+    EXPECT_NEAR(state_of(3).W, now.result.exhaust_leaving->state.W, 1e-7);
+    EXPECT_LT(state_of(2).T_K, c_before.T_K); // less heat recovered
+    EXPECT_NE(state_of(3).W, d_before.W);     // no water moved now
+    // The heating after the exhaust follows: same dry bulb, the exhaust's new water.
+    EXPECT_NEAR(state_of(4).T_K, e_before.T_K, 1e-4);
+    EXPECT_NEAR(state_of(4).W, state_of(3).W, 1e-7);
+    // A recovery may not start from what it feeds, through its exhaust either; nor become another kind.
+    ProcessSpec loop = plate;
+    loop.points = { "A", "E" };
+    EXPECT_NE(document.EditProcess(0, loop), "");
+    ProcessSpec other = heat;
+    other.points = { "A" };
+    EXPECT_NE(document.EditProcess(0, other), "");
+    EXPECT_EQ(document.points().processes()[0].kind, ProcessKind::Recovery);
+}
+
 TEST(DesignKinds, AddingADesignProcessIsOneNamedStep)
 {
     for (const ProcessKind kind : { ProcessKind::Supply, ProcessKind::Recovery }) {

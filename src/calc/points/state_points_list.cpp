@@ -182,9 +182,12 @@ std::vector<int> StatePointsList::Downstream(int id) const
         for (const Links& links : links_) {
             const bool from_reached
                 = std::find(links.from.begin(), links.from.end(), reached[done]) != links.from.end();
-            if (from_reached && links.to > 0
-                && std::find(reached.begin(), reached.end(), links.to) == reached.end())
-                reached.push_back(links.to);
+            if (!from_reached)
+                continue;
+            for (const int to : { links.to, links.exhaust_to }) {
+                if (to > 0 && std::find(reached.begin(), reached.end(), to) == reached.end())
+                    reached.push_back(to);
+            }
         }
     }
     return reached;
@@ -202,15 +205,22 @@ void StatePointsList::Rerun()
             const ProcessOutcome outcome = EvaluateKept(static_cast<int>(k));
             if (!outcome.refusal.empty())
                 continue;
-            StatePoint& leaving = points_[static_cast<std::size_t>(to)];
-            const AmbientInputs& like
-                = points_[static_cast<std::size_t>(RowOf(links_[k].from.front()))].inputs;
-            const AmbientInputs inputs = InputsAtState(like, outcome.result.leaving.state);
-            if (inputs == leaving.inputs && outcome.result.leaving.flow_kg_s == leaving.flow_kg_s)
-                continue;
-            leaving.inputs = inputs;
-            leaving.flow_kg_s = outcome.result.leaving.flow_kg_s;
-            changed = true;
+            // The leaving point takes the units of the first entering point; a recovery's leaving exhaust
+            // those of the exhaust entering.
+            const auto settle = [&](int row, int like_id, const Stream& stream) {
+                StatePoint& leaving = points_[static_cast<std::size_t>(row)];
+                const AmbientInputs inputs
+                    = InputsAtState(points_[static_cast<std::size_t>(RowOf(like_id))].inputs, stream.state);
+                if (inputs == leaving.inputs && stream.flow_kg_s == leaving.flow_kg_s)
+                    return;
+                leaving.inputs = inputs;
+                leaving.flow_kg_s = stream.flow_kg_s;
+                changed = true;
+            };
+            settle(to, links_[k].from.front(), outcome.result.leaving);
+            const int exhaust = RowOf(links_[k].exhaust_to);
+            if (exhaust >= 0 && outcome.result.exhaust_leaving && links_[k].from.size() > 1)
+                settle(exhaust, links_[k].from[1], *outcome.result.exhaust_leaving);
         }
         if (!changed)
             break;
@@ -226,7 +236,23 @@ std::string StatePointsList::EditProcess(int row, ProcessSpec recipe)
     if (leaving_row < 0)
         return "There is no point " + processes_[static_cast<std::size_t>(row)].result_name + ".";
     recipe.result_name = points_[static_cast<std::size_t>(leaving_row)].name;
-    const std::vector<int> downstream = Downstream(leaving_id);
+    // A heat recovery keeps its leaving exhaust point as well; no other kind has one to give it.
+    const int exhaust_id = links_[static_cast<std::size_t>(row)].exhaust_to;
+    const bool was_recovery = processes_[static_cast<std::size_t>(row)].kind == ProcessKind::Recovery;
+    if ((recipe.kind == ProcessKind::Recovery) != was_recovery)
+        return "A heat recovery has two leaving points and no other process has: delete the process and add "
+               "the new one.";
+    std::vector<int> downstream = Downstream(leaving_id);
+    if (was_recovery) {
+        const int exhaust_row = RowOf(exhaust_id);
+        if (exhaust_row < 0)
+            return "There is no point " + processes_[static_cast<std::size_t>(row)].exhaust_result_name + ".";
+        recipe.exhaust_result_name = points_[static_cast<std::size_t>(exhaust_row)].name;
+        for (const int id : Downstream(exhaust_id))
+            downstream.push_back(id);
+    } else {
+        recipe.exhaust_result_name.clear();
+    }
     for (const std::string& name : recipe.points) {
         const int point = FindByName(name);
         if (point >= 0 && std::find(downstream.begin(), downstream.end(), IdOf(point)) != downstream.end())
@@ -238,6 +264,7 @@ std::string StatePointsList::EditProcess(int row, ProcessSpec recipe)
         return outcome.refusal;
     Links links = Resolve(recipe);
     links.to = leaving_id;
+    links.exhaust_to = was_recovery ? exhaust_id : 0;
     links_[static_cast<std::size_t>(row)] = std::move(links);
     processes_[static_cast<std::size_t>(row)] = std::move(recipe);
     Rerun();
