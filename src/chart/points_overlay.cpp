@@ -1,5 +1,7 @@
 #include "chart/points_overlay.h"
 
+#include "calc/units/number_text.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -35,8 +37,11 @@ ChartOverlay PointsOverlay(
     const bool regions = uncertainty != nullptr && window != nullptr && uncertainty->enabled
         && !UncertaintySettingsProblem(*uncertainty);
     std::vector<std::string> results;
-    for (const ProcessSpec& setup : list.processes())
+    for (const ProcessSpec& setup : list.processes()) {
         results.push_back(setup.result_name);
+        if (!setup.exhaust_result_name.empty())
+            results.push_back(setup.exhaust_result_name);
+    }
 
     ChartOverlay overlay;
     std::vector<std::string> names;
@@ -64,6 +69,28 @@ ChartOverlay PointsOverlay(
         const ProcessOutcome outcome = list.Evaluate(setup);
         if (!outcome.refusal.empty())
             continue;
+        if (setup.kind == ProcessKind::Supply && outcome.result.apparatus_dew_point_K && !setup.points.empty()
+            && index(setup.points.front()) != names.size()) {
+            // The room's sensible-heat-ratio line, dashed from the room point through the supply point down
+            // to the apparatus dew point on saturation, labelled there with the ratio.
+            const double adp_K = *outcome.result.apparatus_dew_point_K;
+            if (const auto w_adp = SaturationHumidityRatio(adp_K, outcome.entering.front().conditions)) {
+                const std::optional<double>& ratio = outcome.result.loads.sensible_heat_ratio;
+                overlay.guides.push_back({ { overlay.points[index(setup.points.front())].point,
+                                               overlay.points[to].point, { adp_K, *w_adp } },
+                    ratio ? "ADP, SHR " + NumberText(*ratio, 2) : std::string("ADP") });
+            }
+            continue;
+        }
+        if (setup.kind == ProcessKind::Recovery && setup.points.size() == 2) {
+            // Each stream to its own leaving point.
+            const std::size_t exhaust = index(setup.exhaust_result_name);
+            if (index(setup.points[0]) != names.size())
+                overlay.arrows.push_back({ index(setup.points[0]), to, "recovery" });
+            if (index(setup.points[1]) != names.size() && exhaust != names.size())
+                overlay.arrows.push_back({ index(setup.points[1]), exhaust, {} });
+            continue;
+        }
         // One label per process: a mixing's arrows meet at the mixture.
         std::string label(ProcessKindKey(setup.kind));
         for (const std::string& from : setup.points) {

@@ -35,7 +35,8 @@ ProcessDialog::ProcessDialog(CalculationDocument& document, const AmbientInputs&
     for (const StatePoint& point : document.points().points())
         points_->addItem(QString::fromStdString(point.name));
     points_->setMaximumHeight(110);
-    form->addRow(QStringLiteral("Entering Point(s)"), points_);
+    points_caption_ = new QLabel(QStringLiteral("Entering Point(s)"), this);
+    form->addRow(points_caption_, points_);
     for (const ProcessParameter& parameter : kProcessParameters) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("edit_") + QString::fromUtf8(parameter.key));
@@ -51,6 +52,11 @@ ProcessDialog::ProcessDialog(CalculationDocument& document, const AmbientInputs&
     result_name_->setObjectName(QStringLiteral("edit_result_name"));
     result_name_->setPlaceholderText(QStringLiteral("next free letter"));
     form->addRow(QStringLiteral("Leaving Point"), result_name_);
+    exhaust_name_ = new QLineEdit(this);
+    exhaust_name_->setObjectName(QStringLiteral("edit_exhaust_name"));
+    exhaust_name_->setPlaceholderText(QStringLiteral("next free letter"));
+    exhaust_caption_ = new QLabel(QStringLiteral("Leaving Exhaust Point"), this);
+    form->addRow(exhaust_caption_, exhaust_name_);
     layout->addLayout(form);
     problem_ = new QLabel(this);
     problem_->setObjectName(QStringLiteral("label_process_problem"));
@@ -64,7 +70,24 @@ ProcessDialog::ProcessDialog(CalculationDocument& document, const AmbientInputs&
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(kind_, &QComboBox::currentIndexChanged, this, &ProcessDialog::kindChosen);
+    connect(points_, &QListWidget::itemSelectionChanged, this, &ProcessDialog::selectionChanged);
     kindChosen();
+}
+
+void ProcessDialog::selectionChanged()
+{
+    std::vector<std::string> selected;
+    for (int row = 0; row < points_->count(); ++row) {
+        if (points_->item(row)->isSelected())
+            selected.push_back(points_->item(row)->text().toStdString());
+    }
+    std::erase_if(chosen_, [&](const std::string& name) {
+        return std::find(selected.begin(), selected.end(), name) == selected.end();
+    });
+    for (const std::string& name : selected) {
+        if (std::find(chosen_.begin(), chosen_.end(), name) == chosen_.end())
+            chosen_.push_back(name);
+    }
 }
 
 void ProcessDialog::kindChosen()
@@ -75,6 +98,12 @@ void ProcessDialog::kindChosen()
         parameters_[i]->setVisible(taken);
         captions_[i]->setVisible(taken);
     }
+    const bool recovery = kind == ProcessKind::Recovery;
+    exhaust_name_->setVisible(recovery);
+    exhaust_caption_->setVisible(recovery);
+    points_caption_->setText(recovery     ? QStringLiteral("Outdoor Air, then Exhaust Air")
+            : kind == ProcessKind::Supply ? QStringLiteral("Room Point")
+                                          : QStringLiteral("Entering Point(s)"));
     problem_->clear();
 }
 
@@ -100,17 +129,26 @@ void ProcessDialog::editProcess(int row)
                 PlainNumberText(ParameterInUnit(kProcessParameters[i], *value, units_)));
         parameters_[i]->setText(shown_[i]);
     }
+    // A heat recovery's points in its own order (outdoor air, exhaust air), whatever their rows.
+    chosen_ = edited_.points;
     result_name_->setText(QString::fromStdString(edited_.result_name));
     result_name_->setReadOnly(true);
+    exhaust_name_->setText(QString::fromStdString(edited_.exhaust_result_name));
+    exhaust_name_->setReadOnly(true);
 }
 
 bool ProcessDialog::apply()
 {
     ProcessSpec recipe;
     recipe.kind = static_cast<ProcessKind>(kind_->currentData().toInt());
-    for (int row = 0; row < points_->count(); ++row) {
-        if (points_->item(row)->isSelected())
-            recipe.points.push_back(points_->item(row)->text().toStdString());
+    selectionChanged();
+    if (recipe.kind == ProcessKind::Recovery) {
+        recipe.points = chosen_;
+    } else {
+        for (int row = 0; row < points_->count(); ++row) {
+            if (points_->item(row)->isSelected())
+                recipe.points.push_back(points_->item(row)->text().toStdString());
+        }
     }
     for (std::size_t i = 0; i < kProcessParameters.size(); ++i) {
         const ProcessParameter& parameter = kProcessParameters[i];
@@ -139,6 +177,8 @@ bool ProcessDialog::apply()
         return false;
     }
     recipe.result_name = result_name_->text().toStdString();
+    if (recipe.kind == ProcessKind::Recovery)
+        recipe.exhaust_result_name = exhaust_name_->text().toStdString();
     const std::string refusal
         = edit_row_ >= 0 ? document_.EditProcess(edit_row_, recipe) : document_.AddProcess(recipe);
     problem_->setText(QString::fromStdString(refusal));

@@ -2,7 +2,9 @@
 // main window's units and the leaving point's name. It adds the process to the calculation document when
 // accepted, or, as "Edit Process", gives a kept process new points and parameters; a refusal stays in the
 // dialog with its reason. Widgets: combo_process_kind, list_process_points,
-// edit_<parameter key> (e.g. edit_bypass-factor), edit_result_name, label_process_problem.
+// edit_<parameter key> (e.g. edit_bypass-factor), edit_result_name, edit_exhaust_name (heat recovery),
+// label_process_problem. Heat recovery takes its two points in the order they are chosen: the outdoor air,
+// then the exhaust air.
 #pragma once
 
 #include "calc/document/calculation_document.h"
@@ -34,6 +36,7 @@ public:
 
 private:
     void kindChosen();
+    void selectionChanged();
 
     CalculationDocument& document_;
     AmbientInputs units_;
@@ -42,6 +45,10 @@ private:
     std::vector<QLineEdit*> parameters_; ///< one per kProcessParameters
     std::vector<QLabel*> captions_;
     QLineEdit* result_name_ = nullptr;
+    QLineEdit* exhaust_name_ = nullptr;
+    QLabel* exhaust_caption_ = nullptr;
+    QLabel* points_caption_ = nullptr;
+    std::vector<std::string> chosen_; ///< the selected points in the order they were chosen
     QLabel* problem_ = nullptr;
     int edit_row_ = -1;          ///< the process edited, or -1 when adding
     ProcessSpec edited_;         ///< its recipe as kept

@@ -1,8 +1,9 @@
-// Calculation files with the design's processes: supply air from a room's loads and heat recovery, with
-// the leaving exhaust point, read back exactly; the files of the other kinds keep their members; broken
-// design processes are refused with their reason.
+// Calculation files and the report with the design's processes: supply air from a room's loads and heat
+// recovery, with the leaving exhaust point, read back exactly; the files of the other kinds keep their
+// members; broken design processes are refused with their reason; the report lists and draws them.
 #include "calc/points/state_points_list.h"
 #include "io/calculation_file.h"
+#include "io/report.h"
 #include "typed_inputs.h"
 
 #include <QJsonArray>
@@ -153,6 +154,33 @@ TEST(DesignFile, BrokenDesignProcessesAreRefusedWithTheirReason)
         ASSERT_FALSE(read) << c.name;
         EXPECT_TRUE(read.problem.contains(c.problem)) << c.name << ": " << read.problem.toStdString();
     }
+}
+
+TEST(DesignReport, ListsAndDrawsTheDesignsProcesses)
+{
+    const Calculation design = Design();
+    StatePointsList list;
+    list.SetPoints(design.points);
+    list.SetProcesses(design.processes);
+    AmbientWindow window;
+    window.Open();
+    ReportDetails details;
+    details.chart = ReportChart(window);
+    AddStatePoints(details, list, window.CurrentInputs());
+    ASSERT_EQ(details.processes.size(), std::size_t(3));
+    for (const ProcessRow& row : details.processes)
+        EXPECT_EQ(row.refusal, "");
+    EXPECT_EQ(details.processes[0].to, "OA off wheel, E");
+    // The summer room's line to its ADP is drawn: one more point than the calculation's, on saturation.
+    ASSERT_EQ(details.chart->overlay.points.size(), design.points.size() + 1);
+    const chart::OverlayPoint& adp = details.chart->overlay.points.back();
+    EXPECT_EQ(adp.label, "ADP G");
+    EXPECT_NEAR(RelativeHumidityOf({ adp.point.T_K, adp.point.W }, ProcessConditions {}), 1, 1e-9);
+    const QString html = ReportHtml(window.controls(), window.state(), details);
+    for (const char* text :
+        { "Heat Recovery", "Supply Air from Room Loads", "Recovered Total", "Exhaust Condensate",
+            "Apparatus Dew Point", "Supply Volume Flow", "Room Sensible Load", "Latent Effectiveness" })
+        EXPECT_TRUE(html.contains(QLatin1String(text))) << text;
 }
 
 } // namespace
