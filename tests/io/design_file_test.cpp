@@ -9,6 +9,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -176,11 +178,17 @@ TEST(DesignReport, ListsAndDrawsTheDesignsProcesses)
     const chart::OverlayPoint& adp = details.chart->overlay.points.back();
     EXPECT_EQ(adp.label, "ADP G");
     EXPECT_NEAR(RelativeHumidityOf({ adp.point.T_K, adp.point.W }, ProcessConditions {}), 1, 1e-9);
-    const QString html = ReportHtml(window.controls(), window.state(), details);
-    for (const char* text :
-        { "Heat Recovery", "Supply Air from Room Loads", "Recovered Total", "Exhaust Condensate",
-            "Apparatus Dew Point", "Supply Volume Flow", "Room Sensible Load", "Latent Effectiveness" })
-        EXPECT_TRUE(html.contains(QLatin1String(text))) << text;
+    // The PDF holds every line of their parameters and loads.
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath("design.pdf");
+    ASSERT_EQ(WriteReport(pdf, window.controls(), window.state(), details), QString());
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", { "-layout", pdf, "-" });
+    ASSERT_TRUE(pdftotext.waitForFinished(30000));
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    for (const char* line : { "Recovered Total", "Exhaust Condensate", "Apparatus Dew Point",
+             "Supply Volume Flow", "Latent Effectiveness", "Sensible Effectiveness" })
+        EXPECT_TRUE(text.contains(QLatin1String(line))) << line << "\n" << text.toStdString();
 }
 
 } // namespace
