@@ -306,9 +306,28 @@ TEST(PlaceOverlayLabels, ACrowdedDesignsLabelsCoverNeitherEachOtherNorAnyDot)
         heat.to_temperature_K = 273.15 + 24.5 + 0.2 * i;
         ASSERT_EQ(list.AddProcess(heat), "") << i;
     }
+    // The design's own processes among them: the room's supply air with its line to the ADP, and heat
+    // recovery between the outdoor and the return air with both its streams.
+    ProcessSpec supply;
+    supply.kind = ProcessKind::Supply;
+    supply.points = { "RA" };
+    supply.result_name = "RS";
+    supply.sensible_load_kW = 30;
+    supply.latent_load_kW = 10;
+    supply.supply_temperature_K = 273.15 + 13;
+    ASSERT_EQ(list.AddProcess(supply), "");
+    ProcessSpec wheel;
+    wheel.kind = ProcessKind::Recovery;
+    wheel.points = { "OA", "RA" };
+    wheel.result_name = "OW";
+    wheel.exhaust_result_name = "EW";
+    wheel.sensible_effectiveness = 0.7;
+    wheel.latent_effectiveness = 0.6;
+    ASSERT_EQ(list.AddProcess(wheel), "");
     const ChartOverlay overlay = PointsOverlay(list);
-    ASSERT_GE(overlay.points.size(), 14u);
-    ASSERT_GE(overlay.arrows.size(), 7u);
+    ASSERT_GE(overlay.points.size(), 17u);
+    ASSERT_GE(overlay.arrows.size(), 9u);
+    ASSERT_GE(overlay.guides.size(), 2u);
     ChartModel model;
     model.Follow(window);
     const ChartLayout layout = LayoutFor(900, 620);

@@ -160,7 +160,7 @@ TEST(DesignCommand, RefusalsAndUsageErrors)
         QStringList arguments;
         QString quantity, text, reason, minimum, maximum, unit;
     };
-    const QList<Case> structured = {
+    QList<Case> structured = {
         { QStringList { "recovery", "--sensible-effectiveness", "1.5" }
                 + QStringList { "--point", "flow=2,temperature=0,relative-humidity=50", "--point",
                     "flow=2,temperature=22,relative-humidity=40" },
@@ -182,13 +182,25 @@ TEST(DesignCommand, RefusalsAndUsageErrors)
               "--sensible-heat-ratio", "0.75", "--supply-temperature", "213", "--system", "british" },
             "supply_temperature_K", "213", "above_maximum", "-148", "212", "F" },
     };
+    // A supply beyond the calculator's dry bulbs (a heating load on a small flow) is refused in the
+    // calculation's units, not in Celsius.
+    structured.push_back(
+        { { "supply", "--point", "temperature=70,relative-humidity=40", "--sensible-load", "-1000000",
+              "--latent-load", "0", "--supply-flow", "1000", "--system", "british" },
+            "temperature", "", "above_maximum", "", "212", "F" });
+    structured.push_back({ { "supply", "--point", "temperature=21,relative-humidity=40", "--sensible-load",
+                               "-300", "--latent-load", "0", "--supply-flow", "0.5" },
+        "temperature", "", "above_maximum", "", "100", "C" });
     for (const Case& c : structured) {
         const CliRun run = Json(c.arguments);
         const QString where = c.arguments.join(' ');
         EXPECT_EQ(run.exit_code, 1) << where.toStdString();
         const QJsonObject refusal = Read(run)["refusal"].toObject();
         EXPECT_EQ(refusal["quantity"].toString(), c.quantity) << where.toStdString();
-        EXPECT_EQ(refusal["text"].toString(), c.text) << where.toStdString();
+        if (!c.text.isEmpty())
+            EXPECT_EQ(refusal["text"].toString(), c.text) << where.toStdString();
+        else
+            EXPECT_FALSE(refusal["text"].toString().isEmpty()) << where.toStdString();
         EXPECT_EQ(refusal["reason"].toString(), c.reason) << where.toStdString();
         EXPECT_EQ(refusal["minimum"].toString(), c.minimum) << where.toStdString();
         EXPECT_EQ(refusal["maximum"].toString(), c.maximum) << where.toStdString();

@@ -153,6 +153,23 @@ private slots:
         QCOMPARE(*list.points()[3].flow_kg_s, 1.8);
         const std::vector<ProcessRow> rows = list.ShownProcessRows(AmbientInputs());
         QCOMPARE(QString::fromStdString(rows[0].to), QStringLiteral("OA2, EA2"));
+        // Edited, the recovery keeps its points in its own order (the outdoor air B is the later row) and
+        // both leaving points, which take the new states.
+        Dialog edit(document, AmbientInputs(), QStringLiteral("Heat Recovery"));
+        edit.dialog.editProcess(0);
+        QCOMPARE(edit.edit("edit_exhaust_name")->text(), QStringLiteral("EA2"));
+        edit.edit("edit_sensible-effectiveness")->setText(QStringLiteral("0.5"));
+        QVERIFY2(edit.dialog.apply(), qPrintable(edit.problem()));
+        QCOMPARE(list.processes().at(0).points, (std::vector<std::string> { "B", "A" }));
+        QCOMPARE(*list.processes().at(0).sensible_effectiveness, 0.5);
+        QCOMPARE(list.points().size(), std::size_t(4));
+        const ProcessOutcome edited = list.EvaluateKept(0);
+        QVERIFY(edited.refusal.empty());
+        QVERIFY(
+            std::abs(ViewPoint(list.points()[2].inputs).state.T_K - edited.result.leaving.state.T_K) < 1e-4);
+        QVERIFY(
+            std::abs(ViewPoint(list.points()[3].inputs).state.T_K - edited.result.exhaust_leaving->state.T_K)
+            < 1e-4);
         // A name already in use refuses the next one.
         Dialog again(document, AmbientInputs(), QStringLiteral("Heat Recovery"));
         again.select(1);

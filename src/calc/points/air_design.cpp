@@ -125,7 +125,17 @@ ProcessResult Supplied(const RoomLoads& loads, const AirState& supply, double fl
         if (adp_K && Supersaturated(supply, conditions) && supply.T_K < *adp_K)
             problem += " Supply air on the room's line is saturated at the apparatus dew point "
                 + CelsiusText(*adp_K) + ".";
-        return Refused(std::move(problem));
+        ProcessResult refused = Refused(std::move(problem));
+        // A supply beyond the calculator's dry bulbs or below a humidity ratio of 0 names its limit, so
+        // that the refusal reads in the calculation's own units.
+        if (supply.T_K < kLowestTemperatureK || supply.T_K > kHighestK) {
+            const bool above = supply.T_K > kHighestK;
+            refused.breach
+                = StateBreach { "temperature", above, supply.T_K, above ? kHighestK : kLowestTemperatureK };
+        } else if (supply.W < 0) {
+            refused.breach = StateBreach { "humidity_ratio", false, supply.W, 0 };
+        }
+        return refused;
     }
     ProcessResult result;
     result.leaving = { supply, flow_kg_s };
