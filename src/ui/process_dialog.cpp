@@ -137,6 +137,17 @@ void ProcessDialog::editProcess(int row)
     exhaust_name_->setReadOnly(true);
 }
 
+void ProcessDialog::choosePoints(const std::vector<int>& rows)
+{
+    points_->clearSelection();
+    for (const int row : rows) {
+        if (QListWidgetItem* item = points_->item(row))
+            item->setSelected(true);
+    }
+    if (rows.size() > 1)
+        kind_->setCurrentIndex(kind_->findData(static_cast<int>(ProcessKind::Mix)));
+}
+
 bool ProcessDialog::apply()
 {
     ProcessSpec recipe;

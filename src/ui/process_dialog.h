@@ -10,6 +10,7 @@
 #include "calc/document/calculation_document.h"
 
 #include <QDialog>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -29,6 +30,10 @@ public:
     /// Makes this the "Edit Process" dialog of the document's process `row`, filled with its kind, points
     /// and parameters; its leaving point keeps its name (points are renamed in their table).
     void editProcess(int row);
+
+    /// Starts with the points of these rows of the list chosen (the rows selected in the points table);
+    /// two or more of them start a mix.
+    void choosePoints(const std::vector<int>& rows);
 
     /// Runs the process from what is entered; true when it was added to the document, or replaced the
     /// edited one (the dialog then closes).

@@ -114,6 +114,7 @@ StatePointsDock::StatePointsDock(Form_ambient& window)
     setWidget(body);
     connect(add_process, &QPushButton::clicked, this, [this] {
         ProcessDialog dialog(window_.document(), window_.logic().CurrentInputs(), this);
+        dialog.choosePoints(selectedRows());
         if (dialog.exec() == QDialog::Accepted)
             processAdded();
     });

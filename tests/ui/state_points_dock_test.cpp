@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTimer>
 
 using testing_ui::WindowUnderTest;
 
@@ -301,6 +302,39 @@ private slots:
         undo->trigger();
         QCOMPARE(f.cell(1, 5), leaving);
         QCOMPARE(processes->item(0, 3)->text(), QStringLiteral("Apparatus Dew Point 10 C; Bypass Factor .2"));
+    }
+
+    void addProcessStartsWithTheSelectedPoints()
+    {
+        Fixture f;
+        for (const char* temperature : { "30", "24", "18" }) {
+            f.type(1, QLatin1String(temperature));
+            f.click("button_add_point");
+        }
+        // What the dialog shows when it opens, for the selection in the table.
+        const auto opened = [&f](const std::vector<int>& rows) {
+            f.table->clearSelection();
+            for (const int row : rows)
+                f.table->selectionModel()->select(
+                    f.table->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            QStringList chosen;
+            QString kind;
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                auto* points = dialog->findChild<QListWidget*>(QStringLiteral("list_process_points"));
+                for (const QListWidgetItem* item : points->selectedItems())
+                    chosen << item->text();
+                kind = dialog->findChild<QComboBox*>(QStringLiteral("combo_process_kind"))->currentText();
+                dialog->reject();
+            });
+            f.click("button_add_process");
+            chosen.sort();
+            return chosen.join(QLatin1Char(' ')) + QStringLiteral(" / ") + kind;
+        };
+        QCOMPARE(opened({ 1 }), QStringLiteral("B / Mixing"));
+        QCOMPARE(opened({ 0, 2 }), QStringLiteral("A C / Mixing"));
+        QCOMPARE(opened({}), QStringLiteral(" / Mixing"));
     }
 
     void theChartDrawsThePointsAndAnArrowPerProcess()
