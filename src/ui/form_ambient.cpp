@@ -31,6 +31,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyleOptionComboBox>
@@ -49,6 +50,9 @@ namespace {
 const QColor kWindowColour(216, 219, 204);
 const QColor kUnitListColour(250, 251, 219);
 const QColor kWebButtonColour(252, 224, 131);
+
+/// The setting of Option > "Convert Values When Units Change".
+const QString kConvertUnitsKey = QStringLiteral("options/convert_values_when_units_change");
 
 constexpr int kClientWidth = 518;
 constexpr int kClientHeight = 660;
@@ -541,8 +545,16 @@ void Form_ambient::buildMenus()
     system->addSeparator();
     customized_ = entry(system, QStringLiteral("Customized"), "menu_customized");
     customized_->setEnabled(false);
-    for (QAction* checkable : { iapws_, hyland_wexler_, metric_, british_, customized_ })
+    convert_units_ = entry(options, QStringLiteral("Convert Values When Units Change"), "menu_convert_units");
+    for (QAction* checkable : { iapws_, hyland_wexler_, metric_, british_, customized_, convert_units_ })
         checkable->setCheckable(true);
+    // A preference of the user's, not part of a calculation: kept between runs, off until chosen.
+    document_->SetConvertOnUnitChange(QSettings().value(kConvertUnitsKey, false).toBool());
+    connect(convert_units_, &QAction::triggered, this, [this](bool checked) {
+        document_->SetConvertOnUnitChange(checked);
+        QSettings().setValue(kConvertUnitsKey, checked);
+        refresh();
+    });
     options->addSeparator();
     QAction* convertor = entry(options, QStringLiteral("Unit Convertor"), "menu_convertor");
     QAction* chart = entry(
@@ -700,7 +712,8 @@ void Form_ambient::refresh()
     humidora::ui::ShowWhole(*list_, kCaptionPoints);
     SetColour(list_, QPalette::Base, BackgroundColour(model.List1.background, list_));
 
-    const std::array<std::pair<QAction*, bool>, 5> marks = { {
+    const std::array<std::pair<QAction*, bool>, 6> marks = { {
+        { convert_units_, document_->convertOnUnitChange() },
         { iapws_, model.menu_IAPWS },
         { hyland_wexler_, model.menu_HW },
         { metric_, model.menu_metric },

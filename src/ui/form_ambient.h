@@ -123,6 +123,7 @@ private:
     QAction* metric_ = nullptr;
     QAction* british_ = nullptr;
     QAction* customized_ = nullptr;
+    QAction* convert_units_ = nullptr;
 
     QPointer<Form_saturation> saturation_;
     QPointer<Form_unit_convertor> convertor_;

@@ -360,6 +360,68 @@ TEST(CalculationDocument, AnEditThatIsRefusedChangesNothing)
     EXPECT_TRUE(SameState(document.state(), start));
 }
 
+/// The typed text of value box `box` and the selected item of unit list `list`.
+std::pair<std::string, int> TypedIn(const DocumentState& state, int box, int list)
+{
+    const AmbientControls& controls = state.window.controls();
+    return { (controls.*(kValueBoxes[static_cast<std::size_t>(box - 1)].box)).text,
+        (controls.*(kUnitLists[static_cast<std::size_t>(list - 1)].list)).selected };
+}
+
+TEST(CalculationDocument, AConvertingUnitChangeIsOneStepThatUndoesToTheTypedTextAndUnit)
+{
+    struct Case
+    {
+        const char* name;
+        bool convert;
+        std::function<void(CalculationDocument&)> change;
+        std::string step;
+        std::string temperature_after; ///< the dry bulb's text after the change
+    };
+    const int fahrenheit = kTemperatureUnits[2].key == "F" ? 2 : -1;
+    ASSERT_EQ(fahrenheit, 2);
+    const std::vector<Case> cases = {
+        { "unit list, converting", true, [](CalculationDocument& d) { d.SelectUnit(1, 2); }, UnitStepName(1),
+            "95" },
+        { "unit list, re-reading", false, [](CalculationDocument& d) { d.SelectUnit(1, 2); }, UnitStepName(1),
+            "35" },
+        { "unit system, converting", true, [](CalculationDocument& d) { d.ChooseBritish(); }, "British Units",
+            "95" },
+        { "unit system, re-reading", false, [](CalculationDocument& d) { d.ChooseBritish(); },
+            "British Units", "35" },
+    };
+    for (const Case& c : cases) {
+        CalculationDocument document;
+        document.ClickOption(8); // the pressure is typed too
+        document.EditText(2, "95");
+        document.EditText(1, "35");
+        document.SetConvertOnUnitChange(c.convert);
+        Recorder recorder(document);
+        const DocumentState start = document.state();
+        c.change(document);
+        ASSERT_EQ(recorder.steps.size(), 1U) << c.name;
+        EXPECT_EQ(recorder.steps[0].step.name, c.step) << c.name;
+        EXPECT_EQ(TypedIn(document.state(), 1, 1), std::make_pair(c.temperature_after, 2)) << c.name;
+        if (c.convert) {
+            // The state stays: pressure, temperature and humidity as before.
+            const AmbientState& now = document.window().state();
+            const AmbientState& was = start.window.state();
+            EXPECT_NEAR(now.pressure, was.pressure, 1e-6 * was.pressure) << c.name;
+            EXPECT_NEAR(now.temperature, was.temperature, 1e-4) << c.name;
+            EXPECT_NEAR(now.humidity_ratio, was.humidity_ratio, 1e-6 * was.humidity_ratio) << c.name;
+        }
+        const DocumentState after = document.state();
+        document.Restore(recorder.steps[0].before);
+        EXPECT_EQ(TypedIn(document.state(), 1, 1), std::make_pair(std::string("35"), 0)) << c.name;
+        EXPECT_EQ(TypedIn(document.state(), 2, 2), TypedIn(start, 2, 2)) << c.name;
+        EXPECT_TRUE(document.window().controls() == start.window.controls()) << c.name;
+        document.Restore(recorder.steps[0].after);
+        EXPECT_TRUE(document.window().controls() == after.window.controls()) << c.name;
+        // The preference is the user's, not the calculation's: undo and redo keep it.
+        EXPECT_EQ(document.convertOnUnitChange(), c.convert) << c.name;
+    }
+}
+
 TEST(CalculationDocument, AChangeThatChangesNothingIsNoStep)
 {
     const std::vector<std::function<void(CalculationDocument&)>> nothing = {

@@ -1,6 +1,7 @@
 // The main window's menu bar, keyboard shortcuts, tool windows, about window, help documents, web
 // button and closing, driven offscreen with a recording desktop in place of the real one.
 
+#include "calc/document/calculation_document.h"
 #include "form_ambient_testing.h"
 #include "ui/form_about.h"
 #include "ui/form_chart.h"
@@ -11,6 +12,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -73,6 +75,7 @@ private slots:
     void documentThatDoesNotOpenIsExplained_data();
     void documentThatDoesNotOpenIsExplained();
     void webAddressThatDoesNotOpenIsExplained();
+    void convertValuesEntryConvertsAndIsRemembered();
 };
 
 void FormAmbientMenusTest::initTestCase()
@@ -100,8 +103,8 @@ void FormAmbientMenusTest::menuTreeInOrder_data()
                                  "menu_properties", "menu_report", "-", "exit_menu" };
     QTest::newRow("Edit") << QStringLiteral("menu_edit") << QStringList { "menu_undo", "menu_redo" };
     QTest::newRow("Option") << QStringLiteral("menu_options")
-                            << QStringList { "menu_calc_sat", "-", "menu_system", "-", "menu_convertor",
-                                   "menu_chart", "-", "menu_sat", "-", "menu_uncertainty" };
+                            << QStringList { "menu_calc_sat", "-", "menu_system", "menu_convert_units", "-",
+                                   "menu_convertor", "menu_chart", "-", "menu_sat", "-", "menu_uncertainty" };
     QTest::newRow("Method") << QStringLiteral("menu_calc_sat")
                             << QStringList { "menu_IAPWS", "-", "menu_HW" };
     QTest::newRow("System") << QStringLiteral("menu_system")
@@ -466,6 +469,52 @@ void FormAmbientMenusTest::webAddressThatDoesNotOpenIsExplained()
     QTest::mouseClick(w.find<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
     QCOMPARE(w.window->statusBar()->currentMessage(),
         QStringLiteral("Could not open https://www.humidora.example: the desktop has no web browser."));
+}
+
+void FormAmbientMenusTest::convertValuesEntryConvertsAndIsRemembered()
+{
+    QSettings().clear();
+    {
+        WindowUnderTest w;
+        QAction* convert = w.action("menu_convert_units");
+        QVERIFY(convert->isCheckable());
+        QVERIFY(!convert->isChecked());
+        // Off: the number stays and is read in the new unit.
+        testing_ui::ChooseItem(w.combo(1), 2);
+        QCOMPARE(w.text(1)->text(), QStringLiteral("25"));
+        testing_ui::ChooseItem(w.combo(1), 0);
+        convert->trigger();
+        QVERIFY(convert->isChecked());
+        QVERIFY(w.window->document().convertOnUnitChange());
+        w.text(1)->selectAll();
+        QTest::keyClicks(w.text(1), "35");
+        const QString humidity_ratio = w.text(3)->text();
+        testing_ui::ChooseItem(w.combo(1), 2);
+        QCOMPARE(w.text(1)->text(), QStringLiteral("95"));
+        QCOMPARE(w.text(3)->text(), humidity_ratio);
+        QVERIFY(testing_ui::DifferenceFromModel(w, w.window->logic().controls()).isEmpty());
+        // The change of unit with its conversion is one step: undone, the typed text and unit are back.
+        QCOMPARE(w.action("menu_undo")->text(), QStringLiteral("&Undo Unit of Ambient Temperature"));
+        w.action("menu_undo")->trigger();
+        QCOMPARE(w.text(1)->text(), QStringLiteral("35"));
+        QCOMPARE(w.combo(1)->currentIndex(), 0);
+        QCOMPARE(w.text(3)->text(), humidity_ratio);
+        w.action("menu_redo")->trigger();
+        QCOMPARE(w.text(1)->text(), QStringLiteral("95"));
+        QCOMPARE(w.combo(1)->currentIndex(), 2);
+        QVERIFY(w.action("menu_convert_units")->isChecked());
+    }
+    {
+        // The next window starts with the choice of the last one.
+        WindowUnderTest w;
+        QVERIFY(w.action("menu_convert_units")->isChecked());
+        QVERIFY(w.window->document().convertOnUnitChange());
+        w.action("menu_convert_units")->trigger();
+        QVERIFY(!w.window->document().convertOnUnitChange());
+    }
+    WindowUnderTest w;
+    QVERIFY(!w.action("menu_convert_units")->isChecked());
+    QSettings().clear();
 }
 
 QTEST_MAIN(FormAmbientMenusTest)

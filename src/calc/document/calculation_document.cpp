@@ -139,7 +139,10 @@ void CalculationDocument::EditText(int box, const std::string& text)
 
 void CalculationDocument::SelectUnit(int list, int index)
 {
-    Apply({ UnitStepName(list) }, [&] { state_.window.SelectUnit(list, index); });
+    Apply({ UnitStepName(list) }, [&] {
+        state_.window.SetConvertOnUnitChange(convert_on_unit_change_);
+        state_.window.SelectUnit(list, index);
+    });
 }
 
 void CalculationDocument::ClickOption(int option)
@@ -149,12 +152,18 @@ void CalculationDocument::ClickOption(int option)
 
 void CalculationDocument::ChooseMetric()
 {
-    Apply({ "Metric Units" }, [&] { state_.window.ChooseMetric(); });
+    Apply({ "Metric Units" }, [&] {
+        state_.window.SetConvertOnUnitChange(convert_on_unit_change_);
+        state_.window.ChooseMetric();
+    });
 }
 
 void CalculationDocument::ChooseBritish()
 {
-    Apply({ "British Units" }, [&] { state_.window.ChooseBritish(); });
+    Apply({ "British Units" }, [&] {
+        state_.window.SetConvertOnUnitChange(convert_on_unit_change_);
+        state_.window.ChooseBritish();
+    });
 }
 
 void CalculationDocument::ChooseIapws()

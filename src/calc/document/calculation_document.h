@@ -65,6 +65,12 @@ public:
         = std::function<void(const DocumentStep& step, DocumentState before, const DocumentState& after)>;
     void SetRecorder(Recorder recorder);
 
+    /// Option > "Convert Values When Units Change": a preference of the user's, not part of the
+    /// calculation (no step, kept through undo, redo and loading). When on, a unit list or unit system
+    /// change rewrites the typed input so that the state stays the same, in the same one step.
+    void SetConvertOnUnitChange(bool convert) { convert_on_unit_change_ = convert; }
+    bool convertOnUnitChange() const { return convert_on_unit_change_; }
+
     // ---- The main window: each is the window's own event, one step ----
     void EditText(int box, const std::string& text);
     void SelectUnit(int list, int index);
@@ -122,6 +128,7 @@ private:
     std::vector<std::pair<int, Listener>> listeners_;
     int next_listener_ = 1;
     Recorder recorder_;
+    bool convert_on_unit_change_ = false;
 };
 
 /// The name of the step of typing in value box `box` ("Typing in Dry Bulb Temperature"), choosing option

@@ -47,6 +47,14 @@ public:
     void ChooseMetric();
     void ChooseBritish();
 
+    /// Option > "Convert Values When Units Change": when on, a change of a unit list (by the user or by a
+    /// unit system) rewrites the number in that list's box while the box is an input, so that the state
+    /// stays the same: the shortest text in the new unit that shows every box as before (95 F becomes 35
+    /// C), and a system change converts the pressure instead of resetting it. When off (the default), the
+    /// typed number stays and is read in the new unit. Text that is no number is never rewritten.
+    void SetConvertOnUnitChange(bool convert) { convert_on_unit_change_ = convert; }
+    bool convertOnUnitChange() const { return convert_on_unit_change_; }
+
     /// The formulation entries: move the check mark, then recalculate (also when already checked).
     void ChooseIapws();
     void ChooseHylandWexler();
@@ -93,6 +101,12 @@ public:
 private:
     void Recalculate();
     void UpdateUncertainty();
+    /// True when value box `box` (1..16) takes the user's input now.
+    bool IsInput(int box) const;
+    /// Writes the value typed in `quantity`'s box, in item `from` of its list, as the text in item `to`
+    /// that shows the same state, and recalculates.
+    void WriteConverted(const Quantity& quantity, int from, int to);
+    void ChooseSystem(UnitSystem system, const std::array<int, 16>& selection, std::string_view pressure);
 
     AmbientControls controls_;
     AmbientState state_;
@@ -102,7 +116,12 @@ private:
     long calculations_ = 0;
     UncertaintySettings uncertainty_;
     UncertaintyResult uncertainty_result_;
+    bool convert_on_unit_change_ = false;
 };
+
+/// A value typed in unit item `from` of `quantity`'s list expressed in its item `to` (the temperatures
+/// through kelvin, the others through the calculation's unit); nullopt for an index out of the list.
+std::optional<double> ConvertBetweenUnits(const Quantity& quantity, int from, int to, double value);
 
 /// The value box (1..16) that belongs to option button `option` (1..10), or 0.
 int BoxOfOption(int option);
