@@ -5,6 +5,7 @@
 #include "ui/recent_files_menu.h"
 #include "ui/state_points_dock.h"
 #include "ui/window_memory.h"
+#include "ui/workspace.h"
 
 namespace humidora {
 
@@ -14,6 +15,7 @@ DesktopProgram::DesktopProgram(
     , state_points_(new StatePointsDock(*window_))
     , files_(new FileCommands(*window_, std::move(prompt), std::move(ask_changes)))
     , recent_files_(new RecentFilesMenu(*window_, *files_))
+    , workspace_(new Workspace(*window_, *state_points_))
     , memory_(new WindowMemory(*window_))
 {
     files_->setLastFolder(FileHistory().lastFolder());

@@ -15,6 +15,7 @@ namespace humidora {
 class RecentFilesMenu;
 class StatePointsDock;
 class WindowMemory;
+class Workspace;
 
 class DesktopProgram
 {
@@ -39,6 +40,7 @@ private:
     StatePointsDock* state_points_; ///< owned by the window
     FileCommands* files_;           ///< owned by the window
     RecentFilesMenu* recent_files_; ///< owned by the window
+    Workspace* workspace_;          ///< owned by the window
     WindowMemory* memory_;          ///< owned by the window
 };
 

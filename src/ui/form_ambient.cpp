@@ -20,6 +20,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -173,6 +174,7 @@ Form_ambient::Form_ambient(std::unique_ptr<humidora::DesktopServices> services, 
 
     buildControls();
     buildMenus();
+    buildChartDock();
     statusBar()->setSizeGripEnabled(true);
 
     // The document opens as the window starts up (list selections, the final calculation); the window
@@ -586,7 +588,7 @@ void Form_ambient::buildMenus()
     command(british_, &humidora::CalculationDocument::ChooseBritish);
     connect(customized_, &QAction::triggered, this, [this] { refresh(); });
     connect(convertor, &QAction::triggered, this, [this] { showSingle(convertor_); });
-    connect(chart, &QAction::triggered, this, [this] { showSingle(chart_); });
+    connect(chart, &QAction::triggered, this, &Form_ambient::showChart);
     connect(saturation, &QAction::triggered, this, [this] { showSingle(saturation_); });
     connect(guide, &QAction::triggered, this,
         [this] { openHelpDocument(QStringLiteral("Humidora_Users Guide.pdf")); });
@@ -833,7 +835,7 @@ bool Form_ambient::showToolWindow(const QString& objectName)
     else if (objectName == QLatin1String(Form_unit_convertor::staticMetaObject.className()))
         showSingle(convertor_);
     else if (objectName == QLatin1String(Form_chart::staticMetaObject.className()))
-        showSingle(chart_);
+        showChart(); // open as a window by an older version
     else
         return false;
     return true;
@@ -841,12 +843,48 @@ bool Form_ambient::showToolWindow(const QString& objectName)
 
 void Form_ambient::closeOtherWindows()
 {
-    for (QWidget* window :
-        { static_cast<QWidget*>(saturation_.data()), static_cast<QWidget*>(convertor_.data()),
-            static_cast<QWidget*>(about_.data()), static_cast<QWidget*>(chart_.data()) }) {
+    for (QWidget* window : { static_cast<QWidget*>(saturation_.data()),
+             static_cast<QWidget*>(convertor_.data()), static_cast<QWidget*>(about_.data()) }) {
         if (window != nullptr)
             window->close();
     }
+}
+
+void Form_ambient::buildChartDock()
+{
+    chart_dock_ = new QDockWidget(QStringLiteral("Psychrometric Chart"), this);
+    chart_dock_->setObjectName(QStringLiteral("dock_chart"));
+    addDockWidget(Qt::RightDockWidgetArea, chart_dock_);
+    chart_dock_->hide();
+    // The chart is drawn only once it is wanted: shown from the menu or by the last run's layout.
+    connect(chart_dock_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible && chart_.isNull())
+            createChart();
+    });
+    // The form keeps its size whatever docks beside it: the window grows to hold them.
+    centralWidget()->setMinimumSize(kClientWidth, kClientHeight);
+}
+
+Form_chart* Form_ambient::chart() const
+{
+    return chart_.data();
+}
+
+void Form_ambient::createChart()
+{
+    chart_ = new Form_chart(*this, chart_dock_);
+    chart_->setWindowFlags(Qt::Widget);
+    chart_dock_->setWidget(chart_);
+    emit chartCreated(chart_);
+}
+
+void Form_ambient::showChart()
+{
+    if (chart_.isNull())
+        createChart();
+    chart_->show(); // closed inside its dock (its own window menu), it opens again
+    chart_dock_->show();
+    chart_dock_->raise();
 }
 
 void Form_ambient::closeEvent(QCloseEvent* event)

@@ -13,6 +13,7 @@
 class QAction;
 class QActionGroup;
 class QComboBox;
+class QDockWidget;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -61,6 +62,14 @@ public:
     /// its class name; each new tool window is listed here, so that it can reopen at start-up.
     bool showToolWindow(const QString& objectName);
 
+    /// The dock of the psychrometric chart ("dock_chart"): beside the form, tabbed with another dock or
+    /// floating. Hidden at first; the chart in it is created when it is first shown.
+    QDockWidget* chartDock() const { return chart_dock_; }
+    /// The chart, once created (null before).
+    Form_chart* chart() const;
+    /// Option > Psychrometric Chart: shows the chart dock, creating the chart when needed, and raises it.
+    void showChart();
+
     /// The data file plotted on the chart and the zones, part of the calculation: the chart window shows
     /// them, File > Open and Save read and write them. Setting them announces chartDataChanged.
     const humidora::ChartData& chartData() const;
@@ -73,6 +82,8 @@ signals:
     void calculated();
     /// A tool window was created and is about to be shown for the first time; it lives until it is closed.
     void toolWindowCreated(QWidget* window);
+    /// The chart was created in its dock; it lives as long as the window.
+    void chartCreated(Form_chart* chart);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -101,6 +112,8 @@ private:
     /// toolWindowCreated.
     template <class Window> void showSingle(QPointer<Window>& window, bool tool_window = true);
     void closeOtherWindows();
+    void buildChartDock();
+    void createChart();
 
     std::unique_ptr<humidora::CalculationDocument> document_;
     /// Destroyed before the document it records.
@@ -129,5 +142,6 @@ private:
     QPointer<Form_unit_convertor> convertor_;
     QPointer<form_about> about_;
     QPointer<Form_chart> chart_;
+    QDockWidget* chart_dock_ = nullptr;
     humidora::ChartData shown_chart_data_; ///< as chartDataChanged last announced them
 };

@@ -111,10 +111,11 @@ Form_chart::Form_chart(Form_ambient& main, QWidget* parent)
     // Seven quantities with their units take two lines in a window of ordinary width.
     readout_->setWordWrap(true);
     statusBar()->addWidget(readout_, 1);
-    // The status bar holds two lines of reading from the start: a reading that appears under the cursor,
+    // The status bar holds the lines of a reading from the start: a reading that appears under the cursor,
     // or a message, must not shrink the chart and move the plot under the cursor.
-    readout_->setText(QStringLiteral("2\n2"));
-    readout_->setMinimumHeight(readout_->sizeHint().height());
+    // Three lines hold the reading in a chart as narrow as a dock beside the form.
+    readout_->setText(QStringLiteral("2\n2\n2"));
+    readout_->setFixedHeight(readout_->sizeHint().height());
     readout_->clear();
     statusBar()->setMinimumHeight(statusBar()->sizeHint().height());
     buildMenus();
@@ -135,6 +136,7 @@ Form_chart::Form_chart(Form_ambient& main, QWidget* parent)
 
 Form_chart::~Form_chart()
 {
+    remember();
     stopReading();
 }
 

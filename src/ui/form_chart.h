@@ -27,6 +27,9 @@ class ChartCanvas : public QWidget
 public:
     ChartCanvas(chart::ChartModel& model, QWidget* parent);
 
+    /// A chart of an ordinary size where the layout leaves the choice.
+    QSize sizeHint() const override { return { 600, 460 }; }
+
     /// The picture's axes for the canvas's present size.
     chart::ChartAxes axes() const;
     double scale() const;

@@ -6,6 +6,7 @@
 #include "chart/points_overlay.h"
 #include "ui/form_ambient.h"
 #include "ui/form_chart.h"
+#include "ui/frozen_column.h"
 #include "ui/process_dialog.h"
 
 #include <QAbstractButton>
@@ -59,6 +60,12 @@ std::vector<std::string> WindowCaptions(const Form_ambient& window)
     return captions;
 }
 
+/// A column heading as the table shows it: the quantity on one line, its unit below it.
+QString TwoLineHeader(const std::string& heading)
+{
+    return QString::fromUtf8(heading).replace(QStringLiteral(" ("), QStringLiteral("\n("));
+}
+
 QPushButton* Button(const QString& caption, const char* objectName, QWidget* parent)
 {
     auto* button = new QPushButton(caption, parent);
@@ -84,6 +91,9 @@ StatePointsDock::StatePointsDock(Form_ambient& window)
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->installEventFilter(this);
+    QTableView* frozen = FreezeFirstColumn(*table_);
+    frozen->installEventFilter(this);
+    connect(frozen, &QTableView::clicked, this, [this](const QModelIndex& index) { loadPoint(index.row()); });
     layout->addWidget(table_);
     auto* buttons = new QHBoxLayout;
     QPushButton* add = Button(QStringLiteral("Add Point"), "button_add_point", body);
@@ -154,12 +164,11 @@ StatePointsDock::StatePointsDock(Form_ambient& window)
             updateChart();
     });
 
-    // The chart window, whenever it opens, draws the points and processes.
-    connect(&window, &Form_ambient::toolWindowCreated, this, [this](QWidget* created) {
-        if (auto* chart = qobject_cast<Form_chart*>(created)) {
-            chart_ = chart;
-            updateChart();
-        }
+    // The chart, once created, draws the points and processes.
+    chart_ = window.chart();
+    connect(&window, &Form_ambient::chartCreated, this, [this](Form_chart* chart) {
+        chart_ = chart;
+        updateChart();
     });
 
     buildMenus();
@@ -217,9 +226,8 @@ void StatePointsDock::refresh()
     filling_ = true;
     table_->setRowCount(static_cast<int>(shown.rows.size()));
     for (std::size_t column = 0; column < shown.header.size(); ++column)
-        table_->setHorizontalHeaderItem(static_cast<int>(column),
-            new QTableWidgetItem(QString::fromUtf8(shown.header[column])
-                                     .replace(QStringLiteral(" ("), QStringLiteral("\n("))));
+        table_->setHorizontalHeaderItem(
+            static_cast<int>(column), new QTableWidgetItem(TwoLineHeader(shown.header[column])));
     for (std::size_t row = 0; row < shown.rows.size(); ++row) {
         for (std::size_t column = 0; column < shown.rows[row].size(); ++column) {
             auto* item = new QTableWidgetItem(QString::fromUtf8(shown.rows[row][column]));
@@ -235,7 +243,7 @@ void StatePointsDock::refresh()
     processes_->setRowCount(static_cast<int>(processes.rows.size()));
     for (std::size_t column = 0; column < processes.header.size(); ++column)
         processes_->setHorizontalHeaderItem(
-            static_cast<int>(column), new QTableWidgetItem(QString::fromUtf8(processes.header[column])));
+            static_cast<int>(column), new QTableWidgetItem(TwoLineHeader(processes.header[column])));
     for (std::size_t row = 0; row < processes.rows.size(); ++row) {
         for (std::size_t column = 0; column < processes.rows[row].size(); ++column)
             processes_->setItem(static_cast<int>(row), static_cast<int>(column),
@@ -342,7 +350,7 @@ void StatePointsDock::loadPoint(int row)
 bool StatePointsDock::eventFilter(QObject* watched, QEvent* event)
 {
     // While a cell is edited its editor, not the table, receives the keys.
-    if (watched == table_ && event->type() == QEvent::KeyPress) {
+    if ((watched == table_ || watched->parent() == table_) && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         // Ahead of the table's own Copy, which copies the current cell only.
         if (key->matches(QKeySequence::Copy)) {

@@ -22,14 +22,12 @@ using testing_ui::WindowUnderTest;
 
 namespace {
 
+/// Option > Psychrometric Chart: the chart, shown in its dock of the main window.
 Form_chart* OpenChart(WindowUnderTest& w)
 {
     w.action("menu_chart")->trigger();
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* chart = qobject_cast<Form_chart*>(widget); chart != nullptr && chart->isVisible())
-            return chart;
-    }
-    return nullptr;
+    Form_chart* chart = w.window->chart();
+    return chart != nullptr && chart->isVisibleTo(w.window.get()) ? chart : nullptr;
 }
 
 QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& contents)

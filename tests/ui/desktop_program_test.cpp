@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -392,9 +393,11 @@ void DesktopProgramTest::toolWindowsReopenWhereTheyWere()
         Action(program, QStringLiteral("menu_sat"))->trigger();
         Action(program, QStringLiteral("menu_convertor"))->trigger();
         Action(program, QStringLiteral("menu_chart"))->trigger();
-        QCOMPARE(OpenWindows(),
-            QStringList({ "Form_ambient", "Form_chart", "Form_saturation", "Form_unit_convertor" }));
-        OpenWindow(QStringLiteral("Form_chart"))->setGeometry(QRect(500, 200, 640, 480));
+        // The chart opens in its dock of the main window, here floated by the user.
+        QCOMPARE(OpenWindows(), QStringList({ "Form_ambient", "Form_saturation", "Form_unit_convertor" }));
+        auto* chart = program.window().findChild<QDockWidget*>(QStringLiteral("dock_chart"));
+        chart->setFloating(true);
+        chart->setGeometry(QRect(100, 150, 500, 400));
         OpenWindow(QStringLiteral("Form_saturation"))->move(saturation_place);
         // The converter is closed by the user before the program ends: it stays closed next time.
         OpenWindow(QStringLiteral("Form_unit_convertor"))->close();
@@ -405,14 +408,17 @@ void DesktopProgramTest::toolWindowsReopenWhereTheyWere()
 
     DesktopProgram program;
     program.show();
-    QCOMPARE(OpenWindows(), QStringList({ "Form_ambient", "Form_chart", "Form_saturation" }));
+    QCOMPARE(OpenWindows(), QStringList({ "Form_ambient", "Form_saturation", "dock_chart" }));
     QCOMPARE(OpenWindow(QStringLiteral("Form_saturation"))->pos(), saturation_place);
-    QCOMPARE(OpenWindow(QStringLiteral("Form_chart"))->geometry(), QRect(500, 200, 640, 480));
+    auto* chart = program.window().findChild<QDockWidget*>(QStringLiteral("dock_chart"));
+    QVERIFY(chart->isVisible() && chart->isFloating());
+    QCOMPARE(chart->geometry(), QRect(100, 150, 500, 400));
+    QVERIFY(program.window().chart() != nullptr);
     // Closed and opened again from the menu later in the run, it comes back where it was left too.
     OpenWindow(QStringLiteral("Form_saturation"))->move(saturation_place + QPoint(30, 20));
     OpenWindow(QStringLiteral("Form_saturation"))->close();
     QApplication::processEvents();
-    QCOMPARE(OpenWindows(), QStringList({ "Form_ambient", "Form_chart" }));
+    QCOMPARE(OpenWindows(), QStringList({ "Form_ambient", "dock_chart" }));
     Action(program, QStringLiteral("menu_sat"))->trigger();
     QCOMPARE(OpenWindow(QStringLiteral("Form_saturation"))->pos(), saturation_place + QPoint(30, 20));
     program.window().close();
@@ -420,11 +426,13 @@ void DesktopProgramTest::toolWindowsReopenWhereTheyWere()
 
 void DesktopProgramTest::mainWindowKeepsItsPlace()
 {
-    const QRect place(60, 40, 900, 760);
+    QRect place(60, 40, 900, 760);
     {
         DesktopProgram program;
         program.show();
         Action(program, QStringLiteral("menu_state_points"))->trigger(); // the dock of state points
+        // The form keeps its size below the dock: the window is at least as high as both.
+        place.setHeight(std::max(place.height(), program.window().minimumSizeHint().height()));
         program.window().setGeometry(place);
         program.window().close();
     }

@@ -22,14 +22,12 @@ using testing_ui::WindowUnderTest;
 
 namespace {
 
+/// Option > Psychrometric Chart: the chart, shown in its dock of the main window.
 Form_chart* OpenChart(WindowUnderTest& w)
 {
     w.action("menu_chart")->trigger();
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* chart = qobject_cast<Form_chart*>(widget); chart != nullptr && chart->isVisible())
-            return chart;
-    }
-    return nullptr;
+    Form_chart* chart = w.window->chart();
+    return chart != nullptr && chart->isVisibleTo(w.window.get()) ? chart : nullptr;
 }
 
 QPoint PixelOf(Form_chart* chart, double T_K, double W)
@@ -119,7 +117,7 @@ void FormChartTest::clickSetsTheStateAsTyped()
     WindowUnderTest w;
     w.window->show();
     Form_chart* chart = OpenChart(w);
-    QVERIFY(QTest::qWaitForWindowExposed(chart));
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
     const long before = w.window->logic().calculations();
     const QPoint at = PixelOf(chart, 293.15, 0.008);
     const humidora::chart::ChartReadout expected = chart->model().ReadoutAt(
@@ -145,7 +143,7 @@ void FormChartTest::clickAboveSaturationChangesNothing()
     WindowUnderTest w;
     w.window->show();
     Form_chart* chart = OpenChart(w);
-    QVERIFY(QTest::qWaitForWindowExposed(chart));
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
     const humidora::AmbientInputs before = w.window->logic().CurrentInputs();
     const long calculations = w.window->logic().calculations();
     QTest::mouseClick(chart->canvas(), Qt::LeftButton, {}, PixelOf(chart, 283.15, 0.025));
@@ -174,7 +172,7 @@ void FormChartTest::plotKeepsItsPlaceWhenAReadingOrMessageAppears()
     WindowUnderTest w;
     w.window->show();
     Form_chart* chart = OpenChart(w);
-    QVERIFY(QTest::qWaitForWindowExposed(chart));
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
     const QRect canvas = chart->canvas()->geometry();
     // A reading of seven quantities takes two lines at this width.
     chart->showReadout(PixelOf(chart, 300, 0.01));
@@ -195,7 +193,7 @@ void FormChartTest::draggingTheMarkerMovesTheState()
     WindowUnderTest w;
     w.window->show();
     Form_chart* chart = OpenChart(w);
-    QVERIFY(QTest::qWaitForWindowExposed(chart));
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
     const humidora::chart::ChartPoint marker = *chart->model().marker();
     QTest::mousePress(chart->canvas(), Qt::LeftButton, {}, PixelOf(chart, marker.T_K, marker.W));
     const QPoint to = PixelOf(chart, 303.15, 0.012);
@@ -214,7 +212,7 @@ void FormChartTest::wheelZoomsDragPansHomeResets()
     WindowUnderTest w;
     w.window->show();
     Form_chart* chart = OpenChart(w);
-    QVERIFY(QTest::qWaitForWindowExposed(chart));
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
     const humidora::chart::ChartField normal = chart->model().field();
     const QPoint centre = PixelOf(chart, 293.15, 0.01);
     QWheelEvent wheel(centre, chart->canvas()->mapToGlobal(centre), {}, QPoint(0, 240), Qt::NoButton, {},

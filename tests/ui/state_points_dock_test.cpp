@@ -348,11 +348,7 @@ private slots:
         f.table->item(1, 8)->setText(QStringLiteral("3"));
         ProcessSpecForTest(f, { "A", "B" });
         f.w.action("menu_chart")->trigger();
-        Form_chart* chart = nullptr;
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* found = qobject_cast<Form_chart*>(widget))
-                chart = found;
-        }
+        Form_chart* chart = f.w.window->chart();
         QVERIFY(chart);
         const humidora::chart::ChartOverlay& overlay = chart->model().overlay();
         QCOMPARE(overlay.points.size(), std::size_t(3));
