@@ -59,11 +59,7 @@ private slots:
         form.show();
         form.findChild<QPushButton*>(QStringLiteral("button_add_point"))->click();
         form.findChild<QAction*>(QStringLiteral("menu_chart"))->trigger();
-        Form_chart* chart = nullptr;
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* found = qobject_cast<Form_chart*>(widget))
-                chart = found;
-        }
+        Form_chart* chart = form.chart(); // in its dock of the main window
         QVERIFY(chart);
         QVERIFY(chart->picture().marker_region.empty());
         QCOMPARE(chart->picture().overlay.points.size(), std::size_t(1));
