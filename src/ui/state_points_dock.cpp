@@ -24,6 +24,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -66,6 +67,10 @@ QString TwoLineHeader(const std::string& heading)
     return QString::fromUtf8(heading).replace(QStringLiteral(" ("), QStringLiteral("\n("));
 }
 
+// The flow unit and basis the points table was last shown with, kept for the next run.
+const QString kFlowUnitKey = QStringLiteral("StatePoints/flowUnit");
+const QString kFlowBasisKey = QStringLiteral("StatePoints/flowBasis");
+
 QPushButton* Button(const QString& caption, const char* objectName, QWidget* parent)
 {
     auto* button = new QPushButton(caption, parent);
@@ -95,6 +100,34 @@ StatePointsDock::StatePointsDock(Form_ambient& window)
     frozen->installEventFilter(this);
     connect(frozen, &QTableView::clicked, this, [this](const QModelIndex& index) { loadPoint(index.row()); });
     layout->addWidget(table_);
+    // The flows in a mass unit, or in a volume unit as actual air at the point's state or as standard air.
+    auto* flow_row = new QHBoxLayout;
+    flow_row->addWidget(new QLabel(QStringLiteral("Flows in"), body));
+    flow_unit_ = new QComboBox(body);
+    flow_unit_->setObjectName(QStringLiteral("combo_flow_unit"));
+    flow_basis_ = new QComboBox(body);
+    flow_basis_->setObjectName(QStringLiteral("combo_flow_basis"));
+    flow_basis_->addItem(QStringLiteral("Actual"), static_cast<int>(FlowBasis::Actual));
+    flow_basis_->addItem(QStringLiteral("Standard Air"), static_cast<int>(FlowBasis::Standard));
+    flow_basis_->setCurrentIndex(
+        QSettings().value(kFlowBasisKey).toString() == QLatin1String("standard") ? 1 : 0);
+    flow_row->addWidget(flow_unit_);
+    flow_row->addWidget(flow_basis_);
+    flow_row->addStretch();
+    layout->addLayout(flow_row);
+    fillFlowUnits(QSettings().value(kFlowUnitKey).toString());
+    const auto flow_chosen = [this] {
+        if (filling_)
+            return;
+        QSettings().setValue(kFlowUnitKey, flow_unit_->currentText());
+        QSettings().setValue(kFlowBasisKey,
+            flowDisplay().basis == FlowBasis::Standard ? QStringLiteral("standard")
+                                                       : QStringLiteral("actual"));
+        flow_basis_->setEnabled(flowDisplay().unit.volume);
+        refresh();
+    };
+    connect(flow_unit_, &QComboBox::currentIndexChanged, this, flow_chosen);
+    connect(flow_basis_, &QComboBox::currentIndexChanged, this, flow_chosen);
     auto* buttons = new QHBoxLayout;
     QPushButton* add = Button(QStringLiteral("Add Point"), "button_add_point", body);
     QPushButton* remove = Button(QStringLiteral("Delete"), "button_delete_point", body);
@@ -209,13 +242,38 @@ const StatePointsList& StatePointsDock::list() const
     return window_.document().points();
 }
 
+FlowDisplay StatePointsDock::flowDisplay() const
+{
+    return ChooseFlowDisplay(flow_system_, flow_unit_->currentText().toStdString(),
+        static_cast<FlowBasis>(flow_basis_->currentData().toInt()));
+}
+
+void StatePointsDock::fillFlowUnits(const QString& wanted)
+{
+    flow_system_ = window_.logic().CurrentInputs().system;
+    const bool was_filling = filling_;
+    filling_ = true;
+    flow_unit_->clear();
+    for (const FlowUnit& unit : FlowUnitsOf(flow_system_))
+        flow_unit_->addItem(QString::fromUtf8(unit.key.data(), static_cast<qsizetype>(unit.key.size())));
+    // A unit the system does not offer gives the system's own.
+    const FlowDisplay chosen = ChooseFlowDisplay(flow_system_, wanted.toStdString(), FlowBasis::Actual);
+    flow_unit_->setCurrentText(
+        QString::fromUtf8(chosen.unit.key.data(), static_cast<qsizetype>(chosen.unit.key.size())));
+    flow_basis_->setEnabled(chosen.unit.volume);
+    filling_ = was_filling;
+}
+
 void StatePointsDock::refresh()
 {
     if (committing_)
         return;
+    // Another unit system offers other flow units: the chosen one where it is offered, else its own.
+    if (window_.logic().CurrentInputs().system != flow_system_)
+        fillFlowUnits(flow_unit_->currentText());
     // Every change of the document comes here, a keystroke as well: the texts are the list's kept ones,
     // and the tables are filled only when they show something else.
-    const TextTable& shown = list().Shown(window_.logic().CurrentInputs());
+    const TextTable& shown = list().Shown(window_.logic().CurrentInputs(), flowDisplay());
     const TextTable processes = list().ShownProcesses(window_.logic().CurrentInputs());
     if (shown.header == shown_points_.header && shown.rows == shown_points_.rows
         && processes.header == shown_processes_.header && processes.rows == shown_processes_.rows)
@@ -331,7 +389,7 @@ void StatePointsDock::copySelected() const
     if (rows.empty())
         return;
     QApplication::clipboard()->setMimeData(
-        TableMimeData(list().Shown(window_.logic().CurrentInputs()), rows));
+        TableMimeData(list().Shown(window_.logic().CurrentInputs(), flowDisplay()), rows));
 }
 
 void StatePointsDock::copyResults() const
@@ -382,9 +440,10 @@ void StatePointsDock::itemEdited(int row, int column)
         if (!accepted)
             tell(QStringLiteral("A point needs a name of its own."));
     } else if (column == static_cast<int>(kFlowColumn)) {
-        accepted = window_.document().SetPointFlow(row, text);
+        const std::string refusal = window_.document().SetPointFlow(row, text, flowDisplay());
+        accepted = refusal.empty();
         if (!accepted)
-            tell(QStringLiteral("A flow is a positive number, or empty for none."));
+            tell(QString::fromStdString(refusal));
     }
     committing_ = false;
     // Deferred: the edited item is still in use by the view that is committing it. A refused text shows

@@ -13,6 +13,7 @@
 
 class Form_ambient;
 class Form_chart;
+class QComboBox;
 class QMimeData;
 class QTableWidget;
 
@@ -63,6 +64,10 @@ protected:
 
 private:
     void buildMenus();
+    /// The flow unit and basis chosen below the table, in the main window's unit system.
+    FlowDisplay flowDisplay() const;
+    /// Lists the flow units of the main window's unit system, `wanted` chosen where it is one of them.
+    void fillFlowUnits(const QString& wanted);
     void itemEdited(int row, int column);
     std::vector<int> selectedRows() const;
     void selectRow(int row);
@@ -76,6 +81,9 @@ private:
     TextTable shown_processes_; ///< what the processes table shows
     QTableWidget* table_ = nullptr;
     QTableWidget* processes_ = nullptr;
+    QComboBox* flow_unit_ = nullptr;
+    QComboBox* flow_basis_ = nullptr;
+    UnitSystem flow_system_ = UnitSystem::Metric; ///< the system the flow units were listed for
     QPointer<Form_chart> chart_;
     /// The uncertainty and the window's way of stating its inputs (units, given quantities) the chart's
     /// regions were drawn for: a change of either draws them again.

@@ -11,9 +11,11 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
+#include <cmath>
 
 using testing_ui::WindowUnderTest;
 
@@ -61,6 +63,10 @@ private:
     };
 
 private slots:
+    // The flow unit is remembered between runs: every test starts from none.
+    void init() { QSettings().remove(QStringLiteral("StatePoints")); }
+    void cleanupTestCase() { QSettings().remove(QStringLiteral("StatePoints")); }
+
     void everyControlResolvesByName()
     {
         Fixture f;
@@ -335,6 +341,72 @@ private slots:
         QCOMPARE(opened({ 1 }), QStringLiteral("B / Mixing"));
         QCOMPARE(opened({ 0, 2 }), QStringLiteral("A C / Mixing"));
         QCOMPARE(opened({}), QStringLiteral(" / Mixing"));
+    }
+
+    // A flow is shown and typed in the unit chosen under the table: a volume as actual air at the point's
+    // state or as standard air (1.2 kg/m^3); the point keeps its dry-air mass flow, a refused text names
+    // the point, the value and the limit, and each edit is one undoable step.
+    void flowsInVolumeUnitsAsActualOrStandardAir()
+    {
+        Fixture f;
+        f.type(1, QStringLiteral("30"));
+        f.click("button_add_point");
+        auto* unit = f.w.find<QComboBox>(QStringLiteral("combo_flow_unit"));
+        auto* basis = f.w.find<QComboBox>(QStringLiteral("combo_flow_basis"));
+        QCOMPARE(unit->currentText(), QStringLiteral("kg/s"));
+        QVERIFY(!basis->isEnabled()); // a mass flow has no basis
+        f.table->item(0, 8)->setText(QStringLiteral("2.4"));
+
+        unit->setCurrentText(QStringLiteral("m^3/h"));
+        basis->setCurrentIndex(basis->findText(QStringLiteral("Standard Air")));
+        QVERIFY(basis->isEnabled());
+        QCOMPARE(f.header(8), QStringLiteral("Dry-Air Flow (m^3/h at 1.2 kg/m^3)"));
+        QCOMPARE(f.cell(0, 8), QStringLiteral("7200")); // 2.4 kg/s over 1.2 kg/m^3, 3600 s
+        f.table->item(0, 8)->setText(QStringLiteral("3600"));
+        QCOMPARE(*f.dock->list().points()[0].flow_kg_s, 1.2);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.cell(0, 8), QStringLiteral("3600"));
+
+        // The actual volume is the standard one times the point's specific volume times 1.2 kg/m^3.
+        basis->setCurrentIndex(basis->findText(QStringLiteral("Actual")));
+        QCOMPARE(f.header(8), QStringLiteral("Dry-Air Flow (m^3/h)"));
+        const double v = f.cell(0, 7).toDouble();
+        QVERIFY(v > 0.8 && v < 0.95);
+        QVERIFY(std::abs(f.cell(0, 8).toDouble() / (3600 * 1.2 * v) - 1) < 1e-4);
+
+        f.table->item(0, 8)->setText(QStringLiteral("-5"));
+        QCOMPARE(f.w.window->statusBar()->currentMessage(),
+            QStringLiteral("The dry-air flow of point A, -5 m^3/h, is below its minimum of 0 m^3/h."));
+        QCOMPARE(*f.dock->list().points()[0].flow_kg_s, 1.2);
+
+        QAction* undo = f.w.action("menu_undo");
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Flow of Point A"));
+        undo->trigger();
+        QCOMPARE(*f.dock->list().points()[0].flow_kg_s, 2.4);
+
+        // British lists its own units; the metric choice is not one of them.
+        f.w.action("menu_british")->trigger();
+        QStringList british;
+        for (int i = 0; i < unit->count(); ++i)
+            british << unit->itemText(i);
+        QCOMPARE(british, (QStringList { "lb/h", "lb/min", "cfm" }));
+        QCOMPARE(unit->currentText(), QStringLiteral("lb/h"));
+        unit->setCurrentText(QStringLiteral("cfm"));
+        basis->setCurrentIndex(basis->findText(QStringLiteral("Standard Air")));
+        QCOMPARE(f.header(8), QStringLiteral("Dry-Air Flow (cfm at 0.075 lb/ft^3)"));
+        // 2.4 kg/s is 19048.2 lb/h; at 0.075 lb/ft^3 that is 4232.93 cfm.
+        QCOMPARE(f.cell(0, 8), QStringLiteral("4232.9"));
+    }
+
+    void theChosenFlowUnitComesBackInTheNextRun()
+    {
+        {
+            Fixture f;
+            f.w.find<QComboBox>(QStringLiteral("combo_flow_unit"))->setCurrentText(QStringLiteral("L/s"));
+        }
+        Fixture again;
+        QCOMPARE(
+            again.w.find<QComboBox>(QStringLiteral("combo_flow_unit"))->currentText(), QStringLiteral("L/s"));
     }
 
     void theChartDrawsThePointsAndAnArrowPerProcess()

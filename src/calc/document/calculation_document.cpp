@@ -201,8 +201,13 @@ bool CalculationDocument::RenamePoint(int row, const std::string& name)
 bool CalculationDocument::SetPointFlow(int row, const std::string& text)
 {
     const FlowUnit unit = StatePointsList::TableFlowUnit(state_.window.CurrentInputs().system);
+    return SetPointFlow(row, text, FlowDisplay { unit, FlowBasis::Actual }).empty();
+}
+
+std::string CalculationDocument::SetPointFlow(int row, const std::string& text, const FlowDisplay& flow)
+{
     return Apply(
-        { "Flow of Point " + PointName(row) }, [&] { return state_.points.SetFlowText(row, text, unit); });
+        { "Flow of Point " + PointName(row) }, [&] { return state_.points.SetFlowText(row, text, flow); });
 }
 
 bool CalculationDocument::MovePoint(int row, int offset)

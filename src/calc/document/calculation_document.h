@@ -90,6 +90,9 @@ public:
     bool RenamePoint(int row, const std::string& name);
     /// The point's flow from a text in the table's flow unit; false (and no change) when refused.
     bool SetPointFlow(int row, const std::string& text);
+    /// The point's flow from a text in `flow`'s unit and basis; the refusal (the point, the value and the
+    /// limit), else empty.
+    std::string SetPointFlow(int row, const std::string& text, const FlowDisplay& flow);
     bool MovePoint(int row, int offset);
     /// Deletes the points of `rows` with every process that uses any of them.
     void DeletePoints(const std::vector<int>& rows);

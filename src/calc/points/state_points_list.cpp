@@ -385,24 +385,24 @@ bool StatePointsList::Move(int row, int offset)
     return true;
 }
 
-bool StatePointsList::SetFlowText(int row, const std::string& text, const FlowUnit& unit)
+std::string StatePointsList::SetFlowText(int row, const std::string& text, const FlowDisplay& flow)
 {
     if (row < 0 || row >= static_cast<int>(points_.size()))
-        return false;
+        return "There is no point " + std::to_string(row + 1) + ".";
     StatePoint& point = points_[static_cast<std::size_t>(row)];
     if (Trimmed(text).empty()) {
         point.flow_kg_s.reset();
         Changed();
-        return true;
+        return {};
     }
-    if (!IsNumberText(text) || !(NumberValue(text) > 0))
-        return false;
     const PointView view = ViewPoint(point.inputs);
-    if (!view.ok())
-        return false;
-    point.flow_kg_s = FlowFromUnit(NumberValue(text), unit, view.specific_volume);
+    const FlowReading reading = ReadFlow(
+        text, flow, view.ok() ? std::optional<double>(view.specific_volume) : std::nullopt, point.name);
+    if (!reading.refusal.empty())
+        return reading.refusal;
+    point.flow_kg_s = reading.flow_kg_s;
     Changed();
-    return true;
+    return {};
 }
 
 FlowUnit StatePointsList::TableFlowUnit(UnitSystem system)
@@ -433,19 +433,13 @@ const StatePointsList::ShownCache& StatePointsList::ShownFor(const AmbientInputs
         return *shown_;
     auto shown = std::make_shared<ShownCache>();
     shown->key = key;
-    TextTable& table = shown->points;
-    const FlowUnit flow = TableFlowUnit(key.system);
     // The header takes the units of the window's lists.
     AmbientWindow units;
     units.Open();
     units.RestoreInputs(key);
-    const std::vector<std::string> column_units = PointColumnUnits(units.controls(), flow.key);
-    for (std::size_t i = 0; i < kPointColumns.size(); ++i)
-        table.header.push_back(Heading(kPointColumns[i].caption, column_units[i]));
-    for (std::size_t i = 0; i < points_.size(); ++i) {
-        const PointView view = ViewInWindowUnits(static_cast<int>(i), key);
-        table.rows.push_back(PointRowTexts(points_[i].name, view, points_[i].flow_kg_s, flow));
-    }
+    shown->column_units = PointColumnUnits(units.controls(), "");
+    for (std::size_t i = 0; i < points_.size(); ++i)
+        shown->views.push_back(ViewInWindowUnits(static_cast<int>(i), key));
 
     static const AmbientControls lists;
     const std::string& temperature_unit = lists.Combo1.items.at(static_cast<std::size_t>(key.selections[0]));
@@ -475,9 +469,33 @@ const StatePointsList::ShownCache& StatePointsList::ShownFor(const AmbientInputs
     return *shown_;
 }
 
-const TextTable& StatePointsList::Shown(const AmbientInputs& window) const
+const TextTable& StatePointsList::Shown(
+    const AmbientInputs& window, const std::optional<FlowDisplay>& flow) const
 {
-    return ShownFor(window).points;
+    ShownFor(window);
+    const FlowDisplay display
+        = flow.value_or(FlowDisplay { TableFlowUnit(window.system), FlowBasis::Actual });
+    if (table_ && table_->of == shown_ && table_->flow == display)
+        return table_->points;
+    auto made = std::make_shared<FlowTable>();
+    made->of = shown_;
+    made->flow = display;
+    std::vector<std::string> column_units = shown_->column_units;
+    column_units[kFlowColumn] = display.UnitText();
+    for (std::size_t i = 0; i < kPointColumns.size(); ++i)
+        made->points.header.push_back(Heading(kPointColumns[i].caption, column_units[i]));
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        const PointView& view = shown_->views[i];
+        std::vector<std::string>& row = made->points.rows.emplace_back(
+            PointRowTexts(points_[i].name, view, std::nullopt, display.unit));
+        if (const std::optional<double>& flow_kg_s = points_[i].flow_kg_s) {
+            row[kFlowColumn] = view.ok()
+                ? NumberText(FlowShown(*flow_kg_s, display, view.specific_volume), display.unit.decimals)
+                : "Error";
+        }
+    }
+    table_ = std::move(made);
+    return table_->points;
 }
 
 bool StatePointsList::operator==(const StatePointsList& other) const

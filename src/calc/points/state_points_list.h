@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calc/ambient/uncertainty.h"
+#include "calc/points/flow_display.h"
 #include "calc/points/point_table.h"
 #include "calc/points/state_points.h"
 
@@ -61,10 +62,10 @@ public:
     std::vector<int> ProcessesUsing(const std::vector<int>& rows) const;
     /// Moves a point up (-1) or down (+1); false at an end.
     bool Move(int row, int offset);
-    /// Sets the flow of a point from a text in `unit` (a volume taken at the point's own state); an empty
-    /// text clears it. A text that is not a positive number, or a point the window refuses, changes
-    /// nothing: false.
-    bool SetFlowText(int row, const std::string& text, const FlowUnit& unit);
+    /// Sets the flow of a point from a text in `flow`'s unit (a volume taken at the point's own state or as
+    /// standard air); an empty text clears it. A text that is not a positive number, or an actual volume
+    /// of a point the window refuses, changes nothing: the reason is returned (else an empty text).
+    std::string SetFlowText(int row, const std::string& text, const FlowDisplay& flow);
 
     /// Processes on the points. Adding one runs it: when computed, its leaving point joins the points under
     /// recipe.result_name (or the first free default name) and the process is kept; when refused nothing
@@ -99,11 +100,14 @@ public:
     const std::vector<ProcessRow>& ShownProcessRows(const AmbientInputs& window) const;
     TextTable ShownProcesses(const AmbientInputs& window) const;
 
-    /// The flow unit the table shows for a main window in `system`.
+    /// The flow unit the table shows for a main window in `system` unless another is chosen: kg/s, or
+    /// lb/h in British.
     static FlowUnit TableFlowUnit(UnitSystem system);
-    /// The points in the main window's units (`window` = its current inputs): header and one row each.
-    /// Computed once per change of the points or the window's units, then kept.
-    const TextTable& Shown(const AmbientInputs& window) const;
+    /// The points in the main window's units (`window` = its current inputs): header and one row each,
+    /// the flows in `flow` (by default the system's own unit). The points' views are computed once per
+    /// change of the points or the window's units and kept; another flow unit only writes the texts again.
+    const TextTable& Shown(
+        const AmbientInputs& window, const std::optional<FlowDisplay>& flow = std::nullopt) const;
     /// The view of one point in the main window's units.
     PointView ViewInWindowUnits(int row, const AmbientInputs& window) const;
     /// How many times the points' views were computed: a measure of the cache's work.
@@ -127,13 +131,25 @@ private:
     struct ShownCache
     {
         AmbientInputs key;
-        TextTable points;
+        std::vector<std::string> column_units; ///< the flow column's aside
+        std::vector<PointView> views;
         std::vector<ProcessRow> processes;
+    };
+    /// The points' table of a ShownCache with its flows in one display.
+    struct FlowTable
+    {
+        std::shared_ptr<const ShownCache> of;
+        FlowDisplay flow;
+        TextTable points;
     };
 
     int FindByName(const std::string& name) const;
     Links Resolve(const ProcessSpec& recipe) const;
-    void Changed() { shown_.reset(); }
+    void Changed()
+    {
+        shown_.reset();
+        table_.reset();
+    }
     /// The identities of the points that depend on point `id` through processes (`id` itself included).
     std::vector<int> Downstream(int id) const;
     /// Runs the processes again until every leaving point holds its process's leaving state.
@@ -146,6 +162,7 @@ private:
     std::vector<Links> links_;
     int next_id_ = 1;
     mutable std::shared_ptr<const ShownCache> shown_; ///< shared by copies: it never changes once made
+    mutable std::shared_ptr<const FlowTable> table_;  ///< likewise
     mutable long views_computed_ = 0;
 };
 
