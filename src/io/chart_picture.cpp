@@ -594,10 +594,19 @@ private:
         p_.drawText(QRectF(-plot_.height() / 2, -16 * s_, plot_.height(), 18 * s_), Qt::AlignHCenter,
             QStringLiteral("Humidity ratio, ") + QString::fromUtf8(chart::HumidityRatioUnit(system)));
         p_.restore();
-        p_.setFont(ChartFont(9.5 * s_));
+        // The legend below the axis title has room for two lines: on a narrow chart it takes the picture's
+        // whole width and, where it would still need a third line, a smaller font, so that none is cut.
         p_.setPen(QColor(90, 90, 90));
-        p_.drawText(QRectF(plot_.left(), plot_.bottom() + 42 * s_, plot_.width(), 30 * s_),
-            Qt::AlignLeft | Qt::TextWordWrap, QString::fromStdString(picture_.legend));
+        const QString legend = QString::fromStdString(picture_.legend);
+        const QRectF box(plot_.left(), plot_.bottom() + 42 * s_,
+            std::max(plot_.width(), size_.width() - plot_.left() - 4 * s_), 30 * s_);
+        const int flags = Qt::AlignLeft | Qt::TextWordWrap;
+        for (double points = 9.5; points >= 6.5; points -= 0.5) {
+            p_.setFont(ChartFont(points * s_));
+            if (QFontMetricsF(p_.font()).boundingRect(box, flags, legend).height() <= box.height())
+                break;
+        }
+        p_.drawText(box, flags, legend);
     }
 
     QPainter& p_;

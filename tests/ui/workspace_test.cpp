@@ -163,7 +163,7 @@ private slots:
         QVERIFY(frozen->isHidden()); // nothing to cover at the table's left end
         // Narrower than the table: it scrolls sideways.
         program.window().findChild<QDockWidget*>(QStringLiteral("dock_state_points"))->setFloating(true);
-        table->window()->resize(300, 300);
+        table->window()->resize(300, 420);
         QTRY_VERIFY(table->horizontalScrollBar()->maximum() > 0);
         table->horizontalScrollBar()->setValue(table->horizontalScrollBar()->maximum());
         QTRY_VERIFY(frozen->isVisible());
