@@ -7,6 +7,7 @@
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 
@@ -71,7 +72,14 @@ void Workspace::makeRoomFor(QDockWidget& dock)
             + std::max(0, form->minimumHeight() - form->height()));
     if (grow.width() == 0 && grow.height() == 0)
         return;
-    window_.resize(window_.size() + grow);
+    // Never beyond the screen: a window taller than the screen hides the dock's lower part (its buttons)
+    // under the screen's edge; the dock then takes what room there is and its tables scroll.
+    QSize target = window_.size() + grow;
+    if (const QScreen* screen = window_.screen()) {
+        const QSize frame = window_.frameGeometry().size() - window_.geometry().size();
+        target = target.boundedTo((screen->availableGeometry().size() - frame).expandedTo(window_.size()));
+    }
+    window_.resize(target);
     window_.resizeDocks(
         { &dock }, { beside ? wanted.width() : wanted.height() }, beside ? Qt::Horizontal : Qt::Vertical);
 }
