@@ -59,7 +59,14 @@ TEST(SupplyAirByHand, AtAFlowAndItsLeastFlow)
     EXPECT_NE(low.refusal.find("supply dry-air flow 2 kg/s lies below its minimum of 2.02512 kg/s"),
         std::string::npos)
         << low.refusal;
-    EXPECT_NE(low.refusal.find("9.46631 C"), std::string::npos) << low.refusal;
+    ASSERT_TRUE(low.breach);
+    EXPECT_EQ(low.breach->quantity, "supply_flow_kg_per_s");
+    EXPECT_FALSE(low.breach->above);
+    EXPECT_EQ(low.breach->value, 2);
+    // The least flow brings the supply exactly to the apparatus dew point, and is itself accepted.
+    const ProcessResult least = SupplyAtFlow(kRoom, kLoads, low.breach->limit, kSeaLevel);
+    ASSERT_FALSE(least.refused()) << least.refusal;
+    EXPECT_NEAR(least.leaving.state.T_K - kC, 9.46631, 5e-6);
 }
 
 TEST(SupplyAir, TheApparatusDewPointItselfIsAccepted)
@@ -144,32 +151,64 @@ TEST(SupplyAir, LoadsFromTotalAndRatio)
 
 TEST(SupplyAirRefusals, EachNamesItsQuantityValueAndLimit)
 {
+    const double adp_K = *RoomApparatusDewPoint(kRoom, kLoads, kSeaLevel).adp_K;
     const struct
     {
         const char* what;
         ProcessResult result;
         const char* text;
+        const char* quantity; ///< of the breach; empty for a rule without a limit
+        bool above;
+        double value;
+        double limit;
     } cases[] = {
         { "warmer supply for cooling", SupplyAtTemperature(kRoom, kLoads, 26 + kC, kSeaLevel),
-            "supply dry bulb 26 C must lie below the room dry bulb 24 C" },
+            "supply dry bulb 26 C must lie below 24 C, the room dry bulb", "supply_temperature_K", true,
+            26 + kC, kRoom.T_K },
         { "supply at the room", SupplyAtTemperature(kRoom, kLoads, 24 + kC, kSeaLevel),
-            "supply dry bulb 24 C must lie below the room dry bulb 24 C" },
+            "supply dry bulb 24 C must lie below 24 C, the room dry bulb", "supply_temperature_K", true,
+            24 + kC, kRoom.T_K },
+        { "cooler supply for heating", SupplyAtTemperature(kRoom, { -10, 0 }, 20 + kC, kSeaLevel),
+            "supply dry bulb 20 C must lie above 24 C, the room dry bulb", "supply_temperature_K", false,
+            20 + kC, kRoom.T_K },
         { "below the ADP", SupplyAtTemperature(kRoom, kLoads, 8 + kC, kSeaLevel),
-            "supply dry bulb 8 C lies below its minimum, the apparatus dew point 9.46631 C" },
+            "supply dry bulb 8 C lies below its minimum of 9.46631 C, the apparatus dew point",
+            "supply_temperature_K", false, 8 + kC, adp_K },
+        { "above the calculator's range", SupplyAtTemperature(kRoom, { -10, 0 }, 120 + kC, kSeaLevel),
+            "supply dry bulb 120 C lies above its maximum of 100 C", "supply_temperature_K", true, 120 + kC,
+            373.15 },
         { "negative flow", SupplyAtFlow(kRoom, kLoads, -1, kSeaLevel),
-            "supply dry-air flow -1 kg/s must lie above 0 kg/s" },
-        { "zero flow", SupplyAtFlow(kRoom, kLoads, 0, kSeaLevel), "flow 0 kg/s must lie above 0 kg/s" },
+            "supply dry-air flow -1 kg/s must lie above 0 kg/s", "supply_flow_kg_per_s", false, -1, 0 },
+        { "zero flow", SupplyAtFlow(kRoom, kLoads, 0, kSeaLevel), "flow 0 kg/s must lie above 0 kg/s",
+            "supply_flow_kg_per_s", false, 0, 0 },
+        { "heating supply beyond 100 C", SupplyAtFlow(kRoom, { -100, 0 }, 0.5, kSeaLevel),
+            "supply dry bulb 219.544 C lies above its maximum of 100 C", "temperature", true,
+            kRoom.T_K + 100 / (0.5 * (1.006 + 1.805 * kRoom.W)), 373.15 },
+        { "drying below dry air", SupplyAtFlow(kRoom, { -10, 100 }, 1, kSeaLevel), "supply humidity ratio -",
+            "humidity_ratio", false, kRoom.W - 100 / (1 * (2501 + 1.805 * 24)), 0 },
         { "no sensible load", SupplyAtTemperature(kRoom, { 0, 5 }, 20 + kC, kSeaLevel),
-            "sensible load of 0 kW" },
+            "With no room sensible load", "", false, 0, 0 },
         { "line reaching dry air", SupplyAtTemperature(kRoom, { 1, 60 }, 23.5 + kC, kSeaLevel),
-            "reaches a humidity ratio of 0 kg/kg" },
+            "reaches dry air before it meets saturation", "", false, 0, 0 },
         { "supersaturated room", SupplyAtFlow({ 24 + kC, 0.03 }, kLoads, 3, kSeaLevel),
-            "room humidity ratio .03 kg/kg lies above its maximum" },
-        { "not a number", SupplyAtFlow(kRoom, { std::nan(""), 1 }, 3, kSeaLevel), "sensible load" },
+            "room humidity ratio .03 kg/kg lies above its maximum of", "humidity_ratio", true, 0.03,
+            *SaturationHumidityRatio(24 + kC, kSeaLevel) },
+        { "not a number", SupplyAtFlow(kRoom, { std::nan(""), 1 }, 3, kSeaLevel), "sensible load", "", false,
+            0, 0 },
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(c.result.refused()) << c.what;
         EXPECT_NE(c.result.refusal.find(c.text), std::string::npos) << c.what << ": " << c.result.refusal;
+        // A refusal never carries a unit bound to one system into its words when it has a limit: the
+        // limit travels as data.
+        ASSERT_EQ(c.result.breach.has_value(), *c.quantity != 0) << c.what;
+        if (!c.result.breach)
+            continue;
+        EXPECT_EQ(c.result.breach->quantity, c.quantity) << c.what;
+        EXPECT_EQ(c.result.breach->above, c.above) << c.what;
+        EXPECT_NEAR(c.result.breach->value, c.value, 1e-9) << c.what;
+        EXPECT_NEAR(c.result.breach->limit, c.limit, 1e-12) << c.what;
+        EXPECT_FALSE(c.result.breach->subject.empty()) << c.what;
     }
 }
 
@@ -299,24 +338,32 @@ TEST(HeatRecoveryRefusals, EachNamesItsQuantityValueAndLimit)
         const char* what;
         ProcessResult result;
         const char* text;
+        const char* quantity; ///< of the breach; empty for a rule without a limit
     } cases[] = {
         { "effectiveness above 1", HeatRecovery(outdoor, exhaust, 1.2, std::nullopt, kSeaLevel),
-            "sensible effectiveness 1.2 lies above its maximum of 1" },
+            "sensible effectiveness 1.2 lies above its maximum of 1", "sensible_effectiveness" },
         { "latent below 0", HeatRecovery(outdoor, exhaust, 0.5, -0.1, kSeaLevel),
-            "latent effectiveness -.1 lies below its minimum of 0" },
+            "latent effectiveness -.1 lies below its minimum of 0", "latent_effectiveness" },
         { "no exhaust flow",
             HeatRecovery(outdoor, { exhaust.state, std::nullopt }, 0.5, std::nullopt, kSeaLevel),
-            "exhaust air needs its dry-air flow" },
+            "exhaust air needs its dry-air flow", "" },
         { "negative outdoor flow",
             HeatRecovery({ outdoor.state, -2.0 }, exhaust, 0.5, std::nullopt, kSeaLevel),
-            "outdoor air dry-air flow -2 kg/s must lie above 0 kg/s" },
+            "outdoor air dry-air flow -2 kg/s must lie above 0 kg/s", "flow_kg_per_s" },
         { "supersaturated exhaust",
             HeatRecovery(outdoor, { { 22 + kC, 0.05 }, 2.0 }, 0.5, std::nullopt, kSeaLevel),
-            "exhaust humidity ratio .05 kg/kg lies above its maximum" },
+            "exhaust humidity ratio .05 kg/kg lies above its maximum", "humidity_ratio" },
+        { "exhaust at the boiling point",
+            HeatRecovery(outdoor, { { 100.5 + kC, 0.001 }, 2.0 }, 0.5, std::nullopt, kSeaLevel),
+            "exhaust dry bulb 100.5 C lies above its maximum of 100 C", "temperature" },
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(c.result.refused()) << c.what;
         EXPECT_NE(c.result.refusal.find(c.text), std::string::npos) << c.what << ": " << c.result.refusal;
+        ASSERT_EQ(c.result.breach.has_value(), *c.quantity != 0) << c.what;
+        if (c.result.breach) {
+            EXPECT_EQ(c.result.breach->quantity, c.quantity) << c.what;
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include "calc/points/air_design.h"
 #include "calc/points/process_parameters.h"
 #include "calc/points/state_points.h"
+#include "calc/units/number_text.h"
 #include "core/moist_air.h"
 
 #include <cmath>
@@ -191,8 +192,27 @@ TEST(DesignKinds, SupplyOverRandomRoomsMeetsTheLoadsOrNamesWhatItRefuses)
                 << where;
             continue;
         }
-        if (!outcome.refusal.empty())
-            continue; // below the ADP, or a supply beyond the calculator's range: refused by the room's line
+        if (!outcome.refusal.empty()) {
+            // Below the ADP, or a supply beyond the calculator's range: the quantity, the value and the
+            // limit in the calculation's units; only a line that never meets saturation is a bare rule.
+            ASSERT_TRUE(outcome.why) << where;
+            const Refusal& why = outcome.why->refusal;
+            if (why.quantity.empty()) {
+                EXPECT_EQ(why.reason, RefusalReason::ProcessRule) << where;
+                EXPECT_NE(outcome.refusal.find("sensible-heat-ratio line"), std::string::npos) << where;
+                continue;
+            }
+            if (why.quantity == "humidity_ratio")
+                EXPECT_EQ(why.unit.starts_with(british ? "(lb" : "(kg"), true)
+                    << where << ": " << outcome.refusal;
+            else
+                EXPECT_TRUE(why.unit == (british ? "F" : "C") || why.unit == (british ? "lb/h" : "kg/s"))
+                    << where << ": " << outcome.refusal;
+            EXPECT_FALSE(why.text.empty()) << where;
+            EXPECT_FALSE(why.minimum.empty() && why.maximum.empty()) << where;
+            EXPECT_NE(outcome.refusal.find(why.text + " " + why.unit), std::string::npos) << where;
+            continue;
+        }
         ++computed;
         const AirState& r = outcome.entering[0].state;
         const Stream& s = outcome.result.leaving;
@@ -395,6 +415,43 @@ TEST(DesignKinds, AddingADesignProcessIsOneNamedStep)
         EXPECT_TRUE(names.empty());
         EXPECT_TRUE(SameState(document.state(), start));
     }
+}
+
+// With a temperature unit of the user's choosing, the design's refusals use it.
+TEST(DesignKinds, RefusalsUseTheSelectedTemperatureUnit)
+{
+    AmbientInputs kelvin = Inputs(false, "297.15", "50");
+    kelvin.selections[0] = AmbientControls().Combo1.IndexOf("K");
+    ProcessSpec spec;
+    spec.kind = ProcessKind::Supply;
+    spec.points = { "R" };
+    spec.result_name = "S";
+    spec.sensible_load_kW = 30;
+    spec.latent_load_kW = 10;
+    spec.supply_temperature_K = 300;
+    const ProcessOutcome warm = RunProcess(spec, { Point("R", kelvin, std::nullopt) });
+    ASSERT_TRUE(warm.why) << warm.refusal;
+    EXPECT_EQ(warm.refusal,
+        "The supply dry bulb 300 K must lie below 297.15 K, the room dry bulb: a cooling load needs supply "
+        "air "
+        "cooler than the room.");
+    EXPECT_EQ(warm.why->refusal.unit, "K");
+    EXPECT_EQ(warm.why->refusal.maximum, "297.15");
+    EXPECT_EQ(warm.why->refusal.reason, RefusalReason::AboveMaximum);
+    // Below the ADP: the minimum is the ADP in kelvin, rounded up, and accepted typed back.
+    spec.supply_temperature_K = 280;
+    const ProcessOutcome cold = RunProcess(spec, { Point("R", kelvin, std::nullopt) });
+    ASSERT_TRUE(cold.why) << cold.refusal;
+    EXPECT_EQ(cold.why->refusal.unit, "K");
+    EXPECT_EQ(cold.why->refusal.reason, RefusalReason::BelowMinimum);
+    const double minimum = NumberValue(cold.why->refusal.minimum);
+    // Six digits, as the window shows a temperature in kelvin: 282.61631 K rounded up.
+    EXPECT_EQ(cold.why->refusal.minimum, "282.617") << cold.refusal;
+    spec.supply_temperature_K = minimum;
+    const ProcessOutcome at = RunProcess(spec, { Point("R", kelvin, std::nullopt) });
+    EXPECT_TRUE(at.refusal.empty()) << at.refusal;
+    spec.supply_temperature_K = minimum - 1e-3;
+    EXPECT_FALSE(RunProcess(spec, { Point("R", kelvin, std::nullopt) }).refusal.empty());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace humidora::cli_test {
@@ -91,8 +92,13 @@ TEST(DesignCommand, SupplyAtTheApparatusDewPointTypedBack)
                                   "--supply-temperature", QString::number(adp_C - 0.01, 'g', 17) }
         + loads);
     EXPECT_EQ(below.exit_code, 1);
-    EXPECT_TRUE(below.err.contains("lies below its minimum, the apparatus dew point"))
+    EXPECT_TRUE(below.err.contains("is below its minimum of"));
+    EXPECT_TRUE(below.err.contains("C, the apparatus dew point of the room's sensible-heat-ratio line"))
         << below.err.toStdString();
+    // The minimum named is the ADP rounded up in its sixth digit.
+    const double minimum = Read(below)["refusal"]["minimum"].toString().toDouble();
+    EXPECT_GE(minimum, adp_C);
+    EXPECT_LT(minimum - adp_C, 1e-5);
 }
 
 TEST(DesignCommand, RecoveryHasBothLeavingPointsAndTheCondensate)
@@ -141,7 +147,7 @@ TEST(DesignCommand, RefusalsAndUsageErrors)
         "--supply-temperature", "26" });
     EXPECT_EQ(warm.exit_code, 1);
     EXPECT_TRUE(Read(warm)["result"].isNull());
-    EXPECT_TRUE(warm.err.contains("supply dry bulb 26 C must lie below the room dry bulb 24 C"))
+    EXPECT_TRUE(warm.err.contains("supply dry bulb 26 C must lie below 24 C, the room dry bulb"))
         << warm.err.toStdString();
     const CliRun negative = Json({ "supply", "--point", kRoom, "--sensible-load", "30", "--latent-load", "10",
         "--supply-flow", "-2" });
@@ -227,6 +233,148 @@ TEST(DesignCommand, RefusalsAndUsageErrors)
         const CliRun run = RunCli(QStringList { "process" } + arguments);
         EXPECT_EQ(run.exit_code, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.out.isEmpty()) << arguments.join(' ').toStdString();
+    }
+}
+
+// Every refusal of a supply or a recovery that has a limit names the quantity, the value and the limit in
+// the calculation's units, as its sentence and as the JSON members.
+TEST(DesignCommand, ProcessRefusalsInTheCalculationsUnits)
+{
+    const QString room_f = "name=R,temperature=75.2,relative-humidity=50";
+    const QStringList british { "--system", "british" };
+    // 30 kW and 10 kW in btu/h.
+    const QStringList cooling { "--sensible-load", "30", "--latent-load", "10" };
+    const QStringList cooling_f { "--sensible-load", "102364", "--latent-load", "34121" };
+    struct Case
+    {
+        QStringList arguments;
+        QString sentence, quantity, text, reason, minimum, maximum, unit, point;
+    };
+    const QList<Case> cases = {
+        { QStringList { "supply", "--point", kRoom, "--supply-temperature", "26" } + cooling,
+            "The supply dry bulb 26 C must lie below 24 C, the room dry bulb: a cooling load needs supply "
+            "air "
+            "cooler than the room.",
+            "supply_temperature_K", "26", "above_maximum", "", "24", "C", "" },
+        { QStringList { "supply", "--point", room_f, "--supply-temperature", "78.8" } + cooling_f + british,
+            "The supply dry bulb 78.8 F must lie below 75.2 F, the room dry bulb: a cooling load needs "
+            "supply "
+            "air cooler than the room.",
+            "supply_temperature_K", "78.8", "above_maximum", "", "75.2", "F", "" },
+        { { "supply", "--point", kRoom, "--sensible-load", "-30", "--latent-load", "0",
+              "--supply-temperature", "20" },
+            "The supply dry bulb 20 C must lie above 24 C, the room dry bulb: a heating load needs supply "
+            "air "
+            "warmer than the room.",
+            "supply_temperature_K", "20", "below_minimum", "24", "", "C", "" },
+        { QStringList { "supply", "--point", room_f, "--sensible-load", "-102364", "--latent-load", "0",
+              "--supply-temperature", "60" }
+                + british,
+            "The supply dry bulb 60 F must lie above 75.2 F, the room dry bulb: a heating load needs supply "
+            "air "
+            "warmer than the room.",
+            "supply_temperature_K", "60", "below_minimum", "75.2", "", "F", "" },
+        { QStringList { "supply", "--point", kRoom, "--supply-temperature", "8" } + cooling,
+            "The supply dry bulb 8 C is below its minimum of 9.46631 C, the apparatus dew point of the "
+            "room's "
+            "sensible-heat-ratio line: the supply air would be supersaturated.",
+            "supply_temperature_K", "8", "below_minimum", "9.46631", "", "C", "" },
+        { QStringList { "supply", "--point", room_f, "--supply-temperature", "40" } + cooling_f + british,
+            "The supply dry bulb 40 F is below its minimum of 49.0397 F, the apparatus dew point of the "
+            "room's "
+            "sensible-heat-ratio line: the supply air would be supersaturated.",
+            "supply_temperature_K", "40", "below_minimum", "49.0397", "", "F", "" },
+        { QStringList { "supply", "--point", kRoom, "--supply-flow", "2" } + cooling,
+            "The supply dry-air flow 2 kg/s is below its minimum of 2.02512 kg/s, at which the supply air "
+            "reaches the apparatus dew point of the room's sensible-heat-ratio line: the supply air would be "
+            "supersaturated.",
+            "supply_flow_kg_per_s", "2", "below_minimum", "2.02512", "", "kg/s", "" },
+        { QStringList { "supply", "--point", room_f, "--supply-flow", "15873" } + cooling_f + british,
+            "The supply dry-air flow 15873 lb/h is below its minimum of 16072.8 lb/h, at which the supply "
+            "air "
+            "reaches the apparatus dew point of the room's sensible-heat-ratio line: the supply air would be "
+            "supersaturated.",
+            "supply_flow_kg_per_s", "15873", "below_minimum", "16072.8", "", "lb/h", "" },
+        { { "supply", "--point", "temperature=21,relative-humidity=40", "--sensible-load", "-300",
+              "--latent-load", "0", "--supply-flow", "0.5" },
+            "The supply dry bulb 610.891 C is above its maximum of 100 C.", "temperature", "610.891",
+            "above_maximum", "", "100", "C", "" },
+        { QStringList { "supply", "--point", "temperature=70,relative-humidity=40", "--sensible-load",
+              "-1000000", "--latent-load", "0", "--supply-flow", "1000" }
+                + british,
+            "The supply dry bulb 4185.95 F is above its maximum of 212 F.", "temperature", "4185.95",
+            "above_maximum", "", "212", "F", "" },
+        { { "recovery", "--point", "name=OA,flow=-5,temperature=0,relative-humidity=50", "--point",
+              "name=EA,flow=2,temperature=22,relative-humidity=40", "--sensible-effectiveness", "0.7" },
+            "The dry-air flow of point OA -5 kg/s must lie above 0 kg/s.", "flow_kg_per_s", "-5",
+            "below_minimum", "0", "", "kg/s", "OA" },
+        { QStringList { "recovery", "--point", "name=OA,flow=3000,temperature=32,relative-humidity=50",
+              "--point", "name=EA,flow=0,temperature=72,relative-humidity=40", "--sensible-effectiveness",
+              "0.7" }
+                + british,
+            "The dry-air flow of point EA 0 lb/h must lie above 0 lb/h.", "flow_kg_per_s", "0",
+            "below_minimum", "0", "", "lb/h", "EA" },
+    };
+    for (const Case& c : cases) {
+        const CliRun run = Json(c.arguments);
+        const std::string where = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(run.exit_code, 1) << where;
+        EXPECT_TRUE(run.err.contains(c.sentence)) << where << "\n" << run.err.toStdString();
+        const QJsonObject refusal = Read(run)["refusal"].toObject();
+        EXPECT_EQ(refusal["message"].toString(), c.sentence) << where;
+        EXPECT_EQ(refusal["quantity"].toString(), c.quantity) << where;
+        EXPECT_EQ(refusal["text"].toString(), c.text) << where;
+        EXPECT_EQ(refusal["reason"].toString(), c.reason) << where;
+        EXPECT_EQ(refusal["minimum"].toString(), c.minimum) << where;
+        EXPECT_EQ(refusal["maximum"].toString(), c.maximum) << where;
+        EXPECT_EQ(refusal["unit"].toString(), c.unit) << where;
+        if (c.point.isEmpty())
+            EXPECT_FALSE(refusal["process"].toString().isEmpty()) << where;
+        else
+            EXPECT_EQ(refusal["point"].toString(), c.point) << where;
+        // No Celsius or kilowatts in a British refusal.
+        if (c.arguments.contains("british")) {
+            EXPECT_FALSE(run.err.contains(" C ") || run.err.contains(" C,") || run.err.contains(" C."))
+                << where;
+            EXPECT_FALSE(run.err.contains("kW") || run.err.contains("kg/s")) << where;
+        }
+    }
+}
+
+// A minimum a refusal names is itself accepted, and the next lower number in its last digit is refused
+// with the same minimum: the limit is the true edge, rounded to the allowed side.
+TEST(DesignCommand, TheNamedMinimumItselfIsAccepted)
+{
+    const QString room_f = "name=R,temperature=75.2,relative-humidity=50";
+    const QList<QStringList> refused = {
+        { "supply", "--point", kRoom, "--sensible-load", "30", "--latent-load", "10", "--supply-temperature",
+            "8" },
+        { "supply", "--point", kRoom, "--sensible-load", "30", "--latent-load", "10", "--supply-flow", "2" },
+        { "supply", "--system", "british", "--point", room_f, "--sensible-load", "102364", "--latent-load",
+            "34121", "--supply-temperature", "40" },
+        { "supply", "--system", "british", "--point", room_f, "--sensible-load", "102364", "--latent-load",
+            "34121", "--supply-flow", "15873" },
+        { "supply", "--point", kRoom, "--total-load", "12", "--sensible-heat-ratio", "1", "--supply-flow",
+            "0.1" },
+    };
+    for (const QStringList& arguments : refused) {
+        const std::string where = arguments.join(' ').toStdString();
+        const CliRun run = Json(arguments);
+        ASSERT_EQ(run.exit_code, 1) << where;
+        const QString minimum = Read(run)["refusal"]["minimum"].toString();
+        ASSERT_FALSE(minimum.isEmpty()) << where;
+        QStringList at = arguments;
+        at.last() = minimum;
+        const CliRun edge = Json(at);
+        EXPECT_EQ(edge.exit_code, 0) << where << " at " << minimum.toStdString() << ": "
+                                     << edge.err.toStdString();
+        const qsizetype point = minimum.indexOf('.');
+        const int decimals = point < 0 ? 0 : int(minimum.size() - point - 1);
+        QStringList below = arguments;
+        below.last() = QString::number(minimum.toDouble() - std::pow(10.0, -decimals), 'f', decimals);
+        const CliRun under = Json(below);
+        EXPECT_EQ(under.exit_code, 1) << where << " at " << below.last().toStdString();
+        EXPECT_EQ(Read(under)["refusal"]["minimum"].toString(), minimum) << where;
     }
 }
 

@@ -79,7 +79,8 @@ private slots:
         d.edit("edit_latent-load")->setText(QStringLiteral("10"));
         d.edit("edit_supply-temperature")->setText(QStringLiteral("26"));
         QVERIFY(!d.dialog.apply());
-        QVERIFY2(d.problem().contains(QStringLiteral("must lie below the room dry bulb 24 C")),
+        QVERIFY2(d.problem().contains(
+                     QStringLiteral("supply dry bulb 26 C must lie below 24 C, the room dry bulb")),
             qPrintable(d.problem()));
         QCOMPARE(list.points().size(), std::size_t(1));
         d.edit("edit_supply-temperature")->setText(QStringLiteral("13"));

@@ -47,50 +47,97 @@ ProcessResult Refused(std::string reason)
     return result;
 }
 
+/// A value in the units this module's own sentences use (C, kg/kg, kg/s, plain).
+std::string MetricText(const std::string& quantity, double si)
+{
+    if (quantity == "temperature" || quantity.ends_with("_K"))
+        return CelsiusText(si);
+    if (quantity == "humidity_ratio")
+        return Text(si) + " kg/kg";
+    if (quantity.ends_with("_kg_per_s"))
+        return Text(si) + " kg/s";
+    return Text(si);
+}
+
+/// A value beyond its limit: the structured breach, from which the calculation writes the sentence in its
+/// own units, and the same sentence in C, kg/kg and kg/s for a caller without units.
+ProcessResult Beyond(std::string quantity, bool above, double value, double limit, std::string subject,
+    std::string limit_name = {}, std::string consequence = {}, bool strict = false)
+{
+    StateBreach breach;
+    breach.quantity = std::move(quantity);
+    breach.above = above;
+    breach.value = value;
+    breach.limit = limit;
+    breach.subject = std::move(subject);
+    breach.limit_name = std::move(limit_name);
+    breach.consequence = std::move(consequence);
+    breach.strict = strict;
+    std::string sentence = "The " + breach.subject + " " + MetricText(breach.quantity, breach.value);
+    if (breach.strict)
+        sentence += breach.above ? " must lie below " : " must lie above ";
+    else
+        sentence += breach.above ? " lies above its maximum of " : " lies below its minimum of ";
+    sentence += MetricText(breach.quantity, breach.limit);
+    if (!breach.limit_name.empty())
+        sentence += ", " + breach.limit_name;
+    if (!breach.consequence.empty())
+        sentence += ": " + breach.consequence;
+    ProcessResult result = Refused(sentence + ".");
+    result.breach = std::move(breach);
+    return result;
+}
+
 bool Supersaturated(const AirState& state, const ProcessConditions& conditions)
 {
     return RelativeHumidityOf(state, conditions) > 1 + kSaturationTolerance;
 }
 
-/// Why a state (of `what`, e.g. "room", "supply") lies outside the calculator's range, or an empty text.
-std::string StateProblem(const AirState& state, const ProcessConditions& conditions, const std::string& what)
+/// Why a state (of `what`, e.g. "room", "supply") lies outside the calculator's range, or nothing.
+std::optional<ProcessResult> StateProblem(
+    const AirState& state, const ProcessConditions& conditions, const std::string& what)
 {
     if (!std::isfinite(state.T_K) || !std::isfinite(state.W))
-        return "The " + what + " state cannot be computed.";
+        return Refused("The " + what + " state cannot be computed.");
+    const std::string dry_bulb = what + " dry bulb";
     if (state.T_K < kLowestTemperatureK)
-        return "The " + what + " dry bulb " + CelsiusText(state.T_K) + " lies below its minimum of -100 C.";
+        return Beyond("temperature", false, state.T_K, kLowestTemperatureK, dry_bulb);
     if (state.T_K > kHighestK)
-        return "The " + what + " dry bulb " + CelsiusText(state.T_K) + " lies above its maximum of 100 C.";
+        return Beyond("temperature", true, state.T_K, kHighestK, dry_bulb);
     if (state.W < 0)
-        return "The " + what + " humidity ratio " + Text(state.W)
-            + " kg/kg lies below its minimum of 0 kg/kg.";
+        return Beyond("humidity_ratio", false, state.W, 0, what + " humidity ratio");
     if (SaturationPressure(state.T_K, conditions.method) >= conditions.pressure_Pa)
-        return "At the " + what + " dry bulb " + CelsiusText(state.T_K)
-            + " the saturation pressure reaches the barometric pressure.";
+        return Beyond("temperature", true, state.T_K,
+            SaturationTemperature(conditions.pressure_Pa, conditions.method), dry_bulb,
+            "the boiling point at the barometric pressure", {}, true);
     if (Supersaturated(state, conditions)) {
         const double W_max = SaturationHumidityRatio(state.T_K, conditions).value_or(0);
-        return "The " + what + " humidity ratio " + Text(state.W) + " kg/kg lies above its maximum of "
-            + Text(W_max) + " kg/kg at " + CelsiusText(state.T_K) + ": the air would be supersaturated.";
+        return Beyond("humidity_ratio", true, state.W, W_max, what + " humidity ratio",
+            "saturation at its dry bulb", "the air would be supersaturated");
     }
-    return {};
+    return std::nullopt;
 }
 
-std::string FlowProblem(std::optional<double> flow_kg_s, const std::string& what)
+/// A dry-air flow (of `what`, e.g. "supply", "outdoor air") that is missing, not finite or not positive.
+std::optional<ProcessResult> FlowProblem(
+    std::optional<double> flow_kg_s, const std::string& what, const std::string& quantity)
 {
     if (!flow_kg_s)
-        return "The " + what + " needs its dry-air flow.";
-    if (!(*flow_kg_s > 0) || !std::isfinite(*flow_kg_s))
-        return "The " + what + " dry-air flow " + Text(*flow_kg_s) + " kg/s must lie above 0 kg/s.";
-    return {};
+        return Refused("The " + what + " needs its dry-air flow.");
+    if (!std::isfinite(*flow_kg_s))
+        return Refused("The " + what + " dry-air flow is not a finite number.");
+    if (!(*flow_kg_s > 0))
+        return Beyond(quantity, false, *flow_kg_s, 0, what + " dry-air flow", {}, {}, true);
+    return std::nullopt;
 }
 
-std::string LoadsProblem(const RoomLoads& loads)
+std::optional<ProcessResult> LoadsProblem(const RoomLoads& loads)
 {
     if (!std::isfinite(loads.sensible_kW))
-        return "The sensible load " + Text(loads.sensible_kW) + " kW is not a finite number.";
+        return Refused("The room sensible load is not a finite number.");
     if (!std::isfinite(loads.latent_kW))
-        return "The latent load " + Text(loads.latent_kW) + " kW is not a finite number.";
-    return {};
+        return Refused("The room latent load is not a finite number.");
+    return std::nullopt;
 }
 
 /// The heat capacity of moist air of humidity ratio W, kJ per kg of dry air and K.
@@ -117,25 +164,24 @@ double LineHumidityRatio(const AirState& room, const RoomLoads& loads, double su
         / (loads.sensible_kW * a + kVapour * loads.latent_kW * dT);
 }
 
+/// Supply air below the apparatus dew point of the room's line.
+ProcessResult AdpBreach(double supply_K, double adp_K)
+{
+    return Beyond("supply_temperature_K", false, supply_K, adp_K, "supply dry bulb",
+        "the apparatus dew point of the room's sensible-heat-ratio line",
+        "the supply air would be supersaturated");
+}
+
 /// The supply result once its state and flow are known: the state checked, the loads of the room.
 ProcessResult Supplied(const RoomLoads& loads, const AirState& supply, double flow_kg_s,
     std::optional<double> adp_K, const ProcessConditions& conditions)
 {
-    if (std::string problem = StateProblem(supply, conditions, "supply"); !problem.empty()) {
+    if (std::optional<ProcessResult> problem = StateProblem(supply, conditions, "supply")) {
+        // Supply air on the room's line below its apparatus dew point lies above saturation: the dry bulb
+        // is what passed its limit.
         if (adp_K && Supersaturated(supply, conditions) && supply.T_K < *adp_K)
-            problem += " Supply air on the room's line is saturated at the apparatus dew point "
-                + CelsiusText(*adp_K) + ".";
-        ProcessResult refused = Refused(std::move(problem));
-        // A supply beyond the calculator's dry bulbs or below a humidity ratio of 0 names its limit, so
-        // that the refusal reads in the calculation's own units.
-        if (supply.T_K < kLowestTemperatureK || supply.T_K > kHighestK) {
-            const bool above = supply.T_K > kHighestK;
-            refused.breach
-                = StateBreach { "temperature", above, supply.T_K, above ? kHighestK : kLowestTemperatureK };
-        } else if (supply.W < 0) {
-            refused.breach = StateBreach { "humidity_ratio", false, supply.W, 0 };
-        }
-        return refused;
+            return AdpBreach(supply.T_K, *adp_K);
+        return *problem;
     }
     ProcessResult result;
     result.leaving = { supply, flow_kg_s };
@@ -151,15 +197,17 @@ ProcessResult Supplied(const RoomLoads& loads, const AirState& supply, double fl
 }
 
 /// The room's checks before any supply is sought; the ADP of its line for a cooling load.
-std::string RoomProblem(
+std::optional<ProcessResult> RoomProblem(
     const AirState& room, const RoomLoads& loads, const ProcessConditions& conditions, AdpOnLine& adp)
 {
-    if (std::string problem = StateProblem(room, conditions, "room"); !problem.empty())
+    if (std::optional<ProcessResult> problem = StateProblem(room, conditions, "room"))
         return problem;
-    if (std::string problem = LoadsProblem(loads); !problem.empty())
+    if (std::optional<ProcessResult> problem = LoadsProblem(loads))
         return problem;
     adp = RoomApparatusDewPoint(room, loads, conditions);
-    return adp.refusal;
+    if (!adp.refusal.empty())
+        return Refused(adp.refusal);
+    return std::nullopt;
 }
 
 /// The saturated state of moist air whose air, vapour and condensed water at its own dry bulb carry the
@@ -197,32 +245,35 @@ std::optional<AirState> Condensed(const AirState& dry, const ProcessConditions& 
 
 /// One side of the exchanger leaving at `dry` (its balances kept): saturated with condensate when `dry`
 /// lies above saturation. The condensate flow (kg/h) is returned through `condensate`.
-std::string LeaveSide(const Stream& entering, AirState dry, const ProcessConditions& conditions,
-    const std::string& what, Stream& leaving, double& condensate)
+std::optional<ProcessResult> LeaveSide(const Stream& entering, AirState dry,
+    const ProcessConditions& conditions, const std::string& what, Stream& leaving, double& condensate)
 {
     condensate = 0;
     if (std::isfinite(dry.T_K) && std::isfinite(dry.W) && dry.T_K >= kLowestTemperatureK
         && dry.T_K <= kHighestK && dry.W >= 0 && Supersaturated(dry, conditions)) {
         const std::optional<AirState> wet = Condensed(dry, conditions);
         if (!wet)
-            return "The " + what
-                + " air leaving above saturation cannot condense within the calculator's range.";
+            return Refused("The " + what
+                + " air leaving above saturation cannot condense within the calculator's range.");
         condensate = *entering.flow_kg_s * (dry.W - wet->W) * kSecondsPerHour;
         dry = *wet;
     }
-    if (std::string problem = StateProblem(dry, conditions, what + " leaving"); !problem.empty())
+    if (std::optional<ProcessResult> problem = StateProblem(dry, conditions, what + " leaving"))
         return problem;
     leaving = { dry, entering.flow_kg_s };
-    return {};
+    return std::nullopt;
 }
 
-std::string EffectivenessProblem(double value, const std::string& what)
+std::optional<ProcessResult> EffectivenessProblem(double value, const std::string& what)
 {
-    if (!(value >= 0))
-        return "The " + what + " effectiveness " + Text(value) + " lies below its minimum of 0.";
-    if (!(value <= 1))
-        return "The " + what + " effectiveness " + Text(value) + " lies above its maximum of 1.";
-    return {};
+    if (!std::isfinite(value))
+        return Refused("The " + what + " effectiveness is not a finite number.");
+    const std::string quantity = what + "_effectiveness";
+    if (value < 0)
+        return Beyond(quantity, false, value, 0, what + " effectiveness");
+    if (value > 1)
+        return Beyond(quantity, true, value, 1, what + " effectiveness");
+    return std::nullopt;
 }
 
 } // namespace
@@ -264,16 +315,14 @@ AdpOnLine RoomApparatusDewPoint(
         if (!(W >= 0) || !std::isfinite(W)) {
             found.refusal = "The room's sensible-heat-ratio line (ratio "
                 + Text(loads.sensible_kW / (loads.sensible_kW + loads.latent_kW))
-                + ") reaches a humidity ratio of 0 kg/kg near " + CelsiusText(cold)
-                + " before it meets saturation: no apparatus dew point.";
+                + ") reaches dry air before it meets saturation: no apparatus dew point.";
             return found;
         }
         if (excess(cold) >= 0)
             break;
         if (cold == kLowestTemperatureK) {
-            found.refusal
-                = "The room's sensible-heat-ratio line meets saturation below its minimum of -100 C: "
-                  "no apparatus dew point.";
+            found.refusal = "The room's sensible-heat-ratio line meets saturation below the lowest dry bulb "
+                            "the calculator accepts: no apparatus dew point.";
             return found;
         }
         warm = cold;
@@ -293,34 +342,38 @@ ProcessResult SupplyAtTemperature(
     const AirState& room, const RoomLoads& loads, double supply_K, const ProcessConditions& conditions)
 {
     AdpOnLine adp;
-    if (std::string problem = RoomProblem(room, loads, conditions, adp); !problem.empty())
-        return Refused(std::move(problem));
+    if (std::optional<ProcessResult> problem = RoomProblem(room, loads, conditions, adp))
+        return *problem;
     if (!std::isfinite(supply_K))
         return Refused("The supply dry bulb is not a finite number.");
-    const std::string given = "The supply dry bulb " + CelsiusText(supply_K);
     if (loads.sensible_kW == 0)
-        return Refused("With a sensible load of 0 kW the supply dry bulb is the room's "
-            + CelsiusText(room.T_K) + " at any flow: give the supply flow instead.");
+        return Refused("With no room sensible load the supply dry bulb is the room's at any flow: give the "
+                       "supply flow instead.");
+    const std::string dry_bulb = "supply dry bulb";
     if (loads.sensible_kW > 0 && !(supply_K < room.T_K))
-        return Refused(given + " must lie below the room dry bulb " + CelsiusText(room.T_K)
-            + " for a cooling load of " + Text(loads.sensible_kW) + " kW.");
+        return Beyond("supply_temperature_K", true, supply_K, room.T_K, dry_bulb, "the room dry bulb",
+            "a cooling load needs supply air cooler than the room", true);
     if (loads.sensible_kW < 0 && !(supply_K > room.T_K))
-        return Refused(given + " must lie above the room dry bulb " + CelsiusText(room.T_K)
-            + " for a heating load of " + Text(loads.sensible_kW) + " kW.");
+        return Beyond("supply_temperature_K", false, supply_K, room.T_K, dry_bulb, "the room dry bulb",
+            "a heating load needs supply air warmer than the room", true);
     // Below the ADP the line's state lies above saturation; at it (to the round-off of a typed dry bulb)
     // the supply is saturated and accepted.
     if (adp.adp_K && supply_K < *adp.adp_K
         && (*adp.adp_K - supply_K > kAdpRoundOffK
             || Supersaturated({ supply_K, LineHumidityRatio(room, loads, supply_K) }, conditions)))
-        return Refused(given + " lies below its minimum, the apparatus dew point " + CelsiusText(*adp.adp_K)
-            + " of the room's sensible-heat-ratio line: the supply air would be supersaturated.");
-    if (supply_K < kLowestTemperatureK || supply_K > kHighestK)
-        return Refused(given + " lies outside the calculator's range of -100 C to 100 C.");
+        return AdpBreach(supply_K, *adp.adp_K);
+    if (supply_K < kLowestTemperatureK)
+        return Beyond("supply_temperature_K", false, supply_K, kLowestTemperatureK, dry_bulb);
+    if (supply_K > kHighestK)
+        return Beyond("supply_temperature_K", true, supply_K, kHighestK, dry_bulb);
     // At the ADP itself the supply is the saturated state found there, exactly.
     const AirState supply { supply_K, LineHumidityRatio(room, loads, supply_K) };
     const double flow = loads.sensible_kW / (HeatCapacity(supply.W) * (room.T_K - supply_K));
-    if (!(flow > 0) || !std::isfinite(flow))
-        return Refused(given + " gives a dry-air flow of " + Text(flow) + " kg/s; it must lie above 0 kg/s.");
+    if (!std::isfinite(flow))
+        return Refused("The supply dry-air flow cannot be computed at that supply dry bulb.");
+    if (!(flow > 0))
+        return Beyond("supply_flow_kg_per_s", false, flow, 0, "supply dry-air flow", {},
+            "no supply at that dry bulb meets the room's loads", true);
     return Supplied(loads, supply, flow, adp.adp_K, conditions);
 }
 
@@ -328,10 +381,10 @@ ProcessResult SupplyAtFlow(
     const AirState& room, const RoomLoads& loads, double flow_kg_s, const ProcessConditions& conditions)
 {
     AdpOnLine adp;
-    if (std::string problem = RoomProblem(room, loads, conditions, adp); !problem.empty())
-        return Refused(std::move(problem));
-    if (std::string problem = FlowProblem(flow_kg_s, "supply"); !problem.empty())
-        return Refused(std::move(problem));
+    if (std::optional<ProcessResult> problem = RoomProblem(room, loads, conditions, adp))
+        return *problem;
+    if (std::optional<ProcessResult> problem = FlowProblem(flow_kg_s, "supply", "supply_flow_kg_per_s"))
+        return *problem;
     AirState supply;
     supply.W = room.W - loads.latent_kW / (flow_kg_s * LatentHeat(room));
     supply.T_K = room.T_K - loads.sensible_kW / (flow_kg_s * HeatCapacity(supply.W));
@@ -340,9 +393,10 @@ ProcessResult SupplyAtFlow(
         const double W_adp = LineHumidityRatio(room, loads, *adp.adp_K);
         const double least = loads.sensible_kW / (HeatCapacity(W_adp) * (room.T_K - *adp.adp_K));
         if (*adp.adp_K - supply.T_K > kAdpRoundOffK || Supersaturated(supply, conditions))
-            return Refused("The supply dry-air flow " + Text(flow_kg_s) + " kg/s lies below its minimum of "
-                + Text(least) + " kg/s, at which the supply air reaches the apparatus dew point "
-                + CelsiusText(*adp.adp_K) + ": the supply air would be supersaturated.");
+            return Beyond("supply_flow_kg_per_s", false, flow_kg_s, least, "supply dry-air flow",
+                "at which the supply air reaches the apparatus dew point of the room's sensible-heat-ratio "
+                "line",
+                "the supply air would be supersaturated");
     }
     return Supplied(loads, supply, flow_kg_s, adp.adp_K, conditions);
 }
@@ -352,17 +406,17 @@ ProcessResult HeatRecovery(const Stream& outdoor, const Stream& exhaust, double 
 {
     for (const auto& [stream, what] :
         { std::pair { &outdoor, "outdoor" }, std::pair { &exhaust, "exhaust" } }) {
-        if (std::string problem = FlowProblem(stream->flow_kg_s, std::string(what) + " air");
-            !problem.empty())
-            return Refused(std::move(problem));
-        if (std::string problem = StateProblem(stream->state, conditions, what); !problem.empty())
-            return Refused(std::move(problem));
+        if (std::optional<ProcessResult> problem
+            = FlowProblem(stream->flow_kg_s, std::string(what) + " air", "flow_kg_per_s"))
+            return *problem;
+        if (std::optional<ProcessResult> problem = StateProblem(stream->state, conditions, what))
+            return *problem;
     }
-    if (std::string problem = EffectivenessProblem(sensible_effectiveness, "sensible"); !problem.empty())
-        return Refused(std::move(problem));
+    if (std::optional<ProcessResult> problem = EffectivenessProblem(sensible_effectiveness, "sensible"))
+        return *problem;
     if (latent_effectiveness) {
-        if (std::string problem = EffectivenessProblem(*latent_effectiveness, "latent"); !problem.empty())
-            return Refused(std::move(problem));
+        if (std::optional<ProcessResult> problem = EffectivenessProblem(*latent_effectiveness, "latent"))
+            return *problem;
     }
     const double m_o = *outdoor.flow_kg_s;
     const double m_e = *exhaust.flow_kg_s;
@@ -388,14 +442,12 @@ ProcessResult HeatRecovery(const Stream& outdoor, const Stream& exhaust, double 
     ProcessResult result;
     Stream exhaust_leaving;
     double outdoor_condensate = 0, exhaust_condensate = 0;
-    if (std::string problem
-        = LeaveSide(outdoor, outdoor_dry, conditions, "outdoor", result.leaving, outdoor_condensate);
-        !problem.empty())
-        return Refused(std::move(problem));
-    if (std::string problem
-        = LeaveSide(exhaust, exhaust_dry, conditions, "exhaust", exhaust_leaving, exhaust_condensate);
-        !problem.empty())
-        return Refused(std::move(problem));
+    if (std::optional<ProcessResult> problem
+        = LeaveSide(outdoor, outdoor_dry, conditions, "outdoor", result.leaving, outdoor_condensate))
+        return *problem;
+    if (std::optional<ProcessResult> problem
+        = LeaveSide(exhaust, exhaust_dry, conditions, "exhaust", exhaust_leaving, exhaust_condensate))
+        return *problem;
     result.exhaust_leaving = exhaust_leaving;
     result.outdoor_condensate_kg_per_h = outdoor_condensate;
     result.exhaust_condensate_kg_per_h = exhaust_condensate;

@@ -30,7 +30,11 @@ ProcessResult Refused(std::string reason)
 ProcessResult Breached(std::string reason, std::string quantity, bool above, double value, double limit)
 {
     ProcessResult result = Refused(std::move(reason));
-    result.breach = StateBreach { std::move(quantity), above, value, limit };
+    result.breach.emplace();
+    result.breach->quantity = std::move(quantity);
+    result.breach->above = above;
+    result.breach->value = value;
+    result.breach->limit = limit;
     return result;
 }
 

@@ -60,14 +60,22 @@ struct ProcessLoads
     std::optional<double> water_kg_per_h; ///< condensed (coil, fog) or added (humidifiers)
 };
 
-/// A leaving state beyond what the calculator shows: the quantity of the main window ("temperature",
-/// "humidity_ratio", "relative_humidity"), its value and the limit it passes, in SI (K, kg/kg, fraction).
+/// A value beyond its limit, in SI (K, kg/kg, fraction, kg/s): a leaving state beyond what the calculator
+/// shows (a quantity of the main window: "temperature", "humidity_ratio", "relative_humidity"), or, with a
+/// `subject`, any quantity a design names (those of the main window, or a parameter's member such as
+/// "supply_temperature_K", "supply_flow_kg_per_s", "sensible_effectiveness"). The sentence is written
+/// where the calculation's units are known: "The supply dry bulb 78.8 F must lie below 75.2 F, the room
+/// dry bulb: ...".
 struct StateBreach
 {
     std::string quantity;
     bool above = true; ///< above its maximum, else below its minimum
     double value = 0;
     double limit = 0;
+    std::string subject;     ///< e.g. "supply dry bulb"; empty: the leaving point's quantity
+    std::string limit_name;  ///< what the limit is, e.g. "the room dry bulb"; empty: the quantity's range
+    std::string consequence; ///< a closing clause in words, without numbers
+    bool strict = false;     ///< the limit itself is refused as well
 };
 
 /// Outcome of a process: the leaving stream and its loads, or the reason it is refused.

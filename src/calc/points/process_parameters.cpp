@@ -171,6 +171,15 @@ const ProcessParameter* FindParameter(std::string_view key)
     return nullptr;
 }
 
+const ProcessParameter* FindParameterByMember(std::string_view member)
+{
+    for (const ProcessParameter& parameter : kProcessParameters) {
+        if (parameter.Member() == member)
+            return &parameter;
+    }
+    return nullptr;
+}
+
 const std::vector<ProcessForm> kProcessForms = {
     { ProcessKind::Mix, {} },
     { ProcessKind::Heat, { "to-temperature" } },
@@ -386,9 +395,24 @@ std::optional<ProcessRefusal> ValidateProcess(
             return refusal;
         }
         if (point.flow_kg_s && !(std::isfinite(*point.flow_kg_s) && *point.flow_kg_s > 0)) {
-            ProcessRefusal refusal
-                = RuleRefusal("The dry-air flow of point " + point.name + " must be a positive number.");
+            // In the flow unit of the calculation, as the flow's own refusal when it is typed.
+            ProcessParameter flow {};
+            flow.reading = ParameterReading::MassFlow;
+            ProcessRefusal refusal;
             refusal.point = point.name;
+            Refusal& r = refusal.refusal;
+            r.quantity = "flow_kg_per_s";
+            r.unit = std::string(ParameterUnit(flow, units));
+            r.text = PlainNumberText(ParameterInUnit(flow, *point.flow_kg_s, units), 6);
+            if (!std::isfinite(*point.flow_kg_s)) {
+                r.reason = RefusalReason::NotANumber;
+                refusal.sentence = "The dry-air flow of point " + point.name + " is not a finite number.";
+                return refusal;
+            }
+            r.reason = RefusalReason::BelowMinimum;
+            r.minimum = "0";
+            refusal.sentence = "The dry-air flow of point " + point.name + " " + WithUnit(r.text, r.unit)
+                + " must lie above " + WithUnit(r.minimum, r.unit) + ".";
             return refusal;
         }
         if (info.needs_flows && !point.flow_kg_s) {

@@ -68,6 +68,8 @@ struct ProcessParameter
 
 extern const std::vector<ProcessParameter> kProcessParameters;
 const ProcessParameter* FindParameter(std::string_view key);
+/// The parameter whose Member() is `member` ("supply_temperature_K"), or null.
+const ProcessParameter* FindParameterByMember(std::string_view member);
 
 /// The parameters that together make one complete form of a kind (the steam temperature aside, which
 /// goes with either form of steam).

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 namespace humidora {
 namespace {
@@ -93,9 +94,69 @@ ProcessResult RunKind(
 
 /// A leaving state beyond the calculator's limits, in the units of `units`: "The leaving relative
 /// humidity 100.5 % is above its maximum of 100 %."
+/// A limit as a refusal shows it, six significant digits rounded toward the side that is allowed (up for a
+/// minimum, down for a maximum), so that the limit typed back is itself accepted; a strict limit, which is
+/// refused itself, to the nearest.
+std::string LimitText(double value, bool above, bool strict)
+{
+    constexpr int kDigits = 6;
+    const std::string nearest = PlainNumberText(value, kDigits);
+    const double shown = NumberValue(nearest);
+    if (strict || !std::isfinite(value) || value == 0 || (above ? shown <= value : shown >= value))
+        return nearest;
+    const double step = std::pow(10.0, std::floor(std::log10(std::abs(value))) - (kDigits - 1));
+    return PlainNumberText(above ? shown - step : shown + step, kDigits);
+}
+
+/// A breach a design names with its subject and its limit's name, in the units of `units`: "The supply
+/// dry bulb 78.8 F must lie below 75.2 F, the room dry bulb: a cooling load needs supply air cooler than
+/// the room."
+ProcessRefusal NamedBreachRefusal(const StateBreach& breach, const AmbientInputs& units)
+{
+    ProcessParameter like {};
+    if (const ProcessParameter* parameter = FindParameterByMember(breach.quantity))
+        like = *parameter;
+    else if (breach.quantity == "flow_kg_per_s")
+        like.reading = ParameterReading::MassFlow;
+    else if (breach.quantity == "temperature")
+        like.reading = ParameterReading::Temperature;
+    else if (breach.quantity == "humidity_ratio")
+        like.reading = ParameterReading::HumidityRatio;
+    else if (breach.quantity == "relative_humidity")
+        like.reading = ParameterReading::Percent;
+    else
+        like.reading = ParameterReading::Plain;
+    const std::string unit(ParameterUnit(like, units));
+    const auto with_unit
+        = [&](const std::string& value) { return unit.empty() ? value : value + " " + unit; };
+    ProcessRefusal refusal;
+    Refusal& r = refusal.refusal;
+    r.quantity = breach.quantity;
+    r.unit = unit;
+    r.text = PlainNumberText(ParameterInUnit(like, breach.value, units), 6);
+    r.reason = breach.above ? RefusalReason::AboveMaximum : RefusalReason::BelowMinimum;
+    const std::string limit
+        = LimitText(ParameterInUnit(like, breach.limit, units), breach.above, breach.strict);
+    (breach.above ? r.maximum : r.minimum) = limit;
+    std::string sentence = "The " + breach.subject + " " + with_unit(r.text);
+    if (breach.strict)
+        sentence += breach.above ? " must lie below " : " must lie above ";
+    else
+        sentence += breach.above ? " is above its maximum of " : " is below its minimum of ";
+    sentence += with_unit(limit);
+    if (!breach.limit_name.empty())
+        sentence += ", " + breach.limit_name;
+    if (!breach.consequence.empty())
+        sentence += ": " + breach.consequence;
+    refusal.sentence = sentence + ".";
+    return refusal;
+}
+
 ProcessRefusal BreachRefusal(const ProcessResult& result, const AmbientInputs& units)
 {
     const StateBreach& breach = *result.breach;
+    if (!breach.subject.empty())
+        return NamedBreachRefusal(breach, units);
     const Quantity* quantity = FindQuantity(breach.quantity);
     const std::string& unit = quantity == nullptr
         ? std::string()
