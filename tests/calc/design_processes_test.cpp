@@ -65,24 +65,24 @@ TEST(DesignKinds, RecoveryOverRandomStreamsBalancesOrNamesWhatItRefuses)
         };
         const StatePoint outdoor = Point("OA", Inputs(british, shown(t_o), Text(rh_o)), flow());
         const StatePoint exhaust = Point("EA", Inputs(british, shown(t_e), Text(rh_e)), flow());
-        ProcessSpec spec;
-        spec.kind = ProcessKind::Recovery;
-        spec.points = { "OA", "EA" };
-        spec.result_name = "C";
-        spec.exhaust_result_name = "D";
-        spec.sensible_effectiveness = -0.1 + 1.2 * unit(random);
+        ProcessSpec recipe;
+        recipe.kind = ProcessKind::Recovery;
+        recipe.points = { "OA", "EA" };
+        recipe.result_name = "C";
+        recipe.exhaust_result_name = "D";
+        recipe.sensible_effectiveness = -0.1 + 1.2 * unit(random);
         if (unit(random) < 0.5)
-            spec.latent_effectiveness = -0.1 + 1.2 * unit(random);
-        const ProcessOutcome outcome = RunProcess(spec, { outdoor, exhaust });
+            recipe.latent_effectiveness = -0.1 + 1.2 * unit(random);
+        const ProcessOutcome outcome = RunProcess(recipe, { outdoor, exhaust });
         const std::string where = "case " + std::to_string(i);
 
         const auto out_of_range = [](const std::optional<double>& e) { return e && (*e < 0 || *e > 1); };
         const bool bad_flow = !(outdoor.flow_kg_s && *outdoor.flow_kg_s > 0)
             || !(exhaust.flow_kg_s && *exhaust.flow_kg_s > 0);
-        if (out_of_range(spec.sensible_effectiveness) || out_of_range(spec.latent_effectiveness)) {
+        if (out_of_range(recipe.sensible_effectiveness) || out_of_range(recipe.latent_effectiveness)) {
             ++refused_range;
             ASSERT_TRUE(outcome.why) << where;
-            const bool sensible = out_of_range(spec.sensible_effectiveness);
+            const bool sensible = out_of_range(recipe.sensible_effectiveness);
             EXPECT_EQ(
                 outcome.why->refusal.quantity, sensible ? "sensible_effectiveness" : "latent_effectiveness")
                 << where;
@@ -154,30 +154,30 @@ TEST(DesignKinds, SupplyOverRandomRoomsMeetsTheLoadsOrNamesWhatItRefuses)
         const double t_r = 18 + 10 * unit(random), rh_r = 30 + 35 * unit(random);
         const auto shown = [&](double celsius) { return Text(british ? celsius * 1.8 + 32 : celsius); };
         const StatePoint room = Point("R", Inputs(british, shown(t_r), Text(rh_r)), std::nullopt);
-        ProcessSpec spec;
-        spec.kind = ProcessKind::Supply;
-        spec.points = { "R" };
-        spec.result_name = "S";
+        ProcessSpec recipe;
+        recipe.kind = ProcessKind::Supply;
+        recipe.points = { "R" };
+        recipe.result_name = "S";
         const bool cooling = unit(random) < 0.7;
         const double sensible = (cooling ? 1 : -1) * (1 + 60 * unit(random));
         const double latent = -2 + 20 * unit(random);
         if (unit(random) < 0.5) {
-            spec.sensible_load_kW = sensible;
-            spec.latent_load_kW = latent;
+            recipe.sensible_load_kW = sensible;
+            recipe.latent_load_kW = latent;
         } else {
-            spec.total_load_kW = sensible + latent;
-            spec.sensible_heat_ratio = sensible / (sensible + latent);
+            recipe.total_load_kW = sensible + latent;
+            recipe.sensible_heat_ratio = sensible / (sensible + latent);
         }
         // The supply dry bulb up to 110 C (above 100 C refused by its range), or a flow from -0.5 kg/s.
         if (unit(random) < 0.5)
-            spec.supply_temperature_K
+            recipe.supply_temperature_K
                 = kC + (cooling ? t_r - 1 - 20 * unit(random) : t_r + 1 + 89 * unit(random));
         else
-            spec.supply_flow_kg_s = -0.5 + 8 * unit(random);
-        const ProcessOutcome outcome = RunProcess(spec, { room });
+            recipe.supply_flow_kg_s = -0.5 + 8 * unit(random);
+        const ProcessOutcome outcome = RunProcess(recipe, { room });
         const std::string where = "case " + std::to_string(i);
-        const bool bad_temperature = spec.supply_temperature_K && *spec.supply_temperature_K > 100 + kC;
-        const bool bad_flow = spec.supply_flow_kg_s && !(*spec.supply_flow_kg_s > 0);
+        const bool bad_temperature = recipe.supply_temperature_K && *recipe.supply_temperature_K > 100 + kC;
+        const bool bad_flow = recipe.supply_flow_kg_s && !(*recipe.supply_flow_kg_s > 0);
         if (bad_temperature || bad_flow) {
             ++refused_range;
             ASSERT_TRUE(outcome.why) << where;
@@ -219,9 +219,9 @@ TEST(DesignKinds, SupplyOverRandomRoomsMeetsTheLoadsOrNamesWhatItRefuses)
         ASSERT_TRUE(s.flow_kg_s) << where;
         // The supply air, warmed (or cooled) and wetted to the room state, takes up exactly the loads.
         const RoomLoads taken = LoadsOfSupply(r, s.state, *s.flow_kg_s);
-        const RoomLoads given = spec.sensible_load_kW
-            ? RoomLoads { *spec.sensible_load_kW, *spec.latent_load_kW }
-            : LoadsFromTotal(*spec.total_load_kW, *spec.sensible_heat_ratio);
+        const RoomLoads given = recipe.sensible_load_kW
+            ? RoomLoads { *recipe.sensible_load_kW, *recipe.latent_load_kW }
+            : LoadsFromTotal(*recipe.total_load_kW, *recipe.sensible_heat_ratio);
         EXPECT_NEAR(taken.sensible_kW, given.sensible_kW, 1e-9 * (1 + std::abs(given.sensible_kW))) << where;
         EXPECT_NEAR(taken.latent_kW, given.latent_kW, 1e-9 * (1 + std::abs(given.latent_kW))) << where;
         // Energy: the flow's enthalpy rise is the total load.
@@ -229,10 +229,10 @@ TEST(DesignKinds, SupplyOverRandomRoomsMeetsTheLoadsOrNamesWhatItRefuses)
             given.sensible_kW + given.latent_kW, 1e-8 * (1 + std::abs(given.sensible_kW + given.latent_kW)))
             << where;
         EXPECT_TRUE(outcome.leaving && outcome.leaving->ok()) << where;
-        if (spec.supply_temperature_K)
-            EXPECT_NEAR(s.state.T_K, *spec.supply_temperature_K, 1e-9) << where;
+        if (recipe.supply_temperature_K)
+            EXPECT_NEAR(s.state.T_K, *recipe.supply_temperature_K, 1e-9) << where;
         else
-            EXPECT_DOUBLE_EQ(*s.flow_kg_s, *spec.supply_flow_kg_s) << where;
+            EXPECT_DOUBLE_EQ(*s.flow_kg_s, *recipe.supply_flow_kg_s) << where;
     }
     EXPECT_GT(computed, 1000);
     EXPECT_GT(refused_range, 100);
@@ -380,16 +380,16 @@ TEST(DesignKinds, AddingADesignProcessIsOneNamedStep)
     for (const ProcessKind kind : { ProcessKind::Supply, ProcessKind::Recovery }) {
         CalculationDocument document;
         AddWheel(document);
-        ProcessSpec spec;
-        spec.kind = kind;
+        ProcessSpec recipe;
+        recipe.kind = kind;
         if (kind == ProcessKind::Supply) {
-            spec.points = { "B" };
-            spec.sensible_load_kW = -20;
-            spec.latent_load_kW = 1;
-            spec.supply_temperature_K = 35 + kC;
+            recipe.points = { "B" };
+            recipe.sensible_load_kW = -20;
+            recipe.latent_load_kW = 1;
+            recipe.supply_temperature_K = 35 + kC;
         } else {
-            spec.points = { "C", "D" };
-            spec.sensible_effectiveness = 0.5;
+            recipe.points = { "C", "D" };
+            recipe.sensible_effectiveness = 0.5;
         }
         std::vector<std::string> names;
         DocumentState start = document.state();
@@ -397,7 +397,7 @@ TEST(DesignKinds, AddingADesignProcessIsOneNamedStep)
             names.push_back(step.name);
         });
         const std::size_t points_before = document.points().points().size();
-        ASSERT_EQ(document.AddProcess(spec), "") << ProcessKindKey(kind);
+        ASSERT_EQ(document.AddProcess(recipe), "") << ProcessKindKey(kind);
         ASSERT_EQ(names.size(), 1U);
         EXPECT_EQ(names.front(), "Add " + std::string(ProcessKindCaption(kind)));
         EXPECT_EQ(document.points().points().size(), points_before + (kind == ProcessKind::Recovery ? 2 : 1));
@@ -406,7 +406,7 @@ TEST(DesignKinds, AddingADesignProcessIsOneNamedStep)
 
         // A refused one changes nothing and is no step: the exhaust name taken, or an effectiveness of 2.
         names.clear();
-        ProcessSpec refused = spec;
+        ProcessSpec refused = recipe;
         if (kind == ProcessKind::Supply)
             refused.supply_flow_kg_s = 1;
         else
@@ -422,14 +422,14 @@ TEST(DesignKinds, RefusalsUseTheSelectedTemperatureUnit)
 {
     AmbientInputs kelvin = Inputs(false, "297.15", "50");
     kelvin.selections[0] = AmbientControls().Combo1.IndexOf("K");
-    ProcessSpec spec;
-    spec.kind = ProcessKind::Supply;
-    spec.points = { "R" };
-    spec.result_name = "S";
-    spec.sensible_load_kW = 30;
-    spec.latent_load_kW = 10;
-    spec.supply_temperature_K = 300;
-    const ProcessOutcome warm = RunProcess(spec, { Point("R", kelvin, std::nullopt) });
+    ProcessSpec recipe;
+    recipe.kind = ProcessKind::Supply;
+    recipe.points = { "R" };
+    recipe.result_name = "S";
+    recipe.sensible_load_kW = 30;
+    recipe.latent_load_kW = 10;
+    recipe.supply_temperature_K = 300;
+    const ProcessOutcome warm = RunProcess(recipe, { Point("R", kelvin, std::nullopt) });
     ASSERT_TRUE(warm.why) << warm.refusal;
     EXPECT_EQ(warm.refusal,
         "The supply dry bulb 300 K must lie below 297.15 K, the room dry bulb: a cooling load needs supply "
@@ -439,19 +439,19 @@ TEST(DesignKinds, RefusalsUseTheSelectedTemperatureUnit)
     EXPECT_EQ(warm.why->refusal.maximum, "297.15");
     EXPECT_EQ(warm.why->refusal.reason, RefusalReason::AboveMaximum);
     // Below the ADP: the minimum is the ADP in kelvin, rounded up, and accepted typed back.
-    spec.supply_temperature_K = 280;
-    const ProcessOutcome cold = RunProcess(spec, { Point("R", kelvin, std::nullopt) });
+    recipe.supply_temperature_K = 280;
+    const ProcessOutcome cold = RunProcess(recipe, { Point("R", kelvin, std::nullopt) });
     ASSERT_TRUE(cold.why) << cold.refusal;
     EXPECT_EQ(cold.why->refusal.unit, "K");
     EXPECT_EQ(cold.why->refusal.reason, RefusalReason::BelowMinimum);
     const double minimum = NumberValue(cold.why->refusal.minimum);
     // Six digits, as the window shows a temperature in kelvin: 282.61631 K rounded up.
     EXPECT_EQ(cold.why->refusal.minimum, "282.617") << cold.refusal;
-    spec.supply_temperature_K = minimum;
-    const ProcessOutcome at = RunProcess(spec, { Point("R", kelvin, std::nullopt) });
+    recipe.supply_temperature_K = minimum;
+    const ProcessOutcome at = RunProcess(recipe, { Point("R", kelvin, std::nullopt) });
     EXPECT_TRUE(at.refusal.empty()) << at.refusal;
-    spec.supply_temperature_K = minimum - 1e-3;
-    EXPECT_FALSE(RunProcess(spec, { Point("R", kelvin, std::nullopt) }).refusal.empty());
+    recipe.supply_temperature_K = minimum - 1e-3;
+    EXPECT_FALSE(RunProcess(recipe, { Point("R", kelvin, std::nullopt) }).refusal.empty());
 }
 
 } // namespace

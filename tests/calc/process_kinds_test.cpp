@@ -71,22 +71,22 @@ AmbientInputs British()
     return inputs;
 }
 
-ProcessSpec Spec(
+ProcessSpec Recipe(
     ProcessKind kind, std::vector<std::pair<std::optional<double> ProcessSpec::*, double>> values)
 {
-    ProcessSpec spec;
-    spec.kind = kind;
+    ProcessSpec recipe;
+    recipe.kind = kind;
     for (const auto& [field, value] : values)
-        spec.*field = value;
-    return spec;
+        recipe.*field = value;
+    return recipe;
 }
 
 struct ParameterCase
 {
     const char* name;
-    ProcessSpec spec;
+    ProcessSpec recipe;
     bool british;
-    // Expected: empty sentence for an accepted spec.
+    // Expected: empty sentence for an accepted recipe.
     std::string sentence;
     std::string quantity;
     RefusalReason reason;
@@ -97,54 +97,56 @@ TEST(ProcessValidator, ParametersAreCheckedForFormAndRangeInTheCalculationsUnits
 {
     const std::vector<ParameterCase> cases = {
         { "CoilByAdp",
-            Spec(
+            Recipe(
                 ProcessKind::Coil, { { &ProcessSpec::adp_K, 283.15 }, { &ProcessSpec::bypass_factor, 0.1 } }),
             false, "", "", {}, "", "", "", "" },
         { "BypassFactorEndsAllowed",
-            Spec(ProcessKind::Coil, { { &ProcessSpec::adp_K, 283.15 }, { &ProcessSpec::bypass_factor, 1 } }),
+            Recipe(
+                ProcessKind::Coil, { { &ProcessSpec::adp_K, 283.15 }, { &ProcessSpec::bypass_factor, 1 } }),
             false, "", "", {}, "", "", "", "" },
         { "BypassFactorAboveOne",
-            Spec(
+            Recipe(
                 ProcessKind::Coil, { { &ProcessSpec::adp_K, 283.15 }, { &ProcessSpec::bypass_factor, 1.2 } }),
             false, "Bypass Factor 1.2 is above its maximum of 1.", "bypass_factor",
             RefusalReason::AboveMaximum, "1.2", "0", "1", "" },
         { "BritishAdpBelowTheLowest",
-            Spec(ProcessKind::Coil, { { &ProcessSpec::adp_K, 170 }, { &ProcessSpec::bypass_factor, 0.1 } }),
+            Recipe(ProcessKind::Coil, { { &ProcessSpec::adp_K, 170 }, { &ProcessSpec::bypass_factor, 0.1 } }),
             true, "Apparatus Dew Point -153.67 F is below its minimum of -148 F.", "adp_K",
             RefusalReason::BelowMinimum, "-153.67", "-148", "212", "F" },
         { "RelativeHumidityAbove100",
-            Spec(ProcessKind::Evaporative, { { &ProcessSpec::to_relative_humidity, 1.005 } }), false,
+            Recipe(ProcessKind::Evaporative, { { &ProcessSpec::to_relative_humidity, 1.005 } }), false,
             "Leaving Relative Humidity 100.5 % is above its maximum of 100 %.", "to_relative_humidity",
             RefusalReason::AboveMaximum, "100.5", "0", "100", "%" },
         { "RelativeHumidity100Allowed",
-            Spec(ProcessKind::Steam, { { &ProcessSpec::to_relative_humidity, 1 } }), false, "", "", {}, "",
+            Recipe(ProcessKind::Steam, { { &ProcessSpec::to_relative_humidity, 1 } }), false, "", "", {}, "",
             "", "", "" },
-        { "NegativeHumidityRatio", Spec(ProcessKind::Steam, { { &ProcessSpec::to_humidity_ratio, -0.001 } }),
-            false,
+        { "NegativeHumidityRatio",
+            Recipe(ProcessKind::Steam, { { &ProcessSpec::to_humidity_ratio, -0.001 } }), false,
             "Leaving Humidity Ratio -.001 (kg moisture)/(kg dry air) is below its minimum of 0 (kg "
             "moisture)/(kg dry air).",
             "to_humidity_ratio", RefusalReason::BelowMinimum, "-.001", "0", "",
             "(kg moisture)/(kg dry air)" },
         { "ParameterOfAnotherKind",
-            Spec(ProcessKind::Heat,
+            Recipe(ProcessKind::Heat,
                 { { &ProcessSpec::to_temperature_K, 300 }, { &ProcessSpec::bypass_factor, 0.1 } }),
             false, "Heating / Sensible Cooling takes no Bypass Factor.", "", RefusalReason::ProcessRule, "",
             "", "", "" },
         { "TwoForms",
-            Spec(ProcessKind::Evaporative,
+            Recipe(ProcessKind::Evaporative,
                 { { &ProcessSpec::effectiveness, 0.5 }, { &ProcessSpec::to_relative_humidity, 0.5 } }),
             false,
             "Evaporative Humidifier takes Saturation Effectiveness (0..1), or Leaving Relative Humidity.", "",
             RefusalReason::ProcessRule, "", "", "", "" },
-        { "NoForm", Spec(ProcessKind::Heat, {}), false, "Heating / Sensible Cooling takes Leaving Dry Bulb.",
-            "", RefusalReason::ProcessRule, "", "", "", "" },
-        { "NotFinite", Spec(ProcessKind::Heat, { { &ProcessSpec::to_temperature_K, std::nan("") } }), false,
+        { "NoForm", Recipe(ProcessKind::Heat, {}), false,
+            "Heating / Sensible Cooling takes Leaving Dry Bulb.", "", RefusalReason::ProcessRule, "", "", "",
+            "" },
+        { "NotFinite", Recipe(ProcessKind::Heat, { { &ProcessSpec::to_temperature_K, std::nan("") } }), false,
             "Leaving Dry Bulb is not a finite number.", "to_temperature_K", RefusalReason::NotANumber,
             "Error", "", "", "C" },
     };
     for (const ParameterCase& c : cases) {
         const std::optional<ProcessRefusal> refusal
-            = ParametersRefusal(c.spec, c.british ? British() : Metric());
+            = ParametersRefusal(c.recipe, c.british ? British() : Metric());
         if (c.sentence.empty()) {
             EXPECT_FALSE(refusal) << c.name << ": " << refusal->sentence;
             continue;
@@ -175,7 +177,7 @@ StatePoint Point(std::string name, const AmbientInputs& like, std::string t, std
 
 TEST(ProcessValidator, PointsAreCheckedAndTheCulpritNamed)
 {
-    const ProcessSpec heat = Spec(ProcessKind::Heat, { { &ProcessSpec::to_temperature_K, 40 + kC } });
+    const ProcessSpec heat = Recipe(ProcessKind::Heat, { { &ProcessSpec::to_temperature_K, 40 + kC } });
     ProcessSpec mix;
 
     // A point the window refuses: the window's structured refusal, and the point by name.
@@ -220,7 +222,7 @@ TEST(ProcessValidator, AProcessRefusalIsStructuredInTheCalculationsUnits)
     // Steam to a humidity ratio the air cannot hold: the leaving relative humidity passes 100 %.
     for (const bool british : { false, true }) {
         const AmbientInputs units = british ? British() : Metric();
-        const ProcessSpec steam = Spec(ProcessKind::Steam, { { &ProcessSpec::to_humidity_ratio, 0.2 } });
+        const ProcessSpec steam = Recipe(ProcessKind::Steam, { { &ProcessSpec::to_humidity_ratio, 0.2 } });
         const ProcessOutcome outcome = RunProcess(steam, { Point("A", units, british ? "68" : "20", "50") });
         ASSERT_TRUE(outcome.why) << british;
         EXPECT_EQ(outcome.why->point, "");
@@ -233,12 +235,12 @@ TEST(ProcessValidator, AProcessRefusalIsStructuredInTheCalculationsUnits)
                 + " % is above its maximum of 100 %.");
     }
     // Heating past the calculator's highest dry bulb at a high pressure, in F: never a fixed "100 C".
-    const ProcessSpec heat = Spec(ProcessKind::Heat, { { &ProcessSpec::to_temperature_K, 100 + kC } });
+    const ProcessSpec heat = Recipe(ProcessKind::Heat, { { &ProcessSpec::to_temperature_K, 100 + kC } });
     AmbientInputs british = British();
     const ProcessOutcome fine = RunProcess(heat, { Point("A", british, "70", "50") });
     EXPECT_TRUE(fine.refusal.empty() || fine.refusal.find(" C") == std::string::npos) << fine.refusal;
     const ProcessSpec evaporate
-        = Spec(ProcessKind::Evaporative, { { &ProcessSpec::to_relative_humidity, 0.2 } });
+        = Recipe(ProcessKind::Evaporative, { { &ProcessSpec::to_relative_humidity, 0.2 } });
     const ProcessOutcome drier = RunProcess(evaporate, { Point("A", british, "70", "50") });
     EXPECT_FALSE(drier.refusal.empty());
     EXPECT_EQ(drier.why->refusal.reason, RefusalReason::ProcessRule);
@@ -271,9 +273,9 @@ TEST(HumidifyTo100Percent, EveryEnteringStateOfTheGridReachesItInBothFormulation
                             = Point("A", like, Shortest(british ? t * 1.8 + 32 : t), Shortest(rh));
                         for (const double target : { 1.0, 0.999 }) {
                             for (const ProcessKind kind : { ProcessKind::Evaporative, ProcessKind::Steam }) {
-                                const ProcessSpec spec
-                                    = Spec(kind, { { &ProcessSpec::to_relative_humidity, target } });
-                                const ProcessOutcome outcome = RunProcess(spec, { entering });
+                                const ProcessSpec recipe
+                                    = Recipe(kind, { { &ProcessSpec::to_relative_humidity, target } });
+                                const ProcessOutcome outcome = RunProcess(recipe, { entering });
                                 const std::string where = std::string(ProcessKindKey(kind)) + " at "
                                     + std::to_string(t) + " C, " + std::to_string(rh) + " %, "
                                     + std::to_string(pressure_kPa) + " kPa, " + (iapws ? "IAPWS" : "HW")
@@ -311,7 +313,7 @@ TEST(HumidifyTo100Percent, EveryEnteringStateOfTheGridReachesItInBothFormulation
 TEST(HumidifyTo100Percent, TheCommandLinesCasesOfBefore)
 {
     const ProcessOutcome evaporative
-        = RunProcess(Spec(ProcessKind::Evaporative, { { &ProcessSpec::to_relative_humidity, 1 } }),
+        = RunProcess(Recipe(ProcessKind::Evaporative, { { &ProcessSpec::to_relative_humidity, 1 } }),
             { Point("A", Metric(), "30", "30") });
     ASSERT_TRUE(evaporative.refusal.empty()) << evaporative.refusal;
     EXPECT_EQ(RelativeHumidityText(*evaporative.leaving), "100");
@@ -319,12 +321,12 @@ TEST(HumidifyTo100Percent, TheCommandLinesCasesOfBefore)
     dry.inputs.humidity_option = 1;
     dry.inputs.humidity = ".004";
     const ProcessOutcome steam
-        = RunProcess(Spec(ProcessKind::Steam, { { &ProcessSpec::to_relative_humidity, 1 } }), { dry });
+        = RunProcess(Recipe(ProcessKind::Steam, { { &ProcessSpec::to_relative_humidity, 1 } }), { dry });
     ASSERT_TRUE(steam.refusal.empty()) << steam.refusal;
     EXPECT_EQ(RelativeHumidityText(*steam.leaving), "100");
     // Saturation effectiveness 1 ends on saturation, not beyond it.
     const ProcessOutcome full
-        = RunProcess(Spec(ProcessKind::Evaporative, { { &ProcessSpec::effectiveness, 1 } }),
+        = RunProcess(Recipe(ProcessKind::Evaporative, { { &ProcessSpec::effectiveness, 1 } }),
             { Point("A", Metric(), "30", "30") });
     ASSERT_TRUE(full.refusal.empty()) << full.refusal;
     EXPECT_EQ(RelativeHumidityText(*full.leaving), "100");
@@ -334,14 +336,14 @@ TEST(HumidifyTo100Percent, OnlyAnUnreachableTargetIsRefused)
 {
     // Steam at 20 C into air at 30 C, 20 %: the air cools towards the steam's temperature while its
     // humidity ratio grows, and saturation is reached.
-    const ProcessSpec cool_steam = Spec(ProcessKind::Steam,
+    const ProcessSpec cool_steam = Recipe(ProcessKind::Steam,
         { { &ProcessSpec::to_relative_humidity, 1 }, { &ProcessSpec::steam_temperature_K, 20 + kC } });
     const ProcessOutcome outcome = RunProcess(cool_steam, { Point("A", Metric(), "30", "20") });
     ASSERT_TRUE(outcome.refusal.empty()) << outcome.refusal;
     EXPECT_EQ(RelativeHumidityText(*outcome.leaving), "100");
     // Evaporative humidification below the entering relative humidity is unreachable.
     const ProcessOutcome lower
-        = RunProcess(Spec(ProcessKind::Evaporative, { { &ProcessSpec::to_relative_humidity, 0.1 } }),
+        = RunProcess(Recipe(ProcessKind::Evaporative, { { &ProcessSpec::to_relative_humidity, 0.1 } }),
             { Point("A", Metric(), "30", "30") });
     EXPECT_FALSE(lower.refusal.empty());
 }

@@ -314,22 +314,22 @@ ProcessRefusal PointRefusal(const std::string& name, const Refusal& refusal)
     return { name, refusal, "Point " + name + " is refused: " + RefusalClause(refusal) + "." };
 }
 
-std::optional<ProcessRefusal> ParametersRefusal(const ProcessSpec& spec, const AmbientInputs& units)
+std::optional<ProcessRefusal> ParametersRefusal(const ProcessSpec& recipe, const AmbientInputs& units)
 {
     std::vector<std::string> given;
     for (const ProcessParameter& parameter : kProcessParameters) {
-        const std::optional<double>& value = spec.*(parameter.field);
+        const std::optional<double>& value = recipe.*(parameter.field);
         if (!value)
             continue;
-        if (!parameter.TakenBy(spec.kind))
-            return RuleRefusal(std::string(ProcessKindCaption(spec.kind)) + " takes no "
+        if (!parameter.TakenBy(recipe.kind))
+            return RuleRefusal(std::string(ProcessKindCaption(recipe.kind)) + " takes no "
                 + std::string(parameter.caption) + ".");
         given.emplace_back(parameter.key);
     }
-    if (MatchingForm(spec.kind, given) == nullptr)
-        return RuleRefusal(FormsSentence(spec.kind));
+    if (MatchingForm(recipe.kind, given) == nullptr)
+        return RuleRefusal(FormsSentence(recipe.kind));
     for (const ProcessParameter& parameter : kProcessParameters) {
-        const std::optional<double>& value = spec.*(parameter.field);
+        const std::optional<double>& value = recipe.*(parameter.field);
         if (!value)
             continue;
         Refusal refusal;
@@ -378,13 +378,13 @@ std::optional<ProcessRefusal> PointCountRefusal(ProcessKind kind, std::size_t co
 }
 
 std::optional<ProcessRefusal> ValidateProcess(
-    const ProcessSpec& spec, const std::vector<EnteringPoint>& points, const AmbientInputs& units)
+    const ProcessSpec& recipe, const std::vector<EnteringPoint>& points, const AmbientInputs& units)
 {
-    if (std::optional<ProcessRefusal> refusal = PointCountRefusal(spec.kind, points.size()))
+    if (std::optional<ProcessRefusal> refusal = PointCountRefusal(recipe.kind, points.size()))
         return refusal;
-    if (std::optional<ProcessRefusal> refusal = ParametersRefusal(spec, units))
+    if (std::optional<ProcessRefusal> refusal = ParametersRefusal(recipe, units))
         return refusal;
-    const ProcessKindInfo& info = KindInfo(spec.kind);
+    const ProcessKindInfo& info = KindInfo(recipe.kind);
     for (const EnteringPoint& point : points) {
         if (!point.view.ok()) {
             if (point.view.why)

@@ -111,15 +111,15 @@ struct EnteringPoint
     std::optional<double> flow_kg_s;
 };
 
-/// The parameters of `spec` alone: those its kind takes, finite, one complete form, each within its
+/// The parameters of `recipe` alone: those its kind takes, finite, one complete form, each within its
 /// range (the texts in the units of `units`). Nothing when they are sound.
-std::optional<ProcessRefusal> ParametersRefusal(const ProcessSpec& spec, const AmbientInputs& units);
+std::optional<ProcessRefusal> ParametersRefusal(const ProcessSpec& recipe, const AmbientInputs& units);
 /// The number of entering points of a kind.
 std::optional<ProcessRefusal> PointCountRefusal(ProcessKind kind, std::size_t count);
 /// The whole process before it runs: its parameters, the number of its points, each point accepted by
 /// the window, each flow positive (and given where the kind needs it), one pressure and formulation.
 /// The texts are in the units of `units` (the first point's inputs).
 std::optional<ProcessRefusal> ValidateProcess(
-    const ProcessSpec& spec, const std::vector<EnteringPoint>& points, const AmbientInputs& units);
+    const ProcessSpec& recipe, const std::vector<EnteringPoint>& points, const AmbientInputs& units);
 
 } // namespace humidora

@@ -197,6 +197,17 @@ ProcessRefusal BreachRefusal(const ProcessResult& result, const AmbientInputs& u
     return refusal;
 }
 
+// A leaving point the window refuses refuses its process, with the window's reason: "The leaving point C
+// is refused: ...".
+ProcessRefusal LeavingRefusal(const std::string& which, const PointView& view)
+{
+    ProcessRefusal refusal
+        = RuleRefusal(which + " is refused: " + (view.why ? RefusalClause(*view.why) + "." : view.refusal));
+    if (view.why)
+        refusal.refusal = *view.why;
+    return refusal;
+}
+
 } // namespace
 
 std::string_view DefaultFlowUnit(UnitSystem system)
@@ -321,23 +332,14 @@ ProcessOutcome RunProcess(const ProcessSpec& recipe, const std::vector<StatePoin
         return outcome;
     }
     PointView leaving = ViewPoint(InputsAtState(units, outcome.result.leaving.state));
-    if (!leaving.ok()) {
-        ProcessRefusal refusal = RuleRefusal("The leaving point " + recipe.result_name
-            + " is refused: " + (leaving.why ? RefusalClause(*leaving.why) + "." : leaving.refusal));
-        if (leaving.why)
-            refusal.refusal = *leaving.why;
-        outcome.Refuse(std::move(refusal));
-    }
+    if (!leaving.ok())
+        outcome.Refuse(LeavingRefusal("The leaving point " + recipe.result_name, leaving));
     outcome.leaving = std::move(leaving);
     if (outcome.result.exhaust_leaving && points.size() > 1) {
         PointView exhaust = ViewPoint(InputsAtState(points[1].inputs, outcome.result.exhaust_leaving->state));
-        if (!exhaust.ok() && outcome.refusal.empty()) {
-            ProcessRefusal refusal = RuleRefusal("The leaving exhaust point " + recipe.exhaust_result_name
-                + " is refused: " + (exhaust.why ? RefusalClause(*exhaust.why) + "." : exhaust.refusal));
-            if (exhaust.why)
-                refusal.refusal = *exhaust.why;
-            outcome.Refuse(std::move(refusal));
-        }
+        if (!exhaust.ok() && outcome.refusal.empty())
+            outcome.Refuse(
+                LeavingRefusal("The leaving exhaust point " + recipe.exhaust_result_name, exhaust));
         outcome.exhaust_leaving = std::move(exhaust);
     }
     return outcome;
